@@ -1,0 +1,147 @@
+#include "app/MainForm.h"
+
+#include "board/BoardModel.h"
+#include "document/Cp932.h"
+
+namespace velkor {
+
+MainForm::MainForm(Platform platform)
+    : p_(platform), board_(state_, p_), modes_(state_, p_), edit_(state_, p_), journal_(p_.memMain) {}
+
+std::string MainForm::UntitledCaption() {
+  return std::string(kApplicationTitle) + kVersionTag + "-新規";
+}
+
+std::string MainForm::DocumentCaption(const std::string& path) {
+  return std::string(kApplicationTitle) + "-" + path;
+}
+
+bool MainForm::ChooseDataDir(const std::string& programFolder) {
+  // An installed program's folder may not be writable: then the per-user data
+  // folder holds the document slots.
+  const std::string candidates[] = {programFolder + kDataFolderName,
+                                    p_.shell.PerUserDataFolder() + kPerUserDataFolder};
+  for (const std::string& dir : candidates) {
+    if (p_.fs.DirectoryExists(dir) || p_.fs.CreateDirectories(dir)) {
+      if (p_.fs.DirectoryWritable(dir)) {
+        state_.dataDir = dir;
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+bool MainForm::FormCreate() {
+  const std::string programFolder = p_.shell.ProgramFolder();
+  state_.helpFileName = programFolder + kHelpFileName;
+  if (!ChooseDataDir(programFolder)) {
+    p_.window.ShowMessage(kDataDirError, MessageIcon::Error);
+    return false;
+  }
+
+  SettingsEnvironment env;
+  env.screenWidth = p_.window.ScreenWidth();
+  env.screenHeight = p_.window.ScreenHeight();
+  const WindowRect design = p_.window.Geometry();
+  env.windowWidth = design.width;
+  env.windowHeight = design.height;
+  env.editFont = p_.memMain.Font();
+  env.boardFont = p_.sgd00.Font();
+  state_.settings.Load(p_.store, env);
+
+  state_.defaultBoardList.clear();
+  state_.slotPreviewList.clear();
+  state_.pendingCommand.clear();
+  state_.defaultBoardList = board::BuiltInBoard();
+  return true;
+}
+
+void MainForm::FormShow() {
+  journal_.UndoJournal("Beg");
+  p_.window.SetChecked(MenuItem::WordWrap, state_.settings.Option(option::kWordWrap) != "0");
+  p_.window.SetChecked(MenuItem::DspHira, state_.settings.Option(option::kKanaMirroring) != "0");
+  ApplyWindowSettings();
+  board_.FillBoard();
+  modes_.ApplyInputModeChecks();
+  edit_.ApplyWordWrap();
+  p_.memMain.SetFocus();
+  edit_.ShowBlockCaret();
+  state_.boardCol = 99;
+  state_.boardRow = 99;
+}
+
+void MainForm::ApplyWindowSettings() {
+  const Settings& s = state_.settings;
+  state_.curFileName.clear();
+  p_.window.SetEnabled(Action::FileSave, false);
+  p_.window.SetCaption(UntitledCaption());
+  p_.memMain.Clear();
+  p_.sgd00.SetShape(board::kColCount, board::kRowCount, board::kFixedCount, board::kFixedCount);
+  p_.window.SetGeometry({s.CrtInt(crt::kWindowLeft), s.CrtInt(crt::kWindowTop), s.CrtInt(crt::kWindowWidth),
+                         s.CrtInt(crt::kWindowHeight)});
+  edit_.ApplyEditFont();
+  p_.window.SetLowerPanelHeight(s.CrtInt(crt::kLowerPanelHeight));
+  p_.window.SetBoardPanelWidth(s.CrtInt(crt::kBoardPanelWidth));
+  board_.ApplyBoardFont();
+  p_.tabC00.SetNames(board::ReadTabNames(s.crtList.at(crt::kTabNames)));
+  const int tab = s.CrtInt(crt::kSelectedTab);
+  p_.tabC00.SetIndex(tab >= 0 && tab < board::kTabCount ? tab : board::kBuiltInTab);
+  p_.memMain.SetBackground(s.CrtColour(crt::kEditBackground));
+  p_.sgd00.SetBackground(s.CrtColour(crt::kBoardBackground));
+}
+
+bool MainForm::FormClose() {
+  if (closed_) return true;
+  if (p_.memMain.Modified() && modes_.ClickMode() &&
+      !p_.window.AskYesNo(cp932::FromUtf8("編集中です。終了しますか？"))) {
+    return false;
+  }
+  state_.defaultBoardList.clear();
+  state_.slotPreviewList.clear();
+  SaveSettings();
+  journal_.UndoJournal("End");
+  closed_ = true;
+  return true;
+}
+
+void MainForm::SaveSettings() {
+  board_.SaveTabSizes();
+  Settings& s = state_.settings;
+  StringList& crt = s.crtList;
+  const WindowRect rect = p_.window.Geometry();
+  crt.at(crt::kWindowWidth) = std::to_string(rect.width);
+  crt.at(crt::kWindowHeight) = std::to_string(rect.height);
+  crt.at(crt::kWindowLeft) = std::to_string(rect.left);
+  crt.at(crt::kWindowTop) = std::to_string(rect.top);
+  s.SetCrtFont(crt::kEditFontName, p_.memMain.Font());
+  crt.at(crt::kLowerPanelHeight) = std::to_string(p_.window.LowerPanelHeight());
+  crt.at(crt::kBoardPanelWidth) = std::to_string(p_.window.BoardPanelWidth());
+  crt.at(crt::kReserved9) = "0";
+  s.SetCrtFont(crt::kBoardFontName, p_.sgd00.Font());
+  crt.at(crt::kSelectedTab) = std::to_string(p_.tabC00.Index());
+  crt.at(crt::kEditBackground) = ColourToText(p_.memMain.Background());
+  crt.at(crt::kBoardBackground) = ColourToText(p_.sgd00.Background());
+  for (int slot = crt::kFirstReservedTail; slot <= crt::kLastReservedTail; ++slot) crt.at(slot) = "0";
+  crt.at(crt::kEndMarker) = "\\EOD";
+  s.Write(p_.store);
+}
+
+void MainForm::MnuHelpClick() { p_.shell.ShowHelp(state_.helpFileName, kHelpTopic); }
+
+void MainForm::ActExeZoomExecute() { p_.shell.StartProgram(kMagnifierProgram); }
+
+void MainForm::MemMainChange() {
+  if (!p_.window.IsEnabled(Action::FileSave)) p_.window.SetEnabled(Action::FileSave, true);
+  journal_.UndoJournal("Put");
+}
+
+void MainForm::Message(const std::string& text) {
+  if (modes_.ClickMode()) {
+    p_.window.ShowMessage(text, MessageIcon::None);
+  } else {
+    p_.pnlMsg.SetText(text, colours::clBlack);
+  }
+}
+
+}  // namespace velkor

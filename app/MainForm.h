@@ -1,0 +1,77 @@
+// The main window's logic from creation to close: paths, settings, the board
+// lists, the first showing and the close, help and the magnifier.
+#pragma once
+
+#include <string>
+
+#include "app/Platform.h"
+#include "app/ProgramState.h"
+#include "board/BoardDisplay.h"
+#include "document/EditView.h"
+#include "document/Journal.h"
+#include "input/InputModes.h"
+
+namespace velkor {
+
+inline constexpr char kApplicationTitle[] = "Velkor*LT";
+inline constexpr char kHelpFileName[] = "VelkorLTH.hlp";
+inline constexpr char kHelpTopic[] = "FrmVelkorMain";
+inline constexpr char kMagnifierProgram[] = "Velkorb.exe";
+inline constexpr char kDataFolderName[] = "Data/";
+// Below the per-user data folder when the program folder cannot hold "Data/".
+inline constexpr char kPerUserDataFolder[] = "VelkorLT/Data/";
+inline constexpr char kDataDirError[] = "Cannot create DataDir";
+
+class MainForm {
+ public:
+  explicit MainForm(Platform platform);
+
+  // Fixes the paths, loads the settings and builds the board lists. False when
+  // no data folder can be had: the error was shown and the program must end
+  // without writing settings.
+  bool FormCreate();
+  // The first showing: starts the journal, applies the settings, fills the board.
+  void FormShow();
+  // Resets to an untitled document and applies the window's settings.
+  void ApplyWindowSettings();
+  // A request to close. False when the user chose to stay; otherwise the
+  // settings were written and the window may close.
+  bool FormClose();
+  // Closing ends here once: the settings are written and the journal ended.
+  bool Closed() const { return closed_; }
+
+  void MnuHelpClick();
+  void ActExeZoomExecute();
+  // The edit area's change notification.
+  void MemMainChange();
+
+  // A message on the mode's channel: a message box in click mode, the status
+  // line otherwise.
+  void Message(const std::string& text);
+
+  // The untitled caption "Velkor*LT*V3.2-新規" and the document caption, both
+  // as UTF-8 for the window (the document's path is a native file name).
+  static std::string UntitledCaption();
+  static std::string DocumentCaption(const std::string& path);
+
+  ProgramState& State() { return state_; }
+  Platform& Plat() { return p_; }
+  BoardDisplay& Board() { return board_; }
+  InputModes& Modes() { return modes_; }
+  EditView& Edit() { return edit_; }
+  Journal& UndoLog() { return journal_; }
+
+ private:
+  bool ChooseDataDir(const std::string& programFolder);
+  void SaveSettings();
+
+  Platform p_;
+  ProgramState state_;
+  BoardDisplay board_;
+  InputModes modes_;
+  EditView edit_;
+  Journal journal_;
+  bool closed_ = false;
+};
+
+}  // namespace velkor

@@ -1,0 +1,225 @@
+// What the program's logic needs of the platform: the window and its controls,
+// the settings store, the file system and the desktop shell. The logic speaks in
+// its own terms (code page 932 byte strings, byte positions, colour values);
+// ui/ implements these interfaces over Qt, tests implement them in memory.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/ColourText.h"
+#include "app/CommaText.h"
+
+namespace velkor {
+
+// A font as the settings hold it: name (code page 932), size in points, colour.
+struct FontSpec {
+  std::string name;
+  int size = 0;
+  Colour colour = colours::clWindowText;
+  bool operator==(const FontSpec&) const = default;
+};
+
+// The check items of the main menu that the logic ticks and reads.
+enum class MenuItem {
+  EditClick,  // "クリックで入力確定"
+  EditMouse,  // "マウス停止で入力確定"
+  EditM10,
+  EditM20,
+  EditM30,
+  EditM40,
+  EditM50,
+  EditYa,     // "矢印で移動　KEYで入力確定"
+  DspHira,    // "ひらがなを右から表示(&H)"
+  WordWrap,   // "右端で折り返す(&W)"
+};
+
+// The actions whose enabled state the logic changes.
+enum class Action { FileSave };
+
+// The edit area: a multi-line plain-text control holding code page 932 text in
+// which every line break is CR LF.
+class IEditArea {
+ public:
+  virtual ~IEditArea() = default;
+  virtual std::string Text() const = 0;
+  // Replaces the whole text. Raises the change notification only when the text
+  // differs; clears the modified flag.
+  virtual void SetText(const std::string& text) = 0;
+  // Empties the text without a change notification; clears the modified flag.
+  virtual void Clear() = 0;
+  virtual bool Modified() const = 0;
+  virtual void SetModified(bool modified) = 0;
+  virtual FontSpec Font() const = 0;
+  virtual void SetFont(const FontSpec& font) = 0;
+  virtual Colour Background() const = 0;
+  virtual void SetBackground(Colour colour) = 0;
+  // Word wrap at the right edge; off shows both scroll bars, on only the vertical.
+  virtual void SetWordWrap(bool on) = 0;
+  virtual void SetFocus() = 0;
+  // Caret position (the selection start) and selection length, in bytes of the
+  // text where every line break counts as CR LF. Setting the caret removes the
+  // selection.
+  virtual int SelStart() const = 0;
+  virtual void SetSelStart(int pos) = 0;
+  virtual int SelLength() const = 0;
+  virtual void SetSelLength(int length) = 0;
+  // Replaces the caret by a solid one as wide as `character` (code page 932)
+  // in the edit font and as high as the font.
+  virtual void SetBlockCaret(const std::string& character) = 0;
+};
+
+// The one-line staging box through which board text reaches the edit area.
+class IInputBox {
+ public:
+  virtual ~IInputBox() = default;
+  virtual void SetFont(const FontSpec& font) = 0;
+};
+
+// The board grid: columns and rows with a fixed first column and row.
+class IBoardGrid {
+ public:
+  virtual ~IBoardGrid() = default;
+  virtual void SetShape(int cols, int rows, int fixedCols, int fixedRows) = 0;
+  virtual int ColCount() const = 0;
+  virtual int RowCount() const = 0;
+  virtual FontSpec Font() const = 0;
+  virtual void SetFont(const FontSpec& font) = 0;
+  // The screen's pixels per inch, for the default cell size.
+  virtual int PixelsPerInch() const = 0;
+  // Gives every column (row) this width (height); sizes set before are discarded.
+  virtual void SetDefaultColWidth(int width) = 0;
+  virtual void SetDefaultRowHeight(int height) = 0;
+  virtual int DefaultRowHeight() const = 0;
+  virtual int ColWidth(int col) const = 0;
+  virtual void SetColWidth(int col, int width) = 0;
+  virtual int RowHeight(int row) const = 0;
+  virtual void SetRowHeight(int row, int height) = 0;
+  virtual std::string CellText(int col, int row) const = 0;
+  virtual void SetCellText(int col, int row, const std::string& text) = 0;
+  virtual Colour FixedColour() const = 0;
+  virtual void SetFixedColour(Colour colour) = 0;
+  virtual Colour Background() const = 0;
+  virtual void SetBackground(Colour colour) = 0;
+  // The cell editor's pop-up menu, offered only on the user tabs.
+  virtual void SetCellMenuAttached(bool attached) = 0;
+  virtual bool Visible() const = 0;
+  virtual void SetVisible(bool visible) = 0;
+};
+
+// The tab strip under the board. Setting the index from the program raises no
+// change notification.
+class ITabStrip {
+ public:
+  virtual ~ITabStrip() = default;
+  virtual void SetNames(const StringList& names) = 0;
+  virtual StringList Names() const = 0;
+  virtual int Index() const = 0;
+  virtual void SetIndex(int index) = 0;
+  virtual bool Visible() const = 0;
+  virtual void SetVisible(bool visible) = 0;
+};
+
+// The status line and the dwell-time panel at its right end.
+class IStatusLine {
+ public:
+  virtual ~IStatusLine() = default;
+  virtual void SetText(const std::string& text, Colour colour) = 0;
+  virtual std::string Text() const = 0;
+  virtual void SetFont(const FontSpec& font) = 0;
+  virtual void SetHeight(int height) = 0;
+  virtual void SetTimeText(const std::string& text, Colour colour) = 0;
+};
+
+// Outer position and size of the main window, in screen pixels.
+struct WindowRect {
+  int left = 0, top = 0, width = 0, height = 0;
+  bool operator==(const WindowRect&) const = default;
+};
+
+enum class MessageIcon { None, Information, Error };
+
+// The main window itself, its menus, actions and message boxes.
+class IMainWindow {
+ public:
+  virtual ~IMainWindow() = default;
+  virtual void SetCaption(const std::string& caption) = 0;
+  virtual std::string Caption() const = 0;
+  virtual WindowRect Geometry() const = 0;
+  virtual void SetGeometry(const WindowRect& rect) = 0;
+  virtual int ScreenWidth() const = 0;
+  virtual int ScreenHeight() const = 0;
+  // Height of the lower panel (board, tab strip, status line) and width of the
+  // board panel within it.
+  virtual int LowerPanelHeight() const = 0;
+  virtual void SetLowerPanelHeight(int height) = 0;
+  virtual int BoardPanelWidth() const = 0;
+  virtual void SetBoardPanelWidth(int width) = 0;
+  virtual void SetChecked(MenuItem item, bool checked) = 0;
+  virtual bool IsChecked(MenuItem item) const = 0;
+  virtual void SetEnabled(Action action, bool enabled) = 0;
+  virtual bool IsEnabled(Action action) const = 0;
+  // A message box with an OK button and the application title as caption.
+  virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
+  // A question box: Yes and No buttons, question icon, caption "確認".
+  virtual bool AskYesNo(const std::string& text) = 0;
+};
+
+// The settings store: four text values under the program's key.
+class ISettingsStore {
+ public:
+  virtual ~ISettingsStore() = default;
+  virtual bool OpenForRead() = 0;
+  virtual bool OpenForWrite() = 0;
+  // A missing value reads as the empty text.
+  virtual std::u16string Read(const std::string& name) = 0;
+  virtual void Write(const std::string& name, const std::u16string& value) = 0;
+  virtual void Close() = 0;
+};
+
+// The desktop around the program.
+class IShell {
+ public:
+  virtual ~IShell() = default;
+  // Native file names (UTF-8 here), each ending with a path separator.
+  virtual std::string ProgramFolder() const = 0;
+  virtual std::string PerUserDataFolder() const = 0;
+  // Starts a program by bare file name with a hidden window; result ignored.
+  virtual void StartProgram(const std::string& fileName) = 0;
+  // Shows a topic of a help file; result ignored.
+  virtual void ShowHelp(const std::string& helpFile, const std::string& topic) = 0;
+};
+
+// Folder operations on native file names; a seam for tests.
+class IFileSystem {
+ public:
+  virtual ~IFileSystem() = default;
+  virtual bool DirectoryExists(const std::string& path) const = 0;
+  // Creates one folder level (and the parents of a per-user folder); false on failure.
+  virtual bool CreateDirectories(const std::string& path) = 0;
+  // A folder that exists and accepts new files.
+  virtual bool DirectoryWritable(const std::string& path) const = 0;
+};
+
+// The file system as it is.
+IFileSystem& RealFileSystem();
+
+}  // namespace velkor
+
+namespace velkor {
+
+// The platform as the main window's logic sees it: one reference per control
+// or service, named after the control.
+struct Platform {
+  IMainWindow& window;
+  IEditArea& memMain;
+  IInputBox& edtInp;
+  IBoardGrid& sgd00;
+  ITabStrip& tabC00;
+  IStatusLine& pnlMsg;
+  ISettingsStore& store;
+  IShell& shell;
+  IFileSystem& fs;
+};
+
+}  // namespace velkor

@@ -1,0 +1,122 @@
+#include "app/Settings.h"
+
+#include <charconv>
+#include <stdexcept>
+
+#include "board/BoardModel.h"
+#include "document/Cp932.h"
+
+namespace velkor {
+
+namespace {
+
+constexpr char kValueFile[] = "File";
+constexpr char kValueOption[] = "Option";
+constexpr char kValueCrt[] = "Crt";
+constexpr char kValueVer[] = "Ver";
+
+// "Option", "Crt" and "Ver" hold code page 932 text; "File" holds native file
+// names, which must never be squeezed through code page 932.
+StringList ReadCp932List(ISettingsStore& store, const char* name) {
+  return ReadCommaText(cp932::Encode(store.Read(name)));
+}
+
+}  // namespace
+
+std::optional<int> ParseDecimal(std::string_view text) {
+  if (text.empty()) return std::nullopt;
+  std::size_t start = text[0] == '-' ? 1 : 0;
+  if (start == text.size()) return std::nullopt;
+  for (std::size_t i = start; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+  }
+  int value = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+StringList Settings::DefaultOptionList() {
+  return {"1", "0", "0", "1", "0", "0", "0", "0", "0", "0"};
+}
+
+StringList Settings::DefaultCrtList(const SettingsEnvironment& env) {
+  StringList crt(crt::kCount, "0");
+  crt[crt::kWindowWidth] = "710";
+  crt[crt::kWindowHeight] = "500";
+  // Centred for the window's size at this moment (its design size), not for
+  // the 710 x 500 it is about to take; the division drops the fraction.
+  crt[crt::kWindowLeft] = std::to_string((env.screenWidth - env.windowWidth) / 2);
+  crt[crt::kWindowTop] = std::to_string((env.screenHeight - env.windowHeight) / 2);
+  crt[crt::kEditFontName] = env.editFont.name;
+  crt[crt::kEditFontSize] = std::to_string(env.editFont.size);
+  crt[crt::kEditFontColour] = ColourToText(env.editFont.colour);
+  crt[crt::kLowerPanelHeight] = "330";
+  crt[crt::kBoardPanelWidth] = "531";
+  crt[crt::kBoardFontName] = env.boardFont.name;
+  crt[crt::kBoardFontSize] = std::to_string(env.boardFont.size);
+  crt[crt::kBoardFontColour] = ColourToText(env.boardFont.colour);
+  crt[crt::kTab1Content] = board::DefaultUserTabContent(1);
+  crt[crt::kTab2Content] = board::DefaultUserTabContent(2);
+  crt[crt::kTabNames] = cp932::FromUtf8("基本,拡張１,拡張２");
+  crt[crt::kSelectedTab] = "0";
+  crt[crt::kEditBackground] = "clWindow";
+  crt[crt::kBoardBackground] = "clWindow";
+  crt[crt::kEndMarker] = "\\EOD";
+  return crt;
+}
+
+void Settings::Load(ISettingsStore& store, const SettingsEnvironment& env) {
+  // When the key is missing every read gives the empty text, so the result of
+  // opening is not needed.
+  store.OpenForRead();
+  fileList = ReadCommaText(cp932::Utf16ToUtf8(store.Read(kValueFile)), Stepping::SingleByte);
+  optionList = ReadCp932List(store, kValueOption);
+  crtList = ReadCp932List(store, kValueCrt);
+  store.Read(kValueVer);  // read and ignored: no conversion of older data
+  store.Close();
+
+  crtDefaults_ = DefaultCrtList(env);
+  if (optionList.size() < static_cast<std::size_t>(option::kCount)) optionList = DefaultOptionList();
+  if (crtList.size() < static_cast<std::size_t>(crt::kCount)) crtList = crtDefaults_;
+}
+
+void Settings::Write(ISettingsStore& store) const {
+  if (!store.OpenForWrite()) return;
+  store.Write(kValueFile, cp932::Utf8ToUtf16(WriteCommaText(fileList, Stepping::SingleByte)));
+  store.Write(kValueOption, cp932::Decode(WriteCommaText(optionList)));
+  store.Write(kValueCrt, cp932::Decode(WriteCommaText(crtList)));
+  store.Write(kValueVer, cp932::Decode(kVersionTag));
+  store.Close();
+}
+
+const std::string& Settings::CrtDefault(int slot) const {
+  static const std::string kZero = "0";
+  if (slot < 0 || static_cast<std::size_t>(slot) >= crtDefaults_.size()) return kZero;
+  return crtDefaults_[slot];
+}
+
+int Settings::CrtInt(int slot) const {
+  if (auto value = ParseDecimal(crtList.at(slot))) return *value;
+  return ParseDecimal(CrtDefault(slot)).value_or(0);
+}
+
+Colour Settings::CrtColour(int slot) const {
+  if (auto value = TextToColour(crtList.at(slot))) return *value;
+  return TextToColour(CrtDefault(slot)).value_or(colours::clWindow);
+}
+
+FontSpec Settings::CrtFont(int nameSlot) const {
+  int size = CrtInt(nameSlot + 1);
+  if (size <= 0) size = ParseDecimal(CrtDefault(nameSlot + 1)).value_or(0);
+  if (size <= 0) size = 10;  // no usable size anywhere: a readable one
+  return FontSpec{crtList.at(nameSlot), size, CrtColour(nameSlot + 2)};
+}
+
+void Settings::SetCrtFont(int nameSlot, const FontSpec& font) {
+  crtList.at(nameSlot) = font.name;
+  crtList.at(nameSlot + 1) = std::to_string(font.size);
+  crtList.at(nameSlot + 2) = ColourToText(font.colour);
+}
+
+}  // namespace velkor

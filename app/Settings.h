@@ -1,0 +1,109 @@
+// The settings store: three lists of numbered slots, read once when the main
+// window is created and written once when it closes.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "app/ColourText.h"
+#include "app/CommaText.h"
+#include "app/Platform.h"
+
+namespace velkor {
+
+// Slots of CrtList (30 slots).
+namespace crt {
+enum Slot : int {
+  kWindowWidth = 0,
+  kWindowHeight = 1,
+  kWindowLeft = 2,
+  kWindowTop = 3,
+  kEditFontName = 4,
+  kEditFontSize = 5,
+  kEditFontColour = 6,
+  kLowerPanelHeight = 7,
+  kBoardPanelWidth = 8,
+  kReserved9 = 9,
+  kBoardFontName = 10,
+  kBoardFontSize = 11,
+  kBoardFontColour = 12,
+  kTab1Content = 13,
+  kTab2Content = 14,
+  kTabNames = 15,
+  kTab0Sizes = 16,
+  kTab1Sizes = 17,
+  kTab2Sizes = 18,
+  kSelectedTab = 19,
+  kEditBackground = 20,
+  kBoardBackground = 21,
+  kFirstReservedTail = 22,
+  kLastReservedTail = 28,
+  kEndMarker = 29,
+  kCount = 30,
+};
+}  // namespace crt
+
+// Slots of OptionList (10 slots).
+namespace option {
+enum Slot : int {
+  kClickMode = 0,
+  kDwellSeconds = 1,
+  kArrowKeyMode = 2,
+  kWordWrap = 3,
+  kKanaMirroring = 4,
+  kCount = 10,
+};
+}  // namespace option
+
+inline constexpr char kVersionTag[] = "*V3.2";
+inline constexpr int kRecentFileCount = 10;
+
+// What the defaults are computed from at load time: the screen and the
+// window's design size and fonts.
+struct SettingsEnvironment {
+  int screenWidth = 0;
+  int screenHeight = 0;
+  int windowWidth = 0;   // the window's size at this moment (its design size)
+  int windowHeight = 0;
+  FontSpec editFont;     // the edit area's design font
+  FontSpec boardFont;    // the board grid's design font
+};
+
+class Settings {
+ public:
+  StringList crtList;     // code page 932 texts
+  StringList optionList;  // code page 932 texts
+  StringList fileList;    // native file names (UTF-8 here)
+
+  // Reads "File", "Option", "Crt" and "Ver", replacing a list that is too short
+  // by its defaults.
+  void Load(ISettingsStore& store, const SettingsEnvironment& env);
+  // Writes "File", "Option", "Crt", then "Ver", when the store opens for writing.
+  void Write(ISettingsStore& store) const;
+
+  // The default of a CrtList slot, as computed by the last Load.
+  const std::string& CrtDefault(int slot) const;
+
+  // A slot read as a decimal integer; the slot's default when the text is not
+  // one (a hand-edited settings file).
+  int CrtInt(int slot) const;
+  Colour CrtColour(int slot) const;
+  FontSpec CrtFont(int nameSlot) const;  // name, size and colour slots in a row
+  void SetCrtFont(int nameSlot, const FontSpec& font);
+
+  // Option slot tests as exact text comparisons.
+  const std::string& Option(int slot) const { return optionList.at(slot); }
+  void SetOption(int slot, std::string value) { optionList.at(slot) = std::move(value); }
+
+  static StringList DefaultOptionList();
+  static StringList DefaultCrtList(const SettingsEnvironment& env);
+
+ private:
+  StringList crtDefaults_;
+};
+
+// Decimal integer text as the slots hold it: an optional minus sign and digits,
+// nothing else. No value for anything else or for a number out of range.
+std::optional<int> ParseDecimal(std::string_view text);
+
+}  // namespace velkor

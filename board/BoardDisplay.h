@@ -1,0 +1,38 @@
+// Puts the board model on the grid: fills it for the current tab, keeps each
+// tab's column widths and row heights, mirrors the built-in tab's syllabary on
+// request and applies the board font.
+#pragma once
+
+#include "app/Platform.h"
+#include "app/ProgramState.h"
+
+namespace velkor {
+
+class BoardDisplay {
+ public:
+  BoardDisplay(ProgramState& state, Platform& platform) : state_(state), p_(platform) {}
+
+  // Fills the grid for the tab shown: cells, sizes, command rows, pop-up menu.
+  void FillBoard();
+  // Stores the shown tab's 20 column widths and 5 row heights in its size list.
+  void SaveTabSizes();
+  // Applies the board font of the settings and the default cell size it gives.
+  void ApplyBoardFont();
+  // Before and after the user's click changes the tab.
+  void TabC00Changing() { SaveTabSizes(); }
+  void TabC00Change() { FillBoard(); }
+  // Toggles the mirrored syllabary of the built-in tab.
+  void MnuDspHiraClick();
+
+  // Font size in points to the default row height in pixels: points times
+  // pixels per inch over 72, rounded half to even, plus 4.
+  static int DefaultCellSize(int points, int pixelsPerInch);
+
+ private:
+  int CurrentTab() const;
+
+  ProgramState& state_;
+  Platform& p_;
+};
+
+}  // namespace velkor

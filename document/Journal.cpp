@@ -1,0 +1,78 @@
+#include "document/Journal.h"
+
+namespace velkor {
+
+void Journal::UndoJournal(std::string_view word) {
+  if (word == "Beg") Begin();
+  else if (word == "Clr") Clear();
+  else if (word == "Put") Put();
+  else if (word == "Undo") Undo();
+  else if (word == "Redo") Redo();
+  else if (word == "End") End();
+}
+
+void Journal::Begin() {
+  entries_.clear();
+  index_ = -1;
+  armed_ = true;
+}
+
+void Journal::Clear() { Begin(); }
+
+void Journal::End() {
+  entries_.clear();
+  entries_.shrink_to_fit();
+  index_ = -1;
+}
+
+void Journal::Put() {
+  if (!armed_) {
+    // The change that Undo, Redo or an edit-font change caused: not recorded.
+    armed_ = true;
+    return;
+  }
+  Entry entry{edit_.Text(), edit_.SelStart(), edit_.SelLength()};
+  ++index_;
+  if (index_ < Count()) {
+    // Entries above the overwritten one stay in place.
+    entries_[index_] = std::move(entry);
+  } else {
+    index_ = Count();
+    entries_.push_back(std::move(entry));
+  }
+  if (index_ > kCapacity - 1) {
+    --index_;
+    entries_.pop_front();
+  }
+}
+
+void Journal::Undo() {
+  armed_ = false;
+  --index_;
+  if (index_ < 0) {
+    index_ = -1;
+    return;
+  }
+  Restore(index_);
+}
+
+void Journal::Redo() {
+  armed_ = false;
+  if (index_ < Count() - 1) {
+    ++index_;
+    Restore(index_);
+  } else {
+    index_ = Count() - 1;
+  }
+}
+
+void Journal::Restore(int i) {
+  // Copy first: replacing the text re-enters Put through the change
+  // notification, which must not see a half-restored entry.
+  const Entry entry = entries_.at(i);
+  edit_.SetText(entry.text);
+  edit_.SetSelStart(entry.selStart);
+  edit_.SetSelLength(entry.selLength);
+}
+
+}  // namespace velkor

@@ -1,0 +1,53 @@
+// The edit area's undo and redo journal: after every change of the text it
+// records the whole text with the caret and the selection, at most 101 entries;
+// undo and redo put an earlier or later entry back.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <string_view>
+
+#include "app/Platform.h"
+
+namespace velkor {
+
+class Journal {
+ public:
+  static constexpr int kCapacity = 101;
+
+  struct Entry {
+    std::string text;
+    int selStart = 0;
+    int selLength = 0;
+  };
+
+  explicit Journal(IEditArea& edit) : edit_(edit) {}
+
+  // One operation driven by a command word: "Beg", "Clr", "Put", "Undo",
+  // "Redo" or "End". Any other word does nothing.
+  void UndoJournal(std::string_view word);
+
+  void Begin();
+  void Clear();
+  void Put();
+  void Undo();
+  void Redo();
+  void End();
+
+  int Index() const { return index_; }
+  int Count() const { return static_cast<int>(entries_.size()); }
+  const Entry& At(int i) const { return entries_.at(i); }
+  bool Armed() const { return armed_; }
+  // The edit font change refills the text without recording it.
+  void Disarm() { armed_ = false; }
+
+ private:
+  void Restore(int i);
+
+  IEditArea& edit_;
+  std::deque<Entry> entries_;
+  int index_ = -1;
+  bool armed_ = true;
+};
+
+}  // namespace velkor

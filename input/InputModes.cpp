@@ -1,0 +1,34 @@
+#include "input/InputModes.h"
+
+#include <array>
+
+namespace velkor {
+
+void InputModes::ApplyInputModeChecks() {
+  static constexpr std::array<MenuItem, 8> kModeItems = {
+      MenuItem::EditClick, MenuItem::EditMouse, MenuItem::EditM10, MenuItem::EditM20,
+      MenuItem::EditM30,   MenuItem::EditM40,   MenuItem::EditM50, MenuItem::EditYa};
+  static constexpr std::array<MenuItem, 5> kDwellItems = {
+      MenuItem::EditM10, MenuItem::EditM20, MenuItem::EditM30, MenuItem::EditM40, MenuItem::EditM50};
+  for (MenuItem item : kModeItems) p_.window.SetChecked(item, false);
+
+  const Settings& s = state_.settings;
+  if (s.Option(option::kClickMode) == "1") p_.window.SetChecked(MenuItem::EditClick, true);
+  const std::string& dwell = s.Option(option::kDwellSeconds);
+  for (int seconds = 1; seconds <= 5; ++seconds) {
+    if (dwell == std::to_string(seconds)) {
+      p_.window.SetChecked(MenuItem::EditMouse, true);
+      p_.window.SetChecked(kDwellItems[seconds - 1], true);
+    }
+  }
+  if (s.Option(option::kArrowKeyMode) == "1") p_.window.SetChecked(MenuItem::EditYa, true);
+}
+
+void InputModes::SetMode(const char* click, const char* dwell, const char* arrowKeys) {
+  state_.settings.SetOption(option::kClickMode, click);
+  state_.settings.SetOption(option::kDwellSeconds, dwell);
+  state_.settings.SetOption(option::kArrowKeyMode, arrowKeys);
+  ApplyInputModeChecks();
+}
+
+}  // namespace velkor

@@ -1,0 +1,18 @@
+// VelkorLT: a Japanese text editor written with a pointing device alone, or
+// with the arrow keys and one other key.
+#include <QApplication>
+
+#include "app/MainForm.h"
+#include "ui/MainWindow.h"
+#include "ui/SettingsStore.h"
+#include "ui/Shell.h"
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  velkor::ui::SettingsStore store;
+  velkor::ui::Shell shell;
+  velkor::ui::MainWindow window(store, shell, velkor::RealFileSystem());
+  if (!window.Create()) return 1;  // the error was shown; nothing was written
+  window.show();
+  return app.exec();
+}

@@ -1,0 +1,107 @@
+#include "ui/EditArea.h"
+
+#include <QFontMetrics>
+#include <QTextCursor>
+
+#include "document/EditText.h"
+#include "ui/QtText.h"
+
+namespace velkor::ui {
+
+EditArea::EditArea(QWidget* parent) : QPlainTextEdit(parent) {
+  // The program keeps its own journal; Qt's undo would bypass it.
+  setUndoRedoEnabled(false);
+  setAttribute(Qt::WA_InputMethodEnabled, false);
+  connect(this, &QPlainTextEdit::textChanged, this, &EditArea::TextChanged);
+}
+
+void EditArea::focusInEvent(QFocusEvent* event) {
+  // Input methods stay off whenever the edit area has the focus (a read-only
+  // change would switch them back on).
+  setAttribute(Qt::WA_InputMethodEnabled, false);
+  QPlainTextEdit::focusInEvent(event);
+}
+
+void EditArea::TextChanged() {
+  if (programChange_) return;
+  modified_ = true;
+  if (onChange_) onChange_();
+}
+
+std::string EditArea::Text() const { return EditTextFromDisplay(toPlainText().toStdU16String()); }
+
+void EditArea::SetText(const std::string& text) {
+  const QString display = QString::fromStdU16String(DisplayFromEditText(text));
+  if (display != toPlainText()) {
+    // setPlainText notifies even for an identical text, and may notify more
+    // than once: the program raises exactly one notification itself.
+    programChange_ = true;
+    setPlainText(display);
+    programChange_ = false;
+    modified_ = false;
+    if (onChange_) onChange_();
+  }
+  modified_ = false;
+}
+
+void EditArea::Clear() {
+  programChange_ = true;
+  clear();
+  programChange_ = false;
+  modified_ = false;
+}
+
+void EditArea::SetFont(const FontSpec& font) {
+  font_ = font;
+  setFont(ToQFont(font));
+  QPalette pal = palette();
+  pal.setColor(QPalette::Text, ToQColor(font.colour));
+  setPalette(pal);
+}
+
+void EditArea::SetBackground(Colour colour) {
+  background_ = colour;
+  QPalette pal = palette();
+  pal.setColor(QPalette::Base, ToQColor(colour));
+  setPalette(pal);
+}
+
+void EditArea::SetWordWrap(bool on) {
+  setLineWrapMode(on ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setHorizontalScrollBarPolicy(on ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
+}
+
+int EditArea::SelStart() const {
+  return ByteOffsetOfDisplayIndex(toPlainText().toStdU16String(), textCursor().selectionStart());
+}
+
+int EditArea::SelLength() const {
+  const std::u16string display = toPlainText().toStdU16String();
+  const QTextCursor cursor = textCursor();
+  return ByteOffsetOfDisplayIndex(display, cursor.selectionEnd()) -
+         ByteOffsetOfDisplayIndex(display, cursor.selectionStart());
+}
+
+void EditArea::SetSelStart(int pos) {
+  QTextCursor cursor = textCursor();
+  cursor.setPosition(DisplayIndexOfByteOffset(toPlainText().toStdU16String(), pos));
+  setTextCursor(cursor);
+}
+
+void EditArea::SetSelLength(int length) {
+  const std::u16string display = toPlainText().toStdU16String();
+  QTextCursor cursor = textCursor();
+  const int start = cursor.selectionStart();
+  const int startBytes = ByteOffsetOfDisplayIndex(display, start);
+  cursor.setPosition(start);
+  cursor.setPosition(DisplayIndexOfByteOffset(display, startBytes + std::max(0, length)), QTextCursor::KeepAnchor);
+  setTextCursor(cursor);
+}
+
+void EditArea::SetBlockCaret(const std::string& character) {
+  const QFontMetrics metrics(QPlainTextEdit::font());
+  setCursorWidth(std::max(1, metrics.horizontalAdvance(FromCp932(character))));
+}
+
+}  // namespace velkor::ui

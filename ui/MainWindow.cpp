@@ -1,0 +1,225 @@
+#include "ui/MainWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "ui/QtText.h"
+
+namespace velkor::ui {
+
+namespace {
+
+// The window's design place and size, replaced by the settings when shown.
+constexpr int kDesignLeft = 372;
+constexpr int kDesignTop = 94;
+constexpr int kDesignWidth = 625;
+constexpr int kDesignHeight = 351;
+constexpr int kSplitterHandle = 8;
+constexpr int kLowerPanelMinimum = 20;
+
+// The design fonts: the edit area's and the board's, "ＭＳ ゴシック" 20 and 22 points.
+FontSpec DesignFont(int points) { return FontSpec{cp932::FromUtf8("ＭＳ ゴシック"), points, colours::clWindowText}; }
+
+}  // namespace
+
+void InputBox::SetFont(const FontSpec& font) { setFont(ToQFont(font)); }
+
+MainWindow::MainWindow(ISettingsStore& store, IShell& shell, IFileSystem& fs) {
+  setWindowTitle(QString::fromLatin1(kApplicationTitle));
+  BuildControls();
+  BuildMenus();
+  move(kDesignLeft, kDesignTop);
+  resize(kDesignWidth, kDesignHeight);
+  form_ = std::make_unique<MainForm>(Platform{*this, *memMain_, *edtInp_, *sgd00_, *tabC00_, *pnlMsg_, store, shell, fs});
+
+  memMain_->OnChange([this] { form_->MemMainChange(); });
+  tabC00_->OnChanging([this] { form_->Board().TabC00Changing(); });
+  tabC00_->OnChange([this] { form_->Board().TabC00Change(); });
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::BuildControls() {
+  splMain_ = new QSplitter(Qt::Vertical, this);
+  splMain_->setHandleWidth(kSplitterHandle);
+  splMain_->setChildrenCollapsible(false);
+  setCentralWidget(splMain_);
+
+  memMain_ = new EditArea(splMain_);
+  memMain_->SetFont(DesignFont(20));
+
+  pnlMain_ = new QWidget(splMain_);
+  pnlMain_->setMinimumHeight(kLowerPanelMinimum);
+  auto* mainLayout = new QVBoxLayout(pnlMain_);
+  mainLayout->setContentsMargins(0, 0, 0, 0);
+  mainLayout->setSpacing(0);
+
+  pnlMozi00_ = new QWidget(pnlMain_);
+  auto* boardLayout = new QVBoxLayout(pnlMozi00_);
+  boardLayout->setContentsMargins(0, 0, 0, 0);
+  boardLayout->setSpacing(0);
+  sgd00_ = new BoardGrid(pnlMozi00_);
+  sgd00_->SetFont(DesignFont(22));
+  tabC00_ = new TabStrip(pnlMozi00_);
+  QFont tabFont(FromCp932(cp932::FromUtf8("ＭＳ ゴシック")));
+  tabFont.setPixelSize(13);
+  tabC00_->setFont(tabFont);
+  for (const char* name : {"1", "2", "3", "4", "5", "6", "7"}) tabC00_->addTab(QString::fromLatin1(name));
+  boardLayout->addWidget(sgd00_, 1);
+  boardLayout->addWidget(tabC00_);
+
+  pnlMsg_ = new StatusLine(pnlMain_);
+  mainLayout->addWidget(pnlMozi00_, 1);
+  mainLayout->addWidget(pnlMsg_);
+
+  splMain_->addWidget(memMain_);
+  splMain_->addWidget(pnlMain_);
+  splMain_->setStretchFactor(0, 1);
+  splMain_->setStretchFactor(1, 0);
+
+  // The staging box is never shown; text passes through it to the clipboard.
+  edtInp_ = new InputBox(this);
+  edtInp_->setGeometry(328, 80, 73, 35);
+  edtInp_->hide();
+}
+
+QAction* MainWindow::AddCheckItem(QMenu* menu, MenuItem item, const char* caption, void (MainWindow::*handler)()) {
+  QAction* action = menu->addAction(QString::fromUtf8(caption));
+  action->setCheckable(true);
+  // Qt flips the check mark before the handler runs; the handlers decide it.
+  connect(action, &QAction::triggered, this, [this, action, handler](bool checked) {
+    action->setChecked(!checked);
+    (this->*handler)();
+  });
+  checkItems_[item] = action;
+  return action;
+}
+
+void MainWindow::BuildMenus() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+  actFileSave_ = new QAction(QStringLiteral("上書き保存(&S)"), this);
+  actFileSave_->setToolTip(QStringLiteral("上書き保存"));
+  file->addAction(actFileSave_);
+  file->addSeparator();
+  mnuFileQuit_ = file->addAction(QStringLiteral("終了(&X)"));
+  connect(mnuFileQuit_, &QAction::triggered, this, &QWidget::close);
+
+  QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
+  AddCheckItem(edit, MenuItem::EditClick, "クリックで入力確定", &MainWindow::MnuEditClickClick);
+  QMenu* dwell = edit->addMenu(QStringLiteral("マウス停止で入力確定"));
+  dwell->menuAction()->setCheckable(true);
+  checkItems_[MenuItem::EditMouse] = dwell->menuAction();
+  AddCheckItem(dwell, MenuItem::EditM10, "１．０秒", &MainWindow::MnuEditM10Click);
+  AddCheckItem(dwell, MenuItem::EditM20, "２．０秒", &MainWindow::MnuEditM20Click);
+  AddCheckItem(dwell, MenuItem::EditM30, "３．０秒", &MainWindow::MnuEditM30Click);
+  AddCheckItem(dwell, MenuItem::EditM40, "４．０秒", &MainWindow::MnuEditM40Click);
+  AddCheckItem(dwell, MenuItem::EditM50, "５．０秒", &MainWindow::MnuEditM50Click);
+  AddCheckItem(edit, MenuItem::EditYa, "矢印で移動　KEYで入力確定", &MainWindow::MnuEditYaClick);
+
+  QMenu* show = menuBar()->addMenu(QStringLiteral("表示(&V)"));
+  AddCheckItem(show, MenuItem::DspHira, "ひらがなを右から表示(&H)", &MainWindow::MnuDspHiraClick);
+  show->addSeparator();
+  AddCheckItem(show, MenuItem::WordWrap, "右端で折り返す(&W)", &MainWindow::MnuWordWrapClick);
+  show->addSeparator();
+  QAction* zoom = show->addAction(QStringLiteral("「Velkor虫めがね」起動(&B)"));
+  connect(zoom, &QAction::triggered, this, [this] { form_->ActExeZoomExecute(); });
+
+  QAction* help = menuBar()->addAction(QStringLiteral("ヘルプ(&H)"));
+  connect(help, &QAction::triggered, this, [this] { form_->MnuHelpClick(); });
+}
+
+void MainWindow::SetCaption(const std::string& caption) { setWindowTitle(FromUtf8(caption)); }
+
+std::string MainWindow::Caption() const { return ToUtf8(windowTitle()); }
+
+// The window's place is its frame's; its size is the window's own, without the
+// title bar and borders, which are not known before the window is first shown
+// (storing the frame's size would make the window grow at every start).
+WindowRect MainWindow::Geometry() const { return {pos().x(), pos().y(), width(), height()}; }
+
+void MainWindow::SetGeometry(const WindowRect& rect) {
+  move(rect.left, rect.top);
+  resize(std::max(1, rect.width), std::max(1, rect.height));
+}
+
+int MainWindow::ScreenWidth() const {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->geometry().width() : 0;
+}
+
+int MainWindow::ScreenHeight() const {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->geometry().height() : 0;
+}
+
+int MainWindow::LowerPanelHeight() const { return shown_ ? pnlMain_->height() : lowerPanelHeight_; }
+
+void MainWindow::SetLowerPanelHeight(int height) {
+  lowerPanelHeight_ = std::max(kLowerPanelMinimum, height);
+  ApplyLowerPanelHeight();
+}
+
+void MainWindow::ApplyLowerPanelHeight() {
+  const int total = splMain_->height() - splMain_->handleWidth();
+  const int lower = std::min(lowerPanelHeight_, std::max(kLowerPanelMinimum, total));
+  splMain_->setSizes({std::max(0, total - lower), lower});
+}
+
+// The board panel fills the lower panel, so its width follows the window; the
+// stored width is taken back from it at close.
+int MainWindow::BoardPanelWidth() const { return pnlMozi00_->width(); }
+
+void MainWindow::SetBoardPanelWidth(int /*width*/) {}
+
+void MainWindow::SetChecked(MenuItem item, bool checked) { checkItems_.at(item)->setChecked(checked); }
+
+bool MainWindow::IsChecked(MenuItem item) const { return checkItems_.at(item)->isChecked(); }
+
+void MainWindow::SetEnabled(Action action, bool enabled) {
+  if (action == Action::FileSave) actFileSave_->setEnabled(enabled);
+}
+
+bool MainWindow::IsEnabled(Action action) const {
+  return action == Action::FileSave ? actFileSave_->isEnabled() : true;
+}
+
+void MainWindow::ShowMessage(const std::string& text, MessageIcon icon) {
+  QMessageBox box(icon == MessageIcon::Error         ? QMessageBox::Critical
+                  : icon == MessageIcon::Information ? QMessageBox::Information
+                                                     : QMessageBox::NoIcon,
+                  QString::fromLatin1(kApplicationTitle), FromCp932(text), QMessageBox::Ok, this);
+  box.exec();
+}
+
+bool MainWindow::AskYesNo(const std::string& text) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), FromCp932(text),
+                  QMessageBox::Yes | QMessageBox::No, this);
+  return box.exec() == QMessageBox::Yes;
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shown_) return;
+  form_->FormShow();
+  shown_ = true;
+  ApplyLowerPanelHeight();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  if (!shown_) ApplyLowerPanelHeight();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (form_->FormClose()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+}  // namespace velkor::ui

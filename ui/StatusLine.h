@@ -1,0 +1,32 @@
+// The status line with the dwell-time panel at its right end.
+#pragma once
+
+#include <QFrame>
+#include <QLabel>
+
+#include "app/Platform.h"
+
+namespace velkor::ui {
+
+class StatusLine : public QFrame, public IStatusLine {
+  Q_OBJECT
+ public:
+  explicit StatusLine(QWidget* parent = nullptr);
+
+  void SetText(const std::string& text, Colour colour) override;
+  std::string Text() const override { return text_; }
+  void SetFont(const FontSpec& font) override;
+  void SetHeight(int height) override { setFixedHeight(height); }
+  void SetTimeText(const std::string& text, Colour colour) override;
+  std::string TimeText() const { return timeText_; }
+
+  static constexpr int kTimePanelWidth = 80;
+
+ private:
+  QLabel* message_;
+  QLabel* time_;
+  std::string text_;
+  std::string timeText_;
+};
+
+}  // namespace velkor::ui
