@@ -1,0 +1,307 @@
+// In-memory stand-ins for the window, its controls and the platform services,
+// so the logic can be driven and inspected without a GUI.
+#pragma once
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/Platform.h"
+#include "document/Cp932.h"
+#include "document/EditText.h"
+
+namespace velkor::testing {
+
+class FakeEditArea : public IEditArea {
+ public:
+  std::function<void()> onChange;
+  std::string text;
+  int selStart = 0;
+  int selLength = 0;
+  bool modified = false;
+  FontSpec font{"Design", 20, colours::clWindowText};
+  Colour background = colours::clWindow;
+  bool wordWrap = false;
+  bool focused = false;
+  std::string caretCharacter;
+  int changeCount = 0;
+
+  std::string Text() const override { return text; }
+  void SetText(const std::string& t) override {
+    if (t != text) {
+      text = t;
+      selStart = selLength = 0;
+      Notify();
+    }
+    modified = false;
+  }
+  void Clear() override {
+    text.clear();
+    selStart = selLength = 0;
+    modified = false;
+  }
+  bool Modified() const override { return modified; }
+  void SetModified(bool m) override { modified = m; }
+  FontSpec Font() const override { return font; }
+  void SetFont(const FontSpec& f) override { font = f; }
+  Colour Background() const override { return background; }
+  void SetBackground(Colour c) override { background = c; }
+  void SetWordWrap(bool on) override { wordWrap = on; }
+  void SetFocus() override { focused = true; }
+  int SelStart() const override { return selStart; }
+  void SetSelStart(int pos) override {
+    selStart = std::clamp(pos, 0, static_cast<int>(text.size()));
+    selLength = 0;
+  }
+  int SelLength() const override { return selLength; }
+  void SetSelLength(int length) override {
+    selLength = std::clamp(length, 0, static_cast<int>(text.size()) - selStart);
+  }
+  void SetBlockCaret(const std::string& character) override { caretCharacter = character; }
+
+  // Typing: replaces the selection, moves the caret after it, notifies.
+  void Type(const std::string& bytes) {
+    text.replace(selStart, selLength, bytes);
+    selStart += static_cast<int>(bytes.size());
+    selLength = 0;
+    modified = true;
+    Notify();
+  }
+
+ private:
+  void Notify() {
+    ++changeCount;
+    if (onChange) onChange();
+  }
+};
+
+class FakeInputBox : public IInputBox {
+ public:
+  FontSpec font;
+  void SetFont(const FontSpec& f) override { font = f; }
+};
+
+class FakeBoardGrid : public IBoardGrid {
+ public:
+  int cols = 5, rows = 5;
+  FontSpec font{"Design", 22, colours::clWindowText};
+  int ppi = 96;
+  int defaultColWidth = 24;
+  int defaultRowHeight = 24;
+  std::map<int, int> colWidths, rowHeights;
+  std::map<std::pair<int, int>, std::string> cells;
+  Colour fixedColour = colours::clBtnFace;
+  Colour background = colours::clWindow;
+  bool cellMenu = false;
+  bool visible = true;
+  std::vector<std::string> visibilityLog;
+
+  void SetShape(int c, int r, int, int) override { cols = c, rows = r; }
+  int ColCount() const override { return cols; }
+  int RowCount() const override { return rows; }
+  FontSpec Font() const override { return font; }
+  void SetFont(const FontSpec& f) override { font = f; }
+  int PixelsPerInch() const override { return ppi; }
+  void SetDefaultColWidth(int w) override {
+    defaultColWidth = w;
+    colWidths.clear();
+  }
+  void SetDefaultRowHeight(int h) override {
+    defaultRowHeight = h;
+    rowHeights.clear();
+  }
+  int DefaultRowHeight() const override { return defaultRowHeight; }
+  int ColWidth(int c) const override {
+    auto it = colWidths.find(c);
+    return it == colWidths.end() ? defaultColWidth : it->second;
+  }
+  void SetColWidth(int c, int w) override { colWidths[c] = w; }
+  int RowHeight(int r) const override {
+    auto it = rowHeights.find(r);
+    return it == rowHeights.end() ? defaultRowHeight : it->second;
+  }
+  void SetRowHeight(int r, int h) override { rowHeights[r] = h; }
+  std::string CellText(int c, int r) const override {
+    auto it = cells.find({c, r});
+    return it == cells.end() ? std::string() : it->second;
+  }
+  void SetCellText(int c, int r, const std::string& t) override { cells[{c, r}] = t; }
+  Colour FixedColour() const override { return fixedColour; }
+  void SetFixedColour(Colour c) override { fixedColour = c; }
+  Colour Background() const override { return background; }
+  void SetBackground(Colour c) override { background = c; }
+  void SetCellMenuAttached(bool a) override { cellMenu = a; }
+  bool Visible() const override { return visible; }
+  void SetVisible(bool v) override {
+    visible = v;
+    visibilityLog.push_back(v ? "grid shown" : "grid hidden");
+  }
+};
+
+class FakeTabStrip : public ITabStrip {
+ public:
+  StringList names{"1", "2", "3", "4", "5", "6", "7"};
+  int index = 0;
+  bool visible = true;
+  std::vector<std::string>* visibilityLog = nullptr;
+
+  void SetNames(const StringList& n) override {
+    names = n;
+    if (index >= static_cast<int>(names.size())) index = names.empty() ? -1 : 0;
+  }
+  StringList Names() const override { return names; }
+  int Index() const override { return index; }
+  void SetIndex(int i) override {
+    if (i >= 0 && i < static_cast<int>(names.size())) index = i;
+  }
+  bool Visible() const override { return visible; }
+  void SetVisible(bool v) override {
+    visible = v;
+    if (visibilityLog) visibilityLog->push_back(v ? "tabs shown" : "tabs hidden");
+  }
+};
+
+class FakeStatusLine : public IStatusLine {
+ public:
+  std::string text;
+  Colour colour = colours::clBlack;
+  FontSpec font;
+  int height = 0;
+  std::string timeText;
+  Colour timeColour = colours::clBlack;
+
+  void SetText(const std::string& t, Colour c) override { text = t, colour = c; }
+  std::string Text() const override { return text; }
+  void SetFont(const FontSpec& f) override { font = f; }
+  void SetHeight(int h) override { height = h; }
+  void SetTimeText(const std::string& t, Colour c) override { timeText = t, timeColour = c; }
+};
+
+class FakeMainWindow : public IMainWindow {
+ public:
+  std::string caption = "Velkor*LT";
+  WindowRect rect{372, 94, 625, 351};
+  int screenWidth = 1280, screenHeight = 1024;
+  int lowerPanelHeight = 100;
+  int boardPanelWidth = 400;
+  std::set<MenuItem> checked;
+  bool fileSaveEnabled = true;
+  std::vector<std::pair<std::string, MessageIcon>> messages;
+  std::vector<std::string> questions;
+  bool answerYes = true;
+
+  void SetCaption(const std::string& c) override { caption = c; }
+  std::string Caption() const override { return caption; }
+  WindowRect Geometry() const override { return rect; }
+  void SetGeometry(const WindowRect& r) override { rect = r; }
+  int ScreenWidth() const override { return screenWidth; }
+  int ScreenHeight() const override { return screenHeight; }
+  int LowerPanelHeight() const override { return lowerPanelHeight; }
+  void SetLowerPanelHeight(int h) override { lowerPanelHeight = h; }
+  int BoardPanelWidth() const override { return boardPanelWidth; }
+  void SetBoardPanelWidth(int w) override { boardPanelWidth = w; }
+  void SetChecked(MenuItem item, bool on) override {
+    if (on) checked.insert(item);
+    else checked.erase(item);
+  }
+  bool IsChecked(MenuItem item) const override { return checked.count(item) > 0; }
+  void SetEnabled(Action, bool enabled) override { fileSaveEnabled = enabled; }
+  bool IsEnabled(Action) const override { return fileSaveEnabled; }
+  void ShowMessage(const std::string& text, MessageIcon icon) override { messages.emplace_back(text, icon); }
+  bool AskYesNo(const std::string& text) override {
+    questions.push_back(text);
+    return answerYes;
+  }
+};
+
+// The settings store in memory: values as UTF-16 texts; counts opens and writes.
+class FakeSettingsStore : public ISettingsStore {
+ public:
+  std::map<std::string, std::u16string> values;
+  std::vector<std::string> writeOrder;
+  bool writable = true;
+  int readOpens = 0;
+  int writeOpens = 0;
+
+  bool OpenForRead() override {
+    ++readOpens;
+    return !values.empty();
+  }
+  bool OpenForWrite() override {
+    ++writeOpens;
+    return writable;
+  }
+  std::u16string Read(const std::string& name) override {
+    auto it = values.find(name);
+    return it == values.end() ? std::u16string() : it->second;
+  }
+  void Write(const std::string& name, const std::u16string& value) override {
+    values[name] = value;
+    writeOrder.push_back(name);
+  }
+  void Close() override {}
+
+  // Convenience: a value given as code page 932 bytes.
+  void SetCp932(const std::string& name, const std::string& bytes) { values[name] = cp932::Decode(bytes); }
+  std::string Cp932(const std::string& name) const {
+    auto it = values.find(name);
+    return it == values.end() ? std::string() : cp932::Encode(it->second);
+  }
+};
+
+class FakeShell : public IShell {
+ public:
+  std::string programFolder = "/opt/velkor/";
+  std::string userDataFolder = "/home/user/.local/share/";
+  std::vector<std::string> started;
+  std::vector<std::pair<std::string, std::string>> helpShown;
+
+  std::string ProgramFolder() const override { return programFolder; }
+  std::string PerUserDataFolder() const override { return userDataFolder; }
+  void StartProgram(const std::string& fileName) override { started.push_back(fileName); }
+  void ShowHelp(const std::string& file, const std::string& topic) override { helpShown.emplace_back(file, topic); }
+};
+
+// Folders as a set of paths; some can refuse creation or writing.
+class FakeFileSystem : public IFileSystem {
+ public:
+  std::set<std::string> dirs;
+  std::set<std::string> unwritable;
+  std::set<std::string> uncreatable;
+  std::vector<std::string> created;
+
+  bool DirectoryExists(const std::string& path) const override { return dirs.count(path) > 0; }
+  bool CreateDirectories(const std::string& path) override {
+    if (uncreatable.count(path)) return false;
+    dirs.insert(path);
+    created.push_back(path);
+    return true;
+  }
+  bool DirectoryWritable(const std::string& path) const override {
+    return DirectoryExists(path) && unwritable.count(path) == 0;
+  }
+};
+
+// Every fake, wired into one Platform.
+struct FakePlatform {
+  FakeMainWindow window;
+  FakeEditArea memMain;
+  FakeInputBox edtInp;
+  FakeBoardGrid sgd00;
+  FakeTabStrip tabC00;
+  FakeStatusLine pnlMsg;
+  FakeSettingsStore store;
+  FakeShell shell;
+  FakeFileSystem fs;
+
+  FakePlatform() { tabC00.visibilityLog = &sgd00.visibilityLog; }
+  Platform Get() { return Platform{window, memMain, edtInp, sgd00, tabC00, pnlMsg, store, shell, fs}; }
+};
+
+// Code page 932 bytes of a UTF-8 literal, for readable tests.
+inline std::string Sj(std::string_view utf8) { return cp932::FromUtf8(utf8); }
+
+}  // namespace velkor::testing

@@ -1,0 +1,101 @@
+// Starts the real main window in a temporary program folder with its own
+// settings file, and answers the message boxes it opens.
+#pragma once
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <memory>
+#include <string>
+
+#include "app/Platform.h"
+#include "ui/MainWindow.h"
+#include "ui/SettingsStore.h"
+
+namespace velkor::testing {
+
+// The desktop, with the program folder in a temporary folder.
+class TestShell : public IShell {
+ public:
+  std::string programFolder;
+  std::string userDataFolder;
+  std::vector<std::string> started;
+  std::string ProgramFolder() const override { return programFolder; }
+  std::string PerUserDataFolder() const override { return userDataFolder; }
+  void StartProgram(const std::string& name) override { started.push_back(name); }
+  void ShowHelp(const std::string&, const std::string&) override {}
+};
+
+// Clicks `button` in the next message box that opens, and keeps its text.
+class BoxAnswerer {
+ public:
+  explicit BoxAnswerer(QMessageBox::StandardButton button) : button_(button) {
+    timer_.setInterval(5);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      text = box->text();
+      title = box->windowTitle();
+      icon = box->icon();
+      ++answered;
+      timer_.stop();
+      box->button(button_)->click();
+    });
+    timer_.start();
+  }
+  QString text;
+  QString title;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  int answered = 0;
+
+ private:
+  QMessageBox::StandardButton button_;
+  QTimer timer_;
+};
+
+class WindowFixture {
+ public:
+  WindowFixture() {
+    root_ = dir_.path();
+    QDir(root_).mkpath(QStringLiteral("prog"));
+    QDir(root_).mkpath(QStringLiteral("user"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, root_ + QStringLiteral("/config"));
+    shell.programFolder = (root_ + QStringLiteral("/prog/")).toStdString();
+    shell.userDataFolder = (root_ + QStringLiteral("/user/")).toStdString();
+  }
+
+  // The settings file as the program reads and writes it.
+  QString SettingsFile() const { return root_ + QStringLiteral("/config/Quillfern/VelkorLT3.conf"); }
+  QString Root() const { return root_; }
+
+  // A value stored before the program starts (code page 932 text given as UTF-8).
+  void Store(const QString& name, const QString& value) {
+    QSettings settings(QStringLiteral("Quillfern"), QStringLiteral("VelkorLT3"));
+    settings.setValue(name, value);
+  }
+  QString Stored(const QString& name) const {
+    QSettings settings(QStringLiteral("Quillfern"), QStringLiteral("VelkorLT3"));
+    return settings.value(name).toString();
+  }
+
+  ui::MainWindow& Start() {
+    window = std::make_unique<ui::MainWindow>(store, shell, RealFileSystem());
+    created = window->Create();
+    if (created) window->show();
+    return *window;
+  }
+
+  TestShell shell;
+  ui::SettingsStore store;
+  std::unique_ptr<ui::MainWindow> window;
+  bool created = false;
+
+ private:
+  QTemporaryDir dir_;
+  QString root_;
+};
+
+}  // namespace velkor::testing
