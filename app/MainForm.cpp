@@ -6,7 +6,11 @@
 namespace velkor {
 
 MainForm::MainForm(Platform platform)
-    : p_(platform), board_(state_, p_), modes_(state_, p_), edit_(state_, p_), journal_(p_.memMain) {}
+    : p_(platform),
+      board_(state_, p_),
+      modes_(state_, p_),
+      journal_(p_.memMain),
+      edit_(state_, p_, journal_) {}
 
 std::string MainForm::UntitledCaption() {
   return std::string(kApplicationTitle) + kVersionTag + "-新規";

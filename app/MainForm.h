@@ -69,8 +69,8 @@ class MainForm {
   ProgramState state_;
   BoardDisplay board_;
   InputModes modes_;
-  EditView edit_;
   Journal journal_;
+  EditView edit_;
   bool closed_ = false;
 };
 

@@ -4,6 +4,7 @@
 // ui/ implements these interfaces over Qt, tests implement them in memory.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,21 @@ enum class MenuItem {
 
 // The actions whose enabled state the logic changes.
 enum class Action { FileSave };
+
+// A cell of a grid: column and row.
+struct CellPos {
+  int col = 0;
+  int row = 0;
+  bool operator==(const CellPos&) const = default;
+};
+
+struct Rect {
+  int left = 0, top = 0, width = 0, height = 0;
+  bool operator==(const Rect&) const = default;
+};
+
+// Keys as the program tells them apart.
+enum class Key { Left, Up, Right, Down, Delete, Other };
 
 // The edit area: a multi-line plain-text control holding code page 932 text in
 // which every line break is CR LF.
@@ -105,6 +121,18 @@ class IBoardGrid {
   virtual void SetCellMenuAttached(bool attached) = 0;
   virtual bool Visible() const = 0;
   virtual void SetVisible(bool visible) = 0;
+  // The current cell, drawn as the focused cell. Each actual change of the
+  // column or the row raises the grid's click report; setting the value it
+  // already has reports nothing.
+  virtual int Col() const = 0;
+  virtual int Row() const = 0;
+  virtual void SetCol(int col) = 0;
+  virtual void SetRow(int row) = 0;
+  // The cell at a point in the grid's own coordinates; -1 for a coordinate on
+  // no cell. Column 0 and row 0 are the fixed ones.
+  virtual CellPos CellAt(int x, int y) const = 0;
+  // A cell's rectangle in the grid's own coordinates.
+  virtual Rect CellRect(int col, int row) const = 0;
 };
 
 // The tab strip under the board. Setting the index from the program raises no
@@ -165,6 +193,16 @@ class IMainWindow {
   virtual bool AskYesNo(const std::string& text) = 0;
 };
 
+// The standard dialogs. Each returns nothing when the user cancels.
+class IDialogs {
+ public:
+  virtual ~IDialogs() = default;
+  // A font dialog preset with `font`; name, size and colour are taken.
+  virtual std::optional<FontSpec> ChooseFont(const FontSpec& font) = 0;
+  // A colour dialog preset with `colour`.
+  virtual std::optional<Colour> ChooseColour(Colour colour) = 0;
+};
+
 // The settings store: four text values under the program's key.
 class ISettingsStore {
  public:
@@ -220,6 +258,7 @@ struct Platform {
   ISettingsStore& store;
   IShell& shell;
   IFileSystem& fs;
+  IDialogs& dialogs;
 };
 
 }  // namespace velkor

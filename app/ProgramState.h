@@ -16,8 +16,23 @@ struct ProgramState {
   Settings settings;            // CrtList, OptionList, FileList
   StringList defaultBoardList;  // the built-in board in display order
   StringList slotPreviewList;   // status texts of the slot board
-  int boardCol = 0;             // last board cell under the pointer
+  // Selection state: the board cell last tracked under the pointer (or last
+  // confirmed by key), the variant-list cell last tracked, whether the
+  // selection is in the variant list, the dwell count, where the pointer was
+  // when the last board cell was confirmed.
+  int boardCol = 0;
   int boardRow = 0;
+  int candCol = 0;
+  int candRow = 0;
+  int onCandidates = 0;
+  int dwellTicks = 0;
+  int returnCursorX = 0;
+  int returnCursorY = 0;
+  bool candJustOpened = false;
+  // The edit area's caret and selection saved at each key-down in arrow-key
+  // mode and put back at the key-up.
+  int keySelStart = 0;
+  int keySelLength = 0;
 };
 
 }  // namespace velkor

@@ -104,4 +104,24 @@ void BoardDisplay::MnuDspHiraClick() {
   FillBoard();
 }
 
+void BoardDisplay::ActDspMojiFontExecute() {
+  const auto font = p_.dialogs.ChooseFont(p_.sgd00.Font());
+  if (!font) return;
+  state_.settings.SetCrtFont(crt::kBoardFontName, *font);
+  ApplyBoardFont();
+  for (int tab = 0; tab < board::kTabCount; ++tab) state_.settings.crtList.at(crt::kTab0Sizes + tab) = "0";
+}
+
+void BoardDisplay::MnuDspEclrClick(ColourTarget target) {
+  const Colour current =
+      target == ColourTarget::EditArea ? p_.memMain.Background() : p_.sgd00.Background();
+  const auto colour = p_.dialogs.ChooseColour(current);
+  if (!colour) return;
+  if (target == ColourTarget::EditArea) {
+    p_.memMain.SetBackground(*colour);
+  } else {
+    p_.sgd00.SetBackground(*colour);
+  }
+}
+
 }  // namespace velkor

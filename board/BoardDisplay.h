@@ -23,6 +23,11 @@ class BoardDisplay {
   void TabC00Change() { FillBoard(); }
   // Toggles the mirrored syllabary of the built-in tab.
   void MnuDspHiraClick();
+  // The board-font dialog: a new font resets every tab's sizes to the default.
+  void ActDspMojiFontExecute();
+  // The colour dialog for the background of the edit area or of the board.
+  enum class ColourTarget { EditArea, Board };
+  void MnuDspEclrClick(ColourTarget target);
 
   // Font size in points to the default row height in pixels: points times
   // pixels per inch over 72, rounded half to even, plus 4.

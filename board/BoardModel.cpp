@@ -11,7 +11,7 @@ namespace {
 struct TokenPlace {
   Command command;
   const char* utf8;
-  int row;  // 0 for the slot board's cancel cell, which has no fixed place
+  int row;  // -1 for the slot board's cancel cell, which has no fixed place
   int col;
 };
 
@@ -25,7 +25,7 @@ constexpr std::array<TokenPlace, kCommandCount> kTokens = {{
     {Command::New, "新~", 7, 3},        {Command::Open, "開~", 7, 4},
     {Command::Save, "書~", 7, 5},       {Command::SaveAs, "名~", 7, 6},
     {Command::Print, "印~", 7, 7},      {Command::Quit, "終~", 7, 8},
-    {Command::CancelSlot, "☆~", 0, 0},
+    {Command::CancelSlot, "☆~", -1, -1},
 }};
 
 const std::array<std::string, kCommandCount>& TokenTexts() {

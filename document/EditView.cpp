@@ -34,3 +34,54 @@ void EditView::ShowBlockCaret() {
 }
 
 }  // namespace velkor
+
+namespace velkor {
+
+void EditView::ActDspFontExecute() {
+  const auto font = p_.dialogs.ChooseFont(p_.memMain.Font());
+  if (!font) return;
+  const std::string text = p_.memMain.Text();
+  const int selLength = p_.memMain.SelLength();
+  const int selStart = p_.memMain.SelStart();
+  // The refill below is not a change of the document.
+  journal_.Disarm();
+  p_.memMain.Clear();
+  state_.settings.SetCrtFont(crt::kEditFontName, FontSpec{font->name, font->size, font->colour});
+  ApplyEditFont();
+  p_.memMain.SetText(text);
+  p_.memMain.SetSelStart(selStart);
+  p_.memMain.SetSelLength(selLength);
+}
+
+void EditView::MemMainKeyDown(Key key) {
+  if (!ArrowKeyMode()) return;
+  state_.keySelStart = p_.memMain.SelStart();
+  state_.keySelLength = p_.memMain.SelLength();
+  IBoardGrid& grid = p_.sgd00;
+  const int col = grid.Col();
+  const int row = grid.Row();
+  const int lastCol = grid.ColCount() - 1;
+  const int lastRow = grid.RowCount() - 1;
+  switch (key) {
+    case Key::Right: grid.SetCol(col < lastCol ? col + 1 : 1); break;
+    case Key::Left: grid.SetCol(col > 1 ? col - 1 : lastCol); break;
+    case Key::Down: grid.SetRow(row < lastRow ? row + 1 : 1); break;
+    case Key::Up: grid.SetRow(row > 1 ? row - 1 : lastRow); break;
+    default: break;
+  }
+}
+
+void EditView::MemMainKeyUp(Key key) {
+  if (!ArrowKeyMode()) return;
+  p_.memMain.SetSelStart(state_.keySelStart);
+  p_.memMain.SetSelLength(state_.keySelLength);
+  if (key == Key::Left || key == Key::Right || key == Key::Up || key == Key::Down) return;
+  state_.onCandidates = 0;
+  state_.boardCol = p_.sgd00.Col();
+  state_.boardRow = p_.sgd00.Row();
+  if (confirm_) confirm_();
+}
+
+bool EditView::MemMainKeyPress() const { return ArrowKeyMode(); }
+
+}  // namespace velkor

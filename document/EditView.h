@@ -1,14 +1,21 @@
 // What the program adds to the edit area: its font, word wrap and block caret.
 #pragma once
 
+#include <functional>
+
 #include "app/Platform.h"
 #include "app/ProgramState.h"
+#include "document/Journal.h"
 
 namespace velkor {
 
 class EditView {
  public:
-  EditView(ProgramState& state, Platform& platform) : state_(state), p_(platform) {}
+  EditView(ProgramState& state, Platform& platform, Journal& journal)
+      : state_(state), p_(platform), journal_(journal) {}
+
+  // Where arrow-key mode hands the board cell under the cursor for confirmation.
+  void OnConfirmBoardCell(std::function<void()> confirm) { confirm_ = std::move(confirm); }
 
   // The edit font of the settings to the edit area and the staging box.
   void ApplyEditFont();
@@ -18,10 +25,26 @@ class EditView {
   // A solid caret as wide as the character at the caret ("W" at the end of a
   // line and of the text) and as high as the font.
   void ShowBlockCaret();
+  // The edit-font dialog: a new font keeps the text, caret and selection and
+  // records nothing in the journal.
+  void ActDspFontExecute();
+
+  // Keys in the edit area. In arrow-key mode the arrow keys walk the board's
+  // cursor with wrap-around, the caret is put back at each key-up, and the
+  // release of any other key confirms the board cell under the cursor. In the
+  // other modes they do nothing.
+  void MemMainKeyDown(Key key);
+  void MemMainKeyUp(Key key);
+  // A typed character: true when it must be discarded (arrow-key mode).
+  bool MemMainKeyPress() const;
 
  private:
+  bool ArrowKeyMode() const { return p_.window.IsChecked(MenuItem::EditYa); }
+
   ProgramState& state_;
   Platform& p_;
+  Journal& journal_;
+  std::function<void()> confirm_;
 };
 
 }  // namespace velkor

@@ -1,6 +1,11 @@
 #include "ui/BoardGrid.h"
 
+#include <algorithm>
+
+#include <QAbstractButton>
+#include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QScreen>
 
 #include "ui/QtText.h"
@@ -19,8 +24,97 @@ BoardGrid::BoardGrid(QWidget* parent) : QTableWidget(parent) {
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->setHighlightSections(false);
     header->setSectionsClickable(false);
+    header->setMouseTracking(true);
+    header->installEventFilter(this);
   }
+  // The edit area keeps the keyboard focus; the grid's current cell is the
+  // board's cursor.
+  setFocusPolicy(Qt::NoFocus);
+  setCornerButtonEnabled(false);
+  if (auto* corner = findChild<QAbstractButton*>()) {
+    corner->setMouseTracking(true);
+    corner->installEventFilter(this);
+  }
+  viewport()->setMouseTracking(true);
+  viewport()->installEventFilter(this);
   ApplyColours();
+}
+
+bool BoardGrid::eventFilter(QObject* watched, QEvent* event) {
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (!widget) return false;
+  switch (event->type()) {
+    case QEvent::MouseMove: {
+      const QPoint p = widget->mapTo(this, static_cast<QMouseEvent*>(event)->position().toPoint());
+      if (onMouseMove_) onMouseMove_(p.x(), p.y());
+      return false;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+      const QPoint p = widget->mapTo(this, static_cast<QMouseEvent*>(event)->position().toPoint());
+      PressAt(p.x(), p.y());
+      // The headers still see the press, so their borders can be dragged; the
+      // cells' own selection handling is the program's.
+      return widget == viewport();
+    }
+    case QEvent::MouseButtonRelease:
+      return widget == viewport();
+    default:
+      return false;
+  }
+}
+
+void BoardGrid::PressAt(int x, int y) {
+  const CellPos cell = CellAt(x, y);
+  if (cell.col >= 1 && cell.row >= 1) {
+    if (cell.col != col_ || cell.row != row_) {
+      MoveCurrent(cell.col, cell.row);
+    } else if (onClick_) {
+      onClick_();
+    }
+  }
+  if (onMouseDown_) onMouseDown_(x, y);
+}
+
+void BoardGrid::contextMenuEvent(QContextMenuEvent* event) {
+  if (cellMenuAttached_ && onCellMenu_) onCellMenu_(event->globalPos());
+}
+
+void BoardGrid::MoveCurrent(int col, int row) {
+  col = std::clamp(col, 1, std::max(1, columnCount()));
+  row = std::clamp(row, 1, std::max(1, rowCount()));
+  if (col == col_ && row == row_) return;
+  col_ = col;
+  row_ = row;
+  setCurrentCell(row - 1, col - 1);
+  if (onClick_) onClick_();
+}
+
+CellPos BoardGrid::CellAt(int x, int y) const {
+  const QRect area = viewport()->geometry();
+  CellPos cell;
+  if (x < area.left()) {
+    cell.col = x >= 0 ? 0 : -1;
+  } else {
+    const int c = columnAt(x - area.left());
+    cell.col = c < 0 ? -1 : c + 1;
+  }
+  if (y < area.top()) {
+    cell.row = y >= 0 ? 0 : -1;
+  } else {
+    const int r = rowAt(y - area.top());
+    cell.row = r < 0 ? -1 : r + 1;
+  }
+  return cell;
+}
+
+Rect BoardGrid::CellRect(int col, int row) const {
+  const QRect area = viewport()->geometry();
+  const int left = col == 0 ? area.left() - verticalHeader()->width()
+                            : area.left() + columnViewportPosition(col - 1);
+  const int top = row == 0 ? area.top() - horizontalHeader()->height()
+                           : area.top() + rowViewportPosition(row - 1);
+  return Rect{left, top, ColWidth(col), RowHeight(row)};
 }
 
 void BoardGrid::SetShape(int cols, int rows, int fixedCols, int fixedRows) {
@@ -33,6 +127,10 @@ void BoardGrid::SetShape(int cols, int rows, int fixedCols, int fixedRows) {
   none.clear();
   for (int r = 0; r < rowCount(); ++r) none << QString();
   setVerticalHeaderLabels(none);
+  // The first cell that is not fixed is current, without a report.
+  col_ = 1;
+  row_ = 1;
+  if (rowCount() > 0 && columnCount() > 0) setCurrentCell(0, 0);
 }
 
 void BoardGrid::SetFont(const FontSpec& font) {

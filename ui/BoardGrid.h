@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QTableWidget>
+#include <functional>
 
 #include "app/Platform.h"
 
@@ -37,9 +38,36 @@ class BoardGrid : public QTableWidget, public IBoardGrid {
   bool CellMenuAttached() const { return cellMenuAttached_; }
   bool Visible() const override { return !isHidden(); }
   void SetVisible(bool visible) override { setVisible(visible); }
+  int Col() const override { return col_; }
+  int Row() const override { return row_; }
+  void SetCol(int col) override { MoveCurrent(col, row_); }
+  void SetRow(int row) override { MoveCurrent(col_, row); }
+  CellPos CellAt(int x, int y) const override;
+  Rect CellRect(int col, int row) const override;
+
+  // Pointer events in the grid's own coordinates, and the click report
+  // (raised when the current cell changes or a cell is pressed).
+  void OnMouseMove(std::function<void(int x, int y)> handler) { onMouseMove_ = std::move(handler); }
+  void OnMouseDown(std::function<void(int x, int y)> handler) { onMouseDown_ = std::move(handler); }
+  void OnClick(std::function<void()> handler) { onClick_ = std::move(handler); }
+  void OnCellMenu(std::function<void(QPoint globalPos)> handler) { onCellMenu_ = std::move(handler); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   void ApplyColours();
+  // Makes (col, row) current; reports when it changed.
+  void MoveCurrent(int col, int row);
+  void PressAt(int x, int y);
+
+  std::function<void(int, int)> onMouseMove_;
+  std::function<void(int, int)> onMouseDown_;
+  std::function<void()> onClick_;
+  std::function<void(QPoint)> onCellMenu_;
+  int col_ = 1;
+  int row_ = 1;
 
   FontSpec font_;
   Colour fixedColour_ = colours::clBtnFace;

@@ -1,6 +1,7 @@
 #include "ui/EditArea.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QTextCursor>
 
 #include "document/EditText.h"
@@ -20,6 +21,41 @@ void EditArea::focusInEvent(QFocusEvent* event) {
   // change would switch them back on).
   setAttribute(Qt::WA_InputMethodEnabled, false);
   QPlainTextEdit::focusInEvent(event);
+}
+
+Key EditArea::KeyOf(int qtKey) {
+  switch (qtKey) {
+    case Qt::Key_Left: return Key::Left;
+    case Qt::Key_Up: return Key::Up;
+    case Qt::Key_Right: return Key::Right;
+    case Qt::Key_Down: return Key::Down;
+    case Qt::Key_Delete: return Key::Delete;
+    default: return Key::Other;
+  }
+}
+
+void EditArea::keyPressEvent(QKeyEvent* event) {
+  const Key key = KeyOf(event->key());
+  if (onKeyDown_) onKeyDown_(key);
+  // Keys that type a character (Return, Tab and Backspace included) pass
+  // through the typed-character handler; Delete and the caret keys do not.
+  const bool types = !event->text().isEmpty() && key == Key::Other;
+  if (types && onKeyPress_ && onKeyPress_()) {
+    event->accept();
+    return;
+  }
+  QPlainTextEdit::keyPressEvent(event);
+}
+
+void EditArea::keyReleaseEvent(QKeyEvent* event) {
+  QPlainTextEdit::keyReleaseEvent(event);
+  if (event->isAutoRepeat()) return;
+  if (onKeyUp_) onKeyUp_(KeyOf(event->key()));
+}
+
+void EditArea::mouseReleaseEvent(QMouseEvent* event) {
+  QPlainTextEdit::mouseReleaseEvent(event);
+  if (onClick_) onClick_();
 }
 
 void EditArea::TextChanged() {

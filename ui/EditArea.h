@@ -16,6 +16,16 @@ class EditArea : public QPlainTextEdit, public IEditArea {
 
   // Called once per change of the text (typing, pasting, replacing).
   void OnChange(std::function<void()> handler) { onChange_ = std::move(handler); }
+  // Key events: down (before the control acts on the key, auto-repeats
+  // included), up (after it, auto-repeats excluded, as the platform the
+  // program comes from reports them), and a typed character, which the
+  // handler may discard by returning true.
+  void OnKeyDown(std::function<void(Key)> handler) { onKeyDown_ = std::move(handler); }
+  void OnKeyUp(std::function<void(Key)> handler) { onKeyUp_ = std::move(handler); }
+  void OnKeyPress(std::function<bool()> handler) { onKeyPress_ = std::move(handler); }
+  void OnClick(std::function<void()> handler) { onClick_ = std::move(handler); }
+
+  static Key KeyOf(int qtKey);
 
   std::string Text() const override;
   void SetText(const std::string& text) override;
@@ -36,11 +46,18 @@ class EditArea : public QPlainTextEdit, public IEditArea {
 
  protected:
   void focusInEvent(QFocusEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   void TextChanged();
 
   std::function<void()> onChange_;
+  std::function<void(Key)> onKeyDown_;
+  std::function<void(Key)> onKeyUp_;
+  std::function<bool()> onKeyPress_;
+  std::function<void()> onClick_;
   FontSpec font_;
   Colour background_ = colours::clWindow;
   bool modified_ = false;

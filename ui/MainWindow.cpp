@@ -34,9 +34,15 @@ MainWindow::MainWindow(ISettingsStore& store, IShell& shell, IFileSystem& fs) {
   BuildMenus();
   move(kDesignLeft, kDesignTop);
   resize(kDesignWidth, kDesignHeight);
-  form_ = std::make_unique<MainForm>(Platform{*this, *memMain_, *edtInp_, *sgd00_, *tabC00_, *pnlMsg_, store, shell, fs});
+  dialogs_ = std::make_unique<Dialogs>(this);
+  form_ = std::make_unique<MainForm>(
+      Platform{*this, *memMain_, *edtInp_, *sgd00_, *tabC00_, *pnlMsg_, store, shell, fs, *dialogs_});
 
   memMain_->OnChange([this] { form_->MemMainChange(); });
+  memMain_->OnKeyDown([this](Key key) { form_->Edit().MemMainKeyDown(key); });
+  memMain_->OnKeyUp([this](Key key) { form_->Edit().MemMainKeyUp(key); });
+  memMain_->OnKeyPress([this] { return form_->Edit().MemMainKeyPress(); });
+  memMain_->OnClick([this] { form_->Edit().ShowBlockCaret(); });
   tabC00_->OnChanging([this] { form_->Board().TabC00Changing(); });
   tabC00_->OnChange([this] { form_->Board().TabC00Change(); });
 }
@@ -121,6 +127,15 @@ void MainWindow::BuildMenus() {
   AddCheckItem(edit, MenuItem::EditYa, "矢印で移動　KEYで入力確定", &MainWindow::MnuEditYaClick);
 
   QMenu* show = menuBar()->addMenu(QStringLiteral("表示(&V)"));
+  connect(show->addAction(QStringLiteral("編集画面フォント設定(&F)")), &QAction::triggered, this,
+          [this] { form_->Edit().ActDspFontExecute(); });
+  connect(show->addAction(QStringLiteral("編集画面の色設定(&B)")), &QAction::triggered, this,
+          [this] { form_->Board().MnuDspEclrClick(BoardDisplay::ColourTarget::EditArea); });
+  connect(show->addAction(QStringLiteral("文字盤フォント設定(&M)")), &QAction::triggered, this,
+          [this] { form_->Board().ActDspMojiFontExecute(); });
+  connect(show->addAction(QStringLiteral("文字盤の色設定(&C)")), &QAction::triggered, this,
+          [this] { form_->Board().MnuDspEclrClick(BoardDisplay::ColourTarget::Board); });
+  show->addSeparator();
   AddCheckItem(show, MenuItem::DspHira, "ひらがなを右から表示(&H)", &MainWindow::MnuDspHiraClick);
   show->addSeparator();
   AddCheckItem(show, MenuItem::WordWrap, "右端で折り返す(&W)", &MainWindow::MnuWordWrapClick);
@@ -212,6 +227,11 @@ void MainWindow::showEvent(QShowEvent* event) {
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   if (!shown_) ApplyLowerPanelHeight();
+}
+
+void MainWindow::keyReleaseEvent(QKeyEvent* event) {
+  QMainWindow::keyReleaseEvent(event);
+  form_->Edit().ShowBlockCaret();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -12,6 +12,7 @@
 #include "app/MainForm.h"
 #include "app/Platform.h"
 #include "ui/BoardGrid.h"
+#include "ui/Dialogs.h"
 #include "ui/EditArea.h"
 #include "ui/StatusLine.h"
 #include "ui/TabStrip.h"
@@ -66,6 +67,7 @@ class MainWindow : public QMainWindow, public IMainWindow {
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
   void BuildControls();
@@ -99,6 +101,7 @@ class MainWindow : public QMainWindow, public IMainWindow {
   int lowerPanelHeight_ = 330;
   bool shown_ = false;
 
+  std::unique_ptr<Dialogs> dialogs_;
   std::unique_ptr<MainForm> form_;
 };
 

@@ -139,6 +139,69 @@ class FakeBoardGrid : public IBoardGrid {
     visible = v;
     visibilityLog.push_back(v ? "grid shown" : "grid hidden");
   }
+  // The current cell; every actual change counts one click report.
+  int col = 1, row = 1;
+  int clickReports = 0;
+  std::function<void()> onClick;
+  int Col() const override { return col; }
+  int Row() const override { return row; }
+  void SetCol(int c) override {
+    if (c == col) return;
+    col = c;
+    Report();
+  }
+  void SetRow(int r) override {
+    if (r == row) return;
+    row = r;
+    Report();
+  }
+  // Cells laid out by their sizes, column 0 and row 0 included.
+  CellPos CellAt(int x, int y) const override {
+    CellPos cell{-1, -1};
+    for (int c = 0, left = 0; c < cols; left += ColWidth(c), ++c) {
+      if (x >= left && x < left + ColWidth(c)) cell.col = c;
+    }
+    for (int r = 0, top = 0; r < rows; top += RowHeight(r), ++r) {
+      if (y >= top && y < top + RowHeight(r)) cell.row = r;
+    }
+    return cell;
+  }
+  Rect CellRect(int c, int r) const override {
+    int left = 0, top = 0;
+    for (int i = 0; i < c; ++i) left += ColWidth(i);
+    for (int i = 0; i < r; ++i) top += RowHeight(i);
+    return Rect{left, top, ColWidth(c), RowHeight(r)};
+  }
+
+ private:
+  void Report() {
+    ++clickReports;
+    if (onClick) onClick();
+  }
+};
+
+// Dialogs that answer from a script: nothing queued means Cancel.
+class FakeDialogs : public IDialogs {
+ public:
+  std::vector<std::optional<FontSpec>> fonts;
+  std::vector<std::optional<Colour>> colours;
+  std::vector<FontSpec> fontPresets;
+  std::vector<Colour> colourPresets;
+
+  std::optional<FontSpec> ChooseFont(const FontSpec& preset) override {
+    fontPresets.push_back(preset);
+    if (fonts.empty()) return std::nullopt;
+    auto answer = fonts.front();
+    fonts.erase(fonts.begin());
+    return answer;
+  }
+  std::optional<Colour> ChooseColour(Colour preset) override {
+    colourPresets.push_back(preset);
+    if (colours.empty()) return std::nullopt;
+    auto answer = colours.front();
+    colours.erase(colours.begin());
+    return answer;
+  }
 };
 
 class FakeTabStrip : public ITabStrip {
@@ -296,9 +359,10 @@ struct FakePlatform {
   FakeSettingsStore store;
   FakeShell shell;
   FakeFileSystem fs;
+  FakeDialogs dialogs;
 
   FakePlatform() { tabC00.visibilityLog = &sgd00.visibilityLog; }
-  Platform Get() { return Platform{window, memMain, edtInp, sgd00, tabC00, pnlMsg, store, shell, fs}; }
+  Platform Get() { return Platform{window, memMain, edtInp, sgd00, tabC00, pnlMsg, store, shell, fs, dialogs}; }
 };
 
 // Code page 932 bytes of a UTF-8 literal, for readable tests.

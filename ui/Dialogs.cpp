@@ -1,0 +1,71 @@
+#include "ui/Dialogs.h"
+
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QFontDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/QtText.h"
+
+namespace velkor::ui {
+
+namespace {
+
+void PaintSwatch(QPushButton* button, const QColor& colour) {
+  QPixmap swatch(32, 16);
+  swatch.fill(colour);
+  button->setIcon(QIcon(swatch));
+}
+
+}  // namespace
+
+std::optional<FontSpec> Dialogs::ChooseFont(const FontSpec& font) {
+  QDialog dialog(parent_);
+  dialog.setWindowTitle(QStringLiteral("フォント"));
+  auto* layout = new QVBoxLayout(&dialog);
+
+  auto* fonts = new QFontDialog(ToQFont(font), &dialog);
+  fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+  fonts->setWindowFlags(Qt::Widget);
+  layout->addWidget(fonts);
+
+  QColor colour = ToQColor(font.colour);
+  if (!colour.isValid()) colour = dialog.palette().color(QPalette::Text);
+  bool colourChanged = false;
+  auto* colourRow = new QHBoxLayout;
+  colourRow->addWidget(new QLabel(QStringLiteral("色(&C):"), &dialog));
+  auto* colourButton = new QPushButton(&dialog);
+  PaintSwatch(colourButton, colour);
+  colourRow->addWidget(colourButton);
+  colourRow->addStretch(1);
+  layout->addLayout(colourRow);
+  QObject::connect(colourButton, &QPushButton::clicked, &dialog, [&] {
+    const QColor chosen = QColorDialog::getColor(colour, &dialog);
+    if (!chosen.isValid()) return;
+    colour = chosen;
+    colourChanged = true;
+    PaintSwatch(colourButton, colour);
+  });
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  layout->addWidget(buttons);
+
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QFont chosen = fonts->currentFont();
+  // An untouched colour keeps its name (a system colour stays one).
+  const Colour chosenColour = colourChanged ? FromQColor(colour) : font.colour;
+  return FontSpec{ToCp932(chosen.family()), chosen.pointSize() > 0 ? chosen.pointSize() : font.size, chosenColour};
+}
+
+std::optional<Colour> Dialogs::ChooseColour(Colour colour) {
+  const QColor chosen = QColorDialog::getColor(ToQColor(colour), parent_);
+  if (!chosen.isValid()) return std::nullopt;
+  return FromQColor(chosen);
+}
+
+}  // namespace velkor::ui

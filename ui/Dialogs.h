@@ -1,0 +1,22 @@
+// The standard dialogs over Qt's.
+#pragma once
+
+#include <QWidget>
+
+#include "app/Platform.h"
+
+namespace velkor::ui {
+
+class Dialogs : public IDialogs {
+ public:
+  explicit Dialogs(QWidget* parent) : parent_(parent) {}
+  // Qt's font dialog has no colour choice: it is shown inside a dialog that
+  // adds one, so name, size and colour are chosen together.
+  std::optional<FontSpec> ChooseFont(const FontSpec& font) override;
+  std::optional<Colour> ChooseColour(Colour colour) override;
+
+ private:
+  QWidget* parent_;
+};
+
+}  // namespace velkor::ui
