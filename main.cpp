@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "app/MainForm.h"
+#include "document/TextFile.h"
 #include "ui/MainWindow.h"
 #include "ui/SettingsStore.h"
 #include "ui/Shell.h"
@@ -11,7 +12,7 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   velkor::ui::SettingsStore store;
   velkor::ui::Shell shell;
-  velkor::ui::MainWindow window(store, shell, velkor::RealFileSystem());
+  velkor::ui::MainWindow window(store, shell, velkor::RealFileSystem(), velkor::RealTextFiles());
   if (!window.Create()) return 1;  // the error was shown; nothing was written
   window.show();
   return app.exec();

@@ -10,7 +10,11 @@ MainForm::MainForm(Platform platform)
       board_(state_, p_),
       modes_(state_, p_),
       journal_(p_.memMain),
-      edit_(state_, p_, journal_) {}
+      edit_(state_, p_, journal_),
+      documents_(state_, p_, edit_, journal_, modes_, p_.files),
+      selection_(state_, p_, board_, edit_, journal_, documents_) {
+  edit_.OnConfirmBoardCell([this] { selection_.ConfirmBoardCell(); });
+}
 
 std::string MainForm::UntitledCaption() {
   return std::string(kApplicationTitle) + kVersionTag + "-新規";
@@ -53,6 +57,7 @@ bool MainForm::FormCreate() {
   env.editFont = p_.memMain.Font();
   env.boardFont = p_.sgd00.Font();
   state_.settings.Load(p_.store, env);
+  documents_.AddRecentFile("");  // the recent-file menu shows the stored list
 
   state_.defaultBoardList.clear();
   state_.slotPreviewList.clear();
@@ -140,12 +145,6 @@ void MainForm::MemMainChange() {
   journal_.UndoJournal("Put");
 }
 
-void MainForm::Message(const std::string& text) {
-  if (modes_.ClickMode()) {
-    p_.window.ShowMessage(text, MessageIcon::None);
-  } else {
-    p_.pnlMsg.SetText(text, colours::clBlack);
-  }
-}
+void MainForm::Message(const std::string& text) { modes_.Message(text); }
 
 }  // namespace velkor

@@ -7,9 +7,11 @@
 #include "app/Platform.h"
 #include "app/ProgramState.h"
 #include "board/BoardDisplay.h"
+#include "document/Documents.h"
 #include "document/EditView.h"
 #include "document/Journal.h"
 #include "input/InputModes.h"
+#include "input/Selection.h"
 
 namespace velkor {
 
@@ -60,6 +62,8 @@ class MainForm {
   InputModes& Modes() { return modes_; }
   EditView& Edit() { return edit_; }
   Journal& UndoLog() { return journal_; }
+  Documents& Docs() { return documents_; }
+  Selection& Select() { return selection_; }
 
  private:
   bool ChooseDataDir(const std::string& programFolder);
@@ -71,6 +75,8 @@ class MainForm {
   InputModes modes_;
   Journal journal_;
   EditView edit_;
+  Documents documents_;
+  Selection selection_;
   bool closed_ = false;
 };
 

@@ -13,6 +13,8 @@
 
 namespace velkor {
 
+class ITextFiles;
+
 // A font as the settings hold it: name (code page 932), size in points, colour.
 struct FontSpec {
   std::string name;
@@ -83,6 +85,17 @@ class IEditArea {
   // Replaces the caret by a solid one as wide as `character` (code page 932)
   // in the edit font and as high as the font.
   virtual void SetBlockCaret(const std::string& character) = 0;
+  // Replaces the selection (an empty text deletes it), as typing does: raises
+  // the change notification and sets the modified flag.
+  virtual void ReplaceSelection(const std::string& text) = 0;
+  // Pastes the system clipboard at the caret, replacing the selection, as
+  // typing does.
+  virtual void PasteFromClipboard() = 0;
+  // Scrolls the view so that the caret is in sight after a caret command.
+  virtual void ScrollToCaret() = 0;
+  // While a file loads: the busy pointer over the edit area and its redrawing
+  // suspended; both restored when loading ends.
+  virtual void SetLoading(bool loading) = 0;
 };
 
 // The one-line staging box through which board text reaches the edit area.
@@ -90,6 +103,64 @@ class IInputBox {
  public:
   virtual ~IInputBox() = default;
   virtual void SetFont(const FontSpec& font) = 0;
+  virtual void SetText(const std::string& text) = 0;
+  virtual std::string Text() const = 0;
+  virtual void SelectAll() = 0;
+  // Cuts the selection to the system clipboard.
+  virtual void CutToClipboard() = 0;
+};
+
+// A point on the screen.
+struct Point {
+  int x = 0;
+  int y = 0;
+  bool operator==(const Point&) const = default;
+};
+
+// The pointer: its screen position (which may not be available) and moving it.
+class IPointer {
+ public:
+  virtual ~IPointer() = default;
+  virtual std::optional<Point> Position() const = 0;
+  virtual void MoveTo(Point position) = 0;
+};
+
+// The 500 ms input timer.
+class ITimer {
+ public:
+  virtual ~ITimer() = default;
+  virtual void Start() = 0;
+  virtual void Stop() = 0;
+  virtual bool Running() const = 0;
+};
+
+// The variant list: a small grid without fixed cells laid over the board.
+class IVariantList {
+ public:
+  virtual ~IVariantList() = default;
+  virtual void SetShape(int cols, int rows) = 0;
+  virtual int ColCount() const = 0;
+  virtual int RowCount() const = 0;
+  // Every cell of the list gets this size.
+  virtual void SetCellSize(int width, int height) = 0;
+  // Font name and size (the list's colour is always red).
+  virtual void SetFont(const FontSpec& font) = 0;
+  virtual void ClearRow(int row) = 0;
+  virtual std::string CellText(int col, int row) const = 0;
+  virtual void SetCellText(int col, int row, const std::string& text) = 0;
+  // Place and size within the board panel (the board grid's coordinates).
+  virtual Rect Geometry() const = 0;
+  virtual void SetGeometry(const Rect& rect) = 0;
+  // The current cell; each actual change raises the list's click report.
+  virtual int Col() const = 0;
+  virtual int Row() const = 0;
+  virtual void SetCol(int col) = 0;
+  virtual void SetRow(int row) = 0;
+  // The cell at a point in the list's own coordinates; -1 for no cell.
+  virtual CellPos CellAt(int x, int y) const = 0;
+  virtual bool Visible() const = 0;
+  virtual void SetVisible(bool visible) = 0;
+  virtual void SetFocus() = 0;
 };
 
 // The board grid: columns and rows with a fixed first column and row.
@@ -191,6 +262,13 @@ class IMainWindow {
   virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
   // A question box: Yes and No buttons, question icon, caption "確認".
   virtual bool AskYesNo(const std::string& text) = 0;
+  // Asks the window to close, through the same path as its close box.
+  virtual void RequestClose() = 0;
+  // The caption of recent-file menu item `item` (0 to 9), UTF-8.
+  virtual void SetRecentFileCaption(int item, const std::string& caption) = 0;
+  // The board area of the dwell test, in screen coordinates: vertically the
+  // board grid's extent, horizontally the whole width of the lower panel.
+  virtual Rect BoardAreaOnScreen() const = 0;
 };
 
 // The standard dialogs. Each returns nothing when the user cancels.
@@ -201,6 +279,13 @@ class IDialogs {
   virtual std::optional<FontSpec> ChooseFont(const FontSpec& font) = 0;
   // A colour dialog preset with `colour`.
   virtual std::optional<Colour> ChooseColour(Colour colour) = 0;
+  // The open and save dialogs, starting in `folder` (a native folder name).
+  // `filter` is pairs of description and pattern separated by "|" (code page
+  // 932). The open dialog wants an existing file; the save dialog neither
+  // asks before overwriting nor adds an extension. The chosen native path.
+  virtual std::optional<std::string> ChooseOpenFile(const std::string& folder, const std::string& filter) = 0;
+  virtual std::optional<std::string> ChooseSaveFile(const std::string& folder, const std::string& filter,
+                                                    const std::string& fileName) = 0;
 };
 
 // The settings store: four text values under the program's key.
@@ -259,6 +344,10 @@ struct Platform {
   IShell& shell;
   IFileSystem& fs;
   IDialogs& dialogs;
+  IVariantList& sgd01;
+  IPointer& pointer;
+  ITimer& tmrInput0;
+  ITextFiles& files;
 };
 
 }  // namespace velkor

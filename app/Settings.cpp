@@ -36,6 +36,30 @@ std::optional<int> ParseDecimal(std::string_view text) {
   return value;
 }
 
+std::optional<long long> ParseFixed4(std::string_view text) {
+  std::size_t i = 0;
+  const bool negative = !text.empty() && text[0] == '-';
+  if (negative || (!text.empty() && text[0] == '+')) ++i;
+  long long whole = 0;
+  int wholeDigits = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++wholeDigits) {
+    if (whole > 100000000000LL) return std::nullopt;
+    whole = whole * 10 + (text[i] - '0');
+  }
+  long long fraction = 0;
+  int fractionDigits = 0;
+  if (i < text.size() && text[i] == '.') {
+    for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++fractionDigits) {
+      if (fractionDigits == 4) return std::nullopt;
+      fraction = fraction * 10 + (text[i] - '0');
+    }
+  }
+  if (i != text.size() || wholeDigits + fractionDigits == 0) return std::nullopt;
+  for (int d = fractionDigits; d < 4; ++d) fraction *= 10;
+  const long long value = whole * 10000 + fraction;
+  return negative ? -value : value;
+}
+
 StringList Settings::DefaultOptionList() {
   return {"1", "0", "0", "1", "0", "0", "0", "0", "0", "0"};
 }

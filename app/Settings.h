@@ -56,7 +56,6 @@ enum Slot : int {
 }  // namespace option
 
 inline constexpr char kVersionTag[] = "*V3.2";
-inline constexpr int kRecentFileCount = 10;
 
 // What the defaults are computed from at load time: the screen and the
 // window's design size and fonts.
@@ -105,5 +104,9 @@ class Settings {
 // Decimal integer text as the slots hold it: an optional minus sign and digits,
 // nothing else. No value for anything else or for a number out of range.
 std::optional<int> ParseDecimal(std::string_view text);
+
+// A decimal number with at most four decimal places ("2", "2.5", "-0.25"),
+// in ten-thousandths. No value for anything else.
+std::optional<long long> ParseFixed4(std::string_view text);
 
 }  // namespace velkor

@@ -11,7 +11,7 @@ namespace {
 struct TokenPlace {
   Command command;
   const char* utf8;
-  int row;  // -1 for the slot board's cancel cell, which has no fixed place
+  int row;  // the slot board's cancel cell has no fixed place
   int col;
 };
 
@@ -25,7 +25,7 @@ constexpr std::array<TokenPlace, kCommandCount> kTokens = {{
     {Command::New, "新~", 7, 3},        {Command::Open, "開~", 7, 4},
     {Command::Save, "書~", 7, 5},       {Command::SaveAs, "名~", 7, 6},
     {Command::Print, "印~", 7, 7},      {Command::Quit, "終~", 7, 8},
-    {Command::CancelSlot, "☆~", -1, -1},
+    {Command::CancelSlot, "☆~", 0, 0},
 }};
 
 const std::array<std::string, kCommandCount>& TokenTexts() {
@@ -88,6 +88,7 @@ std::optional<Command> CommandOfText(std::string_view cellText) {
 
 std::optional<Command> CommandAt(int col, int row) {
   for (const auto& token : kTokens) {
+    if (token.command == Command::CancelSlot) continue;  // placed only by the slot board
     if (token.row == row && token.col == col) return token.command;
   }
   return std::nullopt;

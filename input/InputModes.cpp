@@ -31,4 +31,16 @@ void InputModes::SetMode(const char* click, const char* dwell, const char* arrow
   ApplyInputModeChecks();
 }
 
+void InputModes::Message(const std::string& text) {
+  if (ClickMode()) {
+    p_.window.ShowMessage(text, MessageIcon::None);
+  } else {
+    p_.pnlMsg.SetText(text, colours::clBlack);
+  }
+}
+
+bool InputModes::AskInClickMode(const std::string& question) {
+  return !ClickMode() || p_.window.AskYesNo(question);
+}
+
 }  // namespace velkor

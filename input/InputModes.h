@@ -23,6 +23,13 @@ class InputModes {
   void MnuEditM50Click() { SetMode("0", "5", "0"); }
   void MnuEditYaClick() { SetMode("0", "0", "1"); }
 
+  // A message on the mode's channel: a message box in click mode, the status
+  // line in the other modes, for people who cannot click a box away.
+  void Message(const std::string& text);
+  // A question only in click mode; in the other modes the operation goes on
+  // without asking (true).
+  bool AskInClickMode(const std::string& question);
+
   // The mode as the check marks say, tested at every event.
   bool ClickMode() const { return p_.window.IsChecked(MenuItem::EditClick); }
   bool DwellMode() const { return p_.window.IsChecked(MenuItem::EditMouse); }

@@ -2,6 +2,7 @@
 
 #include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -66,6 +67,39 @@ std::optional<Colour> Dialogs::ChooseColour(Colour colour) {
   const QColor chosen = QColorDialog::getColor(ToQColor(colour), parent_);
   if (!chosen.isValid()) return std::nullopt;
   return FromQColor(chosen);
+}
+
+QString Dialogs::QtFilter(const std::string& filter) {
+  const QStringList parts = FromCp932(filter).split(QLatin1Char('|'));
+  QStringList filters;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    filters << parts[i] + QStringLiteral(" (") + parts[i + 1] + QLatin1Char(')');
+  }
+  return filters.join(QStringLiteral(";;"));
+}
+
+std::optional<std::string> Dialogs::ChooseOpenFile(const std::string& folder, const std::string& filter) {
+  QFileDialog dialog(parent_, QString(), FromUtf8(folder), QtFilter(filter));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setOption(QFileDialog::ReadOnly, false);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return ToUtf8(dialog.selectedFiles().constFirst());
+}
+
+std::optional<std::string> Dialogs::ChooseSaveFile(const std::string& folder, const std::string& filter,
+                                                   const std::string& fileName) {
+  QFileDialog dialog(parent_, QString(), FromUtf8(folder), QtFilter(filter));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  // The program itself asks before overwriting and adds the extension.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setDefaultSuffix(QString());
+  if (!fileName.empty()) dialog.selectFile(FromUtf8(fileName));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return ToUtf8(dialog.selectedFiles().constFirst());
 }
 
 }  // namespace velkor::ui

@@ -14,6 +14,12 @@ class Dialogs : public IDialogs {
   // adds one, so name, size and colour are chosen together.
   std::optional<FontSpec> ChooseFont(const FontSpec& font) override;
   std::optional<Colour> ChooseColour(Colour colour) override;
+  std::optional<std::string> ChooseOpenFile(const std::string& folder, const std::string& filter) override;
+  std::optional<std::string> ChooseSaveFile(const std::string& folder, const std::string& filter,
+                                            const std::string& fileName) override;
+
+  // "description|pattern|..." pairs as Qt's "description (pattern);;..." filter.
+  static QString QtFilter(const std::string& filter);
 
  private:
   QWidget* parent_;

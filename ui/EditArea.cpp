@@ -1,7 +1,9 @@
 #include "ui/EditArea.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QTextCursor>
 
 #include "document/EditText.h"
@@ -138,6 +140,36 @@ void EditArea::SetSelLength(int length) {
 void EditArea::SetBlockCaret(const std::string& character) {
   const QFontMetrics metrics(QPlainTextEdit::font());
   setCursorWidth(std::max(1, metrics.horizontalAdvance(FromCp932(character))));
+}
+
+}  // namespace velkor::ui
+
+namespace velkor::ui {
+
+void EditArea::ReplaceSelection(const std::string& text) {
+  // One edit of the document: one change notification, as typing gives.
+  textCursor().insertText(QString::fromStdU16String(DisplayFromEditText(text)));
+}
+
+void EditArea::insertFromMimeData(const QMimeData* source) {
+  // Pasted text from anywhere: every line break (CR LF, a lone CR or LF)
+  // becomes one line break of the edit area, in one change.
+  if (!source || !source->hasText()) return;
+  QString text = source->text();
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  textCursor().insertText(text);
+  ensureCursorVisible();
+}
+
+void EditArea::SetLoading(bool loading) {
+  if (loading) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    setUpdatesEnabled(false);
+  } else {
+    setUpdatesEnabled(true);
+    QApplication::restoreOverrideCursor();
+  }
 }
 
 }  // namespace velkor::ui

@@ -43,12 +43,17 @@ class EditArea : public QPlainTextEdit, public IEditArea {
   int SelLength() const override;
   void SetSelLength(int length) override;
   void SetBlockCaret(const std::string& character) override;
+  void ReplaceSelection(const std::string& text) override;
+  void PasteFromClipboard() override { paste(); }
+  void ScrollToCaret() override { ensureCursorVisible(); }
+  void SetLoading(bool loading) override;
 
  protected:
   void focusInEvent(QFocusEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void insertFromMimeData(const QMimeData* source) override;
 
  private:
   void TextChanged();

@@ -1,6 +1,8 @@
 #include "ui/MainWindow.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QCursor>
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -28,15 +30,57 @@ FontSpec DesignFont(int points) { return FontSpec{cp932::FromUtf8("ＭＳ ゴシ
 
 void InputBox::SetFont(const FontSpec& font) { setFont(ToQFont(font)); }
 
-MainWindow::MainWindow(ISettingsStore& store, IShell& shell, IFileSystem& fs) {
+void InputBox::SetText(const std::string& text) {
+  text_ = text;
+  selected_ = false;
+  setText(FromCp932(text));
+}
+
+void InputBox::CutToClipboard() {
+  if (!selected_) return;
+  QApplication::clipboard()->setText(FromCp932(text_));
+  text_.clear();
+  selected_ = false;
+  clear();
+}
+
+std::optional<Point> Pointer::Position() const {
+  const QPoint p = QCursor::pos();
+  return Point{p.x(), p.y()};
+}
+
+void Pointer::MoveTo(Point position) { QCursor::setPos(position.x, position.y); }
+
+InputTimer::InputTimer(QObject* parent) : QObject(parent) {
+  timer_.setInterval(500);
+  connect(&timer_, &QTimer::timeout, this, [this] {
+    if (onTick_) onTick_();
+  });
+}
+
+MainWindow::MainWindow(ISettingsStore& store, IShell& shell, IFileSystem& fs, ITextFiles& files) {
   setWindowTitle(QString::fromLatin1(kApplicationTitle));
   BuildControls();
   BuildMenus();
   move(kDesignLeft, kDesignTop);
   resize(kDesignWidth, kDesignHeight);
   dialogs_ = std::make_unique<Dialogs>(this);
-  form_ = std::make_unique<MainForm>(
-      Platform{*this, *memMain_, *edtInp_, *sgd00_, *tabC00_, *pnlMsg_, store, shell, fs, *dialogs_});
+  form_ = std::make_unique<MainForm>(Platform{*this, *memMain_, *edtInp_, *sgd00_, *tabC00_, *pnlMsg_, store, shell,
+                                              fs, *dialogs_, *sgd01_, pointer_, *tmrInput0_, files});
+  ConnectEvents();
+}
+
+void MainWindow::ConnectEvents() {
+  Selection& selection = form_->Select();
+  sgd00_->OnMouseMove([&selection](int x, int y) { selection.SGd00MouseMove(x, y); });
+  sgd00_->OnMouseDown([&selection](int x, int y) { selection.SGd00MouseDown(x, y); });
+  sgd00_->OnClick([&selection] { selection.SGd00Click(); });
+  sgd01_->OnMouseMove([&selection](int x, int y) { selection.SGd01MouseMove(x, y); });
+  sgd01_->OnMouseDown([&selection](int x, int y) { selection.SGd01MouseDown(x, y); });
+  sgd01_->OnKeyDown([&selection](Key key) { selection.SGd01KeyDown(key); });
+  sgd01_->OnKeyUp([&selection](Key key) { selection.SGd01KeyUp(key); });
+  sgd01_->OnClick([&selection] { selection.SGd01Click(); });
+  tmrInput0_->OnTick([&selection] { selection.TmrInput0Timer(); });
 
   memMain_->OnChange([this] { form_->MemMainChange(); });
   memMain_->OnKeyDown([this](Key key) { form_->Edit().MemMainKeyDown(key); });
@@ -87,6 +131,9 @@ void MainWindow::BuildControls() {
   splMain_->setStretchFactor(0, 1);
   splMain_->setStretchFactor(1, 0);
 
+  sgd01_ = new VariantList(pnlMozi00_);
+  tmrInput0_ = new InputTimer(this);
+
   // The staging box is never shown; text passes through it to the clipboard.
   edtInp_ = new InputBox(this);
   edtInp_->setGeometry(328, 80, 73, 35);
@@ -109,6 +156,14 @@ void MainWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
   actFileSave_ = new QAction(QStringLiteral("上書き保存(&S)"), this);
   actFileSave_->setToolTip(QStringLiteral("上書き保存"));
+  QMenu* recent = file->addMenu(QStringLiteral("最近使ったファイル(&U)"));
+  for (int i = 0; i < 10; ++i) {
+    if (i == 5) recent->addSeparator();
+    QAction* item = recent->addAction(QString::number(i));
+    connect(item, &QAction::triggered, this, [this, i] { form_->Docs().MnuFileUseS0Click(i); });
+    recentItems_.push_back(item);
+  }
+  file->addSeparator();
   file->addAction(actFileSave_);
   file->addSeparator();
   mnuFileQuit_ = file->addAction(QStringLiteral("終了(&X)"));
@@ -214,6 +269,19 @@ bool MainWindow::AskYesNo(const std::string& text) {
   QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), FromCp932(text),
                   QMessageBox::Yes | QMessageBox::No, this);
   return box.exec() == QMessageBox::Yes;
+}
+
+Rect MainWindow::BoardAreaOnScreen() const {
+  const QPoint grid = sgd00_->mapToGlobal(QPoint(0, 0));
+  const QPoint panel = pnlMain_->mapToGlobal(QPoint(0, 0));
+  return Rect{panel.x(), grid.y(), pnlMain_->width(), sgd00_->height()};
+}
+
+void MainWindow::SetRecentFileCaption(int item, const std::string& caption) {
+  if (item >= 0 && item < static_cast<int>(recentItems_.size())) {
+    // "&" in a path is shown as it is, not taken for an accelerator.
+    recentItems_[static_cast<std::size_t>(item)]->setText(FromUtf8(caption).replace('&', QStringLiteral("&&")));
+  }
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

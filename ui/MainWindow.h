@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QSplitter>
+#include <QTimer>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -16,21 +18,54 @@
 #include "ui/EditArea.h"
 #include "ui/StatusLine.h"
 #include "ui/TabStrip.h"
+#include "ui/VariantList.h"
 
 namespace velkor::ui {
 
 // The one-line staging box through which board text is inserted.
+// It keeps its text as given (line breaks included, which a one-line edit
+// would drop) and cuts it to the clipboard whole.
 class InputBox : public QLineEdit, public IInputBox {
   Q_OBJECT
  public:
   using QLineEdit::QLineEdit;
   void SetFont(const FontSpec& font) override;
+  void SetText(const std::string& text) override;
+  std::string Text() const override { return text_; }
+  void SelectAll() override { selected_ = true; }
+  void CutToClipboard() override;
+
+ private:
+  std::string text_;
+  bool selected_ = false;
+};
+
+// The pointer on the screen.
+class Pointer : public IPointer {
+ public:
+  std::optional<Point> Position() const override;
+  void MoveTo(Point position) override;
+};
+
+// The 500 ms input timer.
+class InputTimer : public QObject, public ITimer {
+  Q_OBJECT
+ public:
+  explicit InputTimer(QObject* parent);
+  void OnTick(std::function<void()> handler) { onTick_ = std::move(handler); }
+  void Start() override { timer_.start(); }
+  void Stop() override { timer_.stop(); }
+  bool Running() const override { return timer_.isActive(); }
+
+ private:
+  QTimer timer_;
+  std::function<void()> onTick_;
 };
 
 class MainWindow : public QMainWindow, public IMainWindow {
   Q_OBJECT
  public:
-  MainWindow(ISettingsStore& store, IShell& shell, IFileSystem& fs);
+  MainWindow(ISettingsStore& store, IShell& shell, IFileSystem& fs, ITextFiles& files);
   ~MainWindow() override;
 
   // Runs the logic's creation step; false when the program must end.
@@ -53,12 +88,19 @@ class MainWindow : public QMainWindow, public IMainWindow {
   bool IsEnabled(Action action) const override;
   void ShowMessage(const std::string& text, MessageIcon icon) override;
   bool AskYesNo(const std::string& text) override;
+  void RequestClose() override { close(); }
+  Rect BoardAreaOnScreen() const override;
+  void SetRecentFileCaption(int item, const std::string& caption) override;
 
   MainForm& Form() { return *form_; }
   EditArea* MemMain() { return memMain_; }
   BoardGrid* SGd00() { return sgd00_; }
   TabStrip* TabC00() { return tabC00_; }
   StatusLine* PnlMsg() { return pnlMsg_; }
+  VariantList* SGd01() { return sgd01_; }
+  InputTimer* TmrInput0() { return tmrInput0_; }
+  InputBox* EdtInp() { return edtInp_; }
+  QAction* RecentFileItem(int item) const { return recentItems_.at(static_cast<std::size_t>(item)); }
   QAction* MenuAction(MenuItem item) const { return checkItems_.at(item); }
   QAction* ActFileSave() const { return actFileSave_; }
   QAction* MnuFileQuit() const { return mnuFileQuit_; }
@@ -71,6 +113,7 @@ class MainWindow : public QMainWindow, public IMainWindow {
 
  private:
   void BuildControls();
+  void ConnectEvents();
   void BuildMenus();
   QAction* AddCheckItem(QMenu* menu, MenuItem item, const char* caption, void (MainWindow::*handler)());
   void ApplyLowerPanelHeight();
@@ -95,6 +138,10 @@ class MainWindow : public QMainWindow, public IMainWindow {
   BoardGrid* sgd00_ = nullptr;
   TabStrip* tabC00_ = nullptr;
   StatusLine* pnlMsg_ = nullptr;
+  VariantList* sgd01_ = nullptr;
+  InputTimer* tmrInput0_ = nullptr;
+  Pointer pointer_;
+  std::vector<QAction*> recentItems_;
   std::map<MenuItem, QAction*> checkItems_;
   QAction* actFileSave_ = nullptr;
   QAction* mnuFileQuit_ = nullptr;

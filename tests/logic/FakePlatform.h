@@ -12,6 +12,7 @@
 #include "app/Platform.h"
 #include "document/Cp932.h"
 #include "document/EditText.h"
+#include "document/TextFile.h"
 
 namespace velkor::testing {
 
@@ -61,6 +62,16 @@ class FakeEditArea : public IEditArea {
     selLength = std::clamp(length, 0, static_cast<int>(text.size()) - selStart);
   }
   void SetBlockCaret(const std::string& character) override { caretCharacter = character; }
+  void ReplaceSelection(const std::string& bytes) override { Type(bytes); }
+  void PasteFromClipboard() override {
+    if (clipboard) Type(*clipboard);
+  }
+  void ScrollToCaret() override { ++scrolls; }
+  void SetLoading(bool loading) override { loadingLog.push_back(loading); }
+
+  std::string* clipboard = nullptr;
+  int scrolls = 0;
+  std::vector<bool> loadingLog;
 
   // Typing: replaces the selection, moves the caret after it, notifies.
   void Type(const std::string& bytes) {
@@ -81,7 +92,128 @@ class FakeEditArea : public IEditArea {
 class FakeInputBox : public IInputBox {
  public:
   FontSpec font;
+  std::string text;
+  bool selected = false;
+  std::string* clipboard = nullptr;
   void SetFont(const FontSpec& f) override { font = f; }
+  void SetText(const std::string& t) override {
+    text = t;
+    selected = false;
+  }
+  std::string Text() const override { return text; }
+  void SelectAll() override { selected = true; }
+  void CutToClipboard() override {
+    if (!selected || !clipboard) return;
+    *clipboard = text;
+    text.clear();
+    selected = false;
+  }
+};
+
+class FakeVariantList : public IVariantList {
+ public:
+  int cols = 0, rows = 0;
+  int cellWidth = 0, cellHeight = 0;
+  FontSpec font;
+  std::map<std::pair<int, int>, std::string> cells;
+  Rect geometry;
+  int col = 0, row = 0;
+  bool visible = false;
+  bool focused = false;
+  int clickReports = 0;
+  std::function<void()> onClick;
+
+  void SetShape(int c, int r) override {
+    cols = c, rows = r;
+    cells.clear();
+  }
+  int ColCount() const override { return cols; }
+  int RowCount() const override { return rows; }
+  void SetCellSize(int w, int h) override { cellWidth = w, cellHeight = h; }
+  void SetFont(const FontSpec& f) override { font = f; }
+  void ClearRow(int r) override {
+    for (int c = 0; c < cols; ++c) cells.erase({c, r});
+  }
+  std::string CellText(int c, int r) const override {
+    auto it = cells.find({c, r});
+    return it == cells.end() ? std::string() : it->second;
+  }
+  void SetCellText(int c, int r, const std::string& t) override { cells[{c, r}] = t; }
+  Rect Geometry() const override { return geometry; }
+  void SetGeometry(const Rect& g) override { geometry = g; }
+  int Col() const override { return col; }
+  int Row() const override { return row; }
+  void SetCol(int c) override {
+    if (c == col) return;
+    col = c;
+    Report();
+  }
+  void SetRow(int r) override {
+    if (r == row) return;
+    row = r;
+    Report();
+  }
+  // Cells laid out from a 5-pixel margin.
+  CellPos CellAt(int x, int y) const override {
+    const int c = (x - 5) >= 0 && cellWidth > 0 ? (x - 5) / cellWidth : -1;
+    const int r = (y - 5) >= 0 && cellHeight > 0 ? (y - 5) / cellHeight : -1;
+    return {c < cols ? c : -1, r < rows ? r : -1};
+  }
+  bool Visible() const override { return visible; }
+  void SetVisible(bool v) override { visible = v; }
+  void SetFocus() override { focused = true; }
+
+ private:
+  void Report() {
+    ++clickReports;
+    if (onClick) onClick();
+  }
+};
+
+class FakePointer : public IPointer {
+ public:
+  std::optional<Point> position = Point{0, 0};
+  std::vector<Point> moves;
+  std::optional<Point> Position() const override { return position; }
+  void MoveTo(Point p) override {
+    position = p;
+    moves.push_back(p);
+  }
+};
+
+class FakeTimer : public ITimer {
+ public:
+  bool running = false;
+  int starts = 0;
+  void Start() override {
+    running = true;
+    ++starts;
+  }
+  void Stop() override { running = false; }
+  bool Running() const override { return running; }
+};
+
+// Files in memory; paths that fail to read or write can be named.
+class FakeTextFiles : public ITextFiles {
+ public:
+  std::map<std::string, std::string> files;
+  std::set<std::string> unreadable;
+  std::set<std::string> unwritable;
+  std::vector<std::string> reads;
+
+  bool Exists(const std::string& path) const override { return files.count(path) > 0; }
+  FileResult ReadAll(const std::string& path) const override { return ReadPrefix(path, std::string::npos); }
+  FileResult ReadPrefix(const std::string& path, std::size_t maxBytes) const override {
+    const_cast<FakeTextFiles*>(this)->reads.push_back(path);
+    auto it = files.find(path);
+    if (it == files.end() || unreadable.count(path)) return {false, "", "cannot read " + path};
+    return {true, it->second.substr(0, maxBytes), ""};
+  }
+  std::string WriteAtomic(const std::string& path, std::string_view bytes) override {
+    if (unwritable.count(path)) return "cannot write " + path;
+    files[path] = std::string(bytes);
+    return "";
+  }
 };
 
 class FakeBoardGrid : public IBoardGrid {
@@ -202,6 +334,24 @@ class FakeDialogs : public IDialogs {
     colours.erase(colours.begin());
     return answer;
   }
+  // File dialogs: the folder each was opened in, and scripted answers.
+  std::vector<std::optional<std::string>> openAnswers, saveAnswers;
+  std::vector<std::string> openFolders, saveFolders;
+  std::optional<std::string> ChooseOpenFile(const std::string& folder, const std::string&) override {
+    openFolders.push_back(folder);
+    if (openAnswers.empty()) return std::nullopt;
+    auto answer = openAnswers.front();
+    openAnswers.erase(openAnswers.begin());
+    return answer;
+  }
+  std::optional<std::string> ChooseSaveFile(const std::string& folder, const std::string&,
+                                            const std::string&) override {
+    saveFolders.push_back(folder);
+    if (saveAnswers.empty()) return std::nullopt;
+    auto answer = saveAnswers.front();
+    saveAnswers.erase(saveAnswers.begin());
+    return answer;
+  }
 };
 
 class FakeTabStrip : public ITabStrip {
@@ -274,6 +424,12 @@ class FakeMainWindow : public IMainWindow {
   void SetEnabled(Action, bool enabled) override { fileSaveEnabled = enabled; }
   bool IsEnabled(Action) const override { return fileSaveEnabled; }
   void ShowMessage(const std::string& text, MessageIcon icon) override { messages.emplace_back(text, icon); }
+  void RequestClose() override { ++closeRequests; }
+  Rect BoardAreaOnScreen() const override { return boardArea; }
+  void SetRecentFileCaption(int item, const std::string& caption) override { recentCaptions[item] = caption; }
+  int closeRequests = 0;
+  Rect boardArea{100, 200, 500, 300};
+  std::map<int, std::string> recentCaptions;
   bool AskYesNo(const std::string& text) override {
     questions.push_back(text);
     return answerYes;
@@ -360,9 +516,21 @@ struct FakePlatform {
   FakeShell shell;
   FakeFileSystem fs;
   FakeDialogs dialogs;
+  FakeVariantList sgd01;
+  FakePointer pointer;
+  FakeTimer tmrInput0;
+  FakeTextFiles files;
+  std::string clipboard;
 
-  FakePlatform() { tabC00.visibilityLog = &sgd00.visibilityLog; }
-  Platform Get() { return Platform{window, memMain, edtInp, sgd00, tabC00, pnlMsg, store, shell, fs, dialogs}; }
+  FakePlatform() {
+    tabC00.visibilityLog = &sgd00.visibilityLog;
+    memMain.clipboard = &clipboard;
+    edtInp.clipboard = &clipboard;
+  }
+  Platform Get() {
+    return Platform{window, memMain, edtInp,  sgd00,   tabC00,    pnlMsg, store, shell,
+                    fs,     dialogs, sgd01,   pointer, tmrInput0, files};
+  }
 };
 
 // Code page 932 bytes of a UTF-8 literal, for readable tests.

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/Platform.h"
+#include "document/TextFile.h"
 #include "ui/MainWindow.h"
 #include "ui/SettingsStore.h"
 
@@ -82,7 +83,7 @@ class WindowFixture {
   }
 
   ui::MainWindow& Start() {
-    window = std::make_unique<ui::MainWindow>(store, shell, RealFileSystem());
+    window = std::make_unique<ui::MainWindow>(store, shell, RealFileSystem(), RealTextFiles());
     created = window->Create();
     if (created) window->show();
     return *window;

@@ -1,0 +1,169 @@
+#include "document/Documents.h"
+
+#include "app/MainForm.h"
+#include "document/Cp932.h"
+#include "document/RecentFiles.h"
+
+namespace velkor {
+
+namespace {
+
+std::string Sj(const char* utf8) { return cp932::FromUtf8(utf8); }
+
+// The folder part of a native path, with its separator.
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The file-name part has an extension when it holds a dot.
+bool HasExtension(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  return name.find('.') != std::string::npos;
+}
+
+constexpr char kOpenFilter[] = "テキストファイル(*.txt)|*.txt|すべてのファイル(*.*),|*.*";
+constexpr char kSaveFilter[] = "テキストファイル(*.txt)|*.txt";
+
+}  // namespace
+
+Documents::Documents(ProgramState& state, Platform& platform, EditView& edit, Journal& journal, InputModes& modes,
+                     ITextFiles& files)
+    : state_(state), p_(platform), edit_(edit), journal_(journal), modes_(modes), files_(files) {}
+
+bool Documents::AskUnsavedWork(const char* question) {
+  if (!p_.memMain.Modified()) return true;
+  return modes_.AskInClickMode(Sj(question));
+}
+
+void Documents::SetDialogFolders(const std::string& path) {
+  openFolder_ = FolderOf(path);
+  saveFolder_ = openFolder_;
+}
+
+void Documents::FocusEditArea() {
+  p_.memMain.SetFocus();
+  edit_.ShowBlockCaret();
+}
+
+void Documents::ActFileNewExecute() {
+  if (AskUnsavedWork("編集中です。新規作成しますか？")) {
+    state_.curFileName.clear();
+    p_.memMain.Clear();
+    p_.window.SetCaption(MainForm::UntitledCaption());
+    p_.memMain.SetModified(false);
+    p_.window.SetEnabled(Action::FileSave, false);
+    journal_.UndoJournal("Clr");
+  }
+  FocusEditArea();
+}
+
+void Documents::ActFileOpenExecute() {
+  if (openFolder_.empty()) openFolder_ = state_.dataDir;
+  const auto path = p_.dialogs.ChooseOpenFile(openFolder_, Sj(kOpenFilter));
+  if (!path) return;
+  OpenDocument(*path);
+  FocusEditArea();
+}
+
+void Documents::ActFileSaveExecute() {
+  if (!state_.curFileName.empty()) {
+    SaveDocument(state_.curFileName);
+  } else {
+    SaveDocumentAs();
+  }
+  FocusEditArea();
+}
+
+void Documents::ActFileAddExecute() {
+  SaveDocumentAs();
+  FocusEditArea();
+}
+
+void Documents::MnuFileUseS0Click(int item) {
+  // An item that shows no path has nothing to open.
+  if (item < 0 || static_cast<std::size_t>(item) >= state_.settings.fileList.size()) return;
+  const std::string path = state_.settings.fileList[static_cast<std::size_t>(item)];
+  OpenDocument(path);
+  p_.window.SetEnabled(Action::FileSave, true);
+}
+
+void Documents::OpenDocument(const std::string& path) {
+  if (path.empty()) return;
+  if (!AskUnsavedWork("編集中です。ファイルを開きますか？")) return;
+  SetDialogFolders(path);
+  if (files_.Exists(path)) {
+    p_.memMain.SetLoading(true);
+    const FileResult loaded = LoadTextFile(files_, path);
+    if (loaded.ok) p_.memMain.SetText(loaded.bytes);
+    p_.memMain.SetSelStart(0);
+    p_.memMain.SetLoading(false);
+    p_.memMain.SetModified(false);
+    if (!loaded.ok) {
+      Message(loaded.error);
+      return;
+    }
+  } else {
+    p_.memMain.Clear();
+  }
+  state_.curFileName = path;
+  p_.window.SetCaption(MainForm::DocumentCaption(path));
+  AddRecentFile(path);
+  p_.window.SetEnabled(Action::FileSave, true);
+}
+
+void Documents::SaveDocument(const std::string& path) {
+  if (state_.curFileName.empty()) return;
+  p_.window.SetCaption(MainForm::DocumentCaption(state_.curFileName));
+  SetDialogFolders(path);
+  const std::string error = SaveTextFile(files_, path, p_.memMain.Text());
+  if (!error.empty()) {
+    // The previous file is intact; the document stays modified.
+    Message(error);
+    return;
+  }
+  AddRecentFile(path);
+  p_.memMain.SetModified(false);
+  Message(Sj("保存しました"));
+}
+
+void Documents::SaveDocumentAs() {
+  if (saveFolder_.empty()) saveFolder_ = state_.dataDir;
+  const auto chosen = p_.dialogs.ChooseSaveFile(saveFolder_, Sj(kSaveFilter), state_.curFileName);
+  if (!chosen) return;
+  std::string target = *chosen;
+  if (!HasExtension(target)) {
+    target += ".txt";
+    Message(Sj("ファイル拡張子を変更しました"));
+  }
+  if (files_.Exists(target)) {
+    if (modes_.ClickMode()) {
+      if (!p_.window.AskYesNo(cp932::FromUtf8(*chosen) + Sj(" はすでに存在します。上書きしますか？"))) return;
+    } else {
+      p_.pnlMsg.SetText(Sj("上書きしました"), colours::clBlack);
+    }
+  }
+  state_.curFileName = target;
+  saveFolder_ = FolderOf(target);
+  SaveDocument(state_.curFileName);
+  AddRecentFile(state_.curFileName);
+}
+
+void Documents::AddRecentFile(const std::string& path) {
+  velkor::AddRecentFile(state_.settings.fileList, path);
+  const RecentFileCaptionList captions = RecentFileCaptions(state_.settings.fileList);
+  for (int i = 0; i < kRecentFileCount; ++i) {
+    if (captions[static_cast<std::size_t>(i)]) p_.window.SetRecentFileCaption(i, *captions[static_cast<std::size_t>(i)]);
+  }
+}
+
+std::string Documents::SlotPathOf(int n) const { return SlotPath(state_.dataDir, n); }
+
+std::string Documents::SlotPreviewOf(int n, const std::string& prefix) const {
+  return SlotPreview(files_, SlotPathOf(n), prefix);
+}
+
+void Documents::PrintText(const std::string& /*text*/) {}
+
+}  // namespace velkor

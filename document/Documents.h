@@ -1,0 +1,70 @@
+// Documents: beginning, opening and saving them (through the file dialogs, the
+// recent-file menu and the board's document slots), the recent-file list, the
+// window caption and printing.
+#pragma once
+
+#include <string>
+
+#include "app/Platform.h"
+#include "app/ProgramState.h"
+#include "document/EditView.h"
+#include "document/Journal.h"
+#include "document/TextFile.h"
+#include "input/InputModes.h"
+
+namespace velkor {
+
+class IPrinting;
+
+class Documents {
+ public:
+  Documents(ProgramState& state, Platform& platform, EditView& edit, Journal& journal, InputModes& modes,
+            ITextFiles& files);
+
+  // Where printing goes; without one, printing reports an error.
+  void SetPrinting(IPrinting* printing) { printing_ = printing; }
+
+  void ActFileNewExecute();
+  void ActFileOpenExecute();
+  void ActFileSaveExecute();
+  void ActFileAddExecute();
+  // Recent-file menu item 0 to 9.
+  void MnuFileUseS0Click(int item);
+
+  // Loads `path` as the document (a path that does not exist gives an empty
+  // document under that name). Asks about unsaved work in click mode.
+  void OpenDocument(const std::string& path);
+  // Writes the edit area to `path`; does nothing while the document is untitled.
+  void SaveDocument(const std::string& path);
+  void SaveDocumentAs();
+  // Puts `path` at the top of the recent-file list; an empty path only
+  // refreshes the menu captions.
+  void AddRecentFile(const std::string& path);
+
+  // Prints the text (or, from the print dialog, its selection).
+  void PrintText(const std::string& text);
+
+  // The file of document slot `n`, and its status-line preview.
+  std::string SlotPathOf(int n) const;
+  std::string SlotPreviewOf(int n, const std::string& prefix) const;
+
+  void Message(const std::string& text) { modes_.Message(text); }
+  ITextFiles& Files() { return files_; }
+
+ private:
+  bool AskUnsavedWork(const char* question);
+  void SetDialogFolders(const std::string& path);
+  void FocusEditArea();
+
+  ProgramState& state_;
+  Platform& p_;
+  EditView& edit_;
+  Journal& journal_;
+  InputModes& modes_;
+  ITextFiles& files_;
+  IPrinting* printing_ = nullptr;
+  std::string openFolder_;
+  std::string saveFolder_;
+};
+
+}  // namespace velkor

@@ -1,0 +1,306 @@
+#include "document/TextFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+
+#include "document/Cp932.h"
+
+namespace velkor {
+
+namespace {
+
+constexpr char kCr = '\r';
+constexpr char kLf = '\n';
+constexpr std::size_t kReadChunk = 64 * 1024;
+
+// Japanese texts (UTF-8 here) for the errno values a user meets when opening
+// and saving documents; nullptr for the rest.
+const char* KnownErrorText(int errnum, FileOperation operation) {
+  switch (errnum) {
+    case ENOENT:
+      return operation == FileOperation::Read ? "ファイルが見つかりません。"
+                                              : "保存先のフォルダーが見つかりません。";
+    case ENOTDIR:
+      return "フォルダーの指定が正しくありません。";
+    case EACCES:
+    case EPERM:
+      return "アクセスが拒否されました。";
+    case ENOSPC:
+      return "ディスクの空き領域が不足しています。";
+    case EDQUOT:
+      return "ディスクの使用量が上限を超えました。";
+    case EISDIR:
+      return "ファイルではなくフォルダーです。";
+    case EROFS:
+      return "ディスクは書き込み禁止になっています。";
+    case ENAMETOOLONG:
+      return "ファイル名が長すぎます。";
+    case EFBIG:
+      return "ファイルが大きすぎます。";
+    case EIO:
+      return "ディスクの読み書き中にエラーが発生しました。";
+    case ELOOP:
+      return "シンボリック リンクの参照が多すぎます。";
+    case EMFILE:
+    case ENFILE:
+      return "開いているファイルが多すぎます。";
+    case EBUSY:
+    case ETXTBSY:
+      return "ファイルは使用中です。";
+    case ENOMEM:
+      return "メモリが不足しています。";
+    default:
+      return nullptr;
+  }
+}
+
+FileResult Failure(int errnum, const std::string& path, FileOperation operation) {
+  FileResult result;
+  result.error = FileErrorMessage(errnum, path, operation);
+  return result;
+}
+
+// Closes a descriptor on every path out of a scope unless released.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+  // Closes now and reports close's own failure (0 or errno).
+  int Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0 ? 0 : errno;
+  }
+
+ private:
+  int fd_;
+};
+
+// Reads at most `limit` bytes into `out`; 0 or errno.
+int ReadUpTo(const std::string& path, std::size_t limit, std::string& out) {
+  Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) return errno;
+  struct stat info {};
+  if (::fstat(fd.get(), &info) != 0) return errno;
+  if (S_ISDIR(info.st_mode)) return EISDIR;
+  try {
+    if (S_ISREG(info.st_mode) && info.st_size > 0)
+      out.reserve(std::min<std::size_t>(limit, static_cast<std::size_t>(info.st_size)));
+    while (out.size() < limit) {
+      const std::size_t old = out.size();
+      const std::size_t want = std::min(kReadChunk, limit - old);
+      out.resize(old + want);
+      const ssize_t got = ::read(fd.get(), out.data() + old, want);
+      if (got < 0) {
+        out.resize(old);
+        if (errno == EINTR) continue;
+        return errno;
+      }
+      out.resize(old + static_cast<std::size_t>(got));
+      if (got == 0) break;
+    }
+  } catch (const std::bad_alloc&) {
+    return ENOMEM;
+  } catch (const std::length_error&) {
+    return EFBIG;
+  }
+  return 0;
+}
+
+int WriteFully(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t done = ::write(fd, bytes.data(), bytes.size());
+    if (done < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(done));
+  }
+  return 0;
+}
+
+// The file a name stands for: a symbolic link is followed to the file it
+// names, so that saving replaces that file and keeps the link.
+std::string ResolveLink(const std::string& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  if (resolved == nullptr) return path;  // a dangling link: written as named
+  std::string target(resolved);
+  std::free(resolved);
+  return target;
+}
+
+// The folder part of a path, with its separator ("" for a bare file name).
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+class PosixTextFiles : public ITextFiles {
+ public:
+  bool Exists(const std::string& path) const override {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+  }
+
+  FileResult ReadAll(const std::string& path) const override {
+    return Read(path, std::string::npos);
+  }
+
+  FileResult ReadPrefix(const std::string& path, std::size_t maxBytes) const override {
+    return Read(path, maxBytes);
+  }
+
+  std::string WriteAtomic(const std::string& path, std::string_view bytes) override {
+    const std::string target = ResolveLink(path);
+    struct stat info {};
+    const bool exists = ::stat(target.c_str(), &info) == 0;
+    if (exists && S_ISDIR(info.st_mode)) return FileErrorMessage(EISDIR, path, FileOperation::Write);
+    // Renaming over a file would bypass its own missing write permission.
+    if (exists && ::access(target.c_str(), W_OK) != 0)
+      return FileErrorMessage(errno, path, FileOperation::Write);
+
+    std::string temp;
+    int fd = -1;
+    const std::string folder = FolderOf(target);
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+      temp = folder + ".velkorlt-" + std::to_string(::getpid()) + "-" + std::to_string(++counter_) + ".tmp";
+      // A new file gets the usual bits less the umask; an existing file's
+      // bits are copied below.
+      fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
+      if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) return FileErrorMessage(errno, path, FileOperation::Write);
+
+    Descriptor file(fd);
+    int error = 0;
+    if (exists && ::fchmod(fd, info.st_mode & 07777) != 0) {
+      // Bits the owner may not set (set-group-ID outside the group) are dropped.
+      if (::fchmod(fd, info.st_mode & 0777) != 0) error = errno;
+    }
+    if (error == 0) error = WriteFully(fd, bytes);
+    if (error == 0 && ::fsync(fd) != 0 && errno != EINVAL) error = errno;
+    const int closeError = file.Close();
+    if (error == 0) error = closeError;
+    if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0) error = errno;
+    if (error != 0) {
+      ::unlink(temp.c_str());
+      return FileErrorMessage(error, path, FileOperation::Write);
+    }
+    SyncFolder(folder);
+    return {};
+  }
+
+ private:
+  static FileResult Read(const std::string& path, std::size_t limit) {
+    FileResult result;
+    if (const int error = ReadUpTo(path, limit, result.bytes); error != 0)
+      return Failure(error, path, FileOperation::Read);
+    result.ok = true;
+    return result;
+  }
+
+  // Makes the rename itself durable; a failure here loses nothing already
+  // written, so it is not reported.
+  static void SyncFolder(const std::string& folder) {
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+  }
+
+  unsigned long counter_ = 0;
+};
+
+}  // namespace
+
+ITextFiles& RealTextFiles() {
+  static PosixTextFiles files;
+  return files;
+}
+
+std::string FileErrorMessage(int errnum, const std::string& path, FileOperation operation) {
+  std::string text;
+  if (const char* known = KnownErrorText(errnum, operation)) {
+    text = known;
+  } else {
+    text = std::strerror(errnum);
+  }
+  return cp932::FromUtf8(text + "「" + path + "」");
+}
+
+std::string NormaliseLineBreaks(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 16);
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const char b = bytes[i];
+    if (b == kCr) {
+      out += "\r\n";
+      if (i + 1 < bytes.size() && bytes[i + 1] == kLf) ++i;
+    } else if (b == kLf) {
+      out += "\r\n";
+    } else {
+      out += b;
+    }
+  }
+  return out;
+}
+
+FileResult LoadTextFile(const ITextFiles& files, const std::string& path) {
+  FileResult result = files.ReadAll(path);
+  if (result.ok) result.bytes = NormaliseLineBreaks(result.bytes);
+  else result.bytes.clear();
+  return result;
+}
+
+std::string SaveTextFile(ITextFiles& files, const std::string& path, std::string_view text) {
+  return files.WriteAtomic(path, text);
+}
+
+std::string SlotPreview(const ITextFiles& files, const std::string& path, std::string_view prefix) {
+  std::string preview(prefix);
+  if (!files.Exists(path)) return preview + cp932::FromUtf8("空");
+  // Joining the lines never makes the text shorter, so the first 401 bytes of
+  // the file decide the first 401 bytes of the joined text: 400 to keep and
+  // one more to tell whether byte 400 is the second half of a character.
+  constexpr std::size_t kRead = kSlotPreviewBytes + 1;
+  const FileResult read = files.ReadPrefix(path, kRead);
+  if (!read.ok) return preview + cp932::FromUtf8("読み込めません");
+  std::string joined = NormaliseLineBreaks(read.bytes);
+  // The last line gets its CR LF when the file does not end with a break. A
+  // cut-off read is long enough that this CR LF would lie past the limit.
+  const bool whole = read.bytes.size() < kRead;
+  if (whole && !read.bytes.empty() && read.bytes.back() != kCr && read.bytes.back() != kLf)
+    joined += "\r\n";
+  if (joined.size() > kSlotPreviewBytes) joined.resize(cp932::FloorCharBoundary(joined, kSlotPreviewBytes));
+  return preview + joined;
+}
+
+std::string SlotPath(const std::string& dataDir, int n) {
+  std::string digits = std::to_string(n);
+  if (digits.size() < 2) digits.insert(0, 2 - digits.size(), '0');
+  return dataDir + "文書" + digits + ".txt";
+}
+
+std::optional<int> SlotNumberOf(std::string_view cellText) {
+  if (cellText.size() != 2) return std::nullopt;
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  if (!digit(cellText[0]) || !digit(cellText[1])) return std::nullopt;
+  return (cellText[0] - '0') * 10 + (cellText[1] - '0');
+}
+
+}  // namespace velkor

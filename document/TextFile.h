@@ -1,0 +1,84 @@
+// Text files: the file layer under opening, saving and the document slots, and
+// the rules that turn a file's bytes into edit-area text and slot previews.
+//
+// Files hold code page 932 bytes with CR LF line breaks, no byte-order mark and
+// no line break added after the last line. File names are native (UTF-8 here).
+// Error texts are code page 932, ready to be shown to the user.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace velkor {
+
+// The outcome of a read: the bytes when `ok`, else a message for the user.
+struct FileResult {
+  bool ok = false;
+  std::string bytes;
+  std::string error;  // code page 932; empty when ok
+};
+
+// Whole-file reads and writes on native file names; a seam for tests.
+class ITextFiles {
+ public:
+  virtual ~ITextFiles() = default;
+  // A file (anything but a folder) exists under this name.
+  virtual bool Exists(const std::string& path) const = 0;
+  virtual FileResult ReadAll(const std::string& path) const = 0;
+  // At most `maxBytes` bytes from the start of the file.
+  virtual FileResult ReadPrefix(const std::string& path, std::size_t maxBytes) const = 0;
+  // Replaces the file's content with `bytes`, or creates the file. Either the
+  // whole new content is in place afterwards or the previous file is untouched.
+  // Returns "" on success, else a message for the user (code page 932).
+  virtual std::string WriteAtomic(const std::string& path, std::string_view bytes) = 0;
+};
+
+// The file system as it is (POSIX). WriteAtomic writes a temporary file in the
+// target's folder, flushes it to the disk and renames it over the target; a
+// failure removes the temporary file. An existing file keeps its permission
+// bits; a file without write permission is not replaced. A symbolic link is
+// followed, so the file it names is replaced, not the link.
+ITextFiles& RealTextFiles();
+
+enum class FileOperation { Read, Write };
+
+// The message for a failed file operation: a Japanese text for the common
+// errno values (strerror's text for the rest), followed by the path in
+// brackets. Code page 932.
+std::string FileErrorMessage(int errnum, const std::string& path, FileOperation operation);
+
+// Every line break (CR LF, a lone CR, a lone LF) becomes CR LF. A CR or LF is
+// never the second byte of a double-byte character, so this works on bytes.
+std::string NormaliseLineBreaks(std::string_view bytes);
+
+// A file's content as edit-area text: the whole file with its line breaks
+// normalised. On failure the result carries the message and no bytes.
+FileResult LoadTextFile(const ITextFiles& files, const std::string& path);
+
+// Writes the edit-area text unchanged (no byte-order mark, no final line break
+// added). "" on success, else the message.
+std::string SaveTextFile(ITextFiles& files, const std::string& path, std::string_view text);
+
+// The longest preview of a slot file, in bytes.
+inline constexpr std::size_t kSlotPreviewBytes = 400;
+
+// The status text for a document slot: `prefix` (code page 932, "開く：" or
+// "保存：") followed by
+//   - "空" when no file `path` exists;
+//   - the file's lines, each followed by CR LF (a line ends at CR, LF or
+//     CR LF), cut to the first 400 bytes and never inside a double-byte
+//     character; an empty file gives the prefix alone;
+//   - "読み込めません" when the file exists but cannot be read.
+// Reads only the start of the file.
+std::string SlotPreview(const ITextFiles& files, const std::string& path, std::string_view prefix);
+
+// The file of document slot n: dataDir + "文書" + n as two digits + ".txt",
+// UTF-8. `dataDir` ends with a path separator.
+std::string SlotPath(const std::string& dataDir, int n);
+
+// The slot number written in a slot cell: exactly two ASCII digits "00".."99".
+std::optional<int> SlotNumberOf(std::string_view cellText);
+
+}  // namespace velkor

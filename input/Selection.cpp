@@ -1,0 +1,507 @@
+#include "input/Selection.h"
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+
+#include "board/BoardModel.h"
+#include "document/CaretMoves.h"
+#include "document/Cp932.h"
+#include "document/TextFile.h"
+
+namespace velkor {
+
+namespace {
+
+using board::Command;
+
+std::string Sj(const char* utf8) { return cp932::FromUtf8(utf8); }
+
+struct CommandStatus {
+  Command command;
+  const char* text;
+  Colour colour;
+};
+
+// Rows 1 to 17 and 19 of the status table: the commands.
+constexpr std::array<CommandStatus, 18> kCommandStatus = {{
+    {Command::CancelSlot, "キャンセル", status::kBlue},
+    {Command::NewLine, "改行", status::kBlue},
+    {Command::Left, "左にキャレットを移動", status::kBlue},
+    {Command::Right, "右にキャレットを移動", status::kBlue},
+    {Command::Up, "上にキャレットを移動", status::kBlue},
+    {Command::Down, "下にキャレットを移動", status::kBlue},
+    {Command::Blank, "１文字挿入", status::kBlue},
+    {Command::Delete, "１文字削除", status::kBlue},
+    {Command::BackSpace, "直前の１文字削除", status::kBlue},
+    {Command::Undo, "元に戻す", status::kBlue},
+    {Command::Redo, "元に戻すをやり直す", status::kBlue},
+    {Command::PrevTab, "文字盤のタブを替える", status::kRed},
+    {Command::NextTab, "文字盤のタブを替える", status::kRed},
+    {Command::New, "新しいファイル", status::kRed},
+    {Command::Open, "ファイルを開く", status::kRed},
+    {Command::Save, "開いたファイルを保存する", status::kRed},
+    {Command::SaveAs, "名前を付けて保存する", status::kRed},
+    {Command::Print, "印刷する", status::kRed},
+}};
+
+std::string Quoted(const std::string& text) { return Sj("「") + text + Sj("」を入力"); }
+
+bool IsFileOrQuitToken(const std::string& text) {
+  auto command = board::CommandOfText(text);
+  return command && (*command == Command::New || *command == Command::Open || *command == Command::Save ||
+                     *command == Command::SaveAs || *command == Command::Print || *command == Command::Quit);
+}
+
+}  // namespace
+
+Selection::Selection(ProgramState& state, Platform& platform, BoardDisplay& board, EditView& edit, Journal& journal,
+                     Documents& documents)
+    : state_(state), p_(platform), board_(board), edit_(edit), journal_(journal), docs_(documents) {}
+
+// ---------------------------------------------------------------- the board
+
+void Selection::SGd00MouseMove(int x, int y) {
+  if (ArrowKeyMode()) return;
+  state_.onCandidates = 0;
+  const int oldCol = state_.boardCol;
+  const int oldRow = state_.boardRow;
+  CellPos cell = p_.sgd00.CellAt(x, y);
+  // The fixed row and column, and the space beyond the last cell, count as
+  // column 1 or row 1.
+  cell.col = std::max(cell.col, board::kFixedCount);
+  cell.row = std::max(cell.row, board::kFixedCount);
+  p_.sgd00.SetCol(cell.col);
+  p_.sgd00.SetRow(cell.row);
+  state_.boardCol = cell.col;
+  state_.boardRow = cell.row;
+  if (cell.col != oldCol || cell.row != oldRow) {
+    p_.tmrInput0.Stop();
+    p_.sgd01.SetVisible(false);
+    if (DwellMode()) {
+      state_.dwellTicks = 0;
+      p_.tmrInput0.Start();
+    }
+  }
+  DescribeBoardCell();
+}
+
+void Selection::SGd00MouseDown(int x, int y) {
+  state_.onCandidates = 0;
+  const CellPos cell = p_.sgd00.CellAt(x, y);
+  if (cell.col == state_.boardCol && cell.row == state_.boardRow) {
+    DescribeBoardCell();
+    ConfirmBoardCell();
+  }
+}
+
+void Selection::TmrInput0Timer() {
+  const auto pointer = p_.pointer.Position();
+  const Rect area = p_.window.BoardAreaOnScreen();
+  const bool inside = pointer && area.top <= pointer->y && pointer->y <= area.top + area.height &&
+                      area.left <= pointer->x && pointer->x <= area.left + area.width;
+  if (!inside) {
+    p_.tmrInput0.Stop();
+    state_.dwellTicks = 0;
+    return;
+  }
+  ++state_.dwellTicks;
+  char count[16];
+  std::snprintf(count, sizeof count, "%.1f", state_.dwellTicks * 0.5);
+  p_.pnlMsg.SetTimeText(count + Sj("秒"), status::kBlue);
+
+  // The dwell time as a fixed-point number of seconds with four decimals:
+  // whole half seconds compare exactly, anything else never confirms. A slot
+  // that is not a number means dwell is off.
+  const auto seconds = ParseFixed4(state_.settings.Option(option::kDwellSeconds));
+  if (!seconds || *seconds <= 0) return;
+  if (static_cast<long long>(state_.dwellTicks) * 5000 != *seconds) return;
+
+  p_.tmrInput0.Stop();
+  DescribeBoardCell();
+  if (state_.onCandidates == 0) {
+    ConfirmBoardCell();
+  } else {
+    ExecuteSelection();
+    p_.pointer.MoveTo({state_.returnCursorX, state_.returnCursorY});
+  }
+  p_.pnlMsg.SetTimeText("", status::kBlue);
+}
+
+StatusText Selection::BoardCellStatus(const std::string& t) const {
+  const auto command = board::CommandOfText(t);
+  if (command == Command::CancelSlot) return {Sj("キャンセル"), status::kBlue};
+  if (!state_.pendingCommand.empty()) {
+    if (t.empty()) return {"", status::kRed};
+    if (auto slot = SlotNumberOf(t)) {
+      const std::size_t n = static_cast<std::size_t>(*slot);
+      return {n < state_.slotPreviewList.size() ? state_.slotPreviewList[n] : std::string(), status::kRed};
+    }
+    // Any other cell (the board was refilled while the choice is pending)
+    // cancels the choice when confirmed, and the status line says so.
+    return {Sj("キャンセル"), status::kBlue};
+  }
+  if (command) {
+    if (command == Command::Quit) return {Sj("終了する"), status::kRed};
+    for (const auto& row : kCommandStatus) {
+      if (row.command == *command) return {Sj(row.text), row.colour};
+    }
+  }
+  if (t.empty()) return {"", status::kBlack};
+  if (p_.tabC00.Visible() && p_.tabC00.Index() == board::kBuiltInTab) {
+    const int k = board::CellIndex(p_.sgd00.Row(), p_.sgd00.Col());
+    if (k >= 0 && static_cast<std::size_t>(k) < state_.defaultBoardList.size()) {
+      return {Quoted(state_.defaultBoardList[k]), status::kBlack};
+    }
+  }
+  return {Quoted(t), status::kBlack};
+}
+
+void Selection::DescribeBoardCell() {
+  const std::string t = p_.sgd00.CellText(p_.sgd00.Col(), p_.sgd00.Row());
+  p_.memMain.SetFocus();
+  edit_.ShowBlockCaret();
+  const StatusText status = BoardCellStatus(t);
+  p_.pnlMsg.SetText(status.text, status.colour);
+}
+
+// ---------------------------------------------------------------- confirming
+
+CellPos Selection::ListShape(int m) {
+  if (m <= 2) return {2, 1};
+  if (m <= 4) return {2, 2};
+  if (m == 5) return {2, 3};
+  if (m == 6) return {3, 2};
+  if (m <= 9) return {3, 3};
+  return {4, 4};
+}
+
+void Selection::ConfirmBoardCell() {
+  const std::string t = p_.sgd00.CellText(p_.sgd00.Col(), p_.sgd00.Row());
+  if (t.empty()) return;
+  if (auto pointer = p_.pointer.Position()) {
+    state_.returnCursorX = pointer->x;
+    state_.returnCursorY = pointer->y;
+  }
+  p_.sgd01.SetVisible(false);
+  state_.candJustOpened = false;
+
+  StringList variants;
+  bool atOnce = false;
+  if (p_.tabC00.Visible()) {
+    if (p_.tabC00.Index() != board::kBuiltInTab) {
+      variants = board::Variants(t);
+    } else {
+      const int k = (p_.sgd00.Row() - board::kFixedCount) * (p_.sgd00.ColCount() - board::kFixedCount) +
+                    (p_.sgd00.Col() - board::kFixedCount);
+      variants = k >= 0 && static_cast<std::size_t>(k) < state_.defaultBoardList.size()
+                     ? board::Variants(state_.defaultBoardList[k])
+                     : board::Variants(t);
+    }
+    atOnce = !variants.empty() && IsFileOrQuitToken(variants.front());
+  } else {
+    atOnce = true;  // the slot board
+  }
+  if (atOnce || variants.size() < 2) {
+    ExecuteSelection();
+    return;
+  }
+  OpenVariantList(variants);
+}
+
+void Selection::OpenVariantList(const StringList& variants) {
+  IVariantList& list = p_.sgd01;
+  const int cellWidth = p_.sgd00.ColWidth(p_.sgd00.Col());
+  const int cellHeight = p_.sgd00.RowHeight(p_.sgd00.Row());
+  list.SetCellSize(cellWidth, cellHeight);
+  list.SetFont(p_.sgd00.Font());
+  const CellPos shape = ListShape(static_cast<int>(variants.size()));
+  list.SetShape(shape.col, shape.row);
+  for (int r = 0; r < shape.row; ++r) {
+    list.ClearRow(r);
+    for (int c = 0; c < shape.col; ++c) {
+      const std::size_t i = static_cast<std::size_t>(r * shape.col + c);
+      if (i < variants.size()) list.SetCellText(c, r, variants[i]);
+    }
+  }
+  const Rect cell = p_.sgd00.CellRect(p_.sgd00.Col(), p_.sgd00.Row());
+  list.SetGeometry({cell.left, cell.top, cellWidth * shape.col + 10, cellHeight * shape.row + 10});
+  list.SetCol(0);
+  list.SetRow(0);
+  state_.candJustOpened = true;
+  list.SetVisible(true);
+  list.SetFocus();
+}
+
+void Selection::ShowSlotBoard() {
+  state_.slotPreviewList.clear();
+  const bool open = state_.pendingCommand == board::CommandToken(Command::Open);
+  p_.sgd00.SetFixedColour(open ? colours::clBtnFace : colours::Rgb(166, 202, 240));
+  const std::string prefix = Sj(open ? "開く：" : "保存：");
+  const int size = p_.sgd00.DefaultRowHeight();
+  for (int row = 1; row <= board::kContentRows; ++row) {
+    p_.sgd00.SetRowHeight(row, size);
+    for (int col = 1; col <= board::kContentCols; ++col) {
+      p_.sgd00.SetColWidth(col, size);
+      const int n = board::CellIndex(row, col);
+      char digits[4];
+      std::snprintf(digits, sizeof digits, "%.2d", n);
+      p_.sgd00.SetCellText(col, row, digits);
+      state_.slotPreviewList.push_back(docs_.SlotPreviewOf(n, prefix));
+    }
+  }
+  for (int row = board::kFirstCommandRow; row <= board::kLastCommandRow; ++row) {
+    for (int col = 1; col <= board::kContentCols; ++col) {
+      p_.sgd00.SetCellText(col, row, board::CommandToken(Command::CancelSlot));
+    }
+  }
+  p_.sgd00.SetCol(1);
+  p_.sgd00.SetRow(1);
+  p_.tabC00.SetVisible(false);
+}
+
+// ---------------------------------------------------------------- the list
+
+void Selection::SGd01MouseMove(int x, int y) {
+  state_.onCandidates = 1;
+  const int oldCol = state_.candCol;
+  const int oldRow = state_.candRow;
+  const CellPos cell = p_.sgd01.CellAt(x, y);
+  if (cell.col < 0 || cell.row < 0) return;
+  bool moved = false;
+  if (state_.candJustOpened) {
+    if (auto pointer = p_.pointer.Position()) {
+      if (std::abs(state_.returnCursorX - pointer->x) > 3 || std::abs(state_.returnCursorY - pointer->y) > 3) {
+        moved = true;
+        state_.candJustOpened = false;
+      }
+    }
+  }
+  p_.sgd01.SetCol(cell.col);
+  p_.sgd01.SetRow(cell.row);
+  state_.candCol = cell.col;
+  state_.candRow = cell.row;
+  if (cell.col == oldCol && cell.row == oldRow && !moved) return;
+  if (!DwellMode()) return;
+  state_.dwellTicks = 0;
+  p_.tmrInput0.Start();
+  state_.candJustOpened = false;
+}
+
+void Selection::SGd01MouseDown(int /*x*/, int /*y*/) {
+  state_.onCandidates = 1;
+  state_.candCol = p_.sgd01.Col();
+  state_.candRow = p_.sgd01.Row();
+  ExecuteSelection();
+}
+
+void Selection::SGd01KeyDown(Key key) {
+  if (!ArrowKeyMode()) return;
+  IVariantList& list = p_.sgd01;
+  const bool againstEdge = (key == Key::Right && list.Col() == list.ColCount() - 1) ||
+                           (key == Key::Left && list.Col() == 0) || (key == Key::Up && list.Row() == 0) ||
+                           (key == Key::Down && list.Row() == list.RowCount() - 1);
+  if (!againstEdge) return;
+  list.SetVisible(false);
+  p_.sgd00.SetCol(state_.boardCol);
+  p_.sgd00.SetRow(state_.boardRow);
+  p_.memMain.SetFocus();
+  edit_.ShowBlockCaret();
+}
+
+void Selection::SGd01KeyUp(Key key) {
+  if (!ArrowKeyMode()) return;
+  if (key == Key::Left || key == Key::Right || key == Key::Up || key == Key::Down) return;
+  state_.onCandidates = 1;
+  state_.candCol = p_.sgd01.Col();
+  state_.candRow = p_.sgd01.Row();
+  ExecuteSelection();
+}
+
+void Selection::DescribeVariant() {
+  const std::string v = p_.sgd01.CellText(p_.sgd01.Col(), p_.sgd01.Row());
+  if (v.empty()) {
+    p_.pnlMsg.SetText("", status::kRed);
+  } else if (!state_.pendingCommand.empty()) {
+    if (auto slot = SlotNumberOf(v)) {
+      const std::size_t n = static_cast<std::size_t>(*slot);
+      p_.pnlMsg.SetText(n < state_.slotPreviewList.size() ? state_.slotPreviewList[n] : std::string(),
+                        status::kRed);
+    } else {
+      p_.pnlMsg.SetText(Sj("キャンセル"), status::kBlue);
+    }
+  } else {
+    p_.pnlMsg.SetText(Quoted(v), status::kRed);
+  }
+}
+
+// ---------------------------------------------------------------- executing
+
+void Selection::ExecuteSelection() {
+  std::string text;
+  if (state_.onCandidates != 0) {
+    p_.sgd01.SetCol(state_.candCol);
+    p_.sgd01.SetRow(state_.candRow);
+    text = p_.sgd01.CellText(p_.sgd01.Col(), p_.sgd01.Row());
+    p_.sgd01.SetVisible(false);
+  } else {
+    p_.sgd00.SetCol(state_.boardCol);
+    p_.sgd00.SetRow(state_.boardRow);
+    text = p_.sgd00.CellText(p_.sgd00.Col(), p_.sgd00.Row());
+  }
+
+  const auto command = board::CommandOfText(text);
+  if (command == Command::NewLine) {
+    text = "\r\n";
+  } else if (command == Command::Blank) {
+    text = " ";
+  }
+  const bool insertable = !command || command == Command::NewLine || command == Command::Blank;
+  if (insertable && state_.pendingCommand.empty()) {
+    if (!text.empty()) InsertText(text);
+  } else {
+    RunCommand(text);
+  }
+  Finish();
+}
+
+void Selection::Finish() {
+  p_.memMain.SetFocus();
+  edit_.ShowBlockCaret();
+}
+
+void Selection::InsertText(const std::string& text) {
+  // Through the staging box and the clipboard, so the insertion is one change
+  // of the edit area, replacing its selection, exactly as a paste is.
+  p_.edtInp.SetText(text);
+  p_.edtInp.SelectAll();
+  p_.edtInp.CutToClipboard();
+  p_.memMain.PasteFromClipboard();
+}
+
+void Selection::RunCommand(std::string text) {
+  IEditArea& memo = p_.memMain;
+  const auto command = board::CommandOfText(text);
+
+  if (command == Command::CancelSlot) {
+    state_.pendingCommand.clear();
+    board_.FillBoard();
+    return;
+  }
+  if (!state_.pendingCommand.empty()) {
+    // While a slot choice is pending every confirmed cell chooses: a slot
+    // number opens or saves it, anything else cancels.
+    ChooseSlot(text);
+    return;
+  }
+
+  switch (command.value_or(Command::CancelSlot)) {
+    case Command::Delete:
+    case Command::BackSpace: {
+      const std::string t = memo.Text();
+      std::size_t pos = caret::Snap(t, static_cast<std::size_t>(std::max(0, memo.SelStart())));
+      if (command == Command::BackSpace) {
+        if (pos == 0) return;
+        pos = caret::Left(t, pos);
+        memo.SetSelStart(static_cast<int>(pos));
+        memo.ScrollToCaret();
+      }
+      const std::size_t length = caret::CharAt(t, pos);
+      memo.SetSelStart(static_cast<int>(pos));
+      if (length == 0) return;
+      memo.SetSelLength(static_cast<int>(length));
+      memo.ReplaceSelection("");
+      return;
+    }
+    case Command::Right:
+    case Command::Left: {
+      const std::string t = memo.Text();
+      const std::size_t pos = caret::Snap(t, static_cast<std::size_t>(std::max(0, memo.SelStart())));
+      memo.SetSelStart(static_cast<int>(command == Command::Right ? caret::Right(t, pos) : caret::Left(t, pos)));
+      memo.ScrollToCaret();
+      return;
+    }
+    case Command::Up:
+    case Command::Down: {
+      const std::string t = memo.Text();
+      const std::size_t pos = caret::Snap(t, static_cast<std::size_t>(std::max(0, memo.SelStart())));
+      const auto target = command == Command::Up ? caret::Up(t, pos) : caret::Down(t, pos);
+      if (!target) return;
+      memo.SetSelStart(static_cast<int>(*target));
+      memo.ScrollToCaret();
+      return;
+    }
+    case Command::Undo: journal_.UndoJournal("Undo"); return;
+    case Command::Redo: journal_.UndoJournal("Redo"); return;
+    case Command::PrevTab: SwitchTab(-1); return;
+    case Command::NextTab: SwitchTab(+1); return;
+    case Command::New:
+      if (ClickMode()) {
+        docs_.ActFileNewExecute();
+        return;
+      }
+      // Outside click mode a new document is chosen as an empty slot.
+      state_.pendingCommand.clear();
+      [[fallthrough]];
+    case Command::Open:
+      state_.pendingCommand = board::CommandToken(Command::Open);
+      ShowSlotBoard();
+      return;
+    case Command::Save:
+    case Command::SaveAs:
+      if (caret::LineCount(memo.Text()) == 0) {
+        docs_.Message(Sj("保存するデータがありません"));
+        return;
+      }
+      if (command == Command::Save && !state_.curFileName.empty()) {
+        docs_.SaveDocument(state_.curFileName);
+        return;
+      }
+      state_.pendingCommand = board::CommandToken(*command);
+      ShowSlotBoard();
+      return;
+    case Command::Print: {
+      const std::string t = memo.Text();
+      if (caret::LineCount(t) == 0) {
+        docs_.Message(Sj("印刷するデータがありません"));
+        return;
+      }
+      docs_.PrintText(t);
+      return;
+    }
+    case Command::Quit: p_.window.RequestClose(); return;
+    default: return;
+  }
+}
+
+void Selection::ChooseSlot(const std::string& cellText) {
+  // Only a two-digit slot number names a slot; no other cell text ever
+  // reaches a file name, so nothing outside the data folder is touched.
+  if (const auto slot = SlotNumberOf(cellText)) {
+    const std::string path = docs_.SlotPathOf(*slot);
+    if (state_.pendingCommand == board::CommandToken(Command::Open)) {
+      docs_.OpenDocument(path);
+    } else {
+      state_.curFileName = path;
+      docs_.SaveDocument(path);
+    }
+  }
+  state_.pendingCommand.clear();
+  board_.FillBoard();
+}
+
+void Selection::SwitchTab(int step) {
+  board_.SaveTabSizes();
+  const int count = static_cast<int>(p_.tabC00.Names().size());
+  const int index = p_.tabC00.Index();
+  int next;
+  if (step < 0) {
+    next = index <= 0 ? count - 1 : index - 1;
+  } else {
+    next = index < count - 1 ? index + 1 : 0;
+  }
+  p_.tabC00.SetIndex(next);
+  board_.FillBoard();
+}
+
+}  // namespace velkor
