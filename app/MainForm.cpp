@@ -12,7 +12,8 @@ MainForm::MainForm(Platform platform)
       journal_(p_.memMain),
       edit_(state_, p_, journal_),
       documents_(state_, p_, edit_, journal_, modes_, p_.files),
-      selection_(state_, p_, board_, edit_, journal_, documents_) {
+      selection_(state_, p_, board_, edit_, journal_, documents_),
+      editing_(state_, p_) {
   edit_.OnConfirmBoardCell([this] { selection_.ConfirmBoardCell(); });
 }
 

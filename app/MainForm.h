@@ -7,6 +7,7 @@
 #include "app/Platform.h"
 #include "app/ProgramState.h"
 #include "board/BoardDisplay.h"
+#include "board/BoardEditing.h"
 #include "document/Documents.h"
 #include "document/EditView.h"
 #include "document/Journal.h"
@@ -64,6 +65,7 @@ class MainForm {
   Journal& UndoLog() { return journal_; }
   Documents& Docs() { return documents_; }
   Selection& Select() { return selection_; }
+  BoardEditing& Editing() { return editing_; }
 
  private:
   bool ChooseDataDir(const std::string& programFolder);
@@ -77,6 +79,7 @@ class MainForm {
   EditView edit_;
   Documents documents_;
   Selection selection_;
+  BoardEditing editing_;
   bool closed_ = false;
 };
 

@@ -4,8 +4,10 @@
 // ui/ implements these interfaces over Qt, tests implement them in memory.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/ColourText.h"
@@ -286,6 +288,45 @@ class IDialogs {
   virtual std::optional<std::string> ChooseOpenFile(const std::string& folder, const std::string& filter) = 0;
   virtual std::optional<std::string> ChooseSaveFile(const std::string& folder, const std::string& filter,
                                                     const std::string& fileName) = 0;
+  // A one-line prompt (caption, prompt line, an entry preset with `preset` that
+  // takes at most `maxBytes` bytes of code page 932, OK and Cancel). The
+  // entry on OK, the preset on Cancel.
+  virtual std::string Prompt(const std::string& caption, const std::string& prompt, const std::string& preset,
+                             int maxBytes) = 0;
+};
+
+// What the print dialog returns: the number of copies and the range.
+struct PrintChoice {
+  int copies = 1;
+  bool selectionOnly = false;
+};
+
+// One print job on a printer: a drawing surface measured in printer pixels
+// (the printable area, no margins added) with the edit area's font.
+class IPrintJob {
+ public:
+  virtual ~IPrintJob() = default;
+  virtual int CharWidth(std::string_view cp932Character) const = 0;
+  virtual int CharHeight() const = 0;
+  virtual int AverageCharWidth() const = 0;
+  virtual int PageWidth() const = 0;
+  virtual int PageHeight() const = 0;
+  // Text (code page 932) with its top-left corner at (x, y).
+  virtual void DrawText(int x, int y, const std::string& text) = 0;
+  virtual void NewPage() = 0;
+  // Closes the job; false when the printer reported an error.
+  virtual bool End() = 0;
+};
+
+// The printer chosen last in the print dialog (else the default printer).
+class IPrinter {
+ public:
+  virtual ~IPrinter() = default;
+  // The print dialog with the range preset to all of the text and the
+  // selection offered; nothing when cancelled.
+  virtual std::optional<PrintChoice> ShowPrintDialog() = 0;
+  // Opens a job; nothing when no job can start (no printer, an error).
+  virtual std::unique_ptr<IPrintJob> BeginJob(const FontSpec& font) = 0;
 };
 
 // The settings store: four text values under the program's key.
@@ -348,6 +389,7 @@ struct Platform {
   IPointer& pointer;
   ITimer& tmrInput0;
   ITextFiles& files;
+  IPrinter& printer;
 };
 
 }  // namespace velkor

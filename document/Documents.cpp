@@ -2,6 +2,7 @@
 
 #include "app/MainForm.h"
 #include "document/Cp932.h"
+#include "document/PrintLayout.h"
 #include "document/RecentFiles.h"
 
 namespace velkor {
@@ -164,6 +165,53 @@ std::string Documents::SlotPreviewOf(int n, const std::string& prefix) const {
   return SlotPreview(files_, SlotPathOf(n), prefix);
 }
 
-void Documents::PrintText(const std::string& /*text*/) {}
+namespace {
+
+// The printer's surface as the page layout measures it.
+class JobMetrics : public IPrintMetrics {
+ public:
+  explicit JobMetrics(const IPrintJob& job) : job_(job) {}
+  int CharWidth(std::string_view character) const override { return job_.CharWidth(character); }
+  int CharHeight() const override { return job_.CharHeight(); }
+  int AverageCharWidth() const override { return job_.AverageCharWidth(); }
+  int PageWidth() const override { return job_.PageWidth(); }
+  int PageHeight() const override { return job_.PageHeight(); }
+
+ private:
+  const IPrintJob& job_;
+};
+
+}  // namespace
+
+void Documents::ActFilePrintExecute() {
+  const std::string text = p_.memMain.Text();
+  if (text.empty()) {
+    Message(Sj("印刷するデータがありません"));
+  } else if (const auto choice = p_.printer.ShowPrintDialog()) {
+    const PrintRange range = choice->selectionOnly ? PrintRange::Selection : PrintRange::All;
+    for (int copy = 0; copy < choice->copies; ++copy) {
+      if (const auto printed = TextToPrint(text, p_.memMain.SelStart(), p_.memMain.SelLength(), range)) {
+        PrintText(*printed);
+      }
+    }
+  }
+  FocusEditArea();
+}
+
+void Documents::PrintText(const std::string& text) {
+  std::unique_ptr<IPrintJob> job = p_.printer.BeginJob(p_.memMain.Font());
+  // No printer, or a job that cannot start, is an error too: never report a
+  // print that did not happen as done.
+  bool ok = job != nullptr;
+  if (job) {
+    const std::vector<PrintPage> pages = LayOutPrintText(text, JobMetrics(*job));
+    for (std::size_t page = 0; page < pages.size(); ++page) {
+      if (page > 0) job->NewPage();
+      for (const PrintRun& run : pages[page].runs) job->DrawText(run.x, run.y, run.text);
+    }
+    ok = job->End();
+  }
+  if (!ok) modes_.Message(Sj("印刷エラー"), MessageIcon::Error);
+}
 
 }  // namespace velkor

@@ -14,15 +14,10 @@
 
 namespace velkor {
 
-class IPrinting;
-
 class Documents {
  public:
   Documents(ProgramState& state, Platform& platform, EditView& edit, Journal& journal, InputModes& modes,
             ITextFiles& files);
-
-  // Where printing goes; without one, printing reports an error.
-  void SetPrinting(IPrinting* printing) { printing_ = printing; }
 
   void ActFileNewExecute();
   void ActFileOpenExecute();
@@ -41,7 +36,9 @@ class Documents {
   // refreshes the menu captions.
   void AddRecentFile(const std::string& path);
 
-  // Prints the text (or, from the print dialog, its selection).
+  // The print dialog, then one print job per copy of the text or selection.
+  void ActFilePrintExecute();
+  // Prints the text as one job on the printer chosen last, in the edit font.
   void PrintText(const std::string& text);
 
   // The file of document slot `n`, and its status-line preview.
@@ -62,7 +59,6 @@ class Documents {
   Journal& journal_;
   InputModes& modes_;
   ITextFiles& files_;
-  IPrinting* printing_ = nullptr;
   std::string openFolder_;
   std::string saveFolder_;
 };

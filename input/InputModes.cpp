@@ -31,9 +31,9 @@ void InputModes::SetMode(const char* click, const char* dwell, const char* arrow
   ApplyInputModeChecks();
 }
 
-void InputModes::Message(const std::string& text) {
+void InputModes::Message(const std::string& text, MessageIcon icon) {
   if (ClickMode()) {
-    p_.window.ShowMessage(text, MessageIcon::None);
+    p_.window.ShowMessage(text, icon);
   } else {
     p_.pnlMsg.SetText(text, colours::clBlack);
   }

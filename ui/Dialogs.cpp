@@ -6,6 +6,7 @@
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -67,6 +68,44 @@ std::optional<Colour> Dialogs::ChooseColour(Colour colour) {
   const QColor chosen = QColorDialog::getColor(ToQColor(colour), parent_);
   if (!chosen.isValid()) return std::nullopt;
   return FromQColor(chosen);
+}
+
+QString Dialogs::FitBytes(const QString& text, int maxBytes) {
+  QString fitted;
+  int bytes = 0;
+  for (int i = 0; i < text.size();) {
+    const int units = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+    const QString character = text.mid(i, units);
+    const int size = static_cast<int>(ToCp932(character).size());
+    if (bytes + size > maxBytes) break;
+    bytes += size;
+    fitted += character;
+    i += units;
+  }
+  return fitted;
+}
+
+std::string Dialogs::Prompt(const std::string& caption, const std::string& prompt, const std::string& preset,
+                            int maxBytes) {
+  QDialog dialog(parent_);
+  dialog.setWindowTitle(FromCp932(caption));
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(new QLabel(FromCp932(prompt), &dialog));
+  auto* entry = new QLineEdit(FromCp932(preset), &dialog);
+  entry->selectAll();
+  layout->addWidget(entry);
+  // The entry holds at most maxBytes bytes of code page 932.
+  QObject::connect(entry, &QLineEdit::textEdited, &dialog, [entry, maxBytes](const QString& text) {
+    const QString fitted = FitBytes(text, maxBytes);
+    if (fitted != text) entry->setText(fitted);
+  });
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  layout->addWidget(buttons);
+  dialog.resize(360, dialog.sizeHint().height());
+  if (dialog.exec() != QDialog::Accepted) return preset;
+  return ToCp932(entry->text());
 }
 
 QString Dialogs::QtFilter(const std::string& filter) {

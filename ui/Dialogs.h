@@ -18,6 +18,12 @@ class Dialogs : public IDialogs {
   std::optional<std::string> ChooseSaveFile(const std::string& folder, const std::string& filter,
                                             const std::string& fileName) override;
 
+  std::string Prompt(const std::string& caption, const std::string& prompt, const std::string& preset,
+                     int maxBytes) override;
+
+  // The longest start of `text` whose code page 932 form fits `maxBytes`.
+  static QString FitBytes(const QString& text, int maxBytes);
+
   // "description|pattern|..." pairs as Qt's "description (pattern);;..." filter.
   static QString QtFilter(const std::string& filter);
 

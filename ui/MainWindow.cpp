@@ -61,12 +61,17 @@ InputTimer::InputTimer(QObject* parent) : QObject(parent) {
 MainWindow::MainWindow(ISettingsStore& store, IShell& shell, IFileSystem& fs, ITextFiles& files) {
   setWindowTitle(QString::fromLatin1(kApplicationTitle));
   BuildControls();
-  BuildMenus();
   move(kDesignLeft, kDesignTop);
   resize(kDesignWidth, kDesignHeight);
   dialogs_ = std::make_unique<Dialogs>(this);
+  printer_ = std::make_unique<Printer>(this);
   form_ = std::make_unique<MainForm>(Platform{*this, *memMain_, *edtInp_, *sgd00_, *tabC00_, *pnlMsg_, store, shell,
-                                              fs, *dialogs_, *sgd01_, pointer_, *tmrInput0_, files});
+                                              fs, *dialogs_, *sgd01_, pointer_, *tmrInput0_, files, *printer_});
+  BuildActions();
+  BuildMenus();
+  BuildToolBar();
+  BuildPopupMenus();
+  BuildFindDialogs();
   ConnectEvents();
 }
 
@@ -138,68 +143,6 @@ void MainWindow::BuildControls() {
   edtInp_ = new InputBox(this);
   edtInp_->setGeometry(328, 80, 73, 35);
   edtInp_->hide();
-}
-
-QAction* MainWindow::AddCheckItem(QMenu* menu, MenuItem item, const char* caption, void (MainWindow::*handler)()) {
-  QAction* action = menu->addAction(QString::fromUtf8(caption));
-  action->setCheckable(true);
-  // Qt flips the check mark before the handler runs; the handlers decide it.
-  connect(action, &QAction::triggered, this, [this, action, handler](bool checked) {
-    action->setChecked(!checked);
-    (this->*handler)();
-  });
-  checkItems_[item] = action;
-  return action;
-}
-
-void MainWindow::BuildMenus() {
-  QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-  actFileSave_ = new QAction(QStringLiteral("上書き保存(&S)"), this);
-  actFileSave_->setToolTip(QStringLiteral("上書き保存"));
-  QMenu* recent = file->addMenu(QStringLiteral("最近使ったファイル(&U)"));
-  for (int i = 0; i < 10; ++i) {
-    if (i == 5) recent->addSeparator();
-    QAction* item = recent->addAction(QString::number(i));
-    connect(item, &QAction::triggered, this, [this, i] { form_->Docs().MnuFileUseS0Click(i); });
-    recentItems_.push_back(item);
-  }
-  file->addSeparator();
-  file->addAction(actFileSave_);
-  file->addSeparator();
-  mnuFileQuit_ = file->addAction(QStringLiteral("終了(&X)"));
-  connect(mnuFileQuit_, &QAction::triggered, this, &QWidget::close);
-
-  QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
-  AddCheckItem(edit, MenuItem::EditClick, "クリックで入力確定", &MainWindow::MnuEditClickClick);
-  QMenu* dwell = edit->addMenu(QStringLiteral("マウス停止で入力確定"));
-  dwell->menuAction()->setCheckable(true);
-  checkItems_[MenuItem::EditMouse] = dwell->menuAction();
-  AddCheckItem(dwell, MenuItem::EditM10, "１．０秒", &MainWindow::MnuEditM10Click);
-  AddCheckItem(dwell, MenuItem::EditM20, "２．０秒", &MainWindow::MnuEditM20Click);
-  AddCheckItem(dwell, MenuItem::EditM30, "３．０秒", &MainWindow::MnuEditM30Click);
-  AddCheckItem(dwell, MenuItem::EditM40, "４．０秒", &MainWindow::MnuEditM40Click);
-  AddCheckItem(dwell, MenuItem::EditM50, "５．０秒", &MainWindow::MnuEditM50Click);
-  AddCheckItem(edit, MenuItem::EditYa, "矢印で移動　KEYで入力確定", &MainWindow::MnuEditYaClick);
-
-  QMenu* show = menuBar()->addMenu(QStringLiteral("表示(&V)"));
-  connect(show->addAction(QStringLiteral("編集画面フォント設定(&F)")), &QAction::triggered, this,
-          [this] { form_->Edit().ActDspFontExecute(); });
-  connect(show->addAction(QStringLiteral("編集画面の色設定(&B)")), &QAction::triggered, this,
-          [this] { form_->Board().MnuDspEclrClick(BoardDisplay::ColourTarget::EditArea); });
-  connect(show->addAction(QStringLiteral("文字盤フォント設定(&M)")), &QAction::triggered, this,
-          [this] { form_->Board().ActDspMojiFontExecute(); });
-  connect(show->addAction(QStringLiteral("文字盤の色設定(&C)")), &QAction::triggered, this,
-          [this] { form_->Board().MnuDspEclrClick(BoardDisplay::ColourTarget::Board); });
-  show->addSeparator();
-  AddCheckItem(show, MenuItem::DspHira, "ひらがなを右から表示(&H)", &MainWindow::MnuDspHiraClick);
-  show->addSeparator();
-  AddCheckItem(show, MenuItem::WordWrap, "右端で折り返す(&W)", &MainWindow::MnuWordWrapClick);
-  show->addSeparator();
-  QAction* zoom = show->addAction(QStringLiteral("「Velkor虫めがね」起動(&B)"));
-  connect(zoom, &QAction::triggered, this, [this] { form_->ActExeZoomExecute(); });
-
-  QAction* help = menuBar()->addAction(QStringLiteral("ヘルプ(&H)"));
-  connect(help, &QAction::triggered, this, [this] { form_->MnuHelpClick(); });
 }
 
 void MainWindow::SetCaption(const std::string& caption) { setWindowTitle(FromUtf8(caption)); }

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <QAction>
+#include <QHash>
+#include <QMenu>
+#include <QToolBar>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QSplitter>
@@ -15,6 +18,9 @@
 #include "app/Platform.h"
 #include "ui/BoardGrid.h"
 #include "ui/Dialogs.h"
+#include "ui/FindDialogs.h"
+#include "ui/Icons.h"
+#include "ui/Printer.h"
 #include "ui/EditArea.h"
 #include "ui/StatusLine.h"
 #include "ui/TabStrip.h"
@@ -104,6 +110,14 @@ class MainWindow : public QMainWindow, public IMainWindow {
   QAction* MenuAction(MenuItem item) const { return checkItems_.at(item); }
   QAction* ActFileSave() const { return actFileSave_; }
   QAction* MnuFileQuit() const { return mnuFileQuit_; }
+  // The actions shared by menu items and toolbar buttons, by name.
+  QAction* ActionNamed(const QString& name) const { return actions_.value(name); }
+  QToolBar* TBarMain() const { return tbarMain_; }
+  QMenu* PMnuSGd() const { return pmnuSGd_; }
+  QMenu* PMnuTab() const { return pmnuTab_; }
+  FindDialog* FindDlg() const { return findDlg_; }
+  FindDialog* RepDlg() const { return repDlg_; }
+  Printer& PrinterDevice() { return *printer_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -114,8 +128,15 @@ class MainWindow : public QMainWindow, public IMainWindow {
  private:
   void BuildControls();
   void ConnectEvents();
+  void BuildActions();
   void BuildMenus();
+  void BuildToolBar();
+  void BuildPopupMenus();
+  void BuildFindDialogs();
+  QAction* AddAction(const char* name, const char* caption, const char* hint, ToolImage image,
+                     std::function<void()> handler);
   QAction* AddCheckItem(QMenu* menu, MenuItem item, const char* caption, void (MainWindow::*handler)());
+  void ShowSearchDialog(FindDialog* dialog);
   void ApplyLowerPanelHeight();
 
   // Menu handlers, named after the items.
@@ -145,10 +166,17 @@ class MainWindow : public QMainWindow, public IMainWindow {
   std::map<MenuItem, QAction*> checkItems_;
   QAction* actFileSave_ = nullptr;
   QAction* mnuFileQuit_ = nullptr;
+  QHash<QString, QAction*> actions_;
+  QToolBar* tbarMain_ = nullptr;
+  QMenu* pmnuSGd_ = nullptr;
+  QMenu* pmnuTab_ = nullptr;
+  FindDialog* findDlg_ = nullptr;
+  FindDialog* repDlg_ = nullptr;
   int lowerPanelHeight_ = 330;
   bool shown_ = false;
 
   std::unique_ptr<Dialogs> dialogs_;
+  std::unique_ptr<Printer> printer_;
   std::unique_ptr<MainForm> form_;
 };
 

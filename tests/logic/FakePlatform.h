@@ -334,6 +334,22 @@ class FakeDialogs : public IDialogs {
     colours.erase(colours.begin());
     return answer;
   }
+  // Prompts: what was asked, and scripted answers (none queued: Cancel, which
+  // returns the preset).
+  struct PromptCall {
+    std::string caption, prompt, preset;
+    int maxBytes;
+  };
+  std::vector<PromptCall> prompts;
+  std::vector<std::string> promptAnswers;
+  std::string Prompt(const std::string& caption, const std::string& prompt, const std::string& preset,
+                     int maxBytes) override {
+    prompts.push_back({caption, prompt, preset, maxBytes});
+    if (promptAnswers.empty()) return preset;
+    std::string answer = promptAnswers.front();
+    promptAnswers.erase(promptAnswers.begin());
+    return answer;
+  }
   // File dialogs: the folder each was opened in, and scripted answers.
   std::vector<std::optional<std::string>> openAnswers, saveAnswers;
   std::vector<std::string> openFolders, saveFolders;
@@ -504,6 +520,53 @@ class FakeFileSystem : public IFileSystem {
   }
 };
 
+// A printer that records its jobs: the drawn runs per page.
+class FakePrinter : public IPrinter {
+ public:
+  std::optional<PrintChoice> choice;  // the dialog's answer (none: cancelled)
+  bool canStart = true;
+  bool endsWell = true;
+  int dialogs = 0;
+  struct Job {
+    FontSpec font;
+    std::vector<std::vector<std::string>> pages;  // texts drawn, page by page
+    bool ended = false;
+  };
+  std::vector<Job> jobs;
+
+  std::optional<PrintChoice> ShowPrintDialog() override {
+    ++dialogs;
+    return choice;
+  }
+  std::unique_ptr<IPrintJob> BeginJob(const FontSpec& font) override;
+};
+
+class FakePrintJob : public IPrintJob {
+ public:
+  FakePrintJob(FakePrinter& printer, std::size_t job) : printer_(printer), job_(job) {}
+  int CharWidth(std::string_view c) const override { return 10 * static_cast<int>(c.size()); }
+  int CharHeight() const override { return 20; }
+  int AverageCharWidth() const override { return 10; }
+  int PageWidth() const override { return 400; }
+  int PageHeight() const override { return 300; }
+  void DrawText(int, int, const std::string& text) override { printer_.jobs[job_].pages.back().push_back(text); }
+  void NewPage() override { printer_.jobs[job_].pages.emplace_back(); }
+  bool End() override {
+    printer_.jobs[job_].ended = true;
+    return printer_.endsWell;
+  }
+
+ private:
+  FakePrinter& printer_;
+  std::size_t job_;
+};
+
+inline std::unique_ptr<IPrintJob> FakePrinter::BeginJob(const FontSpec& font) {
+  if (!canStart) return nullptr;
+  jobs.push_back({font, {{}}, false});
+  return std::make_unique<FakePrintJob>(*this, jobs.size() - 1);
+}
+
 // Every fake, wired into one Platform.
 struct FakePlatform {
   FakeMainWindow window;
@@ -520,6 +583,7 @@ struct FakePlatform {
   FakePointer pointer;
   FakeTimer tmrInput0;
   FakeTextFiles files;
+  FakePrinter printer;
   std::string clipboard;
 
   FakePlatform() {
@@ -529,7 +593,7 @@ struct FakePlatform {
   }
   Platform Get() {
     return Platform{window, memMain, edtInp,  sgd00,   tabC00,    pnlMsg, store, shell,
-                    fs,     dialogs, sgd01,   pointer, tmrInput0, files};
+                    fs,     dialogs, sgd01,   pointer, tmrInput0, files, printer};
   }
 };
 

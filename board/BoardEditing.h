@@ -1,0 +1,27 @@
+// The user's editing of the two user tabs' cells and of the tab names, each
+// through a one-line prompt; the new content goes into the settings at once.
+#pragma once
+
+#include "app/Platform.h"
+#include "app/ProgramState.h"
+
+namespace velkor {
+
+class BoardEditing {
+ public:
+  static constexpr int kMaxEntryBytes = 255;
+
+  BoardEditing(ProgramState& state, Platform& platform) : state_(state), p_(platform) {}
+
+  // The cell editor, for the board's current cell on a user tab. Withheld
+  // while the slot board is shown, so slot labels never reach a tab's content.
+  void PmmMoziClick();
+  // Renames the current tab, whichever tab the pointer was on.
+  void PmtTabClick();
+
+ private:
+  ProgramState& state_;
+  Platform& p_;
+};
+
+}  // namespace velkor

@@ -1,0 +1,190 @@
+// The main window's actions, main menu, toolbar, pop-up menus and the find
+// and replace dialogs. Each action is defined once and shared by its menu item
+// and toolbar button; no item has a keyboard shortcut.
+#include <QMenuBar>
+#include <QToolButton>
+
+#include "document/Search.h"
+#include "ui/MainWindow.h"
+
+namespace velkor::ui {
+
+QAction* MainWindow::AddAction(const char* name, const char* caption, const char* hint, ToolImage image,
+                               std::function<void()> handler) {
+  auto* action = new QAction(ToolIcon(image), QString::fromUtf8(caption), this);
+  action->setObjectName(QString::fromLatin1(name));
+  action->setToolTip(QString::fromUtf8(hint));
+  action->setIconVisibleInMenu(false);  // the main menu shows no images
+  connect(action, &QAction::triggered, this, std::move(handler));
+  actions_.insert(action->objectName(), action);
+  return action;
+}
+
+QAction* MainWindow::AddCheckItem(QMenu* menu, MenuItem item, const char* caption, void (MainWindow::*handler)()) {
+  QAction* action = menu->addAction(QString::fromUtf8(caption));
+  action->setCheckable(true);
+  // Qt flips the check mark before the handler runs; the handlers decide it.
+  connect(action, &QAction::triggered, this, [this, action, handler](bool checked) {
+    action->setChecked(!checked);
+    (this->*handler)();
+  });
+  checkItems_[item] = action;
+  return action;
+}
+
+void MainWindow::BuildActions() {
+  Documents& docs = form_->Docs();
+  // Where a menu item gives its own caption (the fonts, the magnifier), the
+  // shared action carries that caption: the toolbar shows images only.
+  AddAction("ActFileNew", "新規作成(&N)", "新規作成", ToolImage::New, [&docs] { docs.ActFileNewExecute(); });
+  AddAction("ActFileOpen", "開く(&O)", "開く", ToolImage::Open, [&docs] { docs.ActFileOpenExecute(); });
+  actFileSave_ = AddAction("ActFileSave", "上書き保存(&S)", "上書き保存", ToolImage::Save,
+                           [&docs] { docs.ActFileSaveExecute(); });
+  AddAction("ActFileAdd", "名前を付けて保存(&A)", "名前を付けて保存", ToolImage::SaveAs,
+            [&docs] { docs.ActFileAddExecute(); });
+  AddAction("ActFilePrint", "印刷(&P)", "印刷", ToolImage::Print, [&docs] { docs.ActFilePrintExecute(); });
+  AddAction("ActSerFind", "検索(&F)", "検索", ToolImage::Find, [this] { ShowSearchDialog(findDlg_); });
+  AddAction("ActSerRep", "置換(&R)", "置換", ToolImage::Replace, [this] { ShowSearchDialog(repDlg_); });
+  AddAction("ActDspFont", "編集画面フォント設定(&F)", "編集フォント変更", ToolImage::EditFont,
+            [this] { form_->Edit().ActDspFontExecute(); });
+  AddAction("ActExeZoom", "「Velkor虫めがね」起動(&B)", "虫めがね", ToolImage::Zoom,
+            [this] { form_->ActExeZoomExecute(); });
+  AddAction("ActDspMojiFont", "文字盤フォント設定(&M)", "文字盤フォント変更", ToolImage::BoardFont,
+            [this] { form_->Board().ActDspMojiFontExecute(); });
+  AddAction("ActEditUndo", "元に戻す(&U)", "元に戻す", ToolImage::Undo,
+            [this] { form_->UndoLog().UndoJournal("Undo"); });
+  AddAction("ActEditRedo", "やり直す(&R)", "やり直す", ToolImage::Redo,
+            [this] { form_->UndoLog().UndoJournal("Redo"); });
+}
+
+void MainWindow::BuildMenus() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+  file->addAction(ActionNamed("ActFileNew"));
+  file->addSeparator();
+  file->addAction(ActionNamed("ActFileOpen"));
+  QMenu* recent = file->addMenu(QStringLiteral("最近使ったファイル(&U)"));
+  for (int i = 0; i < 10; ++i) {
+    if (i == 5) recent->addSeparator();
+    QAction* item = recent->addAction(QString::number(i));
+    connect(item, &QAction::triggered, this, [this, i] { form_->Docs().MnuFileUseS0Click(i); });
+    recentItems_.push_back(item);
+  }
+  file->addSeparator();
+  file->addAction(actFileSave_);
+  file->addAction(ActionNamed("ActFileAdd"));
+  file->addSeparator();
+  file->addAction(ActionNamed("ActFilePrint"));
+  file->addSeparator();
+  mnuFileQuit_ = file->addAction(QStringLiteral("終了(&X)"));
+  connect(mnuFileQuit_, &QAction::triggered, this, &QWidget::close);
+
+  QMenu* find = menuBar()->addMenu(QStringLiteral("検索(&S)"));
+  find->addAction(ActionNamed("ActSerFind"));
+  find->addAction(ActionNamed("ActSerRep"));
+
+  QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
+  edit->addAction(ActionNamed("ActEditUndo"));
+  edit->addAction(ActionNamed("ActEditRedo"));
+  edit->addSeparator();
+  AddCheckItem(edit, MenuItem::EditClick, "クリックで入力確定", &MainWindow::MnuEditClickClick);
+  QMenu* dwell = edit->addMenu(QStringLiteral("マウス停止で入力確定"));
+  dwell->menuAction()->setCheckable(true);
+  checkItems_[MenuItem::EditMouse] = dwell->menuAction();
+  AddCheckItem(dwell, MenuItem::EditM10, "１．０秒", &MainWindow::MnuEditM10Click);
+  AddCheckItem(dwell, MenuItem::EditM20, "２．０秒", &MainWindow::MnuEditM20Click);
+  AddCheckItem(dwell, MenuItem::EditM30, "３．０秒", &MainWindow::MnuEditM30Click);
+  AddCheckItem(dwell, MenuItem::EditM40, "４．０秒", &MainWindow::MnuEditM40Click);
+  AddCheckItem(dwell, MenuItem::EditM50, "５．０秒", &MainWindow::MnuEditM50Click);
+  AddCheckItem(edit, MenuItem::EditYa, "矢印で移動　KEYで入力確定", &MainWindow::MnuEditYaClick);
+
+  QMenu* show = menuBar()->addMenu(QStringLiteral("表示(&V)"));
+  show->addAction(ActionNamed("ActDspFont"));
+  connect(show->addAction(QStringLiteral("編集画面の色設定(&B)")), &QAction::triggered, this,
+          [this] { form_->Board().MnuDspEclrClick(BoardDisplay::ColourTarget::EditArea); });
+  show->addAction(ActionNamed("ActDspMojiFont"));
+  connect(show->addAction(QStringLiteral("文字盤の色設定(&C)")), &QAction::triggered, this,
+          [this] { form_->Board().MnuDspEclrClick(BoardDisplay::ColourTarget::Board); });
+  show->addSeparator();
+  AddCheckItem(show, MenuItem::DspHira, "ひらがなを右から表示(&H)", &MainWindow::MnuDspHiraClick);
+  show->addSeparator();
+  AddCheckItem(show, MenuItem::WordWrap, "右端で折り返す(&W)", &MainWindow::MnuWordWrapClick);
+  show->addSeparator();
+  show->addAction(ActionNamed("ActExeZoom"));
+
+  QAction* help = menuBar()->addAction(QStringLiteral("ヘルプ(&H)"));
+  connect(help, &QAction::triggered, this, [this] { form_->MnuHelpClick(); });
+}
+
+void MainWindow::BuildToolBar() {
+  tbarMain_ = new QToolBar(this);
+  tbarMain_->setObjectName(QStringLiteral("TBarMain"));
+  tbarMain_->setMovable(false);
+  tbarMain_->setFloatable(false);
+  tbarMain_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  tbarMain_->setIconSize(QSize(16, 16));
+  tbarMain_->setFixedHeight(25);
+  tbarMain_->setContextMenuPolicy(Qt::PreventContextMenu);
+  addToolBar(Qt::TopToolBarArea, tbarMain_);
+  const char* const layout[] = {"ActFileNew", "ActFileOpen", "ActFileSave", "ActFileAdd", "ActFilePrint", nullptr,
+                                "ActSerFind", "ActSerRep", nullptr, "ActDspFont", "ActDspMojiFont", nullptr,
+                                "ActExeZoom", nullptr, "ActEditUndo", "ActEditRedo"};
+  for (const char* name : layout) {
+    if (!name) {
+      tbarMain_->addSeparator();
+      continue;
+    }
+    tbarMain_->addAction(ActionNamed(QString::fromLatin1(name)));
+    if (auto* button = qobject_cast<QToolButton*>(tbarMain_->widgetForAction(ActionNamed(QString::fromLatin1(name))))) {
+      button->setAutoRaise(true);
+    }
+  }
+}
+
+void MainWindow::BuildPopupMenus() {
+  pmnuSGd_ = new QMenu(this);
+  connect(pmnuSGd_->addAction(QStringLiteral("文字盤編集(&M)")), &QAction::triggered, this,
+          [this] { form_->Editing().PmmMoziClick(); });
+  sgd00_->OnCellMenu([this](QPoint at) { pmnuSGd_->popup(at); });
+
+  pmnuTab_ = new QMenu(this);
+  connect(pmnuTab_->addAction(QStringLiteral("タブ名変更(&T)")), &QAction::triggered, this,
+          [this] { form_->Editing().PmtTabClick(); });
+  tabC00_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(tabC00_, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { pmnuTab_->popup(tabC00_->mapToGlobal(at)); });
+}
+
+void MainWindow::BuildFindDialogs() {
+  auto message = [this](const std::string& text) { form_->Message(text); };
+  IEditArea& area = *memMain_;
+  findDlg_ = new FindDialog(this, false);
+  findDlg_->OnFindNext([this, &area, message] {
+    if (SearchInEditArea(area, false, findDlg_->MatchCase(), findDlg_->SearchText(), "", message)) {
+      form_->Edit().ShowBlockCaret();
+    }
+  });
+  repDlg_ = new FindDialog(this, true);
+  repDlg_->OnFindNext([this, &area, message] {
+    if (SearchInEditArea(area, false, repDlg_->MatchCase(), repDlg_->SearchText(), "", message)) {
+      form_->Edit().ShowBlockCaret();
+    }
+  });
+  repDlg_->OnReplace([this, &area, message](bool all) {
+    if (all) {
+      ReplaceAllInEditArea(area, repDlg_->MatchCase(), repDlg_->SearchText(), repDlg_->ReplacementText());
+    } else {
+      SearchInEditArea(area, true, repDlg_->MatchCase(), repDlg_->SearchText(), repDlg_->ReplacementText(),
+                       message);
+    }
+    form_->Edit().ShowBlockCaret();
+  });
+}
+
+void MainWindow::ShowSearchDialog(FindDialog* dialog) {
+  if (!BeginSearchDialog(*memMain_, [this](const std::string& text) { form_->Message(text); })) return;
+  dialog->show();
+  dialog->raise();
+  dialog->activateWindow();
+}
+
+}  // namespace velkor::ui
