@@ -28,6 +28,10 @@ class RealFs : public IFileSystem {
     return DirectoryExists(path) && access(path.c_str(), W_OK | X_OK) == 0;
 #endif
   }
+  bool RemoveFile(const std::string& path) override {
+    std::error_code error;
+    return std::filesystem::remove(std::filesystem::path(path), error) && !error;
+  }
 };
 
 }  // namespace

@@ -11,7 +11,8 @@ MainForm::MainForm(Platform platform)
       modes_(state_, p_),
       journal_(p_.memMain),
       edit_(state_, p_, journal_),
-      documents_(state_, p_, edit_, journal_, modes_, p_.files),
+      recovery_(state_, p_),
+      documents_(state_, p_, edit_, journal_, modes_, p_.files, recovery_),
       selection_(state_, p_, board_, edit_, journal_, documents_),
       editing_(state_, p_) {
   edit_.OnConfirmBoardCell([this] { selection_.ConfirmBoardCell(); });
@@ -48,6 +49,7 @@ bool MainForm::FormCreate() {
     p_.window.ShowMessage(kDataDirError, MessageIcon::Error);
     return false;
   }
+  recovery_.Recover();
 
   SettingsEnvironment env;
   env.screenWidth = p_.window.ScreenWidth();
@@ -79,6 +81,8 @@ void MainForm::FormShow() {
   edit_.ShowBlockCaret();
   state_.boardCol = 99;
   state_.boardRow = 99;
+  // Where the unsaved text of the last run went.
+  if (!recovery_.Notice().empty()) Message(recovery_.Notice());
 }
 
 void MainForm::ApplyWindowSettings() {
@@ -103,10 +107,10 @@ void MainForm::ApplyWindowSettings() {
 
 bool MainForm::FormClose() {
   if (closed_) return true;
-  if (p_.memMain.Modified() && modes_.ClickMode() &&
-      !p_.window.AskYesNo(cp932::FromUtf8("編集中です。終了しますか？"))) {
-    return false;
-  }
+  const bool ask = p_.memMain.Modified() && modes_.ClickMode();
+  if (ask && !p_.window.AskYesNo(cp932::FromUtf8("編集中です。終了しますか？"))) return false;
+  // Unsaved text that nobody was asked about is kept in a document slot.
+  recovery_.Close(ask);
   state_.defaultBoardList.clear();
   state_.slotPreviewList.clear();
   SaveSettings();
@@ -144,6 +148,7 @@ void MainForm::ActExeZoomExecute() { p_.shell.StartProgram(kMagnifierProgram); }
 void MainForm::MemMainChange() {
   if (!p_.window.IsEnabled(Action::FileSave)) p_.window.SetEnabled(Action::FileSave, true);
   journal_.UndoJournal("Put");
+  recovery_.TextChanged();
 }
 
 void MainForm::Message(const std::string& text) { modes_.Message(text); }

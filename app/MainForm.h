@@ -64,6 +64,7 @@ class MainForm {
   EditView& Edit() { return edit_; }
   Journal& UndoLog() { return journal_; }
   Documents& Docs() { return documents_; }
+  Recovery& Unsaved() { return recovery_; }
   Selection& Select() { return selection_; }
   BoardEditing& Editing() { return editing_; }
 
@@ -77,6 +78,7 @@ class MainForm {
   InputModes modes_;
   Journal journal_;
   EditView edit_;
+  Recovery recovery_;
   Documents documents_;
   Selection selection_;
   BoardEditing editing_;

@@ -363,6 +363,8 @@ class IFileSystem {
   virtual bool CreateDirectories(const std::string& path) = 0;
   // A folder that exists and accepts new files.
   virtual bool DirectoryWritable(const std::string& path) const = 0;
+  // Removes a file; false when it could not be removed.
+  virtual bool RemoveFile(const std::string& path) = 0;
 };
 
 // The file system as it is.
@@ -390,6 +392,8 @@ struct Platform {
   ITimer& tmrInput0;
   ITextFiles& files;
   IPrinter& printer;
+  // Runs once, ten seconds after it was started, to keep a recovery copy.
+  ITimer& recoveryTimer;
 };
 
 }  // namespace velkor

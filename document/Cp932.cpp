@@ -134,6 +134,11 @@ std::u16string Decode(std::string_view bytes) {
   return out;
 }
 
+int EncodedSize(char16_t unit) {
+  if (unit < 0x80) return 1;
+  return EncodeCodes()[unit] >= 0x8140 ? 2 : 1;
+}
+
 std::string Encode(std::u16string_view text, bool* lossy) {
   const std::uint16_t* codes = EncodeCodes();
   const std::size_t n = text.size();

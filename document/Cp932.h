@@ -48,6 +48,11 @@ std::u16string Decode(std::string_view bytes);
 // an unpaired surrogate) becomes "?", and *lossy is set to true when given.
 std::string Encode(std::u16string_view text, bool* lossy = nullptr);
 
+// Bytes that one UTF-16 code unit takes when encoded: 2 for a character with a
+// double-byte code, else 1 (a character without a code becomes "?"; the low
+// half of a surrogate pair counts with its high half).
+int EncodedSize(char16_t unit);
+
 // UTF-8 helpers for interfaces that speak UTF-8 (native file names on this
 // platform, engines). Invalid UTF-8 input bytes become U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view utf8);

@@ -30,8 +30,8 @@ constexpr char kSaveFilter[] = "テキストファイル(*.txt)|*.txt";
 }  // namespace
 
 Documents::Documents(ProgramState& state, Platform& platform, EditView& edit, Journal& journal, InputModes& modes,
-                     ITextFiles& files)
-    : state_(state), p_(platform), edit_(edit), journal_(journal), modes_(modes), files_(files) {}
+                     ITextFiles& files, Recovery& recovery)
+    : state_(state), p_(platform), edit_(edit), journal_(journal), modes_(modes), files_(files), recovery_(recovery) {}
 
 bool Documents::AskUnsavedWork(const char* question) {
   if (!p_.memMain.Modified()) return true;
@@ -51,6 +51,7 @@ void Documents::FocusEditArea() {
 void Documents::ActFileNewExecute() {
   if (AskUnsavedWork("編集中です。新規作成しますか？")) {
     state_.curFileName.clear();
+    recovery_.Discard();
     p_.memMain.Clear();
     p_.window.SetCaption(MainForm::UntitledCaption());
     p_.memMain.SetModified(false);
@@ -100,33 +101,38 @@ void Documents::OpenDocument(const std::string& path) {
     if (loaded.ok) p_.memMain.SetText(loaded.bytes);
     p_.memMain.SetSelStart(0);
     p_.memMain.SetLoading(false);
-    p_.memMain.SetModified(false);
     if (!loaded.ok) {
+      // The text shown is still the user's unsaved work: it stays marked so.
       Message(loaded.error);
       return;
     }
+    p_.memMain.SetModified(false);
   } else {
     p_.memMain.Clear();
   }
+  recovery_.Discard();  // the previous text was given up for this one
   state_.curFileName = path;
   p_.window.SetCaption(MainForm::DocumentCaption(path));
   AddRecentFile(path);
   p_.window.SetEnabled(Action::FileSave, true);
 }
 
-void Documents::SaveDocument(const std::string& path) {
-  if (state_.curFileName.empty()) return;
-  p_.window.SetCaption(MainForm::DocumentCaption(state_.curFileName));
+bool Documents::SaveDocument(const std::string& path) {
+  if (state_.curFileName.empty()) return false;
   SetDialogFolders(path);
   const std::string error = SaveTextFile(files_, path, p_.memMain.Text());
   if (!error.empty()) {
-    // The previous file is intact; the document stays modified.
+    // The previous file is intact; the document stays modified, and caption
+    // and recent list keep naming what is really saved.
     Message(error);
-    return;
+    return false;
   }
+  p_.window.SetCaption(MainForm::DocumentCaption(state_.curFileName));
   AddRecentFile(path);
   p_.memMain.SetModified(false);
+  recovery_.Discard();
   Message(Sj("保存しました"));
+  return true;
 }
 
 void Documents::SaveDocumentAs() {
@@ -145,9 +151,15 @@ void Documents::SaveDocumentAs() {
       p_.pnlMsg.SetText(Sj("上書きしました"), colours::clBlack);
     }
   }
+  const std::string previous = state_.curFileName;
   state_.curFileName = target;
   saveFolder_ = FolderOf(target);
-  SaveDocument(state_.curFileName);
+  if (!SaveDocument(state_.curFileName)) {
+    // Nothing was saved under the new name: the document keeps its old one,
+    // so that the caption and the next save agree.
+    state_.curFileName = previous;
+    return;
+  }
   AddRecentFile(state_.curFileName);
 }
 
@@ -190,15 +202,15 @@ void Documents::ActFilePrintExecute() {
   } else if (const auto choice = p_.printer.ShowPrintDialog()) {
     const PrintRange range = choice->selectionOnly ? PrintRange::Selection : PrintRange::All;
     for (int copy = 0; copy < choice->copies; ++copy) {
-      if (const auto printed = TextToPrint(text, p_.memMain.SelStart(), p_.memMain.SelLength(), range)) {
-        PrintText(*printed);
-      }
+      const auto printed = TextToPrint(text, p_.memMain.SelStart(), p_.memMain.SelLength(), range);
+      // After a failed job the other copies would fail alike: one report.
+      if (!printed || !PrintText(*printed)) break;
     }
   }
   FocusEditArea();
 }
 
-void Documents::PrintText(const std::string& text) {
+bool Documents::PrintText(const std::string& text) {
   std::unique_ptr<IPrintJob> job = p_.printer.BeginJob(p_.memMain.Font());
   // No printer, or a job that cannot start, is an error too: never report a
   // print that did not happen as done.
@@ -212,6 +224,7 @@ void Documents::PrintText(const std::string& text) {
     ok = job->End();
   }
   if (!ok) modes_.Message(Sj("印刷エラー"), MessageIcon::Error);
+  return ok;
 }
 
 }  // namespace velkor

@@ -9,6 +9,7 @@
 #include "app/ProgramState.h"
 #include "document/EditView.h"
 #include "document/Journal.h"
+#include "document/Recovery.h"
 #include "document/TextFile.h"
 #include "input/InputModes.h"
 
@@ -17,7 +18,7 @@ namespace velkor {
 class Documents {
  public:
   Documents(ProgramState& state, Platform& platform, EditView& edit, Journal& journal, InputModes& modes,
-            ITextFiles& files);
+            ITextFiles& files, Recovery& recovery);
 
   void ActFileNewExecute();
   void ActFileOpenExecute();
@@ -29,8 +30,9 @@ class Documents {
   // Loads `path` as the document (a path that does not exist gives an empty
   // document under that name). Asks about unsaved work in click mode.
   void OpenDocument(const std::string& path);
-  // Writes the edit area to `path`; does nothing while the document is untitled.
-  void SaveDocument(const std::string& path);
+  // Writes the edit area to `path`; does nothing while the document is
+  // untitled. False when nothing was written.
+  bool SaveDocument(const std::string& path);
   void SaveDocumentAs();
   // Puts `path` at the top of the recent-file list; an empty path only
   // refreshes the menu captions.
@@ -39,7 +41,8 @@ class Documents {
   // The print dialog, then one print job per copy of the text or selection.
   void ActFilePrintExecute();
   // Prints the text as one job on the printer chosen last, in the edit font.
-  void PrintText(const std::string& text);
+  // False (and "印刷エラー" reported) when the job could not be printed.
+  bool PrintText(const std::string& text);
 
   // The file of document slot `n`, and its status-line preview.
   std::string SlotPathOf(int n) const;
@@ -59,6 +62,7 @@ class Documents {
   Journal& journal_;
   InputModes& modes_;
   ITextFiles& files_;
+  Recovery& recovery_;
   std::string openFolder_;
   std::string saveFolder_;
 };

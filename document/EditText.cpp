@@ -24,8 +24,7 @@ Span SpanAt(std::u16string_view display, std::size_t i) {
       display[i + 1] <= 0xDFFF) {
     return {1, 2};  // a character beyond code page 932 is written as "?"
   }
-  if (unit < 0x80) return {1, 1};
-  return {static_cast<int>(cp932::Encode(display.substr(i, 1)).size()), 1};
+  return {cp932::EncodedSize(unit), 1};
 }
 
 }  // namespace

@@ -482,8 +482,10 @@ void Selection::ChooseSlot(const std::string& cellText) {
     if (state_.pendingCommand == board::CommandToken(Command::Open)) {
       docs_.OpenDocument(path);
     } else {
+      const std::string previous = state_.curFileName;
       state_.curFileName = path;
-      docs_.SaveDocument(path);
+      // A slot that could not be written does not become the document's file.
+      if (!docs_.SaveDocument(path)) state_.curFileName = previous;
     }
   }
   state_.pendingCommand.clear();

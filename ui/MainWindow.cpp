@@ -51,8 +51,9 @@ std::optional<Point> Pointer::Position() const {
 
 void Pointer::MoveTo(Point position) { QCursor::setPos(position.x, position.y); }
 
-InputTimer::InputTimer(QObject* parent) : QObject(parent) {
-  timer_.setInterval(500);
+InputTimer::InputTimer(QObject* parent, int intervalMs, bool singleShot) : QObject(parent) {
+  timer_.setInterval(intervalMs);
+  timer_.setSingleShot(singleShot);
   connect(&timer_, &QTimer::timeout, this, [this] {
     if (onTick_) onTick_();
   });
@@ -66,7 +67,7 @@ MainWindow::MainWindow(ISettingsStore& store, IShell& shell, IFileSystem& fs, IT
   dialogs_ = std::make_unique<Dialogs>(this);
   printer_ = std::make_unique<Printer>(this);
   form_ = std::make_unique<MainForm>(Platform{*this, *memMain_, *edtInp_, *sgd00_, *tabC00_, *pnlMsg_, store, shell,
-                                              fs, *dialogs_, *sgd01_, pointer_, *tmrInput0_, files, *printer_});
+                                              fs, *dialogs_, *sgd01_, pointer_, *tmrInput0_, files, *printer_, *recoveryTimer_});
   BuildActions();
   BuildMenus();
   BuildToolBar();
@@ -86,6 +87,7 @@ void MainWindow::ConnectEvents() {
   sgd01_->OnKeyUp([&selection](Key key) { selection.SGd01KeyUp(key); });
   sgd01_->OnClick([&selection] { selection.SGd01Click(); });
   tmrInput0_->OnTick([&selection] { selection.TmrInput0Timer(); });
+  recoveryTimer_->OnTick([this] { form_->Unsaved().RecoveryTimerTick(); });
 
   memMain_->OnChange([this] { form_->MemMainChange(); });
   memMain_->OnKeyDown([this](Key key) { form_->Edit().MemMainKeyDown(key); });
@@ -137,7 +139,8 @@ void MainWindow::BuildControls() {
   splMain_->setStretchFactor(1, 0);
 
   sgd01_ = new VariantList(pnlMozi00_);
-  tmrInput0_ = new InputTimer(this);
+  tmrInput0_ = new InputTimer(this, 500, false);
+  recoveryTimer_ = new InputTimer(this, Recovery::kDelayMs, true);
 
   // The staging box is never shown; text passes through it to the clipboard.
   edtInp_ = new InputBox(this);

@@ -57,7 +57,7 @@ class Pointer : public IPointer {
 class InputTimer : public QObject, public ITimer {
   Q_OBJECT
  public:
-  explicit InputTimer(QObject* parent);
+  InputTimer(QObject* parent, int intervalMs, bool singleShot);
   void OnTick(std::function<void()> handler) { onTick_ = std::move(handler); }
   void Start() override { timer_.start(); }
   void Stop() override { timer_.stop(); }
@@ -161,6 +161,7 @@ class MainWindow : public QMainWindow, public IMainWindow {
   StatusLine* pnlMsg_ = nullptr;
   VariantList* sgd01_ = nullptr;
   InputTimer* tmrInput0_ = nullptr;
+  InputTimer* recoveryTimer_ = nullptr;
   Pointer pointer_;
   std::vector<QAction*> recentItems_;
   std::map<MenuItem, QAction*> checkItems_;

@@ -402,7 +402,12 @@ class FakeStatusLine : public IStatusLine {
   std::string timeText;
   Colour timeColour = colours::clBlack;
 
-  void SetText(const std::string& t, Colour c) override { text = t, colour = c; }
+  std::vector<std::string> history;  // every text set, in order
+
+  void SetText(const std::string& t, Colour c) override {
+    text = t, colour = c;
+    history.push_back(t);
+  }
   std::string Text() const override { return text; }
   void SetFont(const FontSpec& f) override { font = f; }
   void SetHeight(int h) override { height = h; }
@@ -518,6 +523,9 @@ class FakeFileSystem : public IFileSystem {
   bool DirectoryWritable(const std::string& path) const override {
     return DirectoryExists(path) && unwritable.count(path) == 0;
   }
+  // Files live in FakeTextFiles; removing goes there when connected.
+  std::function<bool(const std::string&)> onRemove;
+  bool RemoveFile(const std::string& path) override { return onRemove ? onRemove(path) : false; }
 };
 
 // A printer that records its jobs: the drawn runs per page.
@@ -531,6 +539,12 @@ class FakePrinter : public IPrinter {
     FontSpec font;
     std::vector<std::vector<std::string>> pages;  // texts drawn, page by page
     bool ended = false;
+    struct Draw {
+      std::size_t page;
+      int x, y;
+      std::string text;
+    };
+    std::vector<Draw> draws;  // every text drawn, with its page and place
   };
   std::vector<Job> jobs;
 
@@ -549,7 +563,11 @@ class FakePrintJob : public IPrintJob {
   int AverageCharWidth() const override { return 10; }
   int PageWidth() const override { return 400; }
   int PageHeight() const override { return 300; }
-  void DrawText(int, int, const std::string& text) override { printer_.jobs[job_].pages.back().push_back(text); }
+  void DrawText(int x, int y, const std::string& text) override {
+    FakePrinter::Job& job = printer_.jobs[job_];
+    job.pages.back().push_back(text);
+    job.draws.push_back({job.pages.size() - 1, x, y, text});
+  }
   void NewPage() override { printer_.jobs[job_].pages.emplace_back(); }
   bool End() override {
     printer_.jobs[job_].ended = true;
@@ -563,7 +581,7 @@ class FakePrintJob : public IPrintJob {
 
 inline std::unique_ptr<IPrintJob> FakePrinter::BeginJob(const FontSpec& font) {
   if (!canStart) return nullptr;
-  jobs.push_back({font, {{}}, false});
+  jobs.push_back({font, {{}}, false, {}});
   return std::make_unique<FakePrintJob>(*this, jobs.size() - 1);
 }
 
@@ -584,16 +602,24 @@ struct FakePlatform {
   FakeTimer tmrInput0;
   FakeTextFiles files;
   FakePrinter printer;
+  FakeTimer recoveryTimer;
   std::string clipboard;
 
   FakePlatform() {
     tabC00.visibilityLog = &sgd00.visibilityLog;
     memMain.clipboard = &clipboard;
     edtInp.clipboard = &clipboard;
+    fs.onRemove = [this](const std::string& path) { return files.files.erase(path) > 0; };
   }
   Platform Get() {
     return Platform{window, memMain, edtInp,  sgd00,   tabC00,    pnlMsg, store, shell,
-                    fs,     dialogs, sgd01,   pointer, tmrInput0, files, printer};
+                    fs,     dialogs, sgd01,   pointer, tmrInput0, files, printer, recoveryTimer};
+  }
+  // The same fakes over other files and folders (real ones in a temporary
+  // folder, say).
+  Platform Get(ITextFiles& otherFiles, IFileSystem& otherFs) {
+    return Platform{window,  memMain, edtInp,  sgd00,     tabC00,     pnlMsg,  store,        shell,
+                    otherFs, dialogs, sgd01,   pointer,   tmrInput0,  otherFiles, printer, recoveryTimer};
   }
 };
 
