@@ -84,6 +84,9 @@ class IEditArea {
   virtual void SetSelStart(int pos) = 0;
   virtual int SelLength() const = 0;
   virtual void SetSelLength(int length) = 0;
+  // The character at the caret (code page 932): "" at the end of the text,
+  // CR LF at the end of a line.
+  virtual std::string CharacterAtCaret() const = 0;
   // Replaces the caret by a solid one as wide as `character` (code page 932)
   // in the edit font and as high as the font.
   virtual void SetBlockCaret(const std::string& character) = 0;

@@ -101,7 +101,17 @@ void Settings::Load(ISettingsStore& store, const SettingsEnvironment& env) {
   store.Close();
 
   crtDefaults_ = DefaultCrtList(env);
-  if (optionList.size() < static_cast<std::size_t>(option::kCount)) optionList = DefaultOptionList();
+  if (optionList.size() < static_cast<std::size_t>(option::kCount)) {
+    optionList = DefaultOptionList();
+  } else {
+    // A hand-edited slot that is not a number where the program keeps one
+    // takes its default (an input mode must stay chosen, for instance).
+    const StringList defaults = DefaultOptionList();
+    for (int slot : {option::kClickMode, option::kArrowKeyMode, option::kWordWrap, option::kKanaMirroring}) {
+      if (!ParseDecimal(optionList[slot])) optionList[slot] = defaults[slot];
+    }
+    if (!ParseFixed4(optionList[option::kDwellSeconds])) optionList[option::kDwellSeconds] = defaults[option::kDwellSeconds];
+  }
   if (crtList.size() < static_cast<std::size_t>(crt::kCount)) crtList = crtDefaults_;
 }
 

@@ -107,8 +107,12 @@ void Documents::OpenDocument(const std::string& path) {
       return;
     }
     p_.memMain.SetModified(false);
-  } else {
+  } else if (files_.Missing(path)) {
     p_.memMain.Clear();
+  } else {
+    // A folder, or a name that cannot be looked up: say why, change nothing.
+    Message(LoadTextFile(files_, path).error);
+    return;
   }
   recovery_.Discard();  // the previous text was given up for this one
   state_.curFileName = path;

@@ -24,12 +24,9 @@ void EditView::MnuWordWrapClick() {
 }
 
 void EditView::ShowBlockCaret() {
-  const std::string text = p_.memMain.Text();
-  const std::size_t pos = static_cast<std::size_t>(std::max(0, p_.memMain.SelStart()));
-  std::string character = "W";
-  if (pos < text.size() && text[pos] != '\r') {
-    character = text.substr(pos, cp932::CharLength(text, pos));
-  }
+  // At the end of a line and of the text the caret is as wide as "W".
+  std::string character = p_.memMain.CharacterAtCaret();
+  if (character.empty() || character[0] == '\r') character = "W";
   p_.memMain.SetBlockCaret(character);
 }
 

@@ -68,42 +68,69 @@ FileResult Failure(int errnum, const std::string& path, FileOperation operation)
   return result;
 }
 
-// Closes a descriptor on every path out of a scope unless released.
+class PosixSystemCalls : public ISystemCalls {
+ public:
+  int Open(const char* path, int flags, mode_t mode) override { return ::open(path, flags, mode); }
+  int Close(int fd) override { return ::close(fd); }
+  ssize_t Read(int fd, void* buffer, std::size_t count) override { return ::read(fd, buffer, count); }
+  ssize_t Write(int fd, const void* buffer, std::size_t count) override { return ::write(fd, buffer, count); }
+  int Fsync(int fd) override { return ::fsync(fd); }
+  int Fstat(int fd, struct stat* info) override { return ::fstat(fd, info); }
+  int Fchmod(int fd, mode_t mode) override { return ::fchmod(fd, mode); }
+  int Stat(const char* path, struct stat* info) override { return ::stat(path, info); }
+  int Lstat(const char* path, struct stat* info) override { return ::lstat(path, info); }
+  int Access(const char* path, int mode) override { return ::access(path, mode); }
+  int Rename(const char* from, const char* to) override { return ::rename(from, to); }
+  int Unlink(const char* path) override { return ::unlink(path); }
+  std::optional<std::string> RealPath(const char* path) override {
+    char* resolved = ::realpath(path, nullptr);
+    if (resolved == nullptr) return std::nullopt;
+    std::string name(resolved);
+    std::free(resolved);
+    return name;
+  }
+};
+
+// Closes a descriptor on every path out of a scope unless closed before.
 class Descriptor {
  public:
-  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(ISystemCalls& calls, int fd) : calls_(calls), fd_(fd) {}
   Descriptor(const Descriptor&) = delete;
   Descriptor& operator=(const Descriptor&) = delete;
   ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) calls_.Close(fd_);
   }
   int get() const { return fd_; }
   // Closes now and reports close's own failure (0 or errno).
   int Close() {
     const int fd = fd_;
     fd_ = -1;
-    return ::close(fd) == 0 ? 0 : errno;
+    return calls_.Close(fd) == 0 ? 0 : errno;
   }
 
  private:
+  ISystemCalls& calls_;
   int fd_;
 };
 
 // Reads at most `limit` bytes into `out`; 0 or errno.
-int ReadUpTo(const std::string& path, std::size_t limit, std::string& out) {
-  Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+int ReadUpTo(ISystemCalls& calls, const std::string& path, std::size_t limit, std::string& out) {
+  Descriptor fd(calls, calls.Open(path.c_str(), O_RDONLY | O_CLOEXEC, 0));
   if (fd.get() < 0) return errno;
   struct stat info {};
-  if (::fstat(fd.get(), &info) != 0) return errno;
+  if (calls.Fstat(fd.get(), &info) != 0) return errno;
   if (S_ISDIR(info.st_mode)) return EISDIR;
   try {
     if (S_ISREG(info.st_mode) && info.st_size > 0)
-      out.reserve(std::min<std::size_t>(limit, static_cast<std::size_t>(info.st_size)));
+      out.reserve(std::min<std::size_t>(limit, static_cast<std::size_t>(info.st_size) + 1));
     while (out.size() < limit) {
       const std::size_t old = out.size();
-      const std::size_t want = std::min(kReadChunk, limit - old);
+      std::size_t want = std::min(kReadChunk, limit - old);
+      // Reads stay within the room reserved for the file's size and the one
+      // byte that finds its end, so the last read does not double the string.
+      if (const std::size_t room = out.capacity() - old; room > 0) want = std::min(want, room);
       out.resize(old + want);
-      const ssize_t got = ::read(fd.get(), out.data() + old, want);
+      const ssize_t got = calls.Read(fd.get(), out.data() + old, want);
       if (got < 0) {
         out.resize(old);
         if (errno == EINTR) continue;
@@ -120,28 +147,19 @@ int ReadUpTo(const std::string& path, std::size_t limit, std::string& out) {
   return 0;
 }
 
-int WriteFully(int fd, std::string_view bytes) {
+int WriteFully(ISystemCalls& calls, int fd, std::string_view bytes) {
   while (!bytes.empty()) {
-    const ssize_t done = ::write(fd, bytes.data(), bytes.size());
+    const ssize_t done = calls.Write(fd, bytes.data(), bytes.size());
     if (done < 0) {
       if (errno == EINTR) continue;
       return errno;
     }
+    // A write that takes nothing and reports no error would be repeated for
+    // ever.
+    if (done == 0) return EIO;
     bytes.remove_prefix(static_cast<std::size_t>(done));
   }
   return 0;
-}
-
-// The file a name stands for: a symbolic link is followed to the file it
-// names, so that saving replaces that file and keeps the link.
-std::string ResolveLink(const std::string& path) {
-  struct stat info {};
-  if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-  char* resolved = ::realpath(path.c_str(), nullptr);
-  if (resolved == nullptr) return path;  // a dangling link: written as named
-  std::string target(resolved);
-  std::free(resolved);
-  return target;
 }
 
 // The folder part of a path, with its separator ("" for a bare file name).
@@ -152,14 +170,19 @@ std::string FolderOf(const std::string& path) {
 
 class PosixTextFiles : public ITextFiles {
  public:
+  explicit PosixTextFiles(ISystemCalls& calls) : calls_(calls) {}
+
   bool Exists(const std::string& path) const override {
     struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+    return calls_.Stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
   }
 
-  FileResult ReadAll(const std::string& path) const override {
-    return Read(path, std::string::npos);
+  bool Missing(const std::string& path) const override {
+    struct stat info {};
+    return calls_.Stat(path.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR);
   }
+
+  FileResult ReadAll(const std::string& path) const override { return Read(path, std::string::npos); }
 
   FileResult ReadPrefix(const std::string& path, std::size_t maxBytes) const override {
     return Read(path, maxBytes);
@@ -168,10 +191,10 @@ class PosixTextFiles : public ITextFiles {
   std::string WriteAtomic(const std::string& path, std::string_view bytes) override {
     const std::string target = ResolveLink(path);
     struct stat info {};
-    const bool exists = ::stat(target.c_str(), &info) == 0;
+    const bool exists = calls_.Stat(target.c_str(), &info) == 0;
     if (exists && S_ISDIR(info.st_mode)) return FileErrorMessage(EISDIR, path, FileOperation::Write);
     // Renaming over a file would bypass its own missing write permission.
-    if (exists && ::access(target.c_str(), W_OK) != 0)
+    if (exists && calls_.Access(target.c_str(), W_OK) != 0)
       return FileErrorMessage(errno, path, FileOperation::Write);
 
     std::string temp;
@@ -181,24 +204,24 @@ class PosixTextFiles : public ITextFiles {
       temp = folder + ".velkorlt-" + std::to_string(::getpid()) + "-" + std::to_string(++counter_) + ".tmp";
       // A new file gets the usual bits less the umask; an existing file's
       // bits are copied below.
-      fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
+      fd = calls_.Open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
       if (fd < 0 && errno != EEXIST) break;
     }
     if (fd < 0) return FileErrorMessage(errno, path, FileOperation::Write);
 
-    Descriptor file(fd);
+    Descriptor file(calls_, fd);
     int error = 0;
-    if (exists && ::fchmod(fd, info.st_mode & 07777) != 0) {
+    if (exists && calls_.Fchmod(fd, info.st_mode & 07777) != 0) {
       // Bits the owner may not set (set-group-ID outside the group) are dropped.
-      if (::fchmod(fd, info.st_mode & 0777) != 0) error = errno;
+      if (calls_.Fchmod(fd, info.st_mode & 0777) != 0) error = errno;
     }
-    if (error == 0) error = WriteFully(fd, bytes);
-    if (error == 0 && ::fsync(fd) != 0 && errno != EINVAL) error = errno;
+    if (error == 0) error = WriteFully(calls_, fd, bytes);
+    if (error == 0 && calls_.Fsync(fd) != 0 && errno != EINVAL) error = errno;
     const int closeError = file.Close();
     if (error == 0) error = closeError;
-    if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0) error = errno;
+    if (error == 0 && calls_.Rename(temp.c_str(), target.c_str()) != 0) error = errno;
     if (error != 0) {
-      ::unlink(temp.c_str());
+      calls_.Unlink(temp.c_str());
       return FileErrorMessage(error, path, FileOperation::Write);
     }
     SyncFolder(folder);
@@ -206,32 +229,49 @@ class PosixTextFiles : public ITextFiles {
   }
 
  private:
-  static FileResult Read(const std::string& path, std::size_t limit) {
+  FileResult Read(const std::string& path, std::size_t limit) const {
     FileResult result;
-    if (const int error = ReadUpTo(path, limit, result.bytes); error != 0)
+    if (const int error = ReadUpTo(calls_, path, limit, result.bytes); error != 0)
       return Failure(error, path, FileOperation::Read);
     result.ok = true;
     return result;
   }
 
-  // Makes the rename itself durable; a failure here loses nothing already
-  // written, so it is not reported.
-  static void SyncFolder(const std::string& folder) {
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
+  // The file a name stands for: a symbolic link is followed to the file it
+  // names, so that saving replaces that file and keeps the link.
+  std::string ResolveLink(const std::string& path) const {
+    struct stat info {};
+    if (calls_.Lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    // A dangling link is written as named.
+    return calls_.RealPath(path.c_str()).value_or(path);
   }
 
+  // Makes the rename itself durable; a failure here loses nothing already
+  // written, so it is not reported.
+  void SyncFolder(const std::string& folder) const {
+    const int fd = calls_.Open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (fd < 0) return;
+    calls_.Fsync(fd);
+    calls_.Close(fd);
+  }
+
+  ISystemCalls& calls_;
   unsigned long counter_ = 0;
 };
 
 }  // namespace
 
+ISystemCalls& RealSystemCalls() {
+  static PosixSystemCalls calls;
+  return calls;
+}
+
 ITextFiles& RealTextFiles() {
-  static PosixTextFiles files;
+  static PosixTextFiles files(RealSystemCalls());
   return files;
 }
+
+std::unique_ptr<ITextFiles> MakeTextFiles(ISystemCalls& calls) { return std::make_unique<PosixTextFiles>(calls); }
 
 std::string FileErrorMessage(int errnum, const std::string& path, FileOperation operation) {
   std::string text;
@@ -243,27 +283,59 @@ std::string FileErrorMessage(int errnum, const std::string& path, FileOperation 
   return cp932::FromUtf8(text + "「" + path + "」");
 }
 
+namespace {
+
+// The first `c` in [from, end), or end.
+const char* Next(const char* from, const char* end, char c) {
+  const void* found = std::memchr(from, c, static_cast<std::size_t>(end - from));
+  return found == nullptr ? end : static_cast<const char*>(found);
+}
+
+// Every CR is followed by LF and every LF follows a CR: nothing to normalise.
+bool AllBreaksAreCrLf(std::string_view bytes) {
+  const char* const begin = bytes.data();
+  const char* const end = begin + bytes.size();
+  for (const char* cr = Next(begin, end, kCr); cr != end; cr = Next(cr + 1, end, kCr)) {
+    if (cr + 1 == end || cr[1] != kLf) return false;
+  }
+  for (const char* lf = Next(begin, end, kLf); lf != end; lf = Next(lf + 1, end, kLf)) {
+    if (lf == begin || lf[-1] != kCr) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 std::string NormaliseLineBreaks(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() + bytes.size() / 16);
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const char b = bytes[i];
-    if (b == kCr) {
-      out += "\r\n";
-      if (i + 1 < bytes.size() && bytes[i + 1] == kLf) ++i;
-    } else if (b == kLf) {
-      out += "\r\n";
-    } else {
-      out += b;
-    }
+  // Runs between line breaks are copied whole; the breaks are found with
+  // memchr, which matters for files of hundreds of megabytes.
+  const char* const end = bytes.data() + bytes.size();
+  const char* run = bytes.data();
+  const char* cr = Next(run, end, kCr);
+  const char* lf = Next(run, end, kLf);
+  while (run != end) {
+    const char* const brk = std::min(cr, lf);
+    out.append(run, static_cast<std::size_t>(brk - run));
+    if (brk == end) break;
+    out += "\r\n";
+    run = brk + 1;
+    if (*brk == kCr && run != end && *run == kLf) ++run;
+    if (cr < run) cr = Next(run, end, kCr);
+    if (lf < run) lf = Next(run, end, kLf);
   }
   return out;
 }
 
 FileResult LoadTextFile(const ITextFiles& files, const std::string& path) {
   FileResult result = files.ReadAll(path);
-  if (result.ok) result.bytes = NormaliseLineBreaks(result.bytes);
-  else result.bytes.clear();
+  if (!result.ok) {
+    result.bytes.clear();
+  } else if (!AllBreaksAreCrLf(result.bytes)) {
+    // A file in the program's own form is kept as read, without a second copy.
+    result.bytes = NormaliseLineBreaks(result.bytes);
+  }
   return result;
 }
 

@@ -6,7 +6,11 @@
 // Error texts are code page 932, ready to be shown to the user.
 #pragma once
 
+#include <sys/stat.h>
+#include <sys/types.h>
+
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +30,9 @@ class ITextFiles {
   virtual ~ITextFiles() = default;
   // A file (anything but a folder) exists under this name.
   virtual bool Exists(const std::string& path) const = 0;
+  // Nothing at all exists under this name (a folder, or a name that cannot be
+  // looked up, is not missing).
+  virtual bool Missing(const std::string& path) const { return !Exists(path); }
   virtual FileResult ReadAll(const std::string& path) const = 0;
   // At most `maxBytes` bytes from the start of the file.
   virtual FileResult ReadPrefix(const std::string& path, std::size_t maxBytes) const = 0;
@@ -41,6 +48,35 @@ class ITextFiles {
 // bits; a file without write permission is not replaced. A symbolic link is
 // followed, so the file it names is replaced, not the link.
 ITextFiles& RealTextFiles();
+
+// The system calls under the file layer, one function each, so that a test can
+// make any of them fail. Each behaves as its POSIX namesake: on failure it
+// returns -1 and sets errno (RealPath: nothing, errno set).
+class ISystemCalls {
+ public:
+  virtual ~ISystemCalls() = default;
+  virtual int Open(const char* path, int flags, mode_t mode) = 0;
+  virtual int Close(int fd) = 0;
+  virtual ssize_t Read(int fd, void* buffer, std::size_t count) = 0;
+  virtual ssize_t Write(int fd, const void* buffer, std::size_t count) = 0;
+  virtual int Fsync(int fd) = 0;
+  virtual int Fstat(int fd, struct stat* info) = 0;
+  virtual int Fchmod(int fd, mode_t mode) = 0;
+  virtual int Stat(const char* path, struct stat* info) = 0;
+  virtual int Lstat(const char* path, struct stat* info) = 0;
+  virtual int Access(const char* path, int mode) = 0;
+  virtual int Rename(const char* from, const char* to) = 0;
+  virtual int Unlink(const char* path) = 0;
+  // realpath(3): the absolute name with every link resolved.
+  virtual std::optional<std::string> RealPath(const char* path) = 0;
+};
+
+// The calls as the system makes them; RealTextFiles() runs on these.
+ISystemCalls& RealSystemCalls();
+
+// The file layer of RealTextFiles() over other system calls. `calls` must
+// outlive the result.
+std::unique_ptr<ITextFiles> MakeTextFiles(ISystemCalls& calls);
 
 enum class FileOperation { Read, Write };
 

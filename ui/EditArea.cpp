@@ -1,10 +1,14 @@
 #include "ui/EditArea.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 
 #include "document/EditText.h"
 #include "ui/QtText.h"
@@ -16,6 +20,87 @@ EditArea::EditArea(QWidget* parent) : QPlainTextEdit(parent) {
   setUndoRedoEnabled(false);
   setAttribute(Qt::WA_InputMethodEnabled, false);
   connect(this, &QPlainTextEdit::textChanged, this, &EditArea::TextChanged);
+  connect(document(), &QTextDocument::contentsChange, this,
+          [this](int position, int, int) { ContentsChanged(position); });
+}
+
+namespace {
+
+// Bytes of a line's text in code page 932 (a surrogate pair is one "?").
+int LineBytes(QStringView line) {
+  int bytes = 0;
+  for (qsizetype i = 0; i < line.size(); ++i) {
+    const char16_t unit = line.at(i).unicode();
+    if (QChar::isHighSurrogate(unit) && i + 1 < line.size() && line.at(i + 1).isLowSurrogate()) ++i;
+    bytes += cp932::EncodedSize(unit);
+  }
+  return bytes;
+}
+
+}  // namespace
+
+void EditArea::ContentsChanged(int position) {
+  textValid_ = false;
+  const int block = document()->findBlock(position).blockNumber();
+  // Lines before the changed one keep their byte counts.
+  validBlocks_ = std::min(validBlocks_, std::max(1, block + 1));
+}
+
+int EditArea::BytesBeforeBlock(int blockNumber) const {
+  if (blockNumber < validBlocks_) return bytesBefore_[static_cast<std::size_t>(blockNumber)];
+  bytesBefore_.resize(static_cast<std::size_t>(validBlocks_));
+  QTextBlock block = document()->findBlockByNumber(validBlocks_ - 1);
+  int bytes = bytesBefore_.back();
+  for (int n = validBlocks_ - 1; n < blockNumber && block.isValid(); ++n, block = block.next()) {
+    bytes += LineBytes(block.text()) + 2;  // the line and its CR LF
+    bytesBefore_.push_back(bytes);
+  }
+  validBlocks_ = static_cast<int>(bytesBefore_.size());
+  return bytesBefore_.back();
+}
+
+int EditArea::ByteOffsetOf(int position) const {
+  const QTextBlock block = document()->findBlock(std::clamp(position, 0, document()->characterCount() - 1));
+  const int inBlock = std::max(0, position - block.position());
+  return BytesBeforeBlock(block.blockNumber()) + LineBytes(QStringView(block.text()).left(inBlock));
+}
+
+int EditArea::PositionOfByte(int offset) const {
+  offset = std::max(0, offset);
+  // The line holding the offset: the last whose start is not beyond it.
+  int low;
+  if (offset < bytesBefore_[static_cast<std::size_t>(validBlocks_ - 1)]) {
+    const auto begin = bytesBefore_.begin();
+    low = static_cast<int>(std::upper_bound(begin, begin + validBlocks_, offset) - begin) - 1;
+  } else {
+    const int blocks = document()->blockCount();
+    low = validBlocks_ - 1;
+    while (low + 1 < blocks && BytesBeforeBlock(low + 1) <= offset) ++low;
+  }
+  const QTextBlock block = document()->findBlockByNumber(low);
+  const QString line = block.text();
+  int bytes = BytesBeforeBlock(low);
+  qsizetype i = 0;
+  while (i < line.size()) {
+    const char16_t unit = line.at(i).unicode();
+    const qsizetype units = QChar::isHighSurrogate(unit) && i + 1 < line.size() && line.at(i + 1).isLowSurrogate() ? 2 : 1;
+    const int size = cp932::EncodedSize(unit);
+    // An offset inside a character (or inside the CR LF) stands before it.
+    if (bytes + size > offset) break;
+    bytes += size;
+    i += units;
+  }
+  return block.position() + static_cast<int>(i);
+}
+
+std::string EditArea::CharacterAtCaret() const {
+  const int position = textCursor().selectionStart();
+  const QTextBlock block = document()->findBlock(position);
+  const int inBlock = position - block.position();
+  const QString line = block.text();
+  if (inBlock >= line.size()) return block.next().isValid() ? "\r\n" : "";
+  const qsizetype units = line.at(inBlock).isHighSurrogate() && inBlock + 1 < line.size() ? 2 : 1;
+  return ToCp932(line.mid(inBlock, units));
 }
 
 void EditArea::focusInEvent(QFocusEvent* event) {
@@ -66,7 +151,13 @@ void EditArea::TextChanged() {
   if (onChange_) onChange_();
 }
 
-std::string EditArea::Text() const { return EditTextFromDisplay(toPlainText().toStdU16String()); }
+std::string EditArea::Text() const {
+  if (!textValid_) {
+    text_ = EditTextFromDisplay(toPlainText().toStdU16String());
+    textValid_ = true;
+  }
+  return text_;
+}
 
 void EditArea::SetText(const std::string& text) {
   const QString display = QString::fromStdU16String(DisplayFromEditText(text));
@@ -110,30 +201,25 @@ void EditArea::SetWordWrap(bool on) {
   setHorizontalScrollBarPolicy(on ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
 }
 
-int EditArea::SelStart() const {
-  return ByteOffsetOfDisplayIndex(toPlainText().toStdU16String(), textCursor().selectionStart());
-}
+int EditArea::SelStart() const { return ByteOffsetOf(textCursor().selectionStart()); }
 
 int EditArea::SelLength() const {
-  const std::u16string display = toPlainText().toStdU16String();
   const QTextCursor cursor = textCursor();
-  return ByteOffsetOfDisplayIndex(display, cursor.selectionEnd()) -
-         ByteOffsetOfDisplayIndex(display, cursor.selectionStart());
+  return ByteOffsetOf(cursor.selectionEnd()) - ByteOffsetOf(cursor.selectionStart());
 }
 
 void EditArea::SetSelStart(int pos) {
   QTextCursor cursor = textCursor();
-  cursor.setPosition(DisplayIndexOfByteOffset(toPlainText().toStdU16String(), pos));
+  cursor.setPosition(PositionOfByte(pos));
   setTextCursor(cursor);
 }
 
 void EditArea::SetSelLength(int length) {
-  const std::u16string display = toPlainText().toStdU16String();
   QTextCursor cursor = textCursor();
   const int start = cursor.selectionStart();
-  const int startBytes = ByteOffsetOfDisplayIndex(display, start);
+  const int startBytes = ByteOffsetOf(start);
   cursor.setPosition(start);
-  cursor.setPosition(DisplayIndexOfByteOffset(display, startBytes + std::max(0, length)), QTextCursor::KeepAnchor);
+  cursor.setPosition(PositionOfByte(startBytes + std::max(0, length)), QTextCursor::KeepAnchor);
   setTextCursor(cursor);
 }
 

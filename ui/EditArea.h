@@ -4,6 +4,8 @@
 
 #include <QPlainTextEdit>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "app/Platform.h"
 
@@ -43,6 +45,7 @@ class EditArea : public QPlainTextEdit, public IEditArea {
   int SelLength() const override;
   void SetSelLength(int length) override;
   void SetBlockCaret(const std::string& character) override;
+  std::string CharacterAtCaret() const override;
   void ReplaceSelection(const std::string& text) override;
   void PasteFromClipboard() override { paste(); }
   void ScrollToCaret() override { ensureCursorVisible(); }
@@ -57,6 +60,12 @@ class EditArea : public QPlainTextEdit, public IEditArea {
 
  private:
   void TextChanged();
+  void ContentsChanged(int position);
+  // Byte offsets of screen positions, through the bytes before each line
+  // (block), kept from the start of the text up to the first changed line.
+  int ByteOffsetOf(int position) const;
+  int PositionOfByte(int offset) const;
+  int BytesBeforeBlock(int blockNumber) const;
 
   std::function<void()> onChange_;
   std::function<void(Key)> onKeyDown_;
@@ -67,6 +76,12 @@ class EditArea : public QPlainTextEdit, public IEditArea {
   Colour background_ = colours::clWindow;
   bool modified_ = false;
   bool programChange_ = false;
+  // The edit text in bytes, kept until the next change.
+  mutable std::string text_;
+  mutable bool textValid_ = false;
+  // bytesBefore_[i]: bytes of the text before block i, valid for i < validBlocks_.
+  mutable std::vector<int> bytesBefore_{0};
+  mutable int validBlocks_ = 1;
 };
 
 }  // namespace velkor::ui

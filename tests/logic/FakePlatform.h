@@ -62,6 +62,12 @@ class FakeEditArea : public IEditArea {
     selLength = std::clamp(length, 0, static_cast<int>(text.size()) - selStart);
   }
   void SetBlockCaret(const std::string& character) override { caretCharacter = character; }
+  std::string CharacterAtCaret() const override {
+    const std::size_t pos = static_cast<std::size_t>(selStart);
+    if (pos >= text.size()) return "";
+    if (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') return "\r\n";
+    return text.substr(pos, cp932::CharLength(text, pos));
+  }
   void ReplaceSelection(const std::string& bytes) override { Type(bytes); }
   void PasteFromClipboard() override {
     if (clipboard) Type(*clipboard);

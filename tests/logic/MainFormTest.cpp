@@ -168,7 +168,7 @@ TEST_F(MainFormTest, ShowingFallsBackOnUnreadableSlots) {
 
 // The input-mode marks follow option slots 0 to 2 each on its own, so
 // inconsistent slots give several marks; word wrap and mirroring are on
-// unless their slot is "0".
+// unless their slot is "0". A slot that holds no number takes its default.
 TEST_F(MainFormTest, ShowingSetsCheckMarks) {
   using M = MenuItem;
   const std::pair<std::string, std::set<MenuItem>> cases[] = {
@@ -179,7 +179,8 @@ TEST_F(MainFormTest, ShowingSetsCheckMarks) {
       {"0,0,1,2,2", {M::EditYa, M::WordWrap, M::DspHira}},
       {"1,3,1,1,0", {M::EditClick, M::EditMouse, M::EditM30, M::EditYa, M::WordWrap}},
       {"0,6,0,0,0", {}},
-      {"2,0,01,x,", {M::WordWrap, M::DspHira}},
+      {"2,0,01,7,9", {M::WordWrap, M::DspHira}},
+      {"yes,?,on,x,", {M::EditClick, M::WordWrap}},
   };
   for (const auto& [option, marks] : cases) {
     SCOPED_TRACE(option);

@@ -120,11 +120,11 @@ TEST(Settings, ShortListsTakeDefaultsLongerListsAreKept) {
     StringList option, crt;
     bool optionKept, crtKept;
   } cases[] = {
-      {"29 Crt items", Numbered(10, "o"), Numbered(29, "c"), true, false},
-      {"30 Crt items", Numbered(10, "o"), Numbered(30, "c"), true, true},
-      {"33 Crt items", Numbered(10, "o"), Numbered(33, "c"), true, true},
-      {"9 Option items", Numbered(9, "o"), Numbered(30, "c"), false, true},
-      {"12 Option items", Numbered(12, "o"), Numbered(30, "c"), true, true},
+      {"29 Crt items", Numbered(10, "1"), Numbered(29, "c"), true, false},
+      {"30 Crt items", Numbered(10, "1"), Numbered(30, "c"), true, true},
+      {"33 Crt items", Numbered(10, "1"), Numbered(33, "c"), true, true},
+      {"9 Option items", Numbered(9, "1"), Numbered(30, "c"), false, true},
+      {"12 Option items", Numbered(12, "1"), Numbered(30, "c"), true, true},
       {"nothing stored", {}, {}, false, false},
   };
   for (const Case& c : cases) {

@@ -1,0 +1,465 @@
+// Executing confirmed cells: text insertion, the caret, edit, undo and tab
+// commands on code page 932 text, and the document commands with their slot
+// choice.
+#include <gtest/gtest.h>
+
+#include "app/MainForm.h"
+#include "tests/logic/FakePlatform.h"
+
+namespace velkor::testing {
+namespace {
+
+std::string U(const std::string& cp932Bytes) { return cp932::ToUtf8(cp932Bytes); }
+
+const std::string kSlots = "/opt/velkor/Data/文書";
+
+// Edit-area text written as UTF-8 with "|" for the caret, or "[" and "]"
+// around the selection.
+struct Edit {
+  std::string text;
+  int selStart = 0;
+  int selLength = 0;
+  bool operator==(const Edit&) const = default;
+};
+Edit Parse(std::string_view marked) {
+  Edit e;
+  std::string piece;
+  const auto flush = [&] {
+    e.text += Sj(piece);
+    piece.clear();
+  };
+  for (char c : marked) {
+    if (c == '|' || c == '[') {
+      flush();
+      e.selStart = static_cast<int>(e.text.size());
+    } else if (c == ']') {
+      flush();
+      e.selLength = static_cast<int>(e.text.size()) - e.selStart;
+    } else {
+      piece += c;
+    }
+  }
+  flush();
+  return e;
+}
+
+enum class Mode { Click, Dwell, ArrowKeys };
+
+// A shown main window over the fakes with the grids' click reports wired, in
+// click mode unless told otherwise.
+struct Rig {
+  FakePlatform fake;
+  MainForm form{fake.Get()};
+
+  Rig() {
+    fake.memMain.onChange = [this] { form.MemMainChange(); };
+    fake.sgd00.onClick = [this] { form.Select().SGd00Click(); };
+    fake.sgd01.onClick = [this] { form.Select().SGd01Click(); };
+    EXPECT_TRUE(form.FormCreate());
+    form.FormShow();
+    fake.pointer.position = Point{150, 250};
+  }
+  ProgramState& S() { return form.State(); }
+  void SetMode(Mode mode) {
+    if (mode == Mode::Click) form.Modes().MnuEditClickClick();
+    if (mode == Mode::Dwell) form.Modes().MnuEditM10Click();
+    if (mode == Mode::ArrowKeys) form.Modes().MnuEditYaClick();
+  }
+  // Confirms board cell (col, row) the way the mode does: a move and a press,
+  // a rest of one second after entering it, or the cursor and a key.
+  void Confirm(int col, int row) {
+    Selection& sel = form.Select();
+    const Rect r = fake.sgd00.CellRect(col, row);
+    const Rect other = fake.sgd00.CellRect(col == 20 ? 19 : col + 1, row);
+    if (form.Modes().ArrowKeyMode()) {
+      fake.sgd00.SetCol(col);
+      fake.sgd00.SetRow(row);
+      form.Edit().MemMainKeyDown(Key::Other);
+      form.Edit().MemMainKeyUp(Key::Other);
+    } else if (form.Modes().DwellMode()) {
+      sel.SGd00MouseMove(other.left + 1, other.top + 1);
+      sel.SGd00MouseMove(r.left + 1, r.top + 1);
+      sel.TmrInput0Timer();
+      sel.TmrInput0Timer();
+    } else {
+      sel.SGd00MouseMove(r.left + 1, r.top + 1);
+      sel.SGd00MouseDown(r.left + 1, r.top + 1);
+    }
+  }
+  // Confirms the command-row cell showing `utf8`; a text that no command cell
+  // shows is put in the empty command cell (20, 7) first.
+  void Confirm(const std::string& utf8) {
+    for (int row = 6; row <= 7; ++row) {
+      for (int col = 1; col <= 20; ++col) {
+        if (fake.sgd00.CellText(col, row) == Sj(utf8)) return Confirm(col, row);
+      }
+    }
+    fake.sgd00.SetCellText(20, 7, Sj(utf8));
+    Confirm(20, 7);
+  }
+  void ConfirmSlot(int n) { Confirm(n % 20 + 1, n / 20 + 1); }
+  void SetEdit(std::string_view marked) {
+    const Edit e = Parse(marked);
+    fake.memMain.text = e.text;
+    fake.memMain.selStart = e.selStart;
+    fake.memMain.selLength = e.selLength;
+  }
+  Edit GetEdit() const { return {fake.memMain.text, fake.memMain.selStart, fake.memMain.selLength}; }
+  std::string Text() const { return U(fake.memMain.text); }
+  bool SlotBoardShown() const { return !fake.tabC00.visible && fake.sgd00.CellText(1, 1) == "00"; }
+  bool TabsBack() const { return fake.tabC00.visible && U(fake.sgd00.CellText(1, 1)) == "あ"; }
+};
+
+// ---------------------------------------------------------------- the text
+
+// Every command that changes the text or the caret, on code page 932 text
+// with double-byte characters (メ is 83 81, ソ is 83 5C, ぁ is 82 9F) and
+// CR LF line breaks, which the caret and delete commands take whole.
+TEST(SelectionCommandsTest, TextAndCaretCommands) {
+  const struct {
+    const char* before;
+    const char* cell;
+    const char* after;
+    int changes;
+  } cases[] = {
+      {"a|あb", "→~", "aあ|b", 0},
+      {"aあ|b", "←~", "a|あb", 0},
+      {"aあ|b", "BS~", "a|b", 1},
+      {"a|あb", "削~", "a|b", 1},
+      {"メa|", "BS~", "メ|", 1},
+      {"メa|", "←~", "メ|a", 0},
+      {"aソ|", "←~", "a|ソ", 0},
+      {"ぁぁ|", "BS~", "ぁ|", 1},
+      {"|ソa", "削~", "|a", 1},
+      {"ab|\r\ncd", "→~", "ab\r\n|cd", 0},
+      {"ab\r\n|cd", "←~", "ab|\r\ncd", 0},
+      {"ab\r\n|cd", "BS~", "ab|cd", 1},
+      {"ab|\r\ncd", "削~", "ab|cd", 1},
+      {"|ab", "←~", "|ab", 0},
+      {"|ab", "BS~", "|ab", 0},
+      {"ab|", "→~", "ab|", 0},
+      {"ab|", "削~", "ab|", 0},
+      {"a[bc]d", "削~", "a|cd", 1},
+      {"a[bc]d", "BS~", "|bcd", 1},
+      {"a[bc]d", "→~", "ab|cd", 0},
+      {"a[bc]d", "←~", "|abcd", 0},
+      {"a[bc]d", "あ", "aあ|d", 1},
+      {"abc\r\nabcde|fg", "↑~", "abc|\r\nabcdefg", 0},
+      {"abcde|fg\r\nabc", "↓~", "abcdefg\r\nabc|", 0},
+      {"abcdef\r\nab|c", "↑~", "ab|cdef\r\nabc", 0},
+      {"a|b\r\ncd", "↑~", "a|b\r\ncd", 0},
+      {"ab\r\nc|d", "↓~", "ab\r\nc|d", 0},
+      {"ab|\r\n", "↓~", "ab|\r\n", 0},
+      {"ab\r\n\r\ncd|", "↑~", "ab\r\n|\r\ncd", 0},
+      {"あいう\r\nabc|d", "↑~", "あ|いう\r\nabcd", 0},
+      {"abc|d\r\nあいう", "↓~", "abcd\r\nあ|いう", 0},
+      {"ab|\r\n", "改~", "ab\r\n|\r\n", 1},
+      {"a|b", "改~", "a\r\n|b", 1},
+      {"a|b", "挿~", "a |b", 1},
+      {"a|b", "☆", "a☆|b", 1},
+      {"a|b", "あ", "aあ|b", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.before) + " " + c.cell);
+    Rig r;
+    r.SetEdit(c.before);
+    r.Confirm(c.cell);
+    EXPECT_EQ(r.GetEdit(), Parse(c.after)) << U(r.fake.memMain.text) << " caret " << r.fake.memMain.selStart;
+    EXPECT_EQ(r.fake.memMain.changeCount, c.changes);
+    EXPECT_EQ(r.form.UndoLog().Count(), c.changes);
+    EXPECT_TRUE(r.fake.memMain.focused);
+  }
+}
+
+TEST(SelectionCommandsTest, CaretCommandsScrollTheView) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"a|b", "→~"}, {"a|b", "←~"}, {"a|b", "BS~"}, {"a\r\n|b", "↑~"}, {"|a\r\nb", "↓~"}};
+  for (const auto& [before, cell] : cases) {
+    SCOPED_TRACE(cell);
+    Rig r;
+    r.SetEdit(before);
+    r.Confirm(cell);
+    EXPECT_EQ(r.fake.memMain.scrolls, 1);
+  }
+}
+
+TEST(SelectionCommandsTest, InsertionGoesThroughTheClipboard) {
+  Rig r;
+  r.SetEdit("x[yz]");
+  r.fake.clipboard = "held before";
+  r.fake.window.fileSaveEnabled = false;
+  r.Confirm(18, 1);  // ＋
+  EXPECT_EQ(r.Text(), "x＋");
+  EXPECT_EQ(U(r.fake.clipboard), "＋");
+  EXPECT_EQ(r.fake.edtInp.text, "");
+  EXPECT_EQ(r.form.UndoLog().Count(), 1);
+  EXPECT_TRUE(r.fake.memMain.modified);
+  EXPECT_TRUE(r.fake.window.fileSaveEnabled);
+}
+
+TEST(SelectionCommandsTest, OneUndoTakesBackAWholeLineBreak) {
+  Rig r;
+  r.fake.memMain.Type("ab");
+  r.Confirm("改~");
+  ASSERT_EQ(r.Text(), "ab\r\n");
+  r.Confirm("戻");
+  EXPECT_EQ(r.Text(), "ab");
+  r.Confirm("直");
+  EXPECT_EQ(r.Text(), "ab\r\n");
+}
+
+// On a user tab a cell "戻" or "直" undoes or redoes; "☆" without the tilde
+// is text.
+TEST(SelectionCommandsTest, UserCellsUndoRedoAndInsert) {
+  Rig r;
+  r.fake.tabC00.index = 1;
+  r.form.Board().FillBoard();
+  r.fake.sgd00.SetCellText(1, 1, Sj("戻"));
+  r.fake.sgd00.SetCellText(2, 1, Sj("直"));
+  r.fake.sgd00.SetCellText(3, 1, Sj("☆"));
+  r.fake.memMain.Type("a");
+  r.fake.memMain.Type("b");
+  r.Confirm(1, 1);
+  EXPECT_EQ(r.Text(), "a");
+  r.Confirm(2, 1);
+  EXPECT_EQ(r.Text(), "ab");
+  r.fake.memMain.selStart = 2;
+  r.Confirm(3, 1);
+  EXPECT_EQ(r.Text(), "ab☆");
+}
+
+// ---------------------------------------------------------------- tabs
+
+TEST(SelectionCommandsTest, TabCommandsWrapAroundAndStoreTheSizesFirst) {
+  const struct {
+    int from;
+    const char* cell;
+    int to;
+  } cases[] = {{0, "《~", 2}, {2, "《~", 1}, {1, "《~", 0}, {0, "》~", 1}, {1, "》~", 2}, {2, "》~", 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.from) + " " + c.cell);
+    Rig r;
+    r.fake.tabC00.index = c.from;
+    r.form.Board().FillBoard();
+    r.fake.sgd00.SetColWidth(1, 50);
+    r.Confirm(c.cell);
+    EXPECT_EQ(r.fake.tabC00.index, c.to);
+    const StringList left = ReadCommaText(r.S().settings.crtList[crt::kTab0Sizes + c.from]);
+    ASSERT_EQ(left.size(), 25u);
+    EXPECT_EQ(left[0], "50");
+    EXPECT_EQ(r.fake.sgd00.ColWidth(1), 33);  // the tab shown keeps its own sizes
+    EXPECT_EQ(U(r.fake.sgd00.CellText(1, 6)), "改~");
+  }
+}
+
+// ---------------------------------------------------------------- documents
+
+TEST(SelectionCommandsTest, OpeningASlot) {
+  Rig r;
+  r.fake.files.files[kSlots + "03.txt"] = Sj("表示\nソ");
+  r.Confirm("開~");
+  EXPECT_EQ(U(r.S().pendingCommand), "開~");
+  EXPECT_TRUE(r.SlotBoardShown());
+
+  r.ConfirmSlot(3);
+  EXPECT_EQ(r.Text(), "表示\r\nソ");
+  EXPECT_EQ(r.S().curFileName, kSlots + "03.txt");
+  EXPECT_EQ(r.fake.window.caption, "Velkor*LT-" + kSlots + "03.txt");
+  EXPECT_EQ(r.S().pendingCommand, "");
+  EXPECT_TRUE(r.TabsBack());
+  EXPECT_EQ(r.fake.sgd00.fixedColour, colours::clBtnFace);
+
+  // 書~ on a document with a file saves to it at once.
+  r.fake.memMain.Type("!");
+  r.Confirm("書~");
+  EXPECT_EQ(r.S().pendingCommand, "");
+  EXPECT_EQ(r.fake.files.files[kSlots + "03.txt"], r.fake.memMain.text);
+  ASSERT_EQ(r.fake.window.messages.size(), 1u);
+  EXPECT_EQ(U(r.fake.window.messages[0].first), "保存しました");
+  EXPECT_TRUE(r.TabsBack());
+
+  // 名~ always offers the slots.
+  r.Confirm("名~");
+  EXPECT_EQ(U(r.S().pendingCommand), "名~");
+  EXPECT_TRUE(r.SlotBoardShown());
+}
+
+TEST(SelectionCommandsTest, SavingAnUntitledDocumentToASlot) {
+  for (const char* command : {"書~", "名~"}) {
+    SCOPED_TRACE(command);
+    Rig r;
+    r.SetMode(Mode::Dwell);
+    const std::string text = Sj("表示\r\nソ\\x");
+    r.fake.memMain.Type(text);
+    r.Confirm(command);
+    EXPECT_EQ(U(r.S().pendingCommand), command);
+    EXPECT_TRUE(r.SlotBoardShown());
+    EXPECT_EQ(r.fake.sgd00.fixedColour, colours::Rgb(166, 202, 240));
+
+    r.ConfirmSlot(5);
+    const std::string path = kSlots + "05.txt";
+    EXPECT_EQ(r.fake.files.files[path], text);
+    EXPECT_EQ(r.S().curFileName, path);
+    EXPECT_EQ(r.fake.window.caption, "Velkor*LT-" + path);
+    EXPECT_EQ(r.S().settings.fileList.at(0), path);
+    EXPECT_EQ(r.fake.window.recentCaptions[0], "0" + path);
+    EXPECT_FALSE(r.fake.memMain.modified);
+    EXPECT_EQ(U(r.fake.pnlMsg.text), "保存しました");
+    EXPECT_EQ(r.S().pendingCommand, "");
+    EXPECT_TRUE(r.TabsBack());
+    EXPECT_EQ(r.fake.files.files.size(), 1u);
+  }
+}
+
+// An empty text has nothing to save or print: the message goes to a message
+// box in click mode, to the status line otherwise, and nothing else happens.
+TEST(SelectionCommandsTest, EmptyTextMessages) {
+  const std::pair<const char*, const char*> commands[] = {
+      {"書~", "保存するデータがありません"}, {"名~", "保存するデータがありません"}, {"印~", "印刷するデータがありません"}};
+  for (Mode mode : {Mode::Click, Mode::Dwell, Mode::ArrowKeys}) {
+    for (const auto& [command, message] : commands) {
+      SCOPED_TRACE(std::string(command) + " mode " + std::to_string(static_cast<int>(mode)));
+      Rig r;
+      r.SetMode(mode);
+      r.Confirm(command);
+      if (mode == Mode::Click) {
+        ASSERT_EQ(r.fake.window.messages.size(), 1u);
+        EXPECT_EQ(U(r.fake.window.messages[0].first), message);
+      } else {
+        EXPECT_TRUE(r.fake.window.messages.empty());
+        EXPECT_EQ(U(r.fake.pnlMsg.text), message);
+        EXPECT_EQ(r.fake.pnlMsg.colour, colours::clBlack);
+      }
+      EXPECT_EQ(r.S().pendingCommand, "");
+      EXPECT_TRUE(r.TabsBack());
+      EXPECT_TRUE(r.fake.printer.jobs.empty());
+    }
+  }
+}
+
+TEST(SelectionCommandsTest, PrintPrintsTheWholeTextWithoutADialog) {
+  Rig r;
+  r.SetEdit("ab\r\n[c]d");
+  r.Confirm("印~");
+  EXPECT_EQ(r.fake.printer.dialogs, 0);
+  ASSERT_EQ(r.fake.printer.jobs.size(), 1u);
+  std::string printed;
+  for (const auto& page : r.fake.printer.jobs[0].pages) {
+    for (const auto& run : page) printed += run;
+  }
+  EXPECT_EQ(printed, "abcd");
+}
+
+TEST(SelectionCommandsTest, NewInClickModeEmptiesTheDocument) {
+  Rig r;
+  r.fake.memMain.Type("abc");
+  r.S().curFileName = "/tmp/x.txt";
+  r.Confirm("新~");
+  EXPECT_EQ(r.Text(), "");
+  EXPECT_EQ(r.S().curFileName, "");
+  EXPECT_EQ(r.fake.window.questions.size(), 1u);
+  EXPECT_EQ(r.S().pendingCommand, "");
+  EXPECT_TRUE(r.TabsBack());
+}
+
+// Outside click mode 新~ offers the slots for opening; an empty slot gives an
+// empty document bound to it.
+TEST(SelectionCommandsTest, NewInOtherModesChoosesAnEmptySlot) {
+  for (Mode mode : {Mode::Dwell, Mode::ArrowKeys}) {
+    SCOPED_TRACE(static_cast<int>(mode));
+    Rig r;
+    r.SetMode(mode);
+    r.fake.memMain.Type("abc");
+    r.Confirm("新~");
+    EXPECT_EQ(U(r.S().pendingCommand), "開~");
+    EXPECT_TRUE(r.SlotBoardShown());
+    EXPECT_EQ(r.fake.sgd00.fixedColour, colours::clBtnFace);
+    EXPECT_EQ(r.Text(), "abc");
+
+    r.ConfirmSlot(12);
+    EXPECT_EQ(r.Text(), "");
+    EXPECT_EQ(r.S().curFileName, kSlots + "12.txt");
+    EXPECT_EQ(r.fake.window.caption, "Velkor*LT-" + kSlots + "12.txt");
+    EXPECT_TRUE(r.fake.files.files.empty());
+    EXPECT_TRUE(r.fake.window.questions.empty());
+    EXPECT_TRUE(r.TabsBack());
+  }
+}
+
+TEST(SelectionCommandsTest, DecliningToDropUnsavedWorkKeepsTheDocument) {
+  Rig r;
+  r.fake.files.files[kSlots + "03.txt"] = "slot";
+  r.fake.memMain.Type("mine");
+  r.S().curFileName = "/tmp/mine.txt";
+  r.fake.window.answerYes = false;
+  r.Confirm("開~");
+  r.ConfirmSlot(3);
+  EXPECT_EQ(r.fake.window.questions.size(), 1u);
+  EXPECT_EQ(r.Text(), "mine");
+  EXPECT_EQ(r.S().curFileName, "/tmp/mine.txt");
+  EXPECT_EQ(r.S().pendingCommand, "");
+  EXPECT_TRUE(r.TabsBack());
+}
+
+// While a choice is pending, only a two-digit slot number chooses; ☆~, an
+// empty cell and every other cell cancel without touching any file. The
+// board can show other cells then: the kana-mirroring command refills it.
+TEST(SelectionCommandsTest, EveryOtherCellCancelsAPendingChoice) {
+  const struct {
+    const char* name;
+    const char* command;
+    CellPos cell;      // confirmed on the board
+    bool refill;       // the board refilled for its tab first
+    CellPos variant;   // then confirmed in the list, when the cell opens one
+    const char* text = nullptr;  // put into the cell before, when given
+  } cases[] = {
+      {"☆~ on the slot board", "名~", {9, 7}, false, {-1, -1}},
+      {"three digits", "名~", {1, 1}, false, {-1, -1}, "123"},
+      {"a slot number and more", "開~", {1, 1}, false, {-1, -1}, "05 "},
+      {"full-width digits", "名~", {1, 1}, false, {-1, -1}, "０５"},
+      {"a path", "名~", {1, 1}, false, {-1, -1}, "../x"},
+      {"a digit", "名~", {19, 1}, true, {-1, -1}},
+      {"a new line", "名~", {1, 6}, true, {-1, -1}},
+      {"a blank", "名~", {6, 6}, true, {-1, -1}},
+      {"delete", "名~", {7, 6}, true, {-1, -1}},
+      {"quit", "開~", {8, 7}, true, {-1, -1}},
+      {"save", "開~", {5, 7}, true, {-1, -1}},
+      {"a kana variant", "開~", {1, 1}, true, {1, 0}},
+      {"an empty variant", "開~", {3, 1}, true, {1, 1}},  // や,ゃ,ヤ when mirrored
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Rig r;
+    r.SetEdit("ab|c");
+    r.S().curFileName = "/tmp/doc.txt";
+    r.Confirm(c.command);
+    ASSERT_TRUE(r.SlotBoardShown());
+    if (c.refill) r.form.Board().MnuDspHiraClick();
+    if (c.text) r.fake.sgd00.SetCellText(c.cell.col, c.cell.row, Sj(c.text));
+    r.Confirm(c.cell.col, c.cell.row);
+    if (c.variant.col >= 0) {
+      ASSERT_TRUE(r.fake.sgd01.visible);
+      r.fake.sgd01.col = c.variant.col;
+      r.fake.sgd01.row = c.variant.row;
+      r.form.Select().SGd01MouseDown(0, 0);
+    }
+    EXPECT_EQ(r.S().pendingCommand, "");
+    EXPECT_TRUE(r.fake.tabC00.visible);
+    EXPECT_EQ(r.fake.sgd00.fixedColour, colours::clBtnFace);
+    EXPECT_EQ(r.GetEdit(), Parse("ab|c"));
+    EXPECT_EQ(r.S().curFileName, "/tmp/doc.txt");
+    EXPECT_TRUE(r.fake.files.files.empty());
+    EXPECT_EQ(r.fake.window.closeRequests, 0);
+  }
+}
+
+TEST(SelectionCommandsTest, QuitAsksTheWindowToClose) {
+  Rig r;
+  r.fake.memMain.focused = false;
+  r.Confirm("終~");
+  EXPECT_EQ(r.fake.window.closeRequests, 1);
+  EXPECT_TRUE(r.fake.memMain.focused);
+}
+
+}  // namespace
+}  // namespace velkor::testing
