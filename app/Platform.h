@@ -12,6 +12,7 @@
 
 #include "app/ColourText.h"
 #include "app/CommaText.h"
+#include "document/TextRope.h"
 
 namespace velkor {
 
@@ -66,6 +67,11 @@ class IEditArea {
   // Replaces the whole text. Raises the change notification only when the text
   // differs; clears the modified flag.
   virtual void SetText(const std::string& text) = 0;
+  // The whole text as a shared snapshot, and putting one back: the same as
+  // Text() and SetText(), but a snapshot shares its unchanged parts, so an
+  // edit area that keeps its text that way can change only what differs.
+  virtual TextRope Snapshot() const { return TextRope(Text()); }
+  virtual void RestoreSnapshot(const TextRope& text) { SetText(text.Flatten()); }
   // Empties the text without a change notification; clears the modified flag.
   virtual void Clear() = 0;
   virtual bool Modified() const = 0;

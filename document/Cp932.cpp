@@ -96,6 +96,13 @@ std::size_t FloorCharBoundary(std::string_view text, std::size_t pos) {
   return IsCharBoundary(text, pos) ? pos : pos - 1;
 }
 
+int DecodedUnits(std::string_view bytes, std::size_t pos) {
+  if (pos >= bytes.size()) return 0;
+  if (CharLength(bytes, pos) == 1) return 1;
+  const unsigned char lead = ByteAt(bytes, pos);
+  return kDoubleByte[LeadRow(lead) * 256 + ByteAt(bytes, pos + 1)] != 0 ? 1 : 2;
+}
+
 std::u16string Decode(std::string_view bytes) {
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t n = bytes.size();

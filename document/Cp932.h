@@ -53,6 +53,10 @@ std::string Encode(std::u16string_view text, bool* lossy = nullptr);
 // half of a surrogate pair counts with its high half).
 int EncodedSize(char16_t unit);
 
+// UTF-16 code units that the character at `pos` decodes to: 1, or 2 for a
+// pair that does not decode (both bytes stay raw). 0 at the end.
+int DecodedUnits(std::string_view bytes, std::size_t pos);
+
 // UTF-8 helpers for interfaces that speak UTF-8 (native file names on this
 // platform, engines). Invalid UTF-8 input bytes become U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view utf8);

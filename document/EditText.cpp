@@ -56,6 +56,25 @@ std::u16string DisplayFromEditText(std::string_view bytes) {
   return cp932::Decode(normalised);
 }
 
+std::size_t BytesOfDisplayUnits(std::string_view bytes, std::size_t units) {
+  std::size_t pos = 0;
+  while (units > 0 && pos < bytes.size()) {
+    if (bytes[pos] == '\r' && pos + 1 < bytes.size() && bytes[pos + 1] == '\n') {
+      pos += 2;
+      --units;
+      continue;
+    }
+    const std::size_t shown = static_cast<std::size_t>(cp932::DecodedUnits(bytes, pos));
+    if (shown > units) {  // half of a raw pair: each of its bytes is one unit
+      pos += units;
+      break;
+    }
+    units -= shown;
+    pos += cp932::CharLength(bytes, pos);
+  }
+  return pos;
+}
+
 int ByteOffsetOfDisplayIndex(std::u16string_view display, int index) {
   int offset = 0;
   std::size_t i = 0;

@@ -21,4 +21,8 @@ int ByteOffsetOfDisplayIndex(std::u16string_view display, int index);
 // the position before that character; an offset past the end gives the end.
 int DisplayIndexOfByteOffset(std::u16string_view display, int offset);
 
+// Bytes of edit-area text, from its start, that show as `units` UTF-16 code
+// units on the screen (a CR LF is one unit); stops at the end of the text.
+std::size_t BytesOfDisplayUnits(std::string_view bytes, std::size_t units);
+
 }  // namespace velkor

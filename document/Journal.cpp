@@ -31,7 +31,7 @@ void Journal::Put() {
     armed_ = true;
     return;
   }
-  Entry entry{edit_.Text(), edit_.SelStart(), edit_.SelLength()};
+  Entry entry{edit_.Snapshot(), edit_.SelStart(), edit_.SelLength()};
   ++index_;
   if (index_ < Count()) {
     // Entries above the overwritten one stay in place.
@@ -70,7 +70,7 @@ void Journal::Restore(int i) {
   // Copy first: replacing the text re-enters Put through the change
   // notification, which must not see a half-restored entry.
   const Entry entry = entries_.at(i);
-  edit_.SetText(entry.text);
+  edit_.RestoreSnapshot(entry.text);
   edit_.SetSelStart(entry.selStart);
   edit_.SetSelLength(entry.selLength);
 }

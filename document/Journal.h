@@ -16,7 +16,7 @@ class Journal {
   static constexpr int kCapacity = 101;
 
   struct Entry {
-    std::string text;
+    TextRope text;  // shares its unchanged parts with the other entries
     int selStart = 0;
     int selLength = 0;
   };

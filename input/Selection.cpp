@@ -386,6 +386,8 @@ void Selection::RunCommand(std::string text) {
   if (command == Command::CancelSlot) {
     state_.pendingCommand.clear();
     board_.FillBoard();
+    // The cell under the pointer is another one now: say what it does.
+    DescribeBoardCell();
     return;
   }
   if (!state_.pendingCommand.empty()) {
@@ -477,7 +479,8 @@ void Selection::RunCommand(std::string text) {
 void Selection::ChooseSlot(const std::string& cellText) {
   // Only a two-digit slot number names a slot; no other cell text ever
   // reaches a file name, so nothing outside the data folder is touched.
-  if (const auto slot = SlotNumberOf(cellText)) {
+  const auto slot = SlotNumberOf(cellText);
+  if (slot) {
     const std::string path = docs_.SlotPathOf(*slot);
     if (state_.pendingCommand == board::CommandToken(Command::Open)) {
       docs_.OpenDocument(path);
@@ -490,6 +493,7 @@ void Selection::ChooseSlot(const std::string& cellText) {
   }
   state_.pendingCommand.clear();
   board_.FillBoard();
+  if (!slot) DescribeBoardCell();  // cancelled: the board's cell is described again
 }
 
 void Selection::SwitchTab(int step) {

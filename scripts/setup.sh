@@ -12,7 +12,7 @@ VELKOR_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgtest-dev
   fonts-ipafont-gothic
-  xvfb xauth
+  xvfb xauth xdotool poppler-utils imagemagick
 )
 
 velkor_install_missing() {

@@ -17,8 +17,10 @@ BoardGrid::BoardGrid(QWidget* parent) : QTableWidget(parent) {
   setSelectionMode(QAbstractItemView::SingleSelection);
   setTabKeyNavigation(false);
   setWordWrap(false);
-  // A label wider than its cell is clipped, not replaced by an ellipsis.
+  // A label wider than its cell is clipped, not replaced by an ellipsis, and
+  // cells keep no padding of their own: two digits fit a default cell.
   setTextElideMode(Qt::ElideNone);
+  setStyleSheet(QStringLiteral("QTableView::item { padding: 0px; }"));
   for (QHeaderView* header : {horizontalHeader(), verticalHeader()}) {
     header->setMinimumSectionSize(0);
     header->setSectionResizeMode(QHeaderView::Interactive);

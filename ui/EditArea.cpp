@@ -21,7 +21,7 @@ EditArea::EditArea(QWidget* parent) : QPlainTextEdit(parent) {
   setAttribute(Qt::WA_InputMethodEnabled, false);
   connect(this, &QPlainTextEdit::textChanged, this, &EditArea::TextChanged);
   connect(document(), &QTextDocument::contentsChange, this,
-          [this](int position, int, int) { ContentsChanged(position); });
+          [this](int position, int removed, int added) { ContentsChanged(position, removed, added); });
 }
 
 namespace {
@@ -39,11 +39,26 @@ int LineBytes(QStringView line) {
 
 }  // namespace
 
-void EditArea::ContentsChanged(int position) {
+void EditArea::ContentsChanged(int position, int removed, int added) {
   textValid_ = false;
   const int block = document()->findBlock(position).blockNumber();
   // Lines before the changed one keep their byte counts.
   validBlocks_ = std::min(validBlocks_, std::max(1, block + 1));
+  if (replacingAll_) return;  // the whole text is set at once by the caller
+
+  // Keep the byte text in step: the bytes before the change are unchanged,
+  // the removed ones are counted off the old text, the added ones read from
+  // the document (the implicit end of the document is never part of it).
+  const std::size_t start = static_cast<std::size_t>(ByteOffsetOf(position));
+  const std::size_t maxRemoved = std::min(mirror_.size() - std::min(start, mirror_.size()),
+                                          2 * static_cast<std::size_t>(std::max(0, removed)) + 2);
+  const std::size_t removedBytes =
+      BytesOfDisplayUnits(mirror_.Substr(start, maxRemoved), static_cast<std::size_t>(std::max(0, removed)));
+  QTextCursor span(document());
+  const int end = std::min(position + std::max(0, added), document()->characterCount() - 1);
+  span.setPosition(position);
+  span.setPosition(std::max(position, end), QTextCursor::KeepAnchor);
+  mirror_ = mirror_.Replace(start, removedBytes, EditTextFromDisplay(span.selectedText().toStdU16String()));
 }
 
 int EditArea::BytesBeforeBlock(int blockNumber) const {
@@ -153,20 +168,57 @@ void EditArea::TextChanged() {
 
 std::string EditArea::Text() const {
   if (!textValid_) {
-    text_ = EditTextFromDisplay(toPlainText().toStdU16String());
+    text_ = mirror_.Flatten();
     textValid_ = true;
   }
   return text_;
 }
 
+void EditArea::RestoreSnapshot(const TextRope& target) {
+  const std::size_t prefix = TextRope::CommonPrefix(mirror_, target);
+  if (prefix == mirror_.size() && prefix == target.size()) {
+    modified_ = false;  // the same text: no change, no notification
+    return;
+  }
+  const std::size_t suffix = TextRope::CommonSuffix(mirror_, target, prefix);
+  // Replace only what differs, widened to whole characters on the screen.
+  const int startPos = PositionOfByte(static_cast<int>(prefix));
+  const std::size_t startByte = static_cast<std::size_t>(ByteOffsetOf(startPos));
+  const int oldEnd = static_cast<int>(mirror_.size() - suffix);
+  int endPos = PositionOfByte(oldEnd);
+  if (ByteOffsetOf(endPos) < oldEnd) endPos = std::min(endPos + 1, document()->characterCount() - 1);
+  if (endPos < document()->characterCount() - 1 && document()->characterAt(endPos).isLowSurrogate()) ++endPos;
+  const std::size_t keptAfter = mirror_.size() - static_cast<std::size_t>(ByteOffsetOf(endPos));
+  const std::string middle = target.Substr(startByte, target.size() - keptAfter - startByte);
+
+  QTextCursor cursor(document());
+  cursor.setPosition(startPos);
+  cursor.setPosition(endPos, QTextCursor::KeepAnchor);
+  programChange_ = true;
+  replacingAll_ = true;
+  cursor.insertText(QString::fromStdU16String(DisplayFromEditText(middle)));
+  replacingAll_ = false;
+  programChange_ = false;
+  mirror_ = target;
+  textValid_ = false;
+  modified_ = false;
+  if (onChange_) onChange_();
+}
+
 void EditArea::SetText(const std::string& text) {
-  const QString display = QString::fromStdU16String(DisplayFromEditText(text));
-  if (display != toPlainText()) {
+  const std::u16string display = DisplayFromEditText(text);
+  // The bytes as the edit area holds them: every line break CR LF.
+  const std::string bytes = EditTextFromDisplay(display);
+  if (!(mirror_ == bytes)) {
     // setPlainText notifies even for an identical text, and may notify more
     // than once: the program raises exactly one notification itself.
     programChange_ = true;
-    setPlainText(display);
+    replacingAll_ = true;
+    setPlainText(QString::fromStdU16String(display));
+    replacingAll_ = false;
     programChange_ = false;
+    mirror_ = TextRope(bytes);
+    textValid_ = false;
     modified_ = false;
     if (onChange_) onChange_();
   }
@@ -175,8 +227,12 @@ void EditArea::SetText(const std::string& text) {
 
 void EditArea::Clear() {
   programChange_ = true;
+  replacingAll_ = true;
   clear();
+  replacingAll_ = false;
   programChange_ = false;
+  mirror_ = TextRope();
+  textValid_ = false;
   modified_ = false;
 }
 

@@ -30,6 +30,8 @@ class EditArea : public QPlainTextEdit, public IEditArea {
   static Key KeyOf(int qtKey);
 
   std::string Text() const override;
+  TextRope Snapshot() const override { return mirror_; }
+  void RestoreSnapshot(const TextRope& text) override;
   void SetText(const std::string& text) override;
   void Clear() override;
   bool Modified() const override { return modified_; }
@@ -60,7 +62,7 @@ class EditArea : public QPlainTextEdit, public IEditArea {
 
  private:
   void TextChanged();
-  void ContentsChanged(int position);
+  void ContentsChanged(int position, int removed, int added);
   // Byte offsets of screen positions, through the bytes before each line
   // (block), kept from the start of the text up to the first changed line.
   int ByteOffsetOf(int position) const;
@@ -76,7 +78,11 @@ class EditArea : public QPlainTextEdit, public IEditArea {
   Colour background_ = colours::clWindow;
   bool modified_ = false;
   bool programChange_ = false;
-  // The edit text in bytes, kept until the next change.
+  // The text in bytes, kept in step with every change of the document; the
+  // journal's snapshots share its unchanged parts.
+  TextRope mirror_;
+  bool replacingAll_ = false;
+  // The text as one string, made when asked for and kept until the next change.
   mutable std::string text_;
   mutable bool textValid_ = false;
   // bytesBefore_[i]: bytes of the text before block i, valid for i < validBlocks_.

@@ -82,6 +82,9 @@ std::unique_ptr<IPrintJob> Printer::BeginJob(const FontSpec& font) {
 
 void Printer::PrintToPdf(const QString& path) {
   if (path.isEmpty()) {
+    // Clearing the file name asks for the printer again; without a printer
+    // installed the next job then fails, as it must, instead of writing PDF.
+    printer_.setOutputFileName(QString());
     printer_.setOutputFormat(QPrinter::NativeFormat);
   } else {
     printer_.setOutputFormat(QPrinter::PdfFormat);

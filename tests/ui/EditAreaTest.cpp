@@ -2,11 +2,14 @@
 // redo, the block caret, word wrap, the edit font and arrow-key mode.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QFontMetrics>
+#include <random>
 #include <QKeyEvent>
 #include <QTest>
 
 #include "document/Cp932.h"
+#include "document/EditText.h"
 #include "tests/ui/WindowFixture.h"
 
 namespace velkor::testing {
@@ -260,6 +263,43 @@ TEST_F(ArrowKeyModeTest, OtherModesLeaveTheKeysToTheEditArea) {
   EXPECT_EQ(Area().SelStart(), 1);
   EXPECT_EQ(Grid()->Col(), 1);
   EXPECT_TRUE(confirmed_.empty());
+}
+
+}  // namespace
+}  // namespace velkor::testing
+
+namespace velkor::testing {
+namespace {
+
+// The bytes the edit area keeps in step with the screen must equal the screen's
+// text after any mix of typing, deleting, pasting, undo and redo.
+TEST_F(EditAreaTest, ItsBytesStayInStepWithTheScreen) {
+  std::mt19937 random(99);
+  const QString pieces[] = {QStringLiteral("あ"), QStringLiteral("ｱ"), QStringLiteral("x"), QStringLiteral("\n"),
+                            QStringLiteral("漢字\nかな"), QString(QChar(0xF781)), QStringLiteral("😀")};
+  for (int step = 0; step < 400; ++step) {
+    QTextCursor cursor = edit_->textCursor();
+    const int length = edit_->document()->characterCount() - 1;
+    cursor.setPosition(static_cast<int>(random() % (length + 1)));
+    if (random() % 3 == 0) {
+      cursor.setPosition(std::min(length, cursor.position() + static_cast<int>(random() % 6)), QTextCursor::KeepAnchor);
+    }
+    edit_->setTextCursor(cursor);
+    switch (random() % 6) {
+      case 0: Type(pieces[random() % std::size(pieces)]); break;
+      case 1: QTest::keyClick(edit_, Qt::Key_Backspace); break;
+      case 2: QTest::keyClick(edit_, Qt::Key_Delete); break;
+      case 3:
+        QApplication::clipboard()->setText(QStringLiteral("貼り\r\n付け\rx"));
+        edit_->paste();
+        break;
+      case 4: Undo(); break;
+      default: Redo(); break;
+    }
+    const std::string screen = EditTextFromDisplay(edit_->toPlainText().toStdU16String());
+    ASSERT_EQ(Area().Text(), screen) << "step " << step;
+    ASSERT_TRUE(Area().Snapshot() == screen) << "step " << step;
+  }
 }
 
 }  // namespace
