@@ -13,7 +13,8 @@ MainForm::MainForm(Platform platform)
       edit_(state_, p_, journal_),
       recovery_(state_, p_),
       documents_(state_, p_, edit_, journal_, modes_, p_.files, recovery_),
-      selection_(state_, p_, board_, edit_, journal_, documents_),
+      conversion_(state_, p_),
+      selection_(state_, p_, board_, edit_, journal_, documents_, conversion_),
       editing_(state_, p_) {
   edit_.OnConfirmBoardCell([this] { selection_.ConfirmBoardCell(); });
 }

@@ -66,6 +66,7 @@ class MainForm {
   Documents& Docs() { return documents_; }
   Recovery& Unsaved() { return recovery_; }
   Selection& Select() { return selection_; }
+  Conversion& Converting() { return conversion_; }
   BoardEditing& Editing() { return editing_; }
 
  private:
@@ -80,6 +81,7 @@ class MainForm {
   EditView edit_;
   Recovery recovery_;
   Documents documents_;
+  Conversion conversion_;
   Selection selection_;
   BoardEditing editing_;
   bool closed_ = false;

@@ -17,6 +17,7 @@
 namespace velkor {
 
 class ITextFiles;
+class IConverter;
 
 // A font as the settings hold it: name (code page 932), size in points, colour.
 struct FontSpec {
@@ -403,6 +404,8 @@ struct Platform {
   IPrinter& printer;
   // Runs once, ten seconds after it was started, to keep a recovery copy.
   ITimer& recoveryTimer;
+  // The kana-to-kanji conversion engine.
+  IConverter& converter;
 };
 
 }  // namespace velkor

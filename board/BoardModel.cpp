@@ -26,6 +26,7 @@ constexpr std::array<TokenPlace, kCommandCount> kTokens = {{
     {Command::Save, "書~", 7, 5},       {Command::SaveAs, "名~", 7, 6},
     {Command::Print, "印~", 7, 7},      {Command::Quit, "終~", 7, 8},
     {Command::CancelSlot, "☆~", 0, 0},
+    {Command::Convert, "変~", 6, 11},
 }};
 
 const std::array<std::string, kCommandCount>& TokenTexts() {

@@ -58,8 +58,9 @@ enum class Command {
   Print,      // "印~"
   Quit,       // "終~"
   CancelSlot, // "☆~"
+  Convert,    // "変~"
 };
-inline constexpr int kCommandCount = 19;
+inline constexpr int kCommandCount = 20;
 
 // The token of a command, in code page 932.
 const std::string& CommandToken(Command command);

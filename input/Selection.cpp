@@ -24,7 +24,8 @@ struct CommandStatus {
 };
 
 // Rows 1 to 17 and 19 of the status table: the commands.
-constexpr std::array<CommandStatus, 18> kCommandStatus = {{
+constexpr std::array<CommandStatus, 19> kCommandStatus = {{
+    {Command::Convert, "漢字に変換", status::kBlue},
     {Command::CancelSlot, "キャンセル", status::kBlue},
     {Command::NewLine, "改行", status::kBlue},
     {Command::Left, "左にキャレットを移動", status::kBlue},
@@ -56,8 +57,19 @@ bool IsFileOrQuitToken(const std::string& text) {
 }  // namespace
 
 Selection::Selection(ProgramState& state, Platform& platform, BoardDisplay& board, EditView& edit, Journal& journal,
-                     Documents& documents)
-    : state_(state), p_(platform), board_(board), edit_(edit), journal_(journal), docs_(documents) {}
+                     Documents& documents, Conversion& conversion)
+    : state_(state),
+      p_(platform),
+      board_(board),
+      edit_(edit),
+      journal_(journal),
+      docs_(documents),
+      conversion_(conversion) {}
+
+void Selection::HideList() {
+  p_.sgd01.SetVisible(false);
+  conversion_.End();
+}
 
 // ---------------------------------------------------------------- the board
 
@@ -77,7 +89,7 @@ void Selection::SGd00MouseMove(int x, int y) {
   state_.boardRow = cell.row;
   if (cell.col != oldCol || cell.row != oldRow) {
     p_.tmrInput0.Stop();
-    p_.sgd01.SetVisible(false);
+    HideList();
     if (DwellMode()) {
       state_.dwellTicks = 0;
       p_.tmrInput0.Start();
@@ -123,7 +135,9 @@ void Selection::TmrInput0Timer() {
     ConfirmBoardCell();
   } else {
     ExecuteSelection();
-    p_.pointer.MoveTo({state_.returnCursorX, state_.returnCursorY});
+    // A conversion goes on in the list for the next segment: the pointer
+    // stays there; it goes back over the confirmed cell when the list is done.
+    if (!conversion_.Active()) p_.pointer.MoveTo({state_.returnCursorX, state_.returnCursorY});
   }
   p_.pnlMsg.SetTimeText("", status::kBlue);
 }
@@ -183,7 +197,7 @@ void Selection::ConfirmBoardCell() {
     state_.returnCursorX = pointer->x;
     state_.returnCursorY = pointer->y;
   }
-  p_.sgd01.SetVisible(false);
+  HideList();
   state_.candJustOpened = false;
 
   StringList variants;
@@ -210,20 +224,28 @@ void Selection::ConfirmBoardCell() {
 }
 
 void Selection::OpenVariantList(const StringList& variants) {
+  OpenList(variants, ListShape(static_cast<int>(variants.size())));
+}
+
+void Selection::FillList(const StringList& cells, CellPos shape) {
+  IVariantList& list = p_.sgd01;
+  for (int r = 0; r < shape.row; ++r) {
+    list.ClearRow(r);
+    for (int c = 0; c < shape.col; ++c) {
+      const std::size_t i = static_cast<std::size_t>(r * shape.col + c);
+      if (i < cells.size()) list.SetCellText(c, r, cells[i]);
+    }
+  }
+}
+
+void Selection::OpenList(const StringList& cells, CellPos shape) {
   IVariantList& list = p_.sgd01;
   const int cellWidth = p_.sgd00.ColWidth(p_.sgd00.Col());
   const int cellHeight = p_.sgd00.RowHeight(p_.sgd00.Row());
   list.SetCellSize(cellWidth, cellHeight);
   list.SetFont(p_.sgd00.Font());
-  const CellPos shape = ListShape(static_cast<int>(variants.size()));
   list.SetShape(shape.col, shape.row);
-  for (int r = 0; r < shape.row; ++r) {
-    list.ClearRow(r);
-    for (int c = 0; c < shape.col; ++c) {
-      const std::size_t i = static_cast<std::size_t>(r * shape.col + c);
-      if (i < variants.size()) list.SetCellText(c, r, variants[i]);
-    }
-  }
+  FillList(cells, shape);
   const Rect cell = p_.sgd00.CellRect(p_.sgd00.Col(), p_.sgd00.Row());
   list.SetGeometry({cell.left, cell.top, cellWidth * shape.col + 10, cellHeight * shape.row + 10});
   list.SetCol(0);
@@ -302,7 +324,7 @@ void Selection::SGd01KeyDown(Key key) {
                            (key == Key::Left && list.Col() == 0) || (key == Key::Up && list.Row() == 0) ||
                            (key == Key::Down && list.Row() == list.RowCount() - 1);
   if (!againstEdge) return;
-  list.SetVisible(false);
+  HideList();
   p_.sgd00.SetCol(state_.boardCol);
   p_.sgd00.SetRow(state_.boardRow);
   p_.memMain.SetFocus();
@@ -320,6 +342,12 @@ void Selection::SGd01KeyUp(Key key) {
 
 void Selection::DescribeVariant() {
   const std::string v = p_.sgd01.CellText(p_.sgd01.Col(), p_.sgd01.Row());
+  if (conversion_.Active()) {
+    bool control = false;
+    const std::string text = conversion_.Describe(v, &control);
+    p_.pnlMsg.SetText(text, control ? status::kBlue : status::kRed);
+    return;
+  }
   if (v.empty()) {
     p_.pnlMsg.SetText("", status::kRed);
   } else if (!state_.pendingCommand.empty()) {
@@ -343,6 +371,10 @@ void Selection::ExecuteSelection() {
     p_.sgd01.SetCol(state_.candCol);
     p_.sgd01.SetRow(state_.candRow);
     text = p_.sgd01.CellText(p_.sgd01.Col(), p_.sgd01.Row());
+    if (conversion_.Active()) {
+      ChooseConversionCell(text);
+      return;
+    }
     p_.sgd01.SetVisible(false);
   } else {
     p_.sgd00.SetCol(state_.boardCol);
@@ -368,6 +400,18 @@ void Selection::ExecuteSelection() {
 void Selection::Finish() {
   p_.memMain.SetFocus();
   edit_.ShowBlockCaret();
+  // A conversion goes on in the list: the keys go on working there.
+  if (conversion_.Active()) p_.sgd01.SetFocus();
+}
+
+void Selection::ChooseConversionCell(const std::string& text) {
+  if (conversion_.Choose(text)) {
+    FillList(conversion_.Cells(), {Conversion::kCols, Conversion::kRows});
+    DescribeVariant();
+  } else {
+    p_.sgd01.SetVisible(false);
+  }
+  Finish();
 }
 
 void Selection::InsertText(const std::string& text) {
@@ -472,6 +516,16 @@ void Selection::RunCommand(std::string text) {
       return;
     }
     case Command::Quit: p_.window.RequestClose(); return;
+    case Command::Convert: {
+      const std::string message = conversion_.Start();
+      if (!message.empty()) {
+        docs_.Message(message);
+        return;
+      }
+      OpenList(conversion_.Cells(), {Conversion::kCols, Conversion::kRows});
+      DescribeVariant();  // the status line tells what the first cell enters
+      return;
+    }
     default: return;
   }
 }

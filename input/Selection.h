@@ -12,6 +12,7 @@
 #include "document/Documents.h"
 #include "document/EditView.h"
 #include "document/Journal.h"
+#include "input/Conversion.h"
 
 namespace velkor {
 
@@ -32,7 +33,7 @@ struct StatusText {
 class Selection {
  public:
   Selection(ProgramState& state, Platform& platform, BoardDisplay& board, EditView& edit, Journal& journal,
-            Documents& documents);
+            Documents& documents, Conversion& conversion);
 
   // Board events (pointer coordinates relative to the grid).
   void SGd00MouseMove(int x, int y);
@@ -68,6 +69,11 @@ class Selection {
   bool ArrowKeyMode() const { return p_.window.IsChecked(MenuItem::EditYa); }
   bool ClickMode() const { return p_.window.IsChecked(MenuItem::EditClick); }
   void OpenVariantList(const StringList& variants);
+  void OpenList(const StringList& cells, CellPos shape);
+  void FillList(const StringList& cells, CellPos shape);
+  // Hides the variant list; a conversion shown in it ends there.
+  void HideList();
+  void ChooseConversionCell(const std::string& text);
   void InsertText(const std::string& text);
   void RunCommand(std::string text);
   void ChooseSlot(const std::string& cellText);
@@ -80,6 +86,7 @@ class Selection {
   EditView& edit_;
   Journal& journal_;
   Documents& docs_;
+  Conversion& conversion_;
 };
 
 }  // namespace velkor

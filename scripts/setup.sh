@@ -6,12 +6,14 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR="$ROOT/build"
 
 # Build tools, Qt 6 Widgets and Print Support, GoogleTest, a Japanese font
-# (without one every kana is drawn as a box), and Xvfb for running the window
-# without a screen.
+# (without one every kana is drawn as a box), anthy for kana-to-kanji
+# conversion (loaded at run time; the header only documents its interface),
+# and Xvfb for running the window without a screen.
 VELKOR_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgtest-dev
   fonts-ipafont-gothic
+  libanthy1 anthy-common libanthy-dev
   xvfb xauth xdotool poppler-utils imagemagick
 )
 

@@ -16,6 +16,7 @@
 
 #include "app/MainForm.h"
 #include "app/Platform.h"
+#include "ui/AnthyConverter.h"
 #include "ui/BoardGrid.h"
 #include "ui/Dialogs.h"
 #include "ui/FindDialogs.h"
@@ -178,6 +179,7 @@ class MainWindow : public QMainWindow, public IMainWindow {
 
   std::unique_ptr<Dialogs> dialogs_;
   std::unique_ptr<Printer> printer_;
+  std::unique_ptr<AnthyConverter> converter_;
   std::unique_ptr<MainForm> form_;
 };
 

@@ -13,6 +13,7 @@
 #include "document/Cp932.h"
 #include "document/EditText.h"
 #include "document/TextFile.h"
+#include "input/Conversion.h"
 
 namespace velkor::testing {
 
@@ -591,6 +592,53 @@ inline std::unique_ptr<IPrintJob> FakePrinter::BeginJob(const FontSpec& font) {
   return std::make_unique<FakePrintJob>(*this, jobs.size() - 1);
 }
 
+// A conversion engine that follows a script: the reading is split into the
+// segments given for it, each with its candidates; resizing moves one
+// character between a segment and the next.
+class ScriptedConverter : public IConverter {
+ public:
+  struct Segment {
+    std::string reading;
+    std::vector<std::string> candidates;
+  };
+  bool available = true;
+  std::map<std::string, std::vector<Segment>> script;  // by whole reading
+  std::vector<Segment> segments;
+  std::vector<std::pair<int, int>> commits;
+  std::vector<std::pair<int, int>> resizes;
+  std::vector<std::string> begun;
+  int ends = 0;
+
+  bool Available() override { return available; }
+  bool Begin(const std::string& reading) override {
+    begun.push_back(reading);
+    auto it = script.find(reading);
+    segments = it != script.end() ? it->second : std::vector<Segment>{{reading, {reading}}};
+    return true;
+  }
+  int SegmentCount() override { return static_cast<int>(segments.size()); }
+  std::string SegmentReading(int s) override { return segments.at(static_cast<std::size_t>(s)).reading; }
+  std::vector<std::string> Candidates(int s) override { return segments.at(static_cast<std::size_t>(s)).candidates; }
+  void Resize(int s, int delta) override {
+    resizes.emplace_back(s, delta);
+    auto& here = segments.at(static_cast<std::size_t>(s));
+    if (static_cast<std::size_t>(s) + 1 >= segments.size()) return;
+    auto& next = segments[static_cast<std::size_t>(s) + 1];
+    if (delta < 0 && here.reading.size() > 2) {
+      next.reading = here.reading.substr(here.reading.size() - 2) + next.reading;
+      here.reading.resize(here.reading.size() - 2);
+    } else if (delta > 0 && next.reading.size() >= 2) {
+      here.reading += next.reading.substr(0, 2);
+      next.reading.erase(0, 2);
+    }
+    here.candidates = {here.reading};
+    next.candidates = {next.reading};
+    if (next.reading.empty()) segments.erase(segments.begin() + s + 1);
+  }
+  void Commit(int s, int candidate) override { commits.emplace_back(s, candidate); }
+  void End() override { ++ends; }
+};
+
 // Every fake, wired into one Platform.
 struct FakePlatform {
   FakeMainWindow window;
@@ -609,6 +657,7 @@ struct FakePlatform {
   FakeTextFiles files;
   FakePrinter printer;
   FakeTimer recoveryTimer;
+  ScriptedConverter converter;
   std::string clipboard;
 
   FakePlatform() {
@@ -619,13 +668,14 @@ struct FakePlatform {
   }
   Platform Get() {
     return Platform{window, memMain, edtInp,  sgd00,   tabC00,    pnlMsg, store, shell,
-                    fs,     dialogs, sgd01,   pointer, tmrInput0, files, printer, recoveryTimer};
+                    fs,     dialogs, sgd01,   pointer, tmrInput0, files, printer, recoveryTimer, converter};
   }
   // The same fakes over other files and folders (real ones in a temporary
   // folder, say).
   Platform Get(ITextFiles& otherFiles, IFileSystem& otherFs) {
     return Platform{window,  memMain, edtInp,  sgd00,     tabC00,     pnlMsg,  store,        shell,
-                    otherFs, dialogs, sgd01,   pointer,   tmrInput0,  otherFiles, printer, recoveryTimer};
+                    otherFs, dialogs, sgd01,   pointer,   tmrInput0,  otherFiles, printer, recoveryTimer,
+                    converter};
   }
 };
 

@@ -1,0 +1,295 @@
+// Kana-to-kanji conversion from the board with a scripted engine: which
+// reading is taken, what the list offers, and how each choice changes the
+// text, in every input mode.
+#include <gtest/gtest.h>
+
+#include "app/MainForm.h"
+#include "tests/logic/FakePlatform.h"
+
+namespace velkor::testing {
+namespace {
+
+constexpr char kClick[] = "1,0,0,1,0,0,0,0,0,0";
+constexpr char kDwell[] = "0,1,0,1,0,0,0,0,0,0";
+constexpr char kArrows[] = "0,0,1,1,0,0,0,0,0,0";
+
+StringList SjList(std::initializer_list<const char*> items) {
+  StringList out;
+  for (const char* item : items) out.push_back(Sj(item));
+  return out;
+}
+
+class ConversionTest : public ::testing::Test {
+ protected:
+  void Start(const char* option = kClick) {
+    fake_.store.SetCp932("Option", option);
+    form_ = std::make_unique<MainForm>(fake_.Get());
+    fake_.memMain.onChange = [this] { form_->MemMainChange(); };
+    fake_.sgd00.onClick = [this] { form_->Select().SGd00Click(); };
+    fake_.sgd01.onClick = [this] { form_->Select().SGd01Click(); };
+    ASSERT_TRUE(form_->FormCreate());
+    form_->FormShow();
+    fake_.converter.script[Sj("きょうはいいてんきです")] = {
+        {Sj("きょうは"), SjList({"今日は", "京は", "きょうは"})},
+        {Sj("いい"), SjList({"いい", "良い"})},
+        {Sj("てんきです"), SjList({"天気です", "転記です", "てんきです"})},
+    };
+  }
+  void Write(const char* utf8) {
+    fake_.memMain.Type(Sj(utf8));
+  }
+  // Confirms the board cell at (col, row) as a press does.
+  void PressBoard(int col, int row) {
+    auto& s = form_->State();
+    s.onCandidates = 0;
+    s.boardCol = col;
+    s.boardRow = row;
+    form_->Select().ExecuteSelection();
+  }
+  void Convert() { PressBoard(11, 6); }  // "変~"
+  // Chooses the list cell at (col, row) as a press on it does.
+  void PressList(int col, int row) {
+    fake_.sgd01.SetCol(col);
+    fake_.sgd01.SetRow(row);
+    form_->Select().SGd01MouseDown(0, 0);
+  }
+  std::string ListCell(int col, int row) { return cp932::ToUtf8(fake_.sgd01.CellText(col, row)); }
+  std::string Text() { return cp932::ToUtf8(fake_.memMain.text); }
+  std::string Status() { return cp932::ToUtf8(fake_.pnlMsg.text); }
+  std::string LastMessage() {
+    return fake_.window.messages.empty() ? Status() : cp932::ToUtf8(fake_.window.messages.back().first);
+  }
+
+  FakePlatform fake_;
+  std::unique_ptr<MainForm> form_;
+};
+
+TEST_F(ConversionTest, TheConvertCellSitsInTheCommandRowsAndSaysWhatItDoes) {
+  Start();
+  EXPECT_EQ(cp932::ToUtf8(fake_.sgd00.CellText(11, 6)), "変~");
+  fake_.sgd00.SetCol(11);
+  fake_.sgd00.SetRow(6);
+  EXPECT_EQ(Status(), "漢字に変換");
+  EXPECT_EQ(fake_.pnlMsg.colour, status::kBlue);
+}
+
+TEST_F(ConversionTest, TheReadingIsTheSelectedKanaOrTheHiraganaBeforeTheCaret) {
+  Start();
+  const struct {
+    const char* text;
+    int selStart, selLength;  // bytes
+    const char* reading;      // "" for none
+  } cases[] = {
+      {"漢字らーめん", 12, 0, "らーめん"},       // a run of hiragana and long-vowel marks
+      {"ABCきょう", 9, 0, "きょう"},             // stops at Latin letters
+      {"漢字です", 8, 0, "です"},                // stops at kanji
+      {"カタカナ", 0, 8, "カタカナ"},            // a selection of katakana
+      {"あいカナ", 0, 8, "あいカナ"},            // a selection of mixed kana
+      {"あい漢", 0, 6, ""},                      // a selection with a kanji: nothing
+      {"abc", 3, 0, ""},                         // nothing before the caret
+      {"あい\r\nう", 8, 0, "う"},                // stops at the line break
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    fake_.memMain.text = Sj(c.text);
+    fake_.memMain.selStart = c.selStart;
+    fake_.memMain.selLength = c.selLength;
+    std::size_t start = 99;
+    EXPECT_EQ(cp932::ToUtf8(form_->Converting().Reading(&start)), c.reading);
+  }
+  // The run is at most 64 characters long.
+  std::string run;
+  for (int i = 0; i < 70; ++i) run += Sj("あ");
+  fake_.memMain.text = run;
+  fake_.memMain.selStart = static_cast<int>(run.size());
+  fake_.memMain.selLength = 0;
+  std::size_t start = 0;
+  EXPECT_EQ(form_->Converting().Reading(&start).size(), 128u);
+  EXPECT_EQ(start, 12u);
+}
+
+TEST_F(ConversionTest, NoReadingOrNoEngineSaysSoAndChangesNothing) {
+  Start(kDwell);
+  Write("ABC");
+  Convert();
+  EXPECT_EQ(LastMessage(), "変換する文字がありません");
+  EXPECT_FALSE(fake_.sgd01.visible);
+
+  Write("かな");
+  fake_.converter.available = false;
+  Convert();
+  EXPECT_EQ(LastMessage(), "変換エンジンがありません");
+  EXPECT_FALSE(fake_.sgd01.visible);
+  EXPECT_EQ(Text(), "ABCかな");
+}
+
+TEST_F(ConversionTest, EachSegmentIsReplacedInTurnAsOneChangeEach) {
+  Start();
+  Write("きょうはいいてんきです");
+  const int entries = form_->UndoLog().Count();
+  Convert();
+  ASSERT_TRUE(fake_.sgd01.visible);
+  EXPECT_EQ(fake_.sgd01.cols, 4);
+  EXPECT_EQ(fake_.sgd01.rows, 4);
+  // Over the convert cell, as large as four by four of its cells.
+  const Rect cell = fake_.sgd00.CellRect(11, 6);
+  EXPECT_EQ(fake_.sgd01.geometry, (Rect{cell.left, cell.top, cell.width * 4 + 10, cell.height * 4 + 10}));
+  EXPECT_EQ(ListCell(0, 0), "今日は");
+  EXPECT_EQ(ListCell(1, 0), "京は");
+  EXPECT_EQ(ListCell(2, 0), "きょうは");
+  EXPECT_EQ(ListCell(3, 0), "");
+  EXPECT_EQ(ListCell(0, 3), "短~");
+  EXPECT_EQ(ListCell(1, 3), "長~");
+  EXPECT_EQ(ListCell(2, 3), "");  // no next page
+  EXPECT_EQ(ListCell(3, 3), "確~");
+  EXPECT_EQ(Status(), "「今日は」を入力");
+
+  PressList(0, 0);
+  EXPECT_EQ(Text(), "今日はいいてんきです");
+  EXPECT_EQ(form_->UndoLog().Count(), entries + 1);
+  EXPECT_TRUE(fake_.sgd01.visible);  // the next segment's candidates
+  EXPECT_EQ(ListCell(1, 0), "良い");
+  PressList(1, 0);
+  EXPECT_EQ(Text(), "今日は良いてんきです");
+  PressList(0, 0);
+  EXPECT_EQ(Text(), "今日は良い天気です");
+  EXPECT_EQ(form_->UndoLog().Count(), entries + 3);
+  EXPECT_FALSE(fake_.sgd01.visible);
+  EXPECT_FALSE(form_->Converting().Active());
+  EXPECT_EQ(fake_.memMain.selStart, static_cast<int>(Sj("今日は良い天気です").size()));
+  // The engine learnt each choice, in order.
+  EXPECT_EQ(fake_.converter.commits, (std::vector<std::pair<int, int>>{{0, 0}, {1, 1}, {2, 0}}));
+  // One undo takes back one segment.
+  form_->UndoLog().UndoJournal("Undo");
+  EXPECT_EQ(Text(), "今日は良いてんきです");
+}
+
+TEST_F(ConversionTest, ShorterLongerNextPageAndAcceptTheRest) {
+  Start();
+  StringList many;
+  for (int i = 0; i < 15; ++i) many.push_back(Sj("候") + std::to_string(i));
+  fake_.converter.script[Sj("かんごしさん")] = {{Sj("かんご"), many}, {Sj("しさん"), SjList({"資産", "試算"})}};
+  Write("かんごしさん");
+  Convert();
+  EXPECT_EQ(ListCell(2, 3), "次~");
+  PressList(2, 3);  // next page: candidates 12 to 14
+  EXPECT_EQ(ListCell(0, 0), "候12");
+  EXPECT_EQ(ListCell(3, 0), "");
+  EXPECT_EQ(ListCell(2, 3), "");
+  EXPECT_EQ(Text(), "かんごしさん");
+
+  PressList(1, 3);  // longer: the first segment takes one more character
+  EXPECT_EQ(fake_.converter.resizes.back(), (std::pair<int, int>{0, +1}));
+  EXPECT_EQ(ListCell(0, 0), "かんごし");
+  PressList(0, 3);  // shorter again
+  EXPECT_EQ(fake_.converter.resizes.back(), (std::pair<int, int>{0, -1}));
+  EXPECT_EQ(ListCell(0, 0), "かんご");
+
+  const int entries = form_->UndoLog().Count();
+  PressList(3, 3);  // accept the rest: first candidates (here the readings), one change
+  EXPECT_EQ(Text(), "かんごしさん");
+  EXPECT_EQ(form_->UndoLog().Count(), entries + 1);
+  EXPECT_FALSE(fake_.sgd01.visible);
+  EXPECT_FALSE(form_->Converting().Active());
+  EXPECT_EQ(fake_.converter.commits.size(), 2u);
+}
+
+TEST_F(ConversionTest, AcceptTheRestTakesTheFirstCandidateOfEveryRemainingSegment) {
+  Start();
+  Write("きょうはいいてんきです");
+  const int entries = form_->UndoLog().Count();
+  Convert();
+  PressList(1, 0);  // 京は
+  PressList(3, 3);
+  EXPECT_EQ(Text(), "京はいい天気です");
+  EXPECT_EQ(form_->UndoLog().Count(), entries + 2);
+  EXPECT_EQ(fake_.converter.commits, (std::vector<std::pair<int, int>>{{0, 1}, {1, 0}, {2, 0}}));
+}
+
+TEST_F(ConversionTest, StatusTextsOfTheControlCells) {
+  Start();
+  Write("きょうはいいてんきです");
+  Convert();
+  const std::pair<int, const char*> controls[] = {{0, "文節を短く"}, {1, "文節を長く"}, {3, "残りをすべて確定"}};
+  for (const auto& [col, text] : controls) {
+    fake_.sgd01.SetCol(col);
+    fake_.sgd01.SetRow(3);
+    EXPECT_EQ(Status(), text);
+    EXPECT_EQ(fake_.pnlMsg.colour, status::kBlue);
+  }
+  fake_.sgd01.SetCol(1);
+  fake_.sgd01.SetRow(0);
+  EXPECT_EQ(Status(), "「京は」を入力");
+  EXPECT_EQ(fake_.pnlMsg.colour, status::kRed);
+}
+
+TEST_F(ConversionTest, MovingOntoAnotherBoardCellEndsItAndKeepsWhatWasConverted) {
+  Start();
+  Write("きょうはいいてんきです");
+  Convert();
+  PressList(0, 0);
+  const Rect other = fake_.sgd00.CellRect(3, 3);
+  form_->Select().SGd00MouseMove(other.left + 2, other.top + 2);
+  EXPECT_FALSE(fake_.sgd01.visible);
+  EXPECT_FALSE(form_->Converting().Active());
+  EXPECT_GE(fake_.converter.ends, 1);
+  EXPECT_EQ(Text(), "今日はいいてんきです");
+}
+
+TEST_F(ConversionTest, DwellKeepsThePointerOnTheListUntilTheConversionEnds) {
+  Start(kDwell);
+  Write("きょうはいいてんきです");
+  fake_.pointer.position = Point{150, 350};
+  const Rect cell = fake_.sgd00.CellRect(11, 6);
+  form_->Select().SGd00MouseMove(cell.left + 2, cell.top + 2);
+  fake_.pointer.position = Point{150, 350};
+  form_->Select().TmrInput0Timer();
+  form_->Select().TmrInput0Timer();  // one second: "変~" confirmed
+  ASSERT_TRUE(fake_.sgd01.visible);
+  auto dwellOnList = [&](int col, int row) {
+    fake_.pointer.position = Point{160 + col, 360 + row};  // beyond 3 pixels: a count starts
+    form_->Select().SGd01MouseMove(5 + col * fake_.sgd01.cellWidth + 2, 5 + row * fake_.sgd01.cellHeight + 2);
+    form_->Select().TmrInput0Timer();
+    form_->Select().TmrInput0Timer();
+  };
+  dwellOnList(0, 0);
+  EXPECT_EQ(Text(), "今日はいいてんきです");
+  EXPECT_TRUE(fake_.pointer.moves.empty());  // not moved back: the list goes on
+  dwellOnList(3, 3);  // accept the rest
+  EXPECT_EQ(Text(), "今日はいい天気です");
+  ASSERT_EQ(fake_.pointer.moves.size(), 1u);  // back over "変~" at the end
+  EXPECT_EQ(fake_.pointer.moves[0], (Point{150, 350}));
+}
+
+TEST_F(ConversionTest, ArrowKeysDriveTheListAndAnEdgeEndsTheConversion) {
+  Start(kArrows);
+  Write("きょうはいいてんきです");
+  fake_.sgd00.SetCol(11);
+  fake_.sgd00.SetRow(6);
+  form_->Edit().MemMainKeyDown(Key::Other);
+  form_->Edit().MemMainKeyUp(Key::Other);
+  ASSERT_TRUE(fake_.sgd01.visible);
+  EXPECT_TRUE(fake_.sgd01.focused);
+  fake_.sgd01.focused = false;
+  form_->Select().SGd01KeyUp(Key::Other);  // confirms the current cell, 今日は
+  EXPECT_EQ(Text(), "今日はいいてんきです");
+  EXPECT_TRUE(fake_.sgd01.focused);  // the keys go on in the list
+  form_->Select().SGd01KeyDown(Key::Up);  // against the top edge
+  EXPECT_FALSE(fake_.sgd01.visible);
+  EXPECT_FALSE(form_->Converting().Active());
+  EXPECT_EQ(Text(), "今日はいいてんきです");
+}
+
+TEST_F(ConversionTest, AConvertCellOnAUserTabActsTheSame) {
+  Start();
+  form_->State().settings.crtList[crt::kTab1Content] = WriteCommaText({Sj("変~")});
+  fake_.tabC00.SetIndex(1);
+  form_->Board().FillBoard();
+  Write("きょうはいいてんきです");
+  PressBoard(1, 1);
+  EXPECT_TRUE(fake_.sgd01.visible);
+  EXPECT_EQ(ListCell(0, 0), "今日は");
+}
+
+}  // namespace
+}  // namespace velkor::testing
