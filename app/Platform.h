@@ -173,6 +173,10 @@ class IVariantList {
   virtual bool Visible() const = 0;
   virtual void SetVisible(bool visible) = 0;
   virtual void SetFocus() = 0;
+  // Widens every column to the widest text in the list (never narrower than
+  // now) and moves the list, if need be, so that all of it lies inside the
+  // board panel: a conversion's candidates and control cells stay readable.
+  virtual void FitToText() = 0;
 };
 
 // The board grid: columns and rows with a fixed first column and row.

@@ -407,6 +407,7 @@ void Selection::Finish() {
 void Selection::ChooseConversionCell(const std::string& text) {
   if (conversion_.Choose(text)) {
     FillList(conversion_.Cells(), {Conversion::kCols, Conversion::kRows});
+    p_.sgd01.FitToText();
     DescribeVariant();
   } else {
     p_.sgd01.SetVisible(false);
@@ -523,6 +524,7 @@ void Selection::RunCommand(std::string text) {
         return;
       }
       OpenList(conversion_.Cells(), {Conversion::kCols, Conversion::kRows});
+      p_.sgd01.FitToText();
       DescribeVariant();  // the status line tells what the first cell enters
       return;
     }

@@ -1,5 +1,8 @@
 #include "ui/VariantList.h"
 
+#include <algorithm>
+
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -105,6 +108,26 @@ CellPos VariantList::CellAt(int x, int y) const {
 void VariantList::SetVisible(bool visible) {
   setVisible(visible);
   if (visible) raise();
+}
+
+void VariantList::FitToText() {
+  const QFontMetrics metrics(font());
+  int width = cellWidth_;
+  for (int r = 0; r < rowCount(); ++r) {
+    for (int c = 0; c < columnCount(); ++c) {
+      if (const QTableWidgetItem* cell = item(r, c)) width = std::max(width, metrics.horizontalAdvance(cell->text()) + 6);
+    }
+  }
+  cellWidth_ = width;
+  for (int c = 0; c < columnCount(); ++c) setColumnWidth(c, width);
+  const int frame = 2 * frameWidth();
+  QRect area(x(), y(), width * columnCount() + frame, cellHeight_ * rowCount() + frame);
+  if (const QWidget* panel = parentWidget()) {
+    // Inside the panel: moved left and up as far as needed, never past its corner.
+    area.moveLeft(std::max(0, std::min(area.left(), panel->width() - area.width())));
+    area.moveTop(std::max(0, std::min(area.top(), panel->height() - area.height())));
+  }
+  setGeometry(area);
 }
 
 bool VariantList::eventFilter(QObject* watched, QEvent* event) {

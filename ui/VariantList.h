@@ -33,6 +33,7 @@ class VariantList : public QTableWidget, public IVariantList {
   bool Visible() const override { return isVisible(); }
   void SetVisible(bool visible) override;
   void SetFocus() override { setFocus(Qt::OtherFocusReason); }
+  void FitToText() override;
 
   void OnMouseMove(std::function<void(int x, int y)> handler) { onMouseMove_ = std::move(handler); }
   void OnMouseDown(std::function<void(int x, int y)> handler) { onMouseDown_ = std::move(handler); }

@@ -169,6 +169,8 @@ class FakeVariantList : public IVariantList {
   bool Visible() const override { return visible; }
   void SetVisible(bool v) override { visible = v; }
   void SetFocus() override { focused = true; }
+  int fits = 0;
+  void FitToText() override { ++fits; }
 
  private:
   void Report() {
