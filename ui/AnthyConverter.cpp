@@ -114,7 +114,8 @@ void AnthyConverter::Shutdown() {
     api_->quit();
     gEngineHome.clear();
   }
-  dlclose(handle_);
+  // The library stays loaded for the rest of the process: anthy keeps some
+  // memory of its own past anthy_quit, which must stay where it belongs.
   handle_ = nullptr;
   state_ = State::kFailed;
 }
