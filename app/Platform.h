@@ -12,6 +12,7 @@
 
 #include "app/ColourText.h"
 #include "app/CommaText.h"
+#include "document/PrintLayout.h"
 #include "document/TextRope.h"
 
 namespace velkor {
@@ -316,15 +317,10 @@ struct PrintChoice {
 };
 
 // One print job on a printer: a drawing surface measured in printer pixels
-// (the printable area, no margins added) with the edit area's font.
-class IPrintJob {
+// (the printable area, no margins added) with the edit area's font, measured
+// as the page layout needs it.
+class IPrintJob : public IPrintMetrics {
  public:
-  virtual ~IPrintJob() = default;
-  virtual int CharWidth(std::string_view cp932Character) const = 0;
-  virtual int CharHeight() const = 0;
-  virtual int AverageCharWidth() const = 0;
-  virtual int PageWidth() const = 0;
-  virtual int PageHeight() const = 0;
   // Text (code page 932) with its top-left corner at (x, y).
   virtual void DrawText(int x, int y, const std::string& text) = 0;
   virtual void NewPage() = 0;

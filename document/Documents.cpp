@@ -181,24 +181,6 @@ std::string Documents::SlotPreviewOf(int n, const std::string& prefix) const {
   return SlotPreview(files_, SlotPathOf(n), prefix);
 }
 
-namespace {
-
-// The printer's surface as the page layout measures it.
-class JobMetrics : public IPrintMetrics {
- public:
-  explicit JobMetrics(const IPrintJob& job) : job_(job) {}
-  int CharWidth(std::string_view character) const override { return job_.CharWidth(character); }
-  int CharHeight() const override { return job_.CharHeight(); }
-  int AverageCharWidth() const override { return job_.AverageCharWidth(); }
-  int PageWidth() const override { return job_.PageWidth(); }
-  int PageHeight() const override { return job_.PageHeight(); }
-
- private:
-  const IPrintJob& job_;
-};
-
-}  // namespace
-
 void Documents::ActFilePrintExecute() {
   const std::string text = p_.memMain.Text();
   if (text.empty()) {
@@ -220,7 +202,7 @@ bool Documents::PrintText(const std::string& text) {
   // print that did not happen as done.
   bool ok = job != nullptr;
   if (job) {
-    const std::vector<PrintPage> pages = LayOutPrintText(text, JobMetrics(*job));
+    const std::vector<PrintPage> pages = LayOutPrintText(text, *job);
     for (std::size_t page = 0; page < pages.size(); ++page) {
       if (page > 0) job->NewPage();
       for (const PrintRun& run : pages[page].runs) job->DrawText(run.x, run.y, run.text);

@@ -9,6 +9,7 @@
 #include "app/MainForm.h"
 #include "board/BoardModel.h"
 #include "tests/logic/FakePlatform.h"
+#include "tests/logic/ShownForm.h"
 
 namespace velkor::testing {
 namespace {
@@ -20,8 +21,7 @@ struct Window {
   MainForm form{fake.Get()};
 
   Window() {
-    fake.memMain.onChange = [this] { form.MemMainChange(); };
-    fake.sgd00.onClick = [this] { form.Select().SGd00Click(); };
+    WireNotifications(fake, form);
     EXPECT_TRUE(form.FormCreate());
     form.FormShow();
   }

@@ -5,6 +5,7 @@
 
 #include "app/MainForm.h"
 #include "tests/logic/FakePlatform.h"
+#include "tests/logic/ShownForm.h"
 
 namespace velkor::testing {
 namespace {
@@ -52,9 +53,7 @@ struct Rig {
   MainForm form{fake.Get()};
 
   Rig() {
-    fake.memMain.onChange = [this] { form.MemMainChange(); };
-    fake.sgd00.onClick = [this] { form.Select().SGd00Click(); };
-    fake.sgd01.onClick = [this] { form.Select().SGd01Click(); };
+    WireNotifications(fake, form);
     EXPECT_TRUE(form.FormCreate());
     form.FormShow();
     fake.pointer.position = Point{150, 250};

@@ -5,6 +5,7 @@
 
 #include "app/MainForm.h"
 #include "tests/logic/FakePlatform.h"
+#include "tests/logic/ShownForm.h"
 
 namespace velkor::testing {
 namespace {
@@ -24,9 +25,7 @@ class ConversionTest : public ::testing::Test {
   void Start(const char* option = kClick) {
     fake_.store.SetCp932("Option", option);
     form_ = std::make_unique<MainForm>(fake_.Get());
-    fake_.memMain.onChange = [this] { form_->MemMainChange(); };
-    fake_.sgd00.onClick = [this] { form_->Select().SGd00Click(); };
-    fake_.sgd01.onClick = [this] { form_->Select().SGd01Click(); };
+    WireNotifications(fake_, *form_);
     ASSERT_TRUE(form_->FormCreate());
     form_->FormShow();
     fake_.converter.script[Sj("きょうはいいてんきです")] = {

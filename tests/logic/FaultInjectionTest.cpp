@@ -33,6 +33,7 @@
 #include "board/BoardModel.h"
 #include "document/TextFile.h"
 #include "tests/logic/FakePlatform.h"
+#include "tests/logic/ShownForm.h"
 
 namespace velkor::testing {
 namespace {
@@ -434,9 +435,7 @@ struct Rig {
     ::mkdir(docs.c_str(), 0700);
     ::mkdir((tmp.path + "prog").c_str(), 0700);
     fake.shell.programFolder = tmp.path + "prog/";
-    fake.memMain.onChange = [this] { form.MemMainChange(); };
-    fake.sgd00.onClick = [this] { form.Select().SGd00Click(); };
-    fake.sgd01.onClick = [this] { form.Select().SGd01Click(); };
+    WireNotifications(fake, form);
     EXPECT_TRUE(form.FormCreate());
     form.FormShow();
     data = form.State().dataDir;
