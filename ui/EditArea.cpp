@@ -1,7 +1,6 @@
 #include "ui/EditArea.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -301,12 +300,7 @@ void EditArea::insertFromMimeData(const QMimeData* source) {
   QString text = source->text();
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  static int n = 0;
-  auto* dl = document()->documentLayout();
-  if (n < 3) fprintf(stderr, "DBG before: docSize %f x %f textWidth %f vpw %d wrap %d block %d blocks %d cw %d\n", dl->documentSize().width(), dl->documentSize().height(), document()->textWidth(), viewport()->width(), (int)lineWrapMode(), textCursor().blockNumber(), document()->blockCount(), cursorWidth());
   textCursor().insertText(text);
-  if (n < 3) fprintf(stderr, "DBG after: docSize %f x %f\n", dl->documentSize().width(), dl->documentSize().height());
-  ++n;
   ensureCursorVisible();
 }
 
