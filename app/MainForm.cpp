@@ -142,6 +142,18 @@ void MainForm::SaveSettings() {
   s.Write(p_.store);
 }
 
+void MainForm::MnuDspSpeechClick() {
+  // Older settings hold "0" in these reserved slots: it reads as normal.
+  const auto percent = [this](int slot) {
+    const auto value = ParseDecimal(state_.settings.Option(slot));
+    return value && *value > 0 ? *value : 100;
+  };
+  const auto chosen = p_.dialogs.ChooseSpeech(percent(option::kSpeechSpeed), percent(option::kSpeechVolume));
+  if (!chosen) return;
+  state_.settings.SetOption(option::kSpeechSpeed, std::to_string(chosen->first));
+  state_.settings.SetOption(option::kSpeechVolume, std::to_string(chosen->second));
+}
+
 void MainForm::MnuHelpClick() { p_.shell.ShowHelp(state_.helpFileName, kHelpTopic); }
 
 void MainForm::ActExeZoomExecute() { p_.shell.StartProgram(kMagnifierProgram); }

@@ -44,6 +44,8 @@ class MainForm {
   bool Closed() const { return closed_; }
 
   void MnuHelpClick();
+  // "読み上げの設定(&S)": the speed and the volume of reading aloud.
+  void MnuDspSpeechClick();
   void ActExeZoomExecute();
   // The edit area's change notification.
   void MemMainChange();

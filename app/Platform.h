@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/ColourText.h"
@@ -19,6 +20,7 @@ namespace velkor {
 
 class ITextFiles;
 class IConverter;
+class ISpeech;
 
 // A font as the settings hold it: name (code page 932), size in points, colour.
 struct FontSpec {
@@ -296,6 +298,9 @@ class IDialogs {
   virtual std::optional<FontSpec> ChooseFont(const FontSpec& font) = 0;
   // A colour dialog preset with `colour`.
   virtual std::optional<Colour> ChooseColour(Colour colour) = 0;
+  // The speech settings dialog, preset with the reading speed and volume in
+  // percent of normal. The chosen {speed, volume}; nothing on Cancel.
+  virtual std::optional<std::pair<int, int>> ChooseSpeech(int speedPercent, int volumePercent) = 0;
   // The open and save dialogs, starting in `folder` (a native folder name).
   // `filter` is pairs of description and pattern separated by "|" (code page
   // 932). The open dialog wants an existing file; the save dialog neither
@@ -406,6 +411,8 @@ struct Platform {
   ITimer& recoveryTimer;
   // The kana-to-kanji conversion engine.
   IConverter& converter;
+  // Reading text aloud.
+  ISpeech& speech;
 };
 
 }  // namespace velkor

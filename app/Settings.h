@@ -51,6 +51,8 @@ enum Slot : int {
   kArrowKeyMode = 2,
   kWordWrap = 3,
   kKanaMirroring = 4,
+  kSpeechSpeed = 5,   // percent of normal; "0" (older settings) reads as 100
+  kSpeechVolume = 6,  // percent of normal; "0" reads as 100
   kCount = 10,
 };
 }  // namespace option

@@ -27,6 +27,7 @@ constexpr std::array<TokenPlace, kCommandCount> kTokens = {{
     {Command::Print, "印~", 7, 7},      {Command::Quit, "終~", 7, 8},
     {Command::CancelSlot, "☆~", 0, 0},
     {Command::Convert, "変~", 6, 11},
+    {Command::Speak, "話~", 6, 12},
 }};
 
 const std::array<std::string, kCommandCount>& TokenTexts() {

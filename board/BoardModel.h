@@ -59,8 +59,9 @@ enum class Command {
   Quit,       // "終~"
   CancelSlot, // "☆~"
   Convert,    // "変~"
+  Speak,      // "話~"
 };
-inline constexpr int kCommandCount = 20;
+inline constexpr int kCommandCount = 21;
 
 // The token of a command, in code page 932.
 const std::string& CommandToken(Command command);

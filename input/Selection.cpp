@@ -8,6 +8,7 @@
 #include "document/CaretMoves.h"
 #include "document/Cp932.h"
 #include "document/TextFile.h"
+#include "input/Speech.h"
 
 namespace velkor {
 
@@ -24,8 +25,9 @@ struct CommandStatus {
 };
 
 // Rows 1 to 17 and 19 of the status table: the commands.
-constexpr std::array<CommandStatus, 19> kCommandStatus = {{
+constexpr std::array<CommandStatus, 20> kCommandStatus = {{
     {Command::Convert, "漢字に変換", status::kBlue},
+    {Command::Speak, "読み上げる", status::kBlue},
     {Command::CancelSlot, "キャンセル", status::kBlue},
     {Command::NewLine, "改行", status::kBlue},
     {Command::Left, "左にキャレットを移動", status::kBlue},
@@ -517,6 +519,7 @@ void Selection::RunCommand(std::string text) {
       return;
     }
     case Command::Quit: p_.window.RequestClose(); return;
+    case Command::Speak: Speak(); return;
     case Command::Convert: {
       const std::string message = conversion_.Start();
       if (!message.empty()) {
@@ -550,6 +553,44 @@ void Selection::ChooseSlot(const std::string& cellText) {
   state_.pendingCommand.clear();
   board_.FillBoard();
   if (!slot) DescribeBoardCell();  // cancelled: the board's cell is described again
+}
+
+void Selection::Speak() {
+  ISpeech& speech = p_.speech;
+  // A second confirmation while speaking is the user's way to interrupt.
+  if (speech.Speaking()) {
+    speech.Stop();
+    return;
+  }
+  // The selection; else the line the caret stands on; an empty line: the
+  // whole text.
+  const std::string text = p_.memMain.Text();
+  const std::size_t start = caret::Snap(text, static_cast<std::size_t>(std::max(0, p_.memMain.SelStart())));
+  const std::size_t length = static_cast<std::size_t>(std::max(0, p_.memMain.SelLength()));
+  std::string spoken;
+  if (length > 0) {
+    spoken = text.substr(start, length);
+  } else {
+    std::size_t lineStart = 0;
+    if (start > 0) {
+      const std::size_t previousBreak = text.rfind("\r\n", start - 1);
+      if (previousBreak != std::string::npos) lineStart = previousBreak + 2;
+    }
+    const std::size_t lineEnd = std::min(text.find("\r\n", start), text.size());
+    spoken = text.substr(lineStart, lineEnd - lineStart);
+    if (spoken.empty()) spoken = text;
+  }
+  if (spoken.empty()) {
+    docs_.Message(Sj("読み上げるデータがありません"));
+    return;
+  }
+  const auto percent = [this](int slot) {
+    const auto value = ParseDecimal(state_.settings.Option(slot));
+    return value && *value > 0 ? *value : 100;
+  };
+  if (!speech.Speak(spoken, percent(option::kSpeechSpeed), percent(option::kSpeechVolume))) {
+    docs_.Message(Sj("音声を出力できません"));
+  }
 }
 
 void Selection::SwitchTab(int step) {

@@ -79,6 +79,7 @@ class Selection {
   void ChooseSlot(const std::string& cellText);
   void SwitchTab(int step);
   void Finish();
+  void Speak();
 
   ProgramState& state_;
   Platform& p_;

@@ -14,8 +14,22 @@ VELKOR_PACKAGES=(
   qt6-base-dev libgtest-dev
   fonts-ipafont-gothic
   libanthy1 anthy-common libanthy-dev
+  qt6-multimedia-dev open-jtalk open-jtalk-mecab-naist-jdic hts-voice-nitech-jp-atr503-m001
   xvfb xauth xdotool poppler-utils imagemagick
 )
+
+# The Japanese voice of the speech engine is in Debian's contrib section.
+velkor_enable_contrib() {
+  if grep -rqsE '^[^#]*(Components:.*|deb .*)\bcontrib\b' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    return 0
+  fi
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  echo "Enabling Debian's contrib section for the Japanese voice"
+  printf '%s\n' 'Types: deb' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm' 'Components: contrib' \
+    'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' |
+    "${sudo[@]}" tee /etc/apt/sources.list.d/velkorlt-contrib.sources >/dev/null
+}
 
 velkor_install_missing() {
   local missing=() pkg
@@ -26,6 +40,7 @@ velkor_install_missing() {
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "Installing: ${missing[*]}"
+  velkor_enable_contrib
   local sudo=()
   [ "$(id -u)" -ne 0 ] && sudo=(sudo)
   "${sudo[@]}" apt-get update -q

@@ -4,10 +4,12 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "ui/QtText.h"
@@ -68,6 +70,34 @@ std::optional<Colour> Dialogs::ChooseColour(Colour colour) {
   const QColor chosen = QColorDialog::getColor(ToQColor(colour), parent_);
   if (!chosen.isValid()) return std::nullopt;
   return FromQColor(chosen);
+}
+
+std::optional<std::pair<int, int>> Dialogs::ChooseSpeech(int speedPercent, int volumePercent) {
+  QDialog dialog(parent_);
+  dialog.setObjectName(QStringLiteral("speechDialog"));
+  dialog.setWindowTitle(QStringLiteral("読み上げの設定"));
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* form = new QFormLayout;
+  const auto percentBox = [&dialog](const char* name, int min, int max, int value) {
+    auto* box = new QSpinBox(&dialog);
+    box->setObjectName(QLatin1String(name));
+    box->setRange(min, max);
+    box->setSingleStep(10);
+    box->setSuffix(QStringLiteral(" %"));
+    box->setValue(value);  // QSpinBox clamps a preset outside the range
+    return box;
+  };
+  auto* speed = percentBox("speed", kMinSpeed, kMaxSpeed, speedPercent);
+  auto* volume = percentBox("volume", kMinVolume, kMaxVolume, volumePercent);
+  form->addRow(QStringLiteral("速さ(&S):"), speed);
+  form->addRow(QStringLiteral("音量(&V):"), volume);
+  layout->addLayout(form);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  layout->addWidget(buttons);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return std::pair{speed->value(), volume->value()};
 }
 
 QString Dialogs::FitBytes(const QString& text, int maxBytes) {

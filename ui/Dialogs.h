@@ -14,6 +14,10 @@ class Dialogs : public IDialogs {
   // adds one, so name, size and colour are chosen together.
   std::optional<FontSpec> ChooseFont(const FontSpec& font) override;
   std::optional<Colour> ChooseColour(Colour colour) override;
+  // "読み上げの設定": speed 50–200 % and volume 10–200 % (both spin boxes
+  // keep the preset inside their range).
+  std::optional<std::pair<int, int>> ChooseSpeech(int speedPercent, int volumePercent) override;
+  static constexpr int kMinSpeed = 50, kMaxSpeed = 200, kMinVolume = 10, kMaxVolume = 200;
   std::optional<std::string> ChooseOpenFile(const std::string& folder, const std::string& filter) override;
   std::optional<std::string> ChooseSaveFile(const std::string& folder, const std::string& filter,
                                             const std::string& fileName) override;

@@ -109,6 +109,9 @@ void MainWindow::BuildMenus() {
   show->addSeparator();
   AddCheckItem(show, MenuItem::WordWrap, "右端で折り返す(&W)", &MainWindow::MnuWordWrapClick);
   show->addSeparator();
+  connect(show->addAction(QStringLiteral("読み上げの設定(&S)")), &QAction::triggered, this,
+          [this] { form_->MnuDspSpeechClick(); });
+  show->addSeparator();
   show->addAction(ActionNamed("ActExeZoom"));
 
   QAction* help = menuBar()->addAction(QStringLiteral("ヘルプ(&H)"));

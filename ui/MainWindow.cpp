@@ -68,8 +68,9 @@ MainWindow::MainWindow(ISettingsStore& store, IShell& shell, IFileSystem& fs, IT
   printer_ = std::make_unique<Printer>(this);
   // The conversion engine learns into the user's own data folder.
   converter_ = std::make_unique<AnthyConverter>(shell.PerUserDataFolder() + "VelkorLT/anthy/");
+  speech_ = std::make_unique<OpenJTalkSpeech>();
   form_ = std::make_unique<MainForm>(Platform{*this, *memMain_, *edtInp_, *sgd00_, *tabC00_, *pnlMsg_, store, shell,
-                                              fs, *dialogs_, *sgd01_, pointer_, *tmrInput0_, files, *printer_, *recoveryTimer_, *converter_});
+                                              fs, *dialogs_, *sgd01_, pointer_, *tmrInput0_, files, *printer_, *recoveryTimer_, *converter_, *speech_});
   BuildActions();
   BuildMenus();
   BuildToolBar();

@@ -21,6 +21,7 @@
 #include "ui/Dialogs.h"
 #include "ui/FindDialogs.h"
 #include "ui/Icons.h"
+#include "ui/OpenJTalkSpeech.h"
 #include "ui/Printer.h"
 #include "ui/EditArea.h"
 #include "ui/StatusLine.h"
@@ -180,6 +181,7 @@ class MainWindow : public QMainWindow, public IMainWindow {
   std::unique_ptr<Dialogs> dialogs_;
   std::unique_ptr<Printer> printer_;
   std::unique_ptr<AnthyConverter> converter_;
+  std::unique_ptr<OpenJTalkSpeech> speech_;
   std::unique_ptr<MainForm> form_;
 };
 

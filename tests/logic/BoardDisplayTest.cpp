@@ -74,7 +74,7 @@ TEST_F(BoardDisplayTest, BuiltInTabShowsFirstVariants) {
 // The command rows are the same on every tab; the cells around the commands
 // are cleared of whatever the grid held before.
 TEST_F(BoardDisplayTest, CommandRowsOnEveryTab) {
-  const char* row6[] = {"改~", "←~", "→~", "↑~", "↓~", "挿~", "削~", "BS~", "戻", "直", "変~"};
+  const char* row6[] = {"改~", "←~", "→~", "↑~", "↓~", "挿~", "削~", "BS~", "戻", "直", "変~", "話~"};
   const char* row7[] = {"《~", "》~", "新~", "開~", "書~", "名~", "印~", "終~"};
   for (int tab = 0; tab < 3; ++tab) {
     SCOPED_TRACE("tab " + std::to_string(tab));
@@ -83,7 +83,7 @@ TEST_F(BoardDisplayTest, CommandRowsOnEveryTab) {
     }
     ShowTab(tab);
     for (int col = 1; col <= 20; ++col) {
-      EXPECT_EQ(Label(col, 6), col <= 11 ? row6[col - 1] : "") << "row 6, column " << col;
+      EXPECT_EQ(Label(col, 6), col <= 12 ? row6[col - 1] : "") << "row 6, column " << col;
       EXPECT_EQ(Label(col, 7), col <= 8 ? row7[col - 1] : "") << "row 7, column " << col;
     }
   }

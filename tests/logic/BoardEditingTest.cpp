@@ -63,10 +63,10 @@ struct Window {
 
 StringList CommandRowItems() {
   StringList items;
-  for (const char* token : {"改~", "←~", "→~", "↑~", "↓~", "挿~", "削~", "BS~", "戻", "直", "変~"}) {
+  for (const char* token : {"改~", "←~", "→~", "↑~", "↓~", "挿~", "削~", "BS~", "戻", "直", "変~", "話~"}) {
     items.push_back(Sj(token));
   }
-  items.insert(items.end(), 9, "~");
+  items.insert(items.end(), 8, "~");
   for (const char* token : {"《~", "》~", "新~", "開~", "書~", "名~", "印~", "終~"}) items.push_back(Sj(token));
   items.insert(items.end(), 12, "~");
   return items;

@@ -14,6 +14,7 @@
 #include "document/EditText.h"
 #include "document/TextFile.h"
 #include "input/Conversion.h"
+#include "input/Speech.h"
 
 namespace velkor::testing {
 
@@ -343,6 +344,17 @@ class FakeDialogs : public IDialogs {
     colours.erase(colours.begin());
     return answer;
   }
+  // The speech settings dialog: the presets it was opened with, and scripted
+  // answers (none queued: Cancel).
+  std::vector<std::optional<std::pair<int, int>>> speechAnswers;
+  std::vector<std::pair<int, int>> speechPresets;
+  std::optional<std::pair<int, int>> ChooseSpeech(int speedPercent, int volumePercent) override {
+    speechPresets.emplace_back(speedPercent, volumePercent);
+    if (speechAnswers.empty()) return std::nullopt;
+    auto answer = speechAnswers.front();
+    speechAnswers.erase(speechAnswers.begin());
+    return answer;
+  }
   // Prompts: what was asked, and scripted answers (none queued: Cancel, which
   // returns the preset).
   struct PromptCall {
@@ -641,6 +653,30 @@ class ScriptedConverter : public IConverter {
   void End() override { ++ends; }
 };
 
+// Speech that records what it was asked to say.
+class ScriptedSpeech : public ISpeech {
+ public:
+  bool canOutput = true;
+  bool speaking = false;
+  struct Said {
+    std::string text;
+    int speed, volume;
+  };
+  std::vector<Said> said;
+  int stops = 0;
+  bool Speak(const std::string& text, int speed, int volume) override {
+    if (!canOutput) return false;
+    said.push_back({text, speed, volume});
+    speaking = true;
+    return true;
+  }
+  void Stop() override {
+    ++stops;
+    speaking = false;
+  }
+  bool Speaking() const override { return speaking; }
+};
+
 // Every fake, wired into one Platform.
 struct FakePlatform {
   FakeMainWindow window;
@@ -660,6 +696,7 @@ struct FakePlatform {
   FakePrinter printer;
   FakeTimer recoveryTimer;
   ScriptedConverter converter;
+  ScriptedSpeech speech;
   std::string clipboard;
 
   FakePlatform() {
@@ -670,14 +707,14 @@ struct FakePlatform {
   }
   Platform Get() {
     return Platform{window, memMain, edtInp,  sgd00,   tabC00,    pnlMsg, store, shell,
-                    fs,     dialogs, sgd01,   pointer, tmrInput0, files, printer, recoveryTimer, converter};
+                    fs,     dialogs, sgd01,   pointer, tmrInput0, files, printer, recoveryTimer, converter, speech};
   }
   // The same fakes over other files and folders (real ones in a temporary
   // folder, say).
   Platform Get(ITextFiles& otherFiles, IFileSystem& otherFs) {
     return Platform{window,  memMain, edtInp,  sgd00,     tabC00,     pnlMsg,  store,        shell,
                     otherFs, dialogs, sgd01,   pointer,   tmrInput0,  otherFiles, printer, recoveryTimer,
-                    converter};
+                    converter, speech};
   }
 };
 

@@ -184,7 +184,8 @@ TEST_F(BoardEditingUi, GroupCellEnteredOnAUserTabOffersItsVariantsAndSurvivesARe
   EXPECT_EQ(items[100], Sj("改~"));
   EXPECT_EQ(items[108], Sj("戻"));
   EXPECT_EQ(items[110], Sj("変~"));
-  EXPECT_EQ(items[111], "~");
+  EXPECT_EQ(items[111], Sj("話~"));
+  EXPECT_EQ(items[112], "~");
   EXPECT_EQ(items[120], Sj("《~"));
   EXPECT_EQ(items[127], Sj("終~"));
   EXPECT_EQ(items[139], "~");

@@ -156,7 +156,7 @@ TEST_F(MainMenus, MenuTreeInClickModeAfterStart) {
   EXPECT_EQ(Describe(dwellMenu), dwell);
   const std::string show =
       "編集画面フォント設定(&F) | 編集画面の色設定(&B) | 文字盤フォント設定(&M) | 文字盤の色設定(&C) | - | [ ] "
-      "ひらがなを右から表示(&H) | - | [x] 右端で折り返す(&W) | - | 「Velkor虫めがね」起動(&B)";
+      "ひらがなを右から表示(&H) | - | [x] 右端で折り返す(&W) | - | 読み上げの設定(&S) | - | 「Velkor虫めがね」起動(&B)";
   EXPECT_EQ(Describe(TopMenu(window, 3)), show);
   EXPECT_TRUE(window.close());
 }

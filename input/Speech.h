@@ -1,0 +1,22 @@
+// Reading text aloud: for people who cannot speak, what they write is how they
+// talk. The engine synthesises and plays without blocking the program.
+#pragma once
+
+#include <string>
+
+namespace velkor {
+
+class ISpeech {
+ public:
+  virtual ~ISpeech() = default;
+  // Starts speaking `text` (code page 932) at `speedPercent` and
+  // `volumePercent` of normal and returns at once. False when nothing can be
+  // heard: no engine, or no audio output.
+  virtual bool Speak(const std::string& text, int speedPercent, int volumePercent) = 0;
+  // Stops speaking at once.
+  virtual void Stop() = 0;
+  // True from Speak until the text has been played or stopped.
+  virtual bool Speaking() const = 0;
+};
+
+}  // namespace velkor

@@ -1,0 +1,85 @@
+// Reading aloud with Open JTalk, which is a command-line program: the text is
+// synthesised into a temporary WAV file by a separate process and played with
+// Qt Multimedia when the process ends, so the UI thread never waits.
+//
+// A machine without the engine, its dictionary or its voice builds and runs
+// the program, only without speech. Use from the UI thread only.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+#include <string>
+
+#include "input/Speech.h"
+
+class QProcess;
+class QSoundEffect;
+
+namespace velkor::ui {
+
+class OpenJTalkSpeech : public QObject, public ISpeech {
+  Q_OBJECT
+
+ public:
+  static constexpr const char* kDictionary = "/var/lib/mecab/dic/open-jtalk/naist-jdic";
+  static constexpr const char* kVoice =
+      "/usr/share/hts-voice/nitech-jp-atr503-m001/nitech_jp_atr503_m001.htsvoice";
+  // The engine reads one line of at most 1023 bytes: longer text is cut
+  // (after its last "。" within the limit when it has one).
+  static constexpr int kMaxUtf8Bytes = 1000;
+
+  // `engine` is the open_jtalk program, `dictionary` its dictionary folder,
+  // `voice` an .htsvoice file.
+  explicit OpenJTalkSpeech(QString engine = DefaultEngine(), QString dictionary = QString::fromLatin1(kDictionary),
+                           QString voice = QString::fromLatin1(kVoice), QObject* parent = nullptr);
+  ~OpenJTalkSpeech() override;
+  OpenJTalkSpeech(const OpenJTalkSpeech&) = delete;
+  OpenJTalkSpeech& operator=(const OpenJTalkSpeech&) = delete;
+
+  static QString DefaultEngine();
+
+  // The engine, its dictionary and its voice are all there.
+  bool Available() const;
+
+  // ISpeech. Speak is false at once, playing nothing, when the engine is not
+  // Available(), when Qt finds no audio output or when the text has nothing
+  // to read.
+  bool Speak(const std::string& text, int speedPercent, int volumePercent) override;
+  void Stop() override;
+  bool Speaking() const override { return speaking_; }
+
+  // Synthesises `cp932Text` into `wavPath` (and the engine's trace into
+  // `tracePath` when given), waiting for the engine. False when the engine is
+  // not Available() or fails.
+  bool Synthesize(const std::string& cp932Text, int speedPercent, int volumePercent, const QString& wavPath,
+                  const QString& tracePath = {});
+
+  // What the engine is given: one line of UTF-8, line breaks read as pauses
+  // ("、"), cut to kMaxUtf8Bytes. Empty when there is nothing to read.
+  static QByteArray EngineText(const std::string& cp932Text);
+  // -r: the speed factor (0 or less means normal).
+  static double SpeedFactor(int speedPercent);
+  // -g: the gain in dB, 20·log10(p/100) (0 or less means normal).
+  static double GainDb(int volumePercent);
+
+ private:
+  QStringList Arguments(int speedPercent, int volumePercent, const QString& input, const QString& wav,
+                        const QString& trace) const;
+  void OnSynthesised(bool ok);
+  void OnPlayingChanged();
+  void Finish();  // back to silence, temporary files removed
+
+  QString engine_, dictionary_, voice_;
+  std::unique_ptr<QTemporaryDir> work_;
+  std::unique_ptr<QProcess> process_;
+  std::unique_ptr<QSoundEffect> player_;
+  QString input_, wav_;  // the current utterance's temporary files
+  int utterance_ = 0;    // numbers the WAV files: QSoundEffect reloads only a new source
+  bool speaking_ = false;
+  bool started_ = false;  // the player has begun to play the current WAV
+};
+
+}  // namespace velkor::ui
