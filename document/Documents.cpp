@@ -103,7 +103,7 @@ void Documents::OpenDocument(const std::string& path) {
     p_.memMain.SetLoading(false);
     if (!loaded.ok) {
       // The text shown is still the user's unsaved work: it stays marked so.
-      Message(loaded.error);
+      modes_.Message(loaded.error, MessageIcon::Error);
       return;
     }
     p_.memMain.SetModified(false);
@@ -111,7 +111,7 @@ void Documents::OpenDocument(const std::string& path) {
     p_.memMain.Clear();
   } else {
     // A folder, or a name that cannot be looked up: say why, change nothing.
-    Message(LoadTextFile(files_, path).error);
+    modes_.Message(LoadTextFile(files_, path).error, MessageIcon::Error);
     return;
   }
   recovery_.Discard();  // the previous text was given up for this one
@@ -128,7 +128,7 @@ bool Documents::SaveDocument(const std::string& path) {
   if (!error.empty()) {
     // The previous file is intact; the document stays modified, and caption
     // and recent list keep naming what is really saved.
-    Message(error);
+    modes_.Message(error, MessageIcon::Error);
     return false;
   }
   p_.window.SetCaption(MainForm::DocumentCaption(state_.curFileName));

@@ -120,8 +120,9 @@ void Selection::TmrInput0Timer() {
     return;
   }
   ++state_.dwellTicks;
-  char count[16];
-  std::snprintf(count, sizeof count, "%.1f", state_.dwellTicks * 0.5);
+  // Half seconds as "0.5", "1.0", ...: written out by hand, since the
+  // process's locale may write a decimal comma.
+  const std::string count = std::to_string(state_.dwellTicks / 2) + (state_.dwellTicks % 2 != 0 ? ".5" : ".0");
   p_.pnlMsg.SetTimeText(count + Sj("秒"), status::kBlue);
 
   // The dwell time as a fixed-point number of seconds with four decimals:

@@ -700,3 +700,35 @@ TEST(DocumentsFailures, AFailedSaveAsKeepsCaptionRecentListAndModifiedFlag) {
 
 }  // namespace
 }  // namespace velkor::testing
+
+namespace velkor::testing {
+namespace {
+
+// In click mode a file error comes in a box with the error icon, like the
+// print error; the program's own messages keep the plain box.
+TEST(DocumentsErrorBoxes, FileErrorsCarryTheErrorIcon) {
+  FakePlatform fake;
+  fake.store.SetCp932("Option", "1,0,0,1,0,0,0,0,0,0");
+  MainForm form(fake.Get());
+  ASSERT_TRUE(form.FormCreate());
+  form.FormShow();
+  fake.files.files["/d/locked.txt"] = "x";
+  fake.files.unreadable.insert("/d/locked.txt");
+  form.Docs().OpenDocument("/d/locked.txt");
+  ASSERT_FALSE(fake.window.messages.empty());
+  EXPECT_EQ(fake.window.messages.back().second, MessageIcon::Error);
+
+  fake.memMain.Type("text");
+  form.State().curFileName = "/ro/a.txt";
+  fake.files.unwritable.insert("/ro/a.txt");
+  EXPECT_FALSE(form.Docs().SaveDocument("/ro/a.txt"));
+  EXPECT_EQ(fake.window.messages.back().second, MessageIcon::Error);
+
+  fake.files.unwritable.clear();
+  EXPECT_TRUE(form.Docs().SaveDocument("/ro/a.txt"));
+  EXPECT_EQ(cp932::ToUtf8(fake.window.messages.back().first), "保存しました");
+  EXPECT_EQ(fake.window.messages.back().second, MessageIcon::None);
+}
+
+}  // namespace
+}  // namespace velkor::testing
