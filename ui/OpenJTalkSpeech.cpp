@@ -20,6 +20,24 @@ namespace velkor::ui {
 namespace {
 
 constexpr int kSynthesisTimeoutMs = 60000;
+constexpr qint64 kWavHeaderBytes = 44;
+
+bool IsLineBreak(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
+bool EndsSentence(QChar c) {
+  return c == QChar(u'。') || c == QChar(u'！') || c == QChar(u'？') || c == QLatin1Char('!') || c == QLatin1Char('?');
+}
+bool ClosesBracket(QChar c) {
+  return c == QChar(u'」') || c == QChar(u'』') || c == QChar(u'）') || c == QChar(u'】') || c == QLatin1Char(')');
+}
+bool EndsClause(QChar c) { return c == QChar(u'、') || c == QChar(u'，') || c == QLatin1Char(','); }
+
+// What the `length` UTF-16 units at `at` cost the engine in UTF-8 bytes.
+int EngineBytes(const QString& text, qsizetype at, qsizetype length) {
+  if (length == 2) return 4;
+  const char16_t c = text[at].unicode();
+  if (c == u'\r' || c == u'\n' || c == u'\t') return 3;  // may be read as a pause, "、"
+  return c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+}
 
 }  // namespace
 
@@ -36,11 +54,11 @@ bool OpenJTalkSpeech::Available() const {
          QFileInfo(voice_).isFile();
 }
 
-QByteArray OpenJTalkSpeech::EngineText(const std::string& cp932Text) {
+QByteArray OpenJTalkSpeech::EngineLine(const QString& source) {
   // The engine reads only the first line: line breaks become pauses.
   QString text;
   bool pause = false;
-  for (const QChar c : QString::fromStdU16String(cp932::Decode(cp932Text))) {
+  for (const QChar c : source) {
     if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char('\t')) {
       pause = !text.isEmpty();
       continue;
@@ -56,8 +74,11 @@ QByteArray OpenJTalkSpeech::EngineText(const std::string& cp932Text) {
   bool readable = false;
   for (const QChar c : text) readable = readable || c.isLetterOrNumber();
   if (!readable) return {};
+  return text.toUtf8();
+}
 
-  QByteArray utf8 = text.toUtf8();
+QByteArray OpenJTalkSpeech::EngineText(const std::string& cp932Text) {
+  QByteArray utf8 = EngineLine(QString::fromStdU16String(cp932::Decode(cp932Text)));
   if (utf8.size() <= kMaxUtf8Bytes) return utf8;
   int cut = kMaxUtf8Bytes;
   while (cut > 0 && (static_cast<unsigned char>(utf8[cut]) & 0xC0) == 0x80) --cut;  // a character boundary
@@ -66,6 +87,49 @@ QByteArray OpenJTalkSpeech::EngineText(const std::string& cp932Text) {
   const qsizetype sentenceEnd = utf8.lastIndexOf(fullStop);
   if (sentenceEnd > 0) utf8.truncate(sentenceEnd + fullStop.size());
   return utf8;
+}
+
+QStringList OpenJTalkSpeech::SplitForEngine(const QString& text, int maxUtf8Bytes) {
+  QStringList pieces;
+  const qsizetype size = text.size();
+  qsizetype start = 0;
+  while (true) {
+    while (start < size && IsLineBreak(text[start])) ++start;  // dropped between pieces
+    if (start >= size) break;
+    // The longest run from `start` within the limit (at least one character),
+    // noting where it may end.
+    qsizetype at = start, sentenceEnd = -1, clauseEnd = -1;
+    bool afterSentenceEnd = false;
+    int bytes = 0;
+    while (at < size) {
+      const qsizetype length =
+          text[at].isHighSurrogate() && at + 1 < size && text[at + 1].isLowSurrogate() ? 2 : 1;
+      const int cost = EngineBytes(text, at, length);
+      if (at > start && bytes + cost > maxUtf8Bytes) break;
+      const QChar c = text[at];
+      if (IsLineBreak(c)) sentenceEnd = at;
+      bytes += cost;
+      at += length;
+      afterSentenceEnd = EndsSentence(c) || (afterSentenceEnd && ClosesBracket(c));
+      if (afterSentenceEnd) {
+        sentenceEnd = at;
+      } else if (EndsClause(c)) {
+        clauseEnd = at;
+      }
+    }
+    qsizetype end = at;
+    if (at < size && !IsLineBreak(text[at])) {
+      if (sentenceEnd > start) {
+        end = sentenceEnd;
+      } else if (clauseEnd > start) {
+        end = clauseEnd;
+      }
+    }
+    while (IsLineBreak(text[end - 1])) --end;  // the first character is no line break
+    pieces << text.mid(start, end - start);
+    start = end;
+  }
+  return pieces;
 }
 
 double OpenJTalkSpeech::SpeedFactor(int speedPercent) { return speedPercent <= 0 ? 1.0 : speedPercent / 100.0; }
@@ -111,23 +175,35 @@ bool OpenJTalkSpeech::Speak(const std::string& text, int speedPercent, int volum
   Stop();
   // Without an audio output Qt's player claims to play and never ends.
   if (!Available() || QMediaDevices::audioOutputs().isEmpty()) return false;
-  const QByteArray engineText = EngineText(text);
-  if (engineText.isEmpty()) return false;
+  for (const QString& piece : SplitForEngine(QString::fromStdU16String(cp932::Decode(text)))) {
+    QByteArray line = EngineLine(piece);
+    if (!line.isEmpty()) pending_.push_back(std::move(line));
+  }
+  if (pending_.empty()) return false;
   if (!work_) {
     work_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/velkor-speech-XXXXXX"));
     if (!work_->isValid()) {
       work_.reset();
+      pending_.clear();
       return false;
     }
   }
-  ++utterance_;
-  input_ = work_->filePath(QStringLiteral("speech-%1.txt").arg(utterance_));
-  wav_ = work_->filePath(QStringLiteral("speech-%1.wav").arg(utterance_));
+  speed_ = speedPercent;
+  volume_ = volumePercent;
+  speaking_ = true;
+  if (!SynthesiseNext()) Stop();
+  return speaking_;
+}
+
+bool OpenJTalkSpeech::SynthesiseNext() {
+  if (process_ || !ready_.empty() || pending_.empty()) return true;
+  ++piece_;
+  input_ = work_->filePath(QStringLiteral("speech-%1.txt").arg(piece_));
+  synthesising_ = work_->filePath(QStringLiteral("speech-%1.wav").arg(piece_));
+  const QByteArray line = pending_.front() + '\n';
+  pending_.pop_front();
   QFile input(input_);
-  if (!input.open(QIODevice::WriteOnly) || input.write(engineText + '\n') != engineText.size() + 1) {
-    Finish();
-    return false;
-  }
+  if (!input.open(QIODevice::WriteOnly) || input.write(line) != line.size()) return false;
   input.close();
 
   process_ = std::make_unique<QProcess>();
@@ -139,9 +215,8 @@ bool OpenJTalkSpeech::Speak(const std::string& text, int speedPercent, int volum
   connect(process_.get(), &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
     if (error == QProcess::FailedToStart) OnSynthesised(false);
   });
-  speaking_ = true;
-  process_->start(engine_, Arguments(speedPercent, volumePercent, input_, wav_, {}));
-  return speaking_;
+  process_->start(engine_, Arguments(speed_, volume_, input_, synthesising_, {}));
+  return true;
 }
 
 void OpenJTalkSpeech::OnSynthesised(bool ok) {
@@ -149,32 +224,62 @@ void OpenJTalkSpeech::OnSynthesised(bool ok) {
   // The process object may be inside its own signal: delete it later.
   process_->disconnect(this);
   process_.release()->deleteLater();
-  if (!ok || QFileInfo(wav_).size() <= 44) {
-    Finish();
+  QFile::remove(input_);
+  input_.clear();
+  const QString wav = std::exchange(synthesising_, QString());
+  if (!ok || QFileInfo(wav).size() <= kWavHeaderBytes) {
+    QFile::remove(wav);
+    Stop();
     return;
   }
-  if (!player_) {
-    player_ = std::make_unique<QSoundEffect>();
-    connect(player_.get(), &QSoundEffect::playingChanged, this, &OpenJTalkSpeech::OnPlayingChanged);
-    connect(player_.get(), &QSoundEffect::statusChanged, this, [this] {
-      if (speaking_ && player_->status() == QSoundEffect::Error) Finish();
-    });
+  ready_.push_back(wav);
+  if (playing_.isEmpty()) PlayNext();
+}
+
+void OpenJTalkSpeech::PlayNext() {
+  if (ready_.empty()) {
+    if (!process_ && pending_.empty()) Stop();  // the last piece has played
+    return;
   }
+  // A fresh player for each piece: one that has played to its end may end
+  // the next source at once.
+  if (player_) {
+    // The old player may be inside its own signal: delete it later.
+    player_->disconnect(this);
+    player_->stop();
+    player_.release()->deleteLater();
+  }
+  player_ = std::make_unique<QSoundEffect>();
+  QSoundEffect* player = player_.get();
+  connect(player, &QSoundEffect::playingChanged, this, &OpenJTalkSpeech::OnPlayingChanged);
+  connect(player, &QSoundEffect::statusChanged, this, [this, player] {
+    if (speaking_ && player->status() == QSoundEffect::Error) Stop();
+  });
+  playing_ = ready_.front();
+  ready_.pop_front();
   started_ = false;
-  player_->setSource(QUrl::fromLocalFile(wav_));
+  player_->setSource(QUrl::fromLocalFile(playing_));
   player_->play();
+  // The next piece is synthesised while this one plays.
+  if (!SynthesiseNext()) Stop();
 }
 
 void OpenJTalkSpeech::OnPlayingChanged() {
-  if (!speaking_ || !player_) return;
+  if (!speaking_ || !player_ || playing_.isEmpty()) return;
   if (player_->isPlaying()) {
     started_ = true;
   } else if (started_) {
-    Finish();
+    started_ = false;
+    QFile::remove(std::exchange(playing_, QString()));
+    PlayNext();
   }
 }
 
 void OpenJTalkSpeech::Stop() {
+  // Silent first: the player's signals below must not start the next piece.
+  speaking_ = false;
+  started_ = false;
+  pending_.clear();
   if (process_) {
     process_->disconnect(this);
     process_->kill();
@@ -182,17 +287,14 @@ void OpenJTalkSpeech::Stop() {
     process_.reset();
   }
   if (player_ && player_->isPlaying()) player_->stop();
-  Finish();
-}
-
-void OpenJTalkSpeech::Finish() {
-  speaking_ = false;
-  started_ = false;
-  if (player_) player_->setSource(QUrl());  // lets go of the WAV file
-  if (!input_.isEmpty()) QFile::remove(input_);
-  if (!wav_.isEmpty()) QFile::remove(wav_);
+  for (const QString& path : {input_, synthesising_, playing_}) {
+    if (!path.isEmpty()) QFile::remove(path);
+  }
+  for (const QString& path : ready_) QFile::remove(path);
+  ready_.clear();
   input_.clear();
-  wav_.clear();
+  synthesising_.clear();
+  playing_.clear();
 }
 
 }  // namespace velkor::ui

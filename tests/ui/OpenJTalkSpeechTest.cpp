@@ -7,9 +7,12 @@
 #include <QAudioDevice>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMediaDevices>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -172,6 +175,51 @@ TEST_F(OpenJTalkSpeechTest, LongTextIsCutAtASentenceWithinTheEngineLimit) {
   EXPECT_TRUE(speech_.Synthesize(text, 300, 100, Path("long.wav")));
 }
 
+TEST_F(OpenJTalkSpeechTest, SpeaksALongTextWholeInPiecesAndLeavesNoFiles) {
+  if (QMediaDevices::audioOutputs().isEmpty()) GTEST_SKIP() << "no audio output";
+  // The engine's working files go under dir_.
+  const QByteArray tmp = qgetenv("TMPDIR");
+  qputenv("TMPDIR", dir_.path().toLocal8Bit());
+  const auto restore = qScopeGuard([&] { tmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmp); });
+  const auto workFiles = [&] {
+    QStringList files;
+    QDirIterator it(dir_.path(), QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) files << it.next();
+    return files;
+  };
+  // Two sentences more than the engine's limit apart: two pieces to read.
+  const std::string sentence = Cp932(kSentence) + Cp932("。");
+  const std::string text = sentence + std::string(1000, ' ') + sentence;
+  QElapsedTimer timer;
+  timer.start();
+  ASSERT_TRUE(speech_.Speak(text, 200, 100));
+  // Watched while it speaks: the WAV files come and go, and it still speaks
+  // when the first one has played and is gone.
+  QStringList wavs;
+  bool speaksAfterTheFirst = false;
+  while (speech_.Speaking() && timer.elapsed() < 30000) {
+    for (const QString& file : workFiles()) {
+      if (file.endsWith(QStringLiteral(".wav")) && !wavs.contains(file)) wavs << file;
+    }
+    speaksAfterTheFirst = speaksAfterTheFirst || (!wavs.isEmpty() && !QFile::exists(wavs.first()));
+    QTest::qWait(10);
+  }
+  EXPECT_FALSE(speech_.Speaking());
+  EXPECT_EQ(wavs.size(), 2);
+  EXPECT_TRUE(speaksAfterTheFirst) << "silent after the first piece";
+  EXPECT_EQ(workFiles(), QStringList());
+
+  // Stopped in the first piece, it is silent at once and stays silent.
+  ASSERT_TRUE(speech_.Speak(text, 200, 100));
+  QTest::qWait(300);
+  EXPECT_TRUE(speech_.Speaking());
+  speech_.Stop();
+  EXPECT_FALSE(speech_.Speaking());
+  EXPECT_EQ(workFiles(), QStringList());
+  QTest::qWait(2000);
+  EXPECT_FALSE(speech_.Speaking());
+}
+
 TEST_F(OpenJTalkSpeechTest, AFailingEngineIsNoSpeech) {
   OpenJTalkSpeech failing(QStringLiteral("/bin/false"));
   ASSERT_TRUE(failing.Available());
@@ -201,6 +249,95 @@ TEST_F(OpenJTalkSpeechTest, SpeaksOnlyWhereItCanBeHeard) {
   // Nothing to read is not speech.
   EXPECT_FALSE(speech_.Speak(Cp932(" \r\n。"), 100, 100));
   EXPECT_FALSE(speech_.Speaking());
+}
+
+// What holds for any split of `text`: nothing but the line breaks between
+// pieces is lost, each piece fits the engine with its line breaks read as
+// pauses, and no piece is empty, begins or ends with a line break or starts
+// or ends inside a surrogate pair.
+void ExpectAWholeSplit(const QString& text, const QStringList& pieces, int maxUtf8Bytes) {
+  QString joined = pieces.join(QString());
+  QString whole = text;
+  for (QString* s : {&joined, &whole}) s->remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
+  EXPECT_EQ(joined, whole);
+  for (const QString& piece : pieces) {
+    ASSERT_FALSE(piece.isEmpty());
+    QString read = piece;
+    read.replace(QLatin1Char('\n'), QChar(u'、')).replace(QLatin1Char('\r'), QChar(u'、'));
+    EXPECT_LE(read.toUtf8().size(), maxUtf8Bytes) << piece.toStdString();
+    EXPECT_FALSE(piece.front() == QLatin1Char('\n') || piece.front() == QLatin1Char('\r'));
+    EXPECT_FALSE(piece.back() == QLatin1Char('\n') || piece.back() == QLatin1Char('\r'));
+    EXPECT_FALSE(piece.front().isLowSurrogate());
+    EXPECT_FALSE(piece.back().isHighSurrogate());
+  }
+}
+
+QStringList Split(const QString& text, int maxUtf8Bytes = OpenJTalkSpeech::kMaxUtf8Bytes) {
+  const QStringList pieces = OpenJTalkSpeech::SplitForEngine(text, maxUtf8Bytes);
+  ExpectAWholeSplit(text, pieces, maxUtf8Bytes);
+  return pieces;
+}
+
+TEST(OpenJTalkSpeechSplit, LongTextIsReadInWholeSentencesThatFitTheEngine) {
+  QString text;
+  for (int i = 0; i < 100; ++i) text += QStringLiteral("今日は晴れです。");  // 24 bytes each
+  const QStringList pieces = Split(text);
+  ASSERT_EQ(pieces.size(), 3);
+  // As many whole sentences as fit: 41 of them, 984 bytes.
+  for (const QString& piece : pieces) EXPECT_TRUE(piece.endsWith(QChar(u'。')));
+  EXPECT_EQ(pieces[0].toUtf8().size(), 41 * 24);
+  EXPECT_EQ(pieces[1].toUtf8().size(), 41 * 24);
+
+  // A short text is one piece, as it is; nothing to read is none.
+  EXPECT_EQ(Split(QStringLiteral("看護師さん\r\nを呼んで")),
+            QStringList{QStringLiteral("看護師さん\r\nを呼んで")});
+  EXPECT_TRUE(Split(QString()).isEmpty());
+  EXPECT_TRUE(Split(QStringLiteral("\r\n\n\r\n")).isEmpty());
+}
+
+TEST(OpenJTalkSpeechSplit, SplitsAtSentenceEndsAndLineBreaksThenClausesThenAnywhere) {
+  // 30 bytes: ten kana.
+  EXPECT_EQ(Split(QStringLiteral("あいう。えおか、きくけこさ"), 30),
+            (QStringList{QStringLiteral("あいう。"), QStringLiteral("えおか、きくけこさ")}));
+  // A closing bracket stays with its sentence; "！" and "？" end one too.
+  EXPECT_EQ(Split(QStringLiteral("「はい。」と、言った"), 18),
+            (QStringList{QStringLiteral("「はい。」"), QStringLiteral("と、言った")}));
+  EXPECT_EQ(Split(QStringLiteral("あ！いう？えおかきく"), 24),
+            (QStringList{QStringLiteral("あ！いう？"), QStringLiteral("えおかきく")}));
+  // The line break between pieces is dropped, even where the limit falls on it.
+  EXPECT_EQ(Split(QStringLiteral("あいう、えお\r\nかきくけこ"), 24),
+            (QStringList{QStringLiteral("あいう、えお"), QStringLiteral("かきくけこ")}));
+  EXPECT_EQ(Split(QStringLiteral("あいう、えおか\r\n\r\nきく"), 21),
+            (QStringList{QStringLiteral("あいう、えおか"), QStringLiteral("きく")}));
+  // Without a sentence end or line break, after the last "、".
+  EXPECT_EQ(Split(QStringLiteral("あい、うえ、おかきくけこ"), 30),
+            (QStringList{QStringLiteral("あい、うえ、"), QStringLiteral("おかきくけこ")}));
+  // Line breaks count as the pauses they are read as: 300 short lines are
+  // 600 bytes as they are but 1,200 read.
+  QString lines;
+  for (int i = 0; i < 300; ++i) lines += QStringLiteral("a\n");
+  EXPECT_EQ(Split(lines).size(), 2);
+}
+
+TEST(OpenJTalkSpeechSplit, TextWithoutPunctuationSplitsOnCharacterBoundaries) {
+  // 5,000 characters of one, two and three bytes.
+  QString text;
+  for (int i = 0; i < 1250; ++i) text += QStringLiteral("aéあい");
+  QStringList pieces = Split(text);
+  EXPECT_EQ(pieces.size(), 12);  // 11,250 bytes, each piece full to within a character
+  for (qsizetype i = 0; i + 1 < pieces.size(); ++i) EXPECT_GE(pieces[i].toUtf8().size(), 998);
+
+  // Surrogate pairs (4 bytes) are never split, whatever the alignment.
+  const QString kichi = QStringLiteral("𠮷");
+  ASSERT_EQ(kichi.size(), 2);
+  for (const QString& start : {QString(), QStringLiteral("a"), QStringLiteral("ab"), QStringLiteral("abc")}) {
+    text = start;
+    for (int i = 0; i < 2500; ++i) text += kichi;
+    pieces = Split(text);
+    for (qsizetype i = 0; i + 1 < pieces.size(); ++i) EXPECT_GE(pieces[i].toUtf8().size(), 997);
+  }
+  // A character larger than the limit is a piece of its own, not a split.
+  EXPECT_EQ(OpenJTalkSpeech::SplitForEngine(kichi + kichi, 3), (QStringList{kichi, kichi}));
 }
 
 TEST(OpenJTalkSpeechMissing, AnyMissingPartMeansNoSpeech) {
