@@ -143,12 +143,9 @@ void MainForm::SaveSettings() {
 }
 
 void MainForm::MnuDspSpeechClick() {
-  // Older settings hold "0" in these reserved slots: it reads as normal.
-  const auto percent = [this](int slot) {
-    const auto value = ParseDecimal(state_.settings.Option(slot));
-    return value && *value > 0 ? *value : 100;
-  };
-  const auto chosen = p_.dialogs.ChooseSpeech(percent(option::kSpeechSpeed), percent(option::kSpeechVolume));
+  const Settings& s = state_.settings;
+  const auto chosen =
+      p_.dialogs.ChooseSpeech(s.SpeechPercent(option::kSpeechSpeed), s.SpeechPercent(option::kSpeechVolume));
   if (!chosen) return;
   state_.settings.SetOption(option::kSpeechSpeed, std::to_string(chosen->first));
   state_.settings.SetOption(option::kSpeechVolume, std::to_string(chosen->second));

@@ -140,6 +140,11 @@ Colour Settings::CrtColour(int slot) const {
   return TextToColour(CrtDefault(slot)).value_or(colours::clWindow);
 }
 
+int Settings::SpeechPercent(int slot) const {
+  const auto value = ParseDecimal(Option(slot));
+  return value && *value > 0 ? *value : 100;
+}
+
 FontSpec Settings::CrtFont(int nameSlot) const {
   int size = CrtInt(nameSlot + 1);
   if (size <= 0) size = ParseDecimal(CrtDefault(nameSlot + 1)).value_or(0);

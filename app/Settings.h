@@ -92,6 +92,10 @@ class Settings {
   FontSpec CrtFont(int nameSlot) const;  // name, size and colour slots in a row
   void SetCrtFont(int nameSlot, const FontSpec& font);
 
+  // The speed or the volume of reading aloud in percent of normal; older
+  // settings hold "0" in these slots, which reads as 100.
+  int SpeechPercent(int slot) const;
+
   // Option slot tests as exact text comparisons.
   const std::string& Option(int slot) const { return optionList.at(slot); }
   void SetOption(int slot, std::string value) { optionList.at(slot) = std::move(value); }

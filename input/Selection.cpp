@@ -585,11 +585,8 @@ void Selection::Speak() {
     docs_.Message(Sj("読み上げるデータがありません"));
     return;
   }
-  const auto percent = [this](int slot) {
-    const auto value = ParseDecimal(state_.settings.Option(slot));
-    return value && *value > 0 ? *value : 100;
-  };
-  if (!speech.Speak(spoken, percent(option::kSpeechSpeed), percent(option::kSpeechVolume))) {
+  const Settings& s = state_.settings;
+  if (!speech.Speak(spoken, s.SpeechPercent(option::kSpeechSpeed), s.SpeechPercent(option::kSpeechVolume))) {
     docs_.Message(Sj("音声を出力できません"));
   }
 }

@@ -26,15 +26,15 @@ EditArea::EditArea(QWidget* parent) : QPlainTextEdit(parent) {
 
 namespace {
 
+// A line's text as the program's position mapping reads it.
+std::u16string_view LineView(const QString& line) {
+  return {reinterpret_cast<const char16_t*>(line.utf16()), static_cast<std::size_t>(line.size())};
+}
+
 // Bytes of a line's text in code page 932 (a surrogate pair is one "?").
-int LineBytes(QStringView line) {
-  int bytes = 0;
-  for (qsizetype i = 0; i < line.size(); ++i) {
-    const char16_t unit = line.at(i).unicode();
-    if (QChar::isHighSurrogate(unit) && i + 1 < line.size() && line.at(i + 1).isLowSurrogate()) ++i;
-    bytes += cp932::EncodedSize(unit);
-  }
-  return bytes;
+int LineBytes(const QString& line) {
+  const std::u16string_view view = LineView(line);
+  return ByteOffsetOfDisplayIndex(view, static_cast<int>(view.size()));
 }
 
 }  // namespace
@@ -77,7 +77,8 @@ int EditArea::BytesBeforeBlock(int blockNumber) const {
 int EditArea::ByteOffsetOf(int position) const {
   const QTextBlock block = document()->findBlock(std::clamp(position, 0, document()->characterCount() - 1));
   const int inBlock = std::max(0, position - block.position());
-  return BytesBeforeBlock(block.blockNumber()) + LineBytes(QStringView(block.text()).left(inBlock));
+  const QString line = block.text();
+  return BytesBeforeBlock(block.blockNumber()) + ByteOffsetOfDisplayIndex(LineView(line), inBlock);
 }
 
 int EditArea::PositionOfByte(int offset) const {
@@ -92,20 +93,11 @@ int EditArea::PositionOfByte(int offset) const {
     low = validBlocks_ - 1;
     while (low + 1 < blocks && BytesBeforeBlock(low + 1) <= offset) ++low;
   }
+  // Within the line, an offset inside a character (or inside the CR LF)
+  // stands before it.
   const QTextBlock block = document()->findBlockByNumber(low);
   const QString line = block.text();
-  int bytes = BytesBeforeBlock(low);
-  qsizetype i = 0;
-  while (i < line.size()) {
-    const char16_t unit = line.at(i).unicode();
-    const qsizetype units = QChar::isHighSurrogate(unit) && i + 1 < line.size() && line.at(i + 1).isLowSurrogate() ? 2 : 1;
-    const int size = cp932::EncodedSize(unit);
-    // An offset inside a character (or inside the CR LF) stands before it.
-    if (bytes + size > offset) break;
-    bytes += size;
-    i += units;
-  }
-  return block.position() + static_cast<int>(i);
+  return block.position() + DisplayIndexOfByteOffset(LineView(line), offset - BytesBeforeBlock(low));
 }
 
 std::string EditArea::CharacterAtCaret() const {

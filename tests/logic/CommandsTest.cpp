@@ -462,3 +462,30 @@ TEST(SelectionCommandsTest, QuitAsksTheWindowToClose) {
 
 }  // namespace
 }  // namespace velkor::testing
+
+namespace velkor::testing {
+namespace {
+
+// After "☆~" the board's tabs are back under the pointer: the status line
+// describes the cell there, not the cancel it promised before.
+TEST(SlotBoardCancel, TheCellUnderThePointerIsDescribedAgain) {
+  FakePlatform fake;
+  MainForm form(fake.Get());
+  WireNotifications(fake, form);
+  ASSERT_TRUE(form.FormCreate());
+  form.FormShow();
+  auto confirm = [&](int col, int row) {
+    form.State().onCandidates = 0;
+    form.State().boardCol = col;
+    form.State().boardRow = row;
+    form.Select().ExecuteSelection();
+  };
+  confirm(4, 7);  // 開~: the slot board
+  ASSERT_FALSE(fake.tabC00.visible);
+  confirm(1, 6);  // ☆~ there
+  EXPECT_TRUE(fake.tabC00.visible);
+  EXPECT_EQ(cp932::ToUtf8(fake.pnlMsg.text), "改行");  // row 6, column 1 of the board
+}
+
+}  // namespace
+}  // namespace velkor::testing
