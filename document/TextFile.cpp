@@ -44,7 +44,11 @@ const char* KnownErrorText(int errnum, FileOperation operation) {
     case ENAMETOOLONG:
       return "ファイル名が長すぎます。";
     case EFBIG:
-      return "ファイルが大きすぎます。";
+      return operation == FileOperation::Read ? "ファイルが大きすぎるため開けません（上限 512 MB）。"
+                                              : "ファイルが大きすぎます。";
+    case kNotAPlainFile:
+      return operation == FileOperation::Read ? "通常のファイルではないため開けません。"
+                                              : "通常のファイルではないため保存できません。";
     case EIO:
       return "ディスクの読み書き中にエラーが発生しました。";
     case ELOOP:
@@ -77,6 +81,9 @@ class PosixSystemCalls : public ISystemCalls {
   int Fsync(int fd) override { return ::fsync(fd); }
   int Fstat(int fd, struct stat* info) override { return ::fstat(fd, info); }
   int Fchmod(int fd, mode_t mode) override { return ::fchmod(fd, mode); }
+  int Fchown(int fd, uid_t owner, gid_t group) override { return ::fchown(fd, owner, group); }
+  int Ftruncate(int fd, off_t length) override { return ::ftruncate(fd, length); }
+  off_t Lseek(int fd, off_t offset, int whence) override { return ::lseek(fd, offset, whence); }
   int Stat(const char* path, struct stat* info) override { return ::stat(path, info); }
   int Lstat(const char* path, struct stat* info) override { return ::lstat(path, info); }
   int Access(const char* path, int mode) override { return ::access(path, mode); }
@@ -113,13 +120,21 @@ class Descriptor {
   int fd_;
 };
 
-// Reads at most `limit` bytes into `out`; 0 or errno.
+// Reads at most `limit` bytes into `out`; 0 or errno. Only plain files are
+// read: the open never waits (a FIFO would block it until a writer came),
+// and a device or FIFO is refused before a byte is read from it.
 int ReadUpTo(ISystemCalls& calls, const std::string& path, std::size_t limit, std::string& out) {
-  Descriptor fd(calls, calls.Open(path.c_str(), O_RDONLY | O_CLOEXEC, 0));
+  Descriptor fd(calls, calls.Open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0));
   if (fd.get() < 0) return errno;
   struct stat info {};
   if (calls.Fstat(fd.get(), &info) != 0) return errno;
   if (S_ISDIR(info.st_mode)) return EISDIR;
+  if (!S_ISREG(info.st_mode)) return kNotAPlainFile;
+  // A whole-file read stops at the size limit rather than fill the memory.
+  if (limit == std::string::npos) {
+    if (static_cast<unsigned long long>(info.st_size) > kMaxFileBytes) return EFBIG;
+    limit = kMaxFileBytes + 1;
+  }
   try {
     if (S_ISREG(info.st_mode) && info.st_size > 0)
       out.reserve(std::min<std::size_t>(limit, static_cast<std::size_t>(info.st_size) + 1));
@@ -138,6 +153,8 @@ int ReadUpTo(ISystemCalls& calls, const std::string& path, std::size_t limit, st
       }
       out.resize(old + static_cast<std::size_t>(got));
       if (got == 0) break;
+      // The file grew while it was read (or lies about its size).
+      if (out.size() > kMaxFileBytes) return EFBIG;
     }
   } catch (const std::bad_alloc&) {
     return ENOMEM;
@@ -193,27 +210,29 @@ class PosixTextFiles : public ITextFiles {
     struct stat info {};
     const bool exists = calls_.Stat(target.c_str(), &info) == 0;
     if (exists && S_ISDIR(info.st_mode)) return FileErrorMessage(EISDIR, path, FileOperation::Write);
+    // A FIFO or a device is not a document to be replaced.
+    if (exists && !S_ISREG(info.st_mode)) return FileErrorMessage(kNotAPlainFile, path, FileOperation::Write);
     // Renaming over a file would bypass its own missing write permission.
     if (exists && calls_.Access(target.c_str(), W_OK) != 0)
       return FileErrorMessage(errno, path, FileOperation::Write);
+    // A new file in place of one with other names would leave them the old text.
+    if (exists && info.st_nlink > 1) return WriteInPlace(path, target, bytes);
 
     std::string temp;
-    int fd = -1;
     const std::string folder = FolderOf(target);
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-      temp = folder + ".velkorlt-" + std::to_string(::getpid()) + "-" + std::to_string(++counter_) + ".tmp";
-      // A new file gets the usual bits less the umask; an existing file's
-      // bits are copied below.
-      fd = calls_.Open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
-      if (fd < 0 && errno != EEXIST) break;
-    }
+    const int fd = CreateTemporary(folder, exists, temp);
     if (fd < 0) return FileErrorMessage(errno, path, FileOperation::Write);
-
     Descriptor file(calls_, fd);
     int error = 0;
-    if (exists && calls_.Fchmod(fd, info.st_mode & 07777) != 0) {
-      // Bits the owner may not set (set-group-ID outside the group) are dropped.
-      if (calls_.Fchmod(fd, info.st_mode & 0777) != 0) error = errno;
+    if (exists) {
+      // The owner and group first (a change of owner clears set-ID bits).
+      if ((info.st_uid != ::geteuid() || info.st_gid != ::getegid()) &&
+          calls_.Fchown(fd, info.st_uid, info.st_gid) != 0) {
+        file.Close();
+        calls_.Unlink(temp.c_str());
+        return WriteInPlace(path, target, bytes);
+      }
+      error = CopyMode(fd, info.st_mode);
     }
     if (error == 0) error = WriteFully(calls_, fd, bytes);
     if (error == 0 && calls_.Fsync(fd) != 0 && errno != EINVAL) error = errno;
@@ -229,6 +248,51 @@ class PosixTextFiles : public ITextFiles {
   }
 
  private:
+  // A new temporary file beside the target, named after this process so that
+  // a later start can tell whether its writer still runs.
+  int CreateTemporary(const std::string& folder, bool exists, std::string& temp) {
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+      temp = folder + ".velkorlt-" + std::to_string(::getpid()) + "-" + std::to_string(++counter_) + ".tmp";
+      // A new file gets the usual bits less the umask; an existing file's
+      // bits are copied afterwards.
+      fd = calls_.Open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
+      if (fd < 0 && errno != EEXIST) break;
+    }
+    return fd;
+  }
+
+  int CopyMode(int fd, mode_t mode) {
+    if (calls_.Fchmod(fd, mode & 07777) == 0) return 0;
+    // Bits the owner may not set (set-group-ID outside the group) are dropped.
+    return calls_.Fchmod(fd, mode & 0777) == 0 ? 0 : errno;
+  }
+
+  // Writes the file itself rather than a new one: every name of it, its owner,
+  // group and bits stay. When the new text cannot be written whole, the old
+  // text (read first) is put back.
+  std::string WriteInPlace(const std::string& path, const std::string& target, std::string_view bytes) {
+    std::string old;
+    if (const int error = ReadUpTo(calls_, target, std::string::npos, old); error != 0)
+      return FileErrorMessage(error, path, FileOperation::Write);
+    Descriptor fd(calls_, calls_.Open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK, 0));
+    if (fd.get() < 0) return FileErrorMessage(errno, path, FileOperation::Write);
+    int error = Rewrite(fd.get(), bytes);
+    if (error != 0) Rewrite(fd.get(), old);
+    const int closeError = fd.Close();
+    if (error == 0) error = closeError;
+    return error == 0 ? std::string() : FileErrorMessage(error, path, FileOperation::Write);
+  }
+
+  // The whole content of an open file replaced by `bytes`; 0 or errno.
+  int Rewrite(int fd, std::string_view bytes) {
+    if (calls_.Lseek(fd, 0, SEEK_SET) < 0) return errno;
+    if (const int error = WriteFully(calls_, fd, bytes); error != 0) return error;
+    if (calls_.Ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) return errno;
+    if (calls_.Fsync(fd) != 0 && errno != EINVAL) return errno;
+    return 0;
+  }
+
   FileResult Read(const std::string& path, std::size_t limit) const {
     FileResult result;
     if (const int error = ReadUpTo(calls_, path, limit, result.bytes); error != 0)

@@ -45,8 +45,11 @@ class ITextFiles {
 // The file system as it is (POSIX). WriteAtomic writes a temporary file in the
 // target's folder, flushes it to the disk and renames it over the target; a
 // failure removes the temporary file. An existing file keeps its permission
-// bits; a file without write permission is not replaced. A symbolic link is
-// followed, so the file it names is replaced, not the link.
+// bits, its owner and its group; a file without write permission is not
+// replaced. A symbolic link is followed, so the file it names is replaced,
+// not the link. A file with several names (hard links), or one whose owner or
+// group a new file could not be given, is written in place instead, so every
+// name sees the new text; a failure there puts the old text back.
 ITextFiles& RealTextFiles();
 
 // The system calls under the file layer, one function each, so that a test can
@@ -62,6 +65,9 @@ class ISystemCalls {
   virtual int Fsync(int fd) = 0;
   virtual int Fstat(int fd, struct stat* info) = 0;
   virtual int Fchmod(int fd, mode_t mode) = 0;
+  virtual int Fchown(int fd, uid_t owner, gid_t group) = 0;
+  virtual int Ftruncate(int fd, off_t length) = 0;
+  virtual off_t Lseek(int fd, off_t offset, int whence) = 0;
   virtual int Stat(const char* path, struct stat* info) = 0;
   virtual int Lstat(const char* path, struct stat* info) = 0;
   virtual int Access(const char* path, int mode) = 0;
@@ -79,6 +85,13 @@ ISystemCalls& RealSystemCalls();
 std::unique_ptr<ITextFiles> MakeTextFiles(ISystemCalls& calls);
 
 enum class FileOperation { Read, Write };
+
+// The largest file that is read whole: far more than anyone writes with the
+// board, little enough that the edit area can still hold it.
+inline constexpr std::size_t kMaxFileBytes = std::size_t{512} * 1024 * 1024;
+// The error of a name that is neither a plain file nor a folder (a FIFO, a
+// device): never opened for reading or replaced. Not an errno value.
+inline constexpr int kNotAPlainFile = -1000;
 
 // The message for a failed file operation: a Japanese text for the common
 // errno values (strerror's text for the rest), followed by the path in

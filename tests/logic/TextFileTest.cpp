@@ -1,6 +1,7 @@
 #include "document/TextFile.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +18,7 @@
 #include <random>
 #include <set>
 #include <sstream>
+#include <thread>
 
 #include "document/Cp932.h"
 
@@ -391,4 +394,81 @@ TEST_F(RealTextFilesTest, SlotPreviewReadsTheRealFile) {
   EXPECT_EQ(SlotPreview(files_, path, kOpen), kOpen + FromUtf8("空"));
   Put(path, std::string(500, 'q') + "\n");
   EXPECT_EQ(SlotPreview(files_, path, kOpen), kOpen + std::string(400, 'q'));
+}
+
+// A FIFO or a device in place of a document must never freeze the program in
+// a read or fill its memory: it is refused before a byte is read.
+TEST_F(RealTextFilesTest, FifosAndDevicesAreRefusedWithoutBlocking) {
+  const std::string fifo = dir_ + "文書07.txt";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // Should a read block in open() after all, a writer coming later frees it
+  // and the test fails instead of hanging.
+  std::atomic<bool> rescued{false};
+  std::thread rescuer([&] {
+    for (int i = 0; i < 50; ++i) {
+      ::usleep(100000);
+      const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+      if (fd >= 0) {
+        rescued = true;
+        ::close(fd);
+        return;
+      }
+    }
+  });
+  const FileResult read = files_.ReadAll(fifo);
+  const std::string preview = SlotPreview(files_, fifo, FromUtf8("開く："));
+  const std::string write = files_.WriteAtomic(fifo, "text");
+  rescuer.join();
+  EXPECT_FALSE(rescued) << "a read waited for a writer";
+  EXPECT_FALSE(read.ok);
+  EXPECT_EQ(read.error, FromUtf8("通常のファイルではないため開けません。「" + fifo + "」"));
+  EXPECT_EQ(preview, FromUtf8("開く：読み込めません"));
+  EXPECT_EQ(write, FromUtf8("通常のファイルではないため保存できません。「" + fifo + "」"));
+  struct stat info {};
+  ASSERT_EQ(::stat(fifo.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode)) << "the FIFO was replaced";
+
+  const FileResult zero = files_.ReadAll("/dev/zero");
+  EXPECT_FALSE(zero.ok);
+  EXPECT_TRUE(zero.bytes.empty());
+}
+
+TEST_F(RealTextFilesTest, AFileBeyondTheSizeLimitIsRefusedWithAMessage) {
+  const std::string path = dir_ + "huge.txt";
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT, 0600);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(kMaxFileBytes) + 1), 0);  // sparse: no disk used
+  ::close(fd);
+  const FileResult read = files_.ReadAll(path);
+  EXPECT_FALSE(read.ok);
+  EXPECT_EQ(read.error, FromUtf8("ファイルが大きすぎるため開けません（上限 512 MB）。「" + path + "」"));
+  EXPECT_TRUE(files_.ReadPrefix(path, 10).ok) << "a slot preview reads only the start";
+}
+
+// Saving writes the file the user named: every hard link sees the new text,
+// and a file of another user keeps its owner and group.
+TEST_F(RealTextFilesTest, SavingKeepsHardLinksOwnerAndGroup) {
+  const std::string path = dir_ + "文書01.txt";
+  const std::string other = dir_ + "other-name.txt";
+  Put(path, "old");
+  ASSERT_EQ(::link(path.c_str(), other.c_str()), 0);
+  EXPECT_EQ(files_.WriteAtomic(path, "new text"), "");
+  EXPECT_EQ(Content(path), "new text");
+  EXPECT_EQ(Content(other), "new text");
+  EXPECT_EQ(files_.WriteAtomic(path, "ab"), "");  // shorter: nothing of the old tail stays
+  EXPECT_EQ(Content(other), "ab");
+  EXPECT_EQ(Names(dir_), (std::set<std::string>{"文書01.txt", "other-name.txt"}));
+
+  if (::geteuid() != 0) GTEST_SKIP() << "only the superuser can give a file to another user";
+  const std::string theirs = dir_ + "theirs.txt";
+  Put(theirs, "old");
+  ASSERT_EQ(::chown(theirs.c_str(), 1234, 5678), 0);
+  ::chmod(theirs.c_str(), 0640);
+  EXPECT_EQ(files_.WriteAtomic(theirs, "new"), "");
+  struct stat info {};
+  ASSERT_EQ(::stat(theirs.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, 1234u);
+  EXPECT_EQ(info.st_gid, 5678u);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(Content(theirs), "new");
 }
