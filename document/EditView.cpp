@@ -40,6 +40,7 @@ void EditView::ActDspFontExecute() {
   const std::string text = p_.memMain.Text();
   const int selLength = p_.memMain.SelLength();
   const int selStart = p_.memMain.SelStart();
+  const bool modified = p_.memMain.Modified();
   // The refill below is not a change of the document.
   journal_.Disarm();
   p_.memMain.Clear();
@@ -48,6 +49,8 @@ void EditView::ActDspFontExecute() {
   p_.memMain.SetText(text);
   p_.memMain.SetSelStart(selStart);
   p_.memMain.SetSelLength(selLength);
+  // Unsaved text stays unsaved: a close must still ask or keep it.
+  p_.memMain.SetModified(modified);
 }
 
 void EditView::MemMainKeyDown(Key key) {

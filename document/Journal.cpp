@@ -15,6 +15,13 @@ void Journal::Begin() {
   entries_.clear();
   index_ = -1;
   armed_ = true;
+  openedAt_ = -1;
+  saved_ = edit_.Snapshot();
+}
+
+void Journal::MarkSaved(bool opened) {
+  saved_ = edit_.Snapshot();
+  if (opened) openedAt_ = index_;
 }
 
 void Journal::Clear() { Begin(); }
@@ -43,6 +50,7 @@ void Journal::Put() {
   if (index_ > kCapacity - 1) {
     --index_;
     entries_.pop_front();
+    if (openedAt_ >= 0) --openedAt_;
   }
 }
 
@@ -73,6 +81,13 @@ void Journal::Restore(int i) {
   edit_.RestoreSnapshot(entry.text);
   edit_.SetSelStart(entry.selStart);
   edit_.SetSelLength(entry.selLength);
+  // Putting the text back clears the edit area's flag; what counts is
+  // whether the text is what its file holds.
+  edit_.SetModified(!(edit_.Snapshot() == saved_));
+  if (i < openedAt_) {
+    openedAt_ = -1;
+    if (onUndoPastOpen_) onUndoPastOpen_();
+  }
 }
 
 }  // namespace velkor

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,15 @@ class Journal {
   // The edit font change refills the text without recording it.
   void Disarm() { armed_ = false; }
 
+  // The text now in the edit area is what the document's file holds: it was
+  // just saved, or (`opened`) just opened, which starts a new document within
+  // the journal. After an undo or a redo the edit area counts as modified
+  // exactly when its text differs from this one.
+  void MarkSaved(bool opened = false);
+  // Called when an undo puts back a text from before the last opened
+  // document: what is shown then no longer belongs to that document's file.
+  void OnUndoPastOpen(std::function<void()> handler) { onUndoPastOpen_ = std::move(handler); }
+
  private:
   void Restore(int i);
 
@@ -48,6 +58,9 @@ class Journal {
   std::deque<Entry> entries_;
   int index_ = -1;
   bool armed_ = true;
+  TextRope saved_;
+  int openedAt_ = -1;  // the entry of the text last opened; -1 for none
+  std::function<void()> onUndoPastOpen_;
 };
 
 }  // namespace velkor

@@ -730,5 +730,37 @@ TEST(DocumentsErrorBoxes, FileErrorsCarryTheErrorIcon) {
   EXPECT_EQ(fake.window.messages.back().second, MessageIcon::None);
 }
 
+// The text counts as modified whenever it differs from what was last opened
+// or saved, whatever undo, redo or a new edit font did to the flag.
+TEST_F(DocumentsTest, UndoAndRedoKeepTheModifiedFlagTrueToTheFile) {
+  s.OpenNew("/d/a.txt", "saved");
+  s.fake.memMain.Type("!");
+  s.Docs().ActFileSaveExecute();
+  ASSERT_FALSE(s.fake.memMain.modified);
+  s.form.UndoLog().Undo();  // back to "saved": no longer what the file holds
+  EXPECT_EQ(s.fake.memMain.text, "saved");
+  EXPECT_TRUE(s.fake.memMain.modified);
+  s.form.UndoLog().Redo();  // "!saved" is what the file holds
+  EXPECT_FALSE(s.fake.memMain.modified);
+  s.fake.memMain.Type("?");
+  s.fake.dialogs.fonts.push_back(FontSpec{"Other", 30, colours::clBlack});
+  s.form.Edit().ActDspFontExecute();
+  EXPECT_TRUE(s.fake.memMain.modified) << "a new edit font is no save";
+}
+
+TEST_F(DocumentsTest, UndoingPastAnOpenLeavesTheDocumentUntitled) {
+  s.fake.memMain.Type("earlier text");
+  s.SetMode(Mode::Dwell);
+  s.OpenNew("/d/b.txt", "file b");
+  s.form.UndoLog().Undo();
+  EXPECT_EQ(s.fake.memMain.text, "earlier text");
+  EXPECT_TRUE(s.fake.memMain.modified);
+  EXPECT_TRUE(s.CurFile().empty()) << "a save must not write this text over b.txt";
+  EXPECT_EQ(s.fake.window.caption, kUntitled);
+  s.SaveAs("/d/c.txt");
+  EXPECT_EQ(s.fake.files.files["/d/b.txt"], "file b");
+  EXPECT_EQ(s.fake.files.files["/d/c.txt"], "earlier text");
+}
+
 }  // namespace
 }  // namespace velkor::testing

@@ -79,7 +79,7 @@ TEST_F(EditAreaTest, ChangeAfterUndoOverwritesButKeepsEntriesAbove) {
   Undo();
   EXPECT_EQ(Text(), "A");
   EXPECT_EQ(J().Index(), 0);
-  EXPECT_FALSE(Area().Modified());  // restoring replaces the whole text
+  EXPECT_TRUE(Area().Modified());  // "A" is not what any file holds
 
   edit_->moveCursor(QTextCursor::End);
   Type("D");
