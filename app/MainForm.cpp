@@ -30,14 +30,19 @@ std::string MainForm::DocumentCaption(const std::string& path) {
 bool MainForm::ChooseDataDir(const std::string& programFolder) {
   // An installed program's folder may not be writable: then the per-user data
   // folder holds the document slots.
-  const std::string candidates[] = {programFolder + kDataFolderName,
-                                    p_.shell.PerUserDataFolder() + kPerUserDataFolder};
-  for (const std::string& dir : candidates) {
-    if (p_.fs.DirectoryExists(dir) || p_.fs.CreateDirectories(dir)) {
-      if (p_.fs.DirectoryWritable(dir)) {
-        state_.dataDir = dir;
-        return true;
-      }
+  const std::string beside = programFolder + kDataFolderName;
+  state_.perUserDataDir = p_.shell.PerUserDataFolder() + kPerUserDataFolder;
+  for (const std::string& dir : {beside, state_.perUserDataDir}) {
+    const bool existed = p_.fs.DirectoryExists(dir);
+    if ((existed || p_.fs.CreateDirectories(dir)) && p_.fs.DirectoryWritable(dir)) {
+      state_.dataDir = dir;
+      return true;
+    }
+    // Documents kept beside the program would look missing from the slot
+    // board: the user is told where the slots are now, and why.
+    if (dir == beside && existed) {
+      startNotice_ = cp932::FromUtf8("文書は " + state_.perUserDataDir + " に保存します（" + beside +
+                                     " に書き込めないため）");
     }
   }
   return false;
@@ -82,8 +87,11 @@ void MainForm::FormShow() {
   edit_.ShowBlockCaret();
   state_.boardCol = 99;
   state_.boardRow = 99;
-  // Where the unsaved text of the last run went.
-  if (!recovery_.Notice().empty()) Message(recovery_.Notice());
+  // Where the data folder is, when it is not where the user kept documents,
+  // and where the unsaved text of the last run went.
+  std::string notice = startNotice_;
+  if (!recovery_.Notice().empty()) notice += (notice.empty() ? "" : cp932::FromUtf8("　")) + recovery_.Notice();
+  if (!notice.empty()) Message(notice);
 }
 
 void MainForm::ApplyWindowSettings() {
@@ -110,8 +118,12 @@ bool MainForm::FormClose() {
   if (closed_) return true;
   const bool ask = p_.memMain.Modified() && modes_.ClickMode();
   if (ask && !p_.window.AskYesNo(cp932::FromUtf8("編集中です。終了しますか？"))) return false;
-  // Unsaved text that nobody was asked about is kept in a document slot.
-  recovery_.Close(ask);
+  // Unsaved text that nobody was asked about is kept in a document slot; when
+  // nothing can hold it, the window stays open.
+  if (const Recovery::Kept kept = recovery_.Close(ask); !kept.ok) {
+    Message(kept.message);
+    return false;
+  }
   state_.defaultBoardList.clear();
   state_.slotPreviewList.clear();
   SaveSettings();

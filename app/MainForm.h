@@ -87,6 +87,7 @@ class MainForm {
   Selection selection_;
   BoardEditing editing_;
   bool closed_ = false;
+  std::string startNotice_;  // said once the window shows
 };
 
 }  // namespace velkor

@@ -380,6 +380,18 @@ class IFileSystem {
   virtual bool DirectoryWritable(const std::string& path) const = 0;
   // Removes a file; false when it could not be removed.
   virtual bool RemoveFile(const std::string& path) = 0;
+  // The names (without the folder) of the entries of a folder; none when it
+  // cannot be read.
+  virtual std::vector<std::string> ListFolder(const std::string& path) const = 0;
+  // Takes the lock of the lock file `path` (created when missing) for this
+  // program until released or ended; false when another program, or another
+  // taking within this one, holds it.
+  virtual bool HoldLock(const std::string& path) = 0;
+  virtual void ReleaseLock(const std::string& path) = 0;
+  // Nobody holds the lock of `path` (a missing file is free).
+  virtual bool LockFree(const std::string& path) const = 0;
+  // A process with this number is running (owners of files left in folders).
+  virtual bool ProcessRunning(int pid) const = 0;
 };
 
 // The file system as it is.

@@ -11,6 +11,7 @@ namespace velkor {
 struct ProgramState {
   std::string helpFileName;     // native file name
   std::string dataDir;          // native folder name, ends with a separator
+  std::string perUserDataDir;   // the data folder below the user's own data folder
   std::string curFileName;      // native file name; empty for an untitled document
   std::string pendingCommand;   // pending board command of the slot board
   Settings settings;            // CrtList, OptionList, FileList

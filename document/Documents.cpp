@@ -1,5 +1,7 @@
 #include "document/Documents.h"
 
+#include <cerrno>
+
 #include "app/MainForm.h"
 #include "document/Cp932.h"
 #include "document/PrintLayout.h"
@@ -31,11 +33,23 @@ constexpr char kSaveFilter[] = "テキストファイル(*.txt)|*.txt";
 
 Documents::Documents(ProgramState& state, Platform& platform, EditView& edit, Journal& journal, InputModes& modes,
                      ITextFiles& files, Recovery& recovery)
-    : state_(state), p_(platform), edit_(edit), journal_(journal), modes_(modes), files_(files), recovery_(recovery) {}
+    : state_(state), p_(platform), edit_(edit), journal_(journal), modes_(modes), files_(files), recovery_(recovery) {
+  // The text shown is no longer the opened file's: a save must ask for a
+  // name instead of writing it over that file.
+  journal_.OnUndoPastOpen([this] {
+    state_.curFileName.clear();
+    p_.window.SetCaption(MainForm::UntitledCaption());
+  });
+}
 
-bool Documents::AskUnsavedWork(const char* question) {
+bool Documents::AskUnsavedWork(const char* question, const std::string& next) {
   if (!p_.memMain.Modified()) return true;
-  return modes_.AskInClickMode(Sj(question));
+  if (modes_.ClickMode()) return p_.window.AskYesNo(Sj(question));
+  // Nobody can be asked: the text is kept in a slot before it is replaced,
+  // and the user is told where.
+  const Recovery::Kept kept = recovery_.KeepBeforeReplacing(next);
+  if (!kept.message.empty()) modes_.Message(kept.message, kept.ok ? MessageIcon::None : MessageIcon::Error);
+  return kept.ok;
 }
 
 void Documents::SetDialogFolders(const std::string& path) {
@@ -49,7 +63,7 @@ void Documents::FocusEditArea() {
 }
 
 void Documents::ActFileNewExecute() {
-  if (AskUnsavedWork("編集中です。新規作成しますか？")) {
+  if (AskUnsavedWork("編集中です。新規作成しますか？", {})) {
     state_.curFileName.clear();
     recovery_.Discard();
     p_.memMain.Clear();
@@ -93,28 +107,42 @@ void Documents::MnuFileUseS0Click(int item) {
 
 void Documents::OpenDocument(const std::string& path) {
   if (path.empty()) return;
-  if (!AskUnsavedWork("編集中です。ファイルを開きますか？")) return;
-  SetDialogFolders(path);
-  if (files_.Exists(path)) {
-    p_.memMain.SetLoading(true);
-    const FileResult loaded = LoadTextFile(files_, path);
-    if (loaded.ok) p_.memMain.SetText(loaded.bytes);
-    p_.memMain.SetSelStart(0);
-    p_.memMain.SetLoading(false);
-    if (!loaded.ok) {
-      // The text shown is still the user's unsaved work: it stays marked so.
-      modes_.Message(loaded.error, MessageIcon::Error);
-      return;
-    }
-    p_.memMain.SetModified(false);
-  } else if (files_.Missing(path)) {
-    p_.memMain.Clear();
-  } else {
-    // A folder, or a name that cannot be looked up: say why, change nothing.
-    modes_.Message(LoadTextFile(files_, path).error, MessageIcon::Error);
+  // The file is read before anything is asked or kept: a file that cannot be
+  // read changes nothing at all.
+  const bool exists = files_.Exists(path);
+  FileResult loaded{true, {}, {}};
+  if (exists) {
+    p_.memMain.SetLoading(true);  // the busy pointer while a long file is read
+    loaded = LoadTextFile(files_, path);
+  } else if (!files_.Missing(path)) {
+    // A folder, or a name that cannot be looked up.
+    loaded = LoadTextFile(files_, path);
+    if (loaded.ok) loaded = {false, {}, FileErrorMessage(EISDIR, path, FileOperation::Read)};
+  }
+  const bool asking = loaded.ok && p_.memMain.Modified() && modes_.ClickMode();
+  // A message or a question wants the usual pointer.
+  if (exists && (!loaded.ok || asking)) p_.memMain.SetLoading(false);
+  if (!loaded.ok) {
+    // The text shown is still the user's work, marked as it was.
+    modes_.Message(loaded.error, MessageIcon::Error);
     return;
   }
+  if (!AskUnsavedWork("編集中です。ファイルを開きますか？", path)) {
+    if (exists && !asking) p_.memMain.SetLoading(false);
+    return;
+  }
+  SetDialogFolders(path);
+  if (exists) {
+    if (asking) p_.memMain.SetLoading(true);
+    p_.memMain.SetText(loaded.bytes);
+    p_.memMain.SetSelStart(0);
+    p_.memMain.SetLoading(false);
+  } else {
+    p_.memMain.Clear();
+  }
+  p_.memMain.SetModified(false);
   recovery_.Discard();  // the previous text was given up for this one
+  journal_.MarkSaved(true);
   state_.curFileName = path;
   p_.window.SetCaption(MainForm::DocumentCaption(path));
   AddRecentFile(path);
@@ -134,6 +162,7 @@ bool Documents::SaveDocument(const std::string& path) {
   p_.window.SetCaption(MainForm::DocumentCaption(state_.curFileName));
   AddRecentFile(path);
   p_.memMain.SetModified(false);
+  journal_.MarkSaved();
   recovery_.Discard();
   Message(Sj("保存しました"));
   return true;

@@ -52,7 +52,9 @@ class Documents {
   ITextFiles& Files() { return files_; }
 
  private:
-  bool AskUnsavedWork(const char* question);
+  // Unsaved work before another document (`next`, "" for a new one) replaces
+  // it: asked about in click mode, else kept in a slot. False to stay.
+  bool AskUnsavedWork(const char* question, const std::string& next);
   void SetDialogFolders(const std::string& path);
   void FocusEditArea();
 

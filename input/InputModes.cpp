@@ -39,8 +39,4 @@ void InputModes::Message(const std::string& text, MessageIcon icon) {
   }
 }
 
-bool InputModes::AskInClickMode(const std::string& question) {
-  return !ClickMode() || p_.window.AskYesNo(question);
-}
-
 }  // namespace velkor

@@ -26,9 +26,6 @@ class InputModes {
   // A message on the mode's channel: a message box in click mode, the status
   // line in the other modes, for people who cannot click a box away.
   void Message(const std::string& text, MessageIcon icon = MessageIcon::None);
-  // A question only in click mode; in the other modes the operation goes on
-  // without asking (true).
-  bool AskInClickMode(const std::string& question);
 
   // The mode as the check marks say, tested at every event.
   bool ClickMode() const { return p_.window.IsChecked(MenuItem::EditClick); }

@@ -362,7 +362,8 @@ TEST(SelectionCommandsTest, NewInClickModeEmptiesTheDocument) {
 }
 
 // Outside click mode 新~ offers the slots for opening; an empty slot gives an
-// empty document bound to it.
+// empty document bound to it, after the unsaved text was kept in the lowest
+// empty slot.
 TEST(SelectionCommandsTest, NewInOtherModesChoosesAnEmptySlot) {
   for (Mode mode : {Mode::Dwell, Mode::ArrowKeys}) {
     SCOPED_TRACE(static_cast<int>(mode));
@@ -379,7 +380,8 @@ TEST(SelectionCommandsTest, NewInOtherModesChoosesAnEmptySlot) {
     EXPECT_EQ(r.Text(), "");
     EXPECT_EQ(r.S().curFileName, kSlots + "12.txt");
     EXPECT_EQ(r.fake.window.caption, "Velkor*LT-" + kSlots + "12.txt");
-    EXPECT_TRUE(r.fake.files.files.empty());
+    EXPECT_EQ(r.fake.files.files, (std::map<std::string, std::string>{{kSlots + "00.txt", "abc"}}));
+    EXPECT_EQ(U(r.fake.pnlMsg.text), "未保存の文書を文書00.txt に保存しました");
     EXPECT_TRUE(r.fake.window.questions.empty());
     EXPECT_TRUE(r.TabsBack());
   }

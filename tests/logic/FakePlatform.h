@@ -547,6 +547,25 @@ class FakeFileSystem : public IFileSystem {
   // Files live in FakeTextFiles; removing goes there when connected.
   std::function<bool(const std::string&)> onRemove;
   bool RemoveFile(const std::string& path) override { return onRemove ? onRemove(path) : false; }
+  // The folder's entries are the files of FakeTextFiles when connected.
+  std::function<std::vector<std::string>(const std::string&)> onList;
+  std::vector<std::string> ListFolder(const std::string& path) const override {
+    return onList ? onList(path) : std::vector<std::string>();
+  }
+  // Locks held by this program, and by other running programs.
+  std::set<std::string> held;
+  std::set<std::string> heldElsewhere;
+  bool HoldLock(const std::string& path) override {
+    if (!LockFree(path)) return false;
+    held.insert(path);
+    return true;
+  }
+  void ReleaseLock(const std::string& path) override { held.erase(path); }
+  bool LockFree(const std::string& path) const override {
+    return held.count(path) == 0 && heldElsewhere.count(path) == 0;
+  }
+  std::set<int> running;
+  bool ProcessRunning(int pid) const override { return running.count(pid) > 0; }
 };
 
 // A printer that records its jobs: the drawn runs per page.
@@ -704,6 +723,15 @@ struct FakePlatform {
     memMain.clipboard = &clipboard;
     edtInp.clipboard = &clipboard;
     fs.onRemove = [this](const std::string& path) { return files.files.erase(path) > 0; };
+    fs.onList = [this](const std::string& folder) {
+      std::vector<std::string> names;
+      for (const auto& [path, bytes] : files.files) {
+        if (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+            path.find('/', folder.size()) == std::string::npos)
+          names.push_back(path.substr(folder.size()));
+      }
+      return names;
+    };
   }
   Platform Get() {
     return Platform{window, memMain, edtInp,  sgd00,   tabC00,    pnlMsg, store, shell,

@@ -56,6 +56,9 @@ class FaultyCalls : public ISystemCalls {
   // fail with `writeError`, or take nothing when it is 0. -1: no budget.
   long writeBudget = -1;
   int writeError = 0;
+  // After this many more writes one write fails with `writeError`, once.
+  // -1: none.
+  int writesBeforeOneFailure = -1;
   // fsync(2) and close(2) of files opened for writing.
   int fsyncError = 0;
   int closeError = 0;
@@ -108,6 +111,7 @@ class FaultyCalls : public ISystemCalls {
   ssize_t Write(int fd, const void* buffer, std::size_t count) override {
     if (Interrupted()) return Fail(EINTR);
     if (chunk != 0) count = std::min(count, chunk);
+    if (writesBeforeOneFailure >= 0 && writesBeforeOneFailure-- == 0) return Fail(writeError);
     if (writeBudget == 0) return writeError != 0 ? Fail(writeError) : 0;
     if (writeBudget > 0) count = std::min<std::size_t>(count, static_cast<std::size_t>(writeBudget));
     const ssize_t done = real_->Write(fd, buffer, count);
@@ -121,6 +125,9 @@ class FaultyCalls : public ISystemCalls {
   }
   int Fstat(int fd, struct stat* info) override { return real_->Fstat(fd, info); }
   int Fchmod(int fd, mode_t mode) override { return fchmodError != 0 ? Fail(fchmodError) : real_->Fchmod(fd, mode); }
+  int Fchown(int fd, uid_t owner, gid_t group) override { return real_->Fchown(fd, owner, group); }
+  int Ftruncate(int fd, off_t length) override { return real_->Ftruncate(fd, length); }
+  off_t Lseek(int fd, off_t offset, int whence) override { return real_->Lseek(fd, offset, whence); }
   int Stat(const char* path, struct stat* info) override {
     return statError != 0 && Hits(path, statMatch) ? Fail(statError) : real_->Stat(path, info);
   }
@@ -315,6 +322,27 @@ TEST_F(FileLayerFaults, AFailedWriteKeepsThePreviousFileAndLeavesNoTemporaryFile
   EXPECT_EQ(TempFolder::Names(tmp_.path), std::set<std::string>{"文書.txt"});
 }
 
+// A file with several names is written in place; when that fails half way,
+// the old text goes back, so no name of it is left with half a document.
+TEST_F(FileLayerFaults, AFailedWriteThroughAHardLinkPutsTheOldTextBack) {
+  const std::string text = Text(10000);
+  const std::string path = tmp_.path + "文書.txt";
+  const std::string other = tmp_.path + "link.txt";
+  Put(path, "previous\r\ncontent");
+  ASSERT_EQ(::link(path.c_str(), other.c_str()), 0);
+  // The new text goes in 1000-byte writes; the third fails, after which
+  // the old text is written back.
+  calls_.chunk = 1000;
+  calls_.writesBeforeOneFailure = 2;
+  calls_.writeError = ENOSPC;
+  EXPECT_EQ(files_->WriteAtomic(path, text), Write(ENOSPC, path));
+  calls_.Clear();
+  EXPECT_EQ(Content(other), "previous\r\ncontent");
+  EXPECT_EQ(calls_.OpenDescriptors(), 0u);
+  EXPECT_EQ(files_->WriteAtomic(path, text), "");
+  EXPECT_EQ(Content(other), text);
+}
+
 TEST_F(FileLayerFaults, InterruptedAndPartialCallsAreCarriedThrough) {
   const std::string path = tmp_.path + "a.txt";
   const std::string text = Text(70000) + "x\ny\rz";
@@ -435,6 +463,10 @@ struct Rig {
     ::mkdir(docs.c_str(), 0700);
     ::mkdir((tmp.path + "prog").c_str(), 0700);
     fake.shell.programFolder = tmp.path + "prog/";
+    fake.shell.userDataFolder = tmp.path + "user/";
+    ::mkdir(fake.shell.userDataFolder.c_str(), 0700);
+    ::mkdir((fake.shell.userDataFolder + "VelkorLT").c_str(), 0700);
+    ::mkdir((fake.shell.userDataFolder + "VelkorLT/Data").c_str(), 0700);
     WireNotifications(fake, form);
     EXPECT_TRUE(form.FormCreate());
     form.FormShow();
@@ -779,8 +811,9 @@ TEST(DocumentFaults, SavingToASlotOnAFullDiskKeepsTheSlotsAndTheUntitledDocument
 }
 
 // Closing outside click mode puts unsaved text into the lowest empty slot; on
-// a full disk that fails, and no slot file may suffer for it.
-TEST(DocumentFaults, ClosingOnAFullDiskLeavesTheSlotFilesAsTheyWere) {
+// a full disk that fails, no slot file may suffer for it, and the window
+// stays open rather than lose the text.
+TEST(DocumentFaults, ClosingOnAFullDiskStaysOpenAndLeavesTheSlotFilesAsTheyWere) {
   for (const long budget : {0L, 1L, 3000L}) {
     SCOPED_TRACE(budget);
     Rig r(Mode::Dwell);
@@ -791,9 +824,11 @@ TEST(DocumentFaults, ClosingOnAFullDiskLeavesTheSlotFilesAsTheyWere) {
     r.calls.writeError = ENOSPC;
     const auto disk = Disk(r.tmp.path);
 
-    EXPECT_TRUE(r.form.FormClose());
+    EXPECT_FALSE(r.form.FormClose());
+    EXPECT_FALSE(r.form.Closed());
     EXPECT_EQ(Disk(r.tmp.path), disk);
-    EXPECT_FALSE(r.fake.store.values[std::string("Crt")].empty()) << "the settings are still written";
+    EXPECT_EQ(cp932::ToUtf8(r.fake.pnlMsg.text).rfind("未保存の文書を保存できないため、終了しません", 0), 0u);
+    EXPECT_EQ(r.fake.memMain.text, Text(5000));
     EXPECT_EQ(r.calls.OpenDescriptors(), 0u);
   }
 }
