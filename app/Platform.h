@@ -60,7 +60,8 @@ struct Rect {
 };
 
 // Keys as the program tells them apart.
-enum class Key { Left, Up, Right, Down, Delete, Other };
+// Navigation: Home, End, Page Up and Page Down, which move the caret too.
+enum class Key { Left, Up, Right, Down, Delete, Navigation, Other };
 
 // The edit area: a multi-line plain-text control holding code page 932 text in
 // which every line break is CR LF.

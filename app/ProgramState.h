@@ -30,10 +30,10 @@ struct ProgramState {
   int returnCursorX = 0;
   int returnCursorY = 0;
   bool candJustOpened = false;
-  // The edit area's caret and selection saved at each key-down in arrow-key
-  // mode and put back at the key-up.
-  int keySelStart = 0;
-  int keySelLength = 0;
+  // Where the pointer was when the list last opened or was refilled: no count
+  // starts on the list until the pointer has moved more than 3 pixels away.
+  int listAnchorX = 0;
+  int listAnchorY = 0;
 };
 
 }  // namespace velkor

@@ -53,10 +53,9 @@ void EditView::ActDspFontExecute() {
   p_.memMain.SetModified(modified);
 }
 
-void EditView::MemMainKeyDown(Key key) {
-  if (!ArrowKeyMode()) return;
-  state_.keySelStart = p_.memMain.SelStart();
-  state_.keySelLength = p_.memMain.SelLength();
+bool EditView::MemMainKeyDown(Key key) {
+  if (!ArrowKeyMode()) return false;
+  keysDown_.insert(key);
   IBoardGrid& grid = p_.sgd00;
   const int col = grid.Col();
   const int row = grid.Row();
@@ -69,12 +68,16 @@ void EditView::MemMainKeyDown(Key key) {
     case Key::Up: grid.SetRow(row > 1 ? row - 1 : lastRow); break;
     default: break;
   }
+  // The keys that move the caret walk the board instead, however long they
+  // are held or repeated; Delete still deletes, typed keys are discarded.
+  return key != Key::Delete && key != Key::Other;
 }
 
 void EditView::MemMainKeyUp(Key key) {
   if (!ArrowKeyMode()) return;
-  p_.memMain.SetSelStart(state_.keySelStart);
-  p_.memMain.SetSelLength(state_.keySelLength);
+  // Only a key pressed here confirms: the release of one held while the
+  // focus was in the variant list belongs to no board step.
+  if (keysDown_.erase(key) == 0) return;
   if (key == Key::Left || key == Key::Right || key == Key::Up || key == Key::Down) return;
   state_.onCandidates = 0;
   state_.boardCol = p_.sgd00.Col();

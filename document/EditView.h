@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <set>
 
 #include "app/Platform.h"
 #include "app/ProgramState.h"
@@ -30,10 +31,11 @@ class EditView {
   void ActDspFontExecute();
 
   // Keys in the edit area. In arrow-key mode the arrow keys walk the board's
-  // cursor with wrap-around, the caret is put back at each key-up, and the
-  // release of any other key confirms the board cell under the cursor. In the
+  // cursor with wrap-around and the release of any other key pressed here
+  // confirms the board cell under the cursor; the edit area itself acts on
+  // no key that would move its caret (true: the key is the board's). In the
   // other modes they do nothing.
-  void MemMainKeyDown(Key key);
+  bool MemMainKeyDown(Key key);
   void MemMainKeyUp(Key key);
   // A typed character: true when it must be discarded (arrow-key mode).
   bool MemMainKeyPress() const;
@@ -45,6 +47,7 @@ class EditView {
   Platform& p_;
   Journal& journal_;
   std::function<void()> confirm_;
+  std::set<Key> keysDown_;  // pressed in the edit area and not yet released
 };
 
 }  // namespace velkor

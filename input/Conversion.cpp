@@ -1,5 +1,7 @@
 #include "input/Conversion.h"
 
+#include <algorithm>
+
 #include "document/CaretMoves.h"
 #include "document/Cp932.h"
 
@@ -132,6 +134,16 @@ bool Conversion::Choose(const std::string& cell) {
     End();
     return false;
   }
+  return true;
+}
+
+bool Conversion::Abandon() {
+  if (!active_) return false;
+  std::size_t rest = 0;
+  for (int s = segment_; s < p_.converter.SegmentCount(); ++s) rest += p_.converter.SegmentReading(s).size();
+  const std::size_t end = std::min(segmentStart_ + rest, p_.memMain.Text().size());
+  End();
+  p_.memMain.SetSelStart(static_cast<int>(end));
   return true;
 }
 

@@ -64,8 +64,12 @@ class Conversion {
   StringList Cells();
   // A chosen cell of the list. True while the conversion goes on.
   bool Choose(const std::string& cellText);
-  // Gives the conversion up; what was converted stays.
+  // Ends the conversion; what was converted stays.
   void End();
+  // Gives up a conversion that is not finished: the caret goes after the
+  // reading left unconverted, so that what is written next follows it. True
+  // when there was such a conversion.
+  bool Abandon();
   // The status text of a list cell, and whether it is a control cell.
   std::string Describe(const std::string& cellText, bool* control) const;
 

@@ -70,7 +70,7 @@ Selection::Selection(ProgramState& state, Platform& platform, BoardDisplay& boar
 
 void Selection::HideList() {
   p_.sgd01.SetVisible(false);
-  conversion_.End();
+  if (conversion_.Abandon()) docs_.Message(Sj("変換を終了しました"));
 }
 
 // ---------------------------------------------------------------- the board
@@ -81,8 +81,16 @@ void Selection::SGd00MouseMove(int x, int y) {
   const int oldCol = state_.boardCol;
   const int oldRow = state_.boardRow;
   CellPos cell = p_.sgd00.CellAt(x, y);
-  // The fixed row and column, and the space beyond the last cell, count as
-  // column 1 or row 1.
+  if (cell.col < 0 || cell.row < 0) {
+    // Space beyond the last cell is no cell: resting there confirms
+    // nothing, and the status line promises nothing.
+    p_.tmrInput0.Stop();
+    state_.dwellTicks = 0;
+    state_.boardCol = state_.boardRow = kNoCell;
+    p_.pnlMsg.SetText("", status::kBlack);
+    return;
+  }
+  // The fixed row and column count as column 1 or row 1.
   cell.col = std::max(cell.col, board::kFixedCount);
   cell.row = std::max(cell.row, board::kFixedCount);
   p_.sgd00.SetCol(cell.col);
@@ -114,7 +122,9 @@ void Selection::TmrInput0Timer() {
   const Rect area = p_.window.BoardAreaOnScreen();
   const bool inside = pointer && area.top <= pointer->y && pointer->y <= area.top + area.height &&
                       area.left <= pointer->x && pointer->x <= area.left + area.width;
-  if (!inside) {
+  // Resting beside the cells never confirms the cell left before.
+  const bool besideTheCells = state_.onCandidates == 0 && state_.boardCol == kNoCell;
+  if (!inside || besideTheCells) {
     p_.tmrInput0.Stop();
     state_.dwellTicks = 0;
     return;
@@ -253,7 +263,7 @@ void Selection::OpenList(const StringList& cells, CellPos shape) {
   list.SetGeometry({cell.left, cell.top, cellWidth * shape.col + 10, cellHeight * shape.row + 10});
   list.SetCol(0);
   list.SetRow(0);
-  state_.candJustOpened = true;
+  HoldListUntilMoved();
   list.SetVisible(true);
   list.SetFocus();
 }
@@ -293,24 +303,37 @@ void Selection::SGd01MouseMove(int x, int y) {
   const int oldRow = state_.candRow;
   const CellPos cell = p_.sgd01.CellAt(x, y);
   if (cell.col < 0 || cell.row < 0) return;
-  bool moved = false;
-  if (state_.candJustOpened) {
-    if (auto pointer = p_.pointer.Position()) {
-      if (std::abs(state_.returnCursorX - pointer->x) > 3 || std::abs(state_.returnCursorY - pointer->y) > 3) {
-        moved = true;
-        state_.candJustOpened = false;
-      }
-    }
-  }
   p_.sgd01.SetCol(cell.col);
   p_.sgd01.SetRow(cell.row);
   state_.candCol = cell.col;
   state_.candRow = cell.row;
+  bool moved = false;
+  if (state_.candJustOpened) {
+    // A list that opened, or was refilled, under a still pointer chooses
+    // nothing: the user has not read it yet. The first real movement starts
+    // the count, on the cell it was already on as well.
+    const auto pointer = p_.pointer.Position();
+    if (!pointer || (std::abs(state_.listAnchorX - pointer->x) <= kStillTolerance &&
+                     std::abs(state_.listAnchorY - pointer->y) <= kStillTolerance)) {
+      return;
+    }
+    moved = true;
+    state_.candJustOpened = false;
+  }
   if (cell.col == oldCol && cell.row == oldRow && !moved) return;
   if (!DwellMode()) return;
   state_.dwellTicks = 0;
   p_.tmrInput0.Start();
-  state_.candJustOpened = false;
+}
+
+void Selection::HoldListUntilMoved() {
+  state_.candJustOpened = true;
+  p_.tmrInput0.Stop();
+  state_.dwellTicks = 0;
+  if (const auto pointer = p_.pointer.Position()) {
+    state_.listAnchorX = pointer->x;
+    state_.listAnchorY = pointer->y;
+  }
 }
 
 void Selection::SGd01MouseDown(int /*x*/, int /*y*/) {
@@ -411,6 +434,7 @@ void Selection::ChooseConversionCell(const std::string& text) {
   if (conversion_.Choose(text)) {
     FillList(conversion_.Cells(), {Conversion::kCols, Conversion::kRows});
     p_.sgd01.FitToText();
+    HoldListUntilMoved();
     DescribeVariant();
   } else {
     p_.sgd01.SetVisible(false);

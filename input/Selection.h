@@ -68,6 +68,14 @@ class Selection {
   bool DwellMode() const { return p_.window.IsChecked(MenuItem::EditMouse); }
   bool ArrowKeyMode() const { return p_.window.IsChecked(MenuItem::EditYa); }
   bool ClickMode() const { return p_.window.IsChecked(MenuItem::EditClick); }
+  // The tracked board cell while the pointer rests beside the cells.
+  static constexpr int kNoCell = -1;
+  // Pixels the pointer may move, after a list opens, without being taken
+  // for a movement of the user's.
+  static constexpr int kStillTolerance = 3;
+  // After the list opened or was refilled: nothing on it counts until the
+  // pointer moves.
+  void HoldListUntilMoved();
   void OpenVariantList(const StringList& variants);
   void OpenList(const StringList& cells, CellPos shape);
   void FillList(const StringList& cells, CellPos shape);

@@ -124,13 +124,20 @@ Key EditArea::KeyOf(int qtKey) {
     case Qt::Key_Right: return Key::Right;
     case Qt::Key_Down: return Key::Down;
     case Qt::Key_Delete: return Key::Delete;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: return Key::Navigation;
     default: return Key::Other;
   }
 }
 
 void EditArea::keyPressEvent(QKeyEvent* event) {
   const Key key = KeyOf(event->key());
-  if (onKeyDown_) onKeyDown_(key);
+  if (onKeyDown_ && onKeyDown_(key)) {
+    event->accept();
+    return;
+  }
   // Keys that type a character (Return, Tab and Backspace included) pass
   // through the typed-character handler; Delete and the caret keys do not.
   const bool types = !event->text().isEmpty() && key == Key::Other;

@@ -22,7 +22,8 @@ class EditArea : public QPlainTextEdit, public IEditArea {
   // included), up (after it, auto-repeats excluded, as the platform the
   // program comes from reports them), and a typed character, which the
   // handler may discard by returning true.
-  void OnKeyDown(std::function<void(Key)> handler) { onKeyDown_ = std::move(handler); }
+  // The down handler returns true for a key the edit area must not act on.
+  void OnKeyDown(std::function<bool(Key)> handler) { onKeyDown_ = std::move(handler); }
   void OnKeyUp(std::function<void(Key)> handler) { onKeyUp_ = std::move(handler); }
   void OnKeyPress(std::function<bool()> handler) { onKeyPress_ = std::move(handler); }
   void OnClick(std::function<void()> handler) { onClick_ = std::move(handler); }
@@ -70,7 +71,7 @@ class EditArea : public QPlainTextEdit, public IEditArea {
   int BytesBeforeBlock(int blockNumber) const;
 
   std::function<void()> onChange_;
-  std::function<void(Key)> onKeyDown_;
+  std::function<bool(Key)> onKeyDown_;
   std::function<void(Key)> onKeyUp_;
   std::function<bool()> onKeyPress_;
   std::function<void()> onClick_;

@@ -93,7 +93,7 @@ void MainWindow::ConnectEvents() {
   recoveryTimer_->OnTick([this] { form_->Unsaved().RecoveryTimerTick(); });
 
   memMain_->OnChange([this] { form_->MemMainChange(); });
-  memMain_->OnKeyDown([this](Key key) { form_->Edit().MemMainKeyDown(key); });
+  memMain_->OnKeyDown([this](Key key) { return form_->Edit().MemMainKeyDown(key); });
   memMain_->OnKeyUp([this](Key key) { form_->Edit().MemMainKeyUp(key); });
   memMain_->OnKeyPress([this] { return form_->Edit().MemMainKeyPress(); });
   memMain_->OnClick([this] { form_->Edit().ShowBlockCaret(); });

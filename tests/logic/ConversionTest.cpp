@@ -233,6 +233,58 @@ TEST_F(ConversionTest, MovingOntoAnotherBoardCellEndsItAndKeepsWhatWasConverted)
   EXPECT_FALSE(form_->Converting().Active());
   EXPECT_GE(fake_.converter.ends, 1);
   EXPECT_EQ(Text(), "今日はいいてんきです");
+  // What is written next follows the reading left unconverted.
+  EXPECT_EQ(fake_.memMain.selStart, static_cast<int>(fake_.memMain.text.size()));
+  EXPECT_EQ(LastMessage(), "変換を終了しました");
+}
+
+TEST_F(ConversionTest, GivingUpInTheMiddleOfTheTextPutsTheCaretAfterTheRestOfTheReading) {
+  Start(kArrows);
+  Write("きょうはいいてんきです");
+  Write("。続き");
+  fake_.memMain.SetSelStart(static_cast<int>(Sj("きょうはいいてんきです").size()));
+  Convert();
+  PressList(0, 0);
+  form_->Select().SGd01KeyDown(Key::Up);  // against the edge: the list closes
+  EXPECT_FALSE(form_->Converting().Active());
+  EXPECT_EQ(Text(), "今日はいいてんきです。続き");
+  EXPECT_EQ(fake_.memMain.selStart, static_cast<int>(Sj("今日はいいてんきです").size()));
+  EXPECT_EQ(Status(), "変換を終了しました");
+}
+
+// A list that opens or refills under a still pointer commits nothing, however
+// long the pointer rests; the first real movement starts the count, also on
+// the cell the pointer was already on.
+TEST_F(ConversionTest, AStillPointerOverAFreshOrRefilledListChoosesNothing) {
+  Start(kDwell);
+  Write("きょうはいいてんきです");
+  fake_.pointer.position = Point{150, 350};
+  const Rect cell = fake_.sgd00.CellRect(11, 6);
+  form_->Select().SGd00MouseMove(cell.left + 2, cell.top + 2);
+  form_->Select().TmrInput0Timer();
+  form_->Select().TmrInput0Timer();
+  ASSERT_TRUE(fake_.sgd01.visible);
+  auto restOnList = [&](Point pointer, int col, int row) {
+    fake_.pointer.position = pointer;
+    form_->Select().SGd01MouseMove(5 + col * fake_.sgd01.cellWidth + 2, 5 + row * fake_.sgd01.cellHeight + 2);
+    // Three dwell times, as the timer ticks them while it runs.
+    for (int tick = 0; tick < 6; ++tick) {
+      if (fake_.tmrInput0.running) form_->Select().TmrInput0Timer();
+    }
+  };
+  // The list lies under the pointer; a tremor of 3 pixels is no movement.
+  restOnList({150, 350}, 0, 0);
+  restOnList({153, 347}, 0, 0);
+  restOnList({152, 351}, 1, 0);
+  EXPECT_EQ(Text(), "きょうはいいてんきです");
+  restOnList({160, 350}, 1, 0);  // a real movement: 京は counts on the cell it is on
+  EXPECT_EQ(Text(), "京はいいてんきです");
+  // The refilled list waits for a movement again.
+  restOnList({160, 350}, 0, 0);
+  restOnList({162, 352}, 1, 0);
+  EXPECT_EQ(Text(), "京はいいてんきです");
+  restOnList({170, 360}, 1, 0);
+  EXPECT_EQ(Text(), "京は良いてんきです");
 }
 
 TEST_F(ConversionTest, DwellKeepsThePointerOnTheListUntilTheConversionEnds) {
@@ -246,7 +298,7 @@ TEST_F(ConversionTest, DwellKeepsThePointerOnTheListUntilTheConversionEnds) {
   form_->Select().TmrInput0Timer();  // one second: "変~" confirmed
   ASSERT_TRUE(fake_.sgd01.visible);
   auto dwellOnList = [&](int col, int row) {
-    fake_.pointer.position = Point{160 + col, 360 + row};  // beyond 3 pixels: a count starts
+    fake_.pointer.position = Point{160 + 20 * col, 360 + 20 * row};  // a move: a count starts
     form_->Select().SGd01MouseMove(5 + col * fake_.sgd01.cellWidth + 2, 5 + row * fake_.sgd01.cellHeight + 2);
     form_->Select().TmrInput0Timer();
     form_->Select().TmrInput0Timer();

@@ -130,11 +130,9 @@ TEST(SelectionTest, FirstMoveAfterStartIsANewCell) {
   EXPECT_EQ(r.Status(), "「あ,ぁ,ア,ァ」を入力");
 }
 
-// The fixed row and column, and the space beyond the last column, count as
-// row 1 or column 1.
-TEST(SelectionTest, PointerOffTheContentCellsIsTrackedOnRowOrColumnOne) {
+// The fixed row and column count as row 1 or column 1.
+TEST(SelectionTest, PointerOnTheHeadersIsTrackedOnRowOrColumnOne) {
   Rig r;
-  const int beyond = r.fake.sgd00.CellRect(20, 1).left + 40;
   const struct {
     const char* name;
     Point at;
@@ -143,7 +141,6 @@ TEST(SelectionTest, PointerOffTheContentCellsIsTrackedOnRowOrColumnOne) {
       {"header row over column 5", {r.Centre(5, 1).x, 2}, {5, 1}},
       {"header corner", {2, 2}, {1, 1}},
       {"fixed column on row 4", {2, r.Centre(1, 4).y}, {1, 4}},
-      {"beyond the last column", {beyond, r.Centre(1, 3).y}, {1, 3}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -151,6 +148,30 @@ TEST(SelectionTest, PointerOffTheContentCellsIsTrackedOnRowOrColumnOne) {
     EXPECT_EQ((CellPos{r.S().boardCol, r.S().boardRow}), c.tracked);
     EXPECT_EQ((CellPos{r.fake.sgd00.col, r.fake.sgd00.row}), c.tracked);
   }
+}
+
+// Space right of the last column and below the last row is no cell: a rest
+// there confirms nothing, a press there neither, and coming back into a cell
+// starts its count afresh.
+TEST(SelectionTest, RestingBesideTheCellsConfirmsNothing) {
+  Rig r;
+  r.Mode(&InputModes::MnuEditM10Click);
+  const Rect last = r.fake.sgd00.CellRect(20, 7);
+  const Point spaces[] = {{last.left + last.width + 30, r.Centre(1, 1).y},
+                          {r.Centre(3, 1).x, last.top + last.height + 30}};
+  for (const Point at : spaces) {
+    r.Move(3, 3);
+    r.Sel().SGd00MouseMove(at.x, at.y);
+    EXPECT_FALSE(r.fake.tmrInput0.running);
+    EXPECT_EQ(r.Status(), "");
+    for (int tick = 0; tick < 6; ++tick) r.Sel().TmrInput0Timer();
+    r.Sel().SGd00MouseDown(at.x, at.y);
+    EXPECT_EQ(r.Text(), "");
+    EXPECT_FALSE(r.fake.sgd01.visible);
+  }
+  const int starts = r.fake.tmrInput0.starts;
+  r.Move(3, 3);
+  EXPECT_EQ(r.fake.tmrInput0.starts, starts + 1);
 }
 
 TEST(SelectionTest, PressConfirmsOnlyTheTrackedCellAndLeavesTheTimer) {
@@ -318,6 +339,29 @@ TEST(SelectionTest, ArrowKeyModeIgnoresThePointerAndConfirmsByKey) {
   EXPECT_EQ(r.Text(), "＋");
   r.Press(kPlus.col, kPlus.row);  // the cell last confirmed by key
   EXPECT_EQ(r.Text(), "＋＋");
+}
+
+// Walking the board never moves the caret: the edit area acts on no key in
+// arrow-key mode, and the release of a key held while the variant list had
+// the focus confirms nothing.
+TEST(SelectionTest, ArrowKeysWalkTheBoardAndNeverTheCaret) {
+  Rig r;
+  r.Mode(&InputModes::MnuEditYaClick);
+  r.fake.memMain.Type("1");
+  for (int repeat = 0; repeat < 20; ++repeat) EXPECT_TRUE(r.form.Edit().MemMainKeyDown(Key::Left));
+  EXPECT_TRUE(r.form.Edit().MemMainKeyDown(Key::Navigation));
+  EXPECT_FALSE(r.form.Edit().MemMainKeyDown(Key::Delete)) << "Delete still deletes";
+  EXPECT_EQ(r.fake.memMain.selStart, 1);
+  r.form.Edit().MemMainKeyUp(Key::Left);
+  EXPECT_EQ(r.fake.memMain.selStart, 1);
+
+  const std::string before = r.fake.memMain.text;
+  r.form.Edit().MemMainKeyUp(Key::Other);  // pressed elsewhere: no confirmation
+  EXPECT_EQ(r.fake.memMain.text, before);
+  EXPECT_FALSE(r.fake.sgd01.visible);
+
+  r.Mode(&InputModes::MnuEditClickClick);
+  EXPECT_FALSE(r.form.Edit().MemMainKeyDown(Key::Left)) << "other modes leave the keys to the edit area";
 }
 
 // ---------------------------------------------------------------- status line
@@ -570,7 +614,9 @@ TEST(SelectionTest, DwellCountOnTheListNeedsAMoveOfMoreThanThreePixels) {
       {"3 px up", &InputModes::MnuEditM10Click, {0, 0}, {kRest.x, kRest.y - 3}, false},
       {"4 px left", &InputModes::MnuEditM10Click, {0, 0}, {kRest.x - 4, kRest.y}, true},
       {"4 px down", &InputModes::MnuEditM10Click, {0, 0}, {kRest.x + 3, kRest.y + 4}, true},
-      {"other variant", &InputModes::MnuEditM10Click, {1, 0}, kRest, true},
+      // A list that lands under a still pointer chooses nothing by itself.
+      {"other variant under a still pointer", &InputModes::MnuEditM10Click, {1, 0}, kRest, false},
+      {"other variant after a move", &InputModes::MnuEditM10Click, {1, 0}, {kRest.x + 12, kRest.y}, true},
       {"click mode", &InputModes::MnuEditClickClick, {1, 1}, {kRest.x + 9, kRest.y}, false},
   };
   for (const auto& c : cases) {

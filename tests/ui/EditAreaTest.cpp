@@ -247,6 +247,26 @@ TEST_F(ArrowKeyModeTest, AnyOtherKeyConfirmsTheCellUnderTheCursorAndTypesNothing
   EXPECT_EQ(Area().SelStart(), 3);
 }
 
+// A held key auto-repeats: every repeat walks the board, none moves the
+// caret, and what is inserted afterwards lands where the caret was.
+TEST_F(ArrowKeyModeTest, AHeldCaretKeyNeverMovesTheCaret) {
+  Area().SetText("1");
+  Area().SetSelStart(1);
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+  QApplication::sendEvent(edit_, &press);
+  for (int repeat = 0; repeat < 30; ++repeat) {
+    QKeyEvent again(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(edit_, &again);
+  }
+  QTest::keyClick(edit_, Qt::Key_Home);
+  QTest::keyClick(edit_, Qt::Key_PageUp);
+  QKeyEvent release(QEvent::KeyRelease, Qt::Key_Left, Qt::NoModifier);
+  QApplication::sendEvent(edit_, &release);
+  EXPECT_EQ(Area().SelStart(), 1);
+  Area().ReplaceSelection("2");
+  EXPECT_EQ(Text(), "12");
+}
+
 TEST_F(ArrowKeyModeTest, DeleteStillDeletesAndThenConfirms) {
   Area().SetText("abc");
   Area().SetSelStart(1);
