@@ -1,5 +1,7 @@
 #include "app/Settings.h"
 
+#include <algorithm>
+
 #include <charconv>
 #include <stdexcept>
 
@@ -110,7 +112,15 @@ void Settings::Load(ISettingsStore& store, const SettingsEnvironment& env) {
     for (int slot : {option::kClickMode, option::kArrowKeyMode, option::kWordWrap, option::kKanaMirroring}) {
       if (!ParseDecimal(optionList[slot])) optionList[slot] = defaults[slot];
     }
-    if (!ParseFixed4(optionList[option::kDwellSeconds])) optionList[option::kDwellSeconds] = defaults[option::kDwellSeconds];
+    // The dwell time is one the menu offers (1 to 5 seconds) or 0 for off;
+    // any other (0.8, say) would confirm nothing and tick no mode.
+    static const StringList kDwellTimes = {"0", "1", "2", "3", "4", "5"};
+    std::string& dwell = optionList[option::kDwellSeconds];
+    if (std::find(kDwellTimes.begin(), kDwellTimes.end(), dwell) == kDwellTimes.end())
+      dwell = defaults[option::kDwellSeconds];
+    // No stored value leaves the user without a way to write.
+    if (optionList[option::kClickMode] != "1" && dwell == "0" && optionList[option::kArrowKeyMode] != "1")
+      optionList[option::kClickMode] = "1";
   }
   if (crtList.size() < static_cast<std::size_t>(crt::kCount)) crtList = crtDefaults_;
 }

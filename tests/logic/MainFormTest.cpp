@@ -168,7 +168,8 @@ TEST_F(MainFormTest, ShowingFallsBackOnUnreadableSlots) {
 
 // The input-mode marks follow option slots 0 to 2 each on its own, so
 // inconsistent slots give several marks; word wrap and mirroring are on
-// unless their slot is "0". A slot that holds no number takes its default.
+// unless their slot is "0". A slot that holds no number takes its default,
+// and slots that choose no mode at all give click mode.
 TEST_F(MainFormTest, ShowingSetsCheckMarks) {
   using M = MenuItem;
   const std::pair<std::string, std::set<MenuItem>> cases[] = {
@@ -178,8 +179,8 @@ TEST_F(MainFormTest, ShowingSetsCheckMarks) {
       {"0,5,0,1,0", {M::EditMouse, M::EditM50, M::WordWrap}},
       {"0,0,1,2,2", {M::EditYa, M::WordWrap, M::DspHira}},
       {"1,3,1,1,0", {M::EditClick, M::EditMouse, M::EditM30, M::EditYa, M::WordWrap}},
-      {"0,6,0,0,0", {}},
-      {"2,0,01,7,9", {M::WordWrap, M::DspHira}},
+      {"0,6,0,0,0", {M::EditClick}},
+      {"2,0,01,7,9", {M::EditClick, M::WordWrap, M::DspHira}},
       {"yes,?,on,x,", {M::EditClick, M::WordWrap}},
   };
   for (const auto& [option, marks] : cases) {
@@ -213,7 +214,7 @@ TEST_F(MainFormTest, ClosingAsksOnlyInClickModeWithChanges) {
       {"click, unchanged", "1,0,0,1,0", false, false, false, true},
       {"dwell, changed", "0,2,0,1,0", true, false, false, true},
       {"arrow keys, changed", "0,0,1,1,0", true, false, false, true},
-      {"no mode, changed", "0,0,0,1,0", true, false, false, true},
+      {"no mode stored: click mode, changed", "0,0,0,1,0", true, true, true, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

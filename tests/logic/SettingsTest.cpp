@@ -115,16 +115,22 @@ TEST(Settings, DefaultPositionCentresDesignSize) {
 TEST(Settings, ShortListsTakeDefaultsLongerListsAreKept) {
   const SettingsEnvironment env = DesignEnvironment();
   const StringList defaultCrt = Settings::DefaultCrtList(env);
+  // Numbered items, with an input mode the program can use in slots 0 to 2.
+  const auto Options = [](int count) {
+    StringList list = Numbered(count, "1");
+    list[0] = "1", list[1] = "0", list[2] = "0";
+    return list;
+  };
   struct Case {
     const char* name;
     StringList option, crt;
     bool optionKept, crtKept;
   } cases[] = {
-      {"29 Crt items", Numbered(10, "1"), Numbered(29, "c"), true, false},
-      {"30 Crt items", Numbered(10, "1"), Numbered(30, "c"), true, true},
-      {"33 Crt items", Numbered(10, "1"), Numbered(33, "c"), true, true},
-      {"9 Option items", Numbered(9, "1"), Numbered(30, "c"), false, true},
-      {"12 Option items", Numbered(12, "1"), Numbered(30, "c"), true, true},
+      {"29 Crt items", Options(10), Numbered(29, "c"), true, false},
+      {"30 Crt items", Options(10), Numbered(30, "c"), true, true},
+      {"33 Crt items", Options(10), Numbered(33, "c"), true, true},
+      {"9 Option items", Options(9), Numbered(30, "c"), false, true},
+      {"12 Option items", Options(12), Numbered(30, "c"), true, true},
       {"nothing stored", {}, {}, false, false},
   };
   for (const Case& c : cases) {
@@ -278,3 +284,34 @@ TEST(Settings, UnreadableSlotsFallBackToDefaults) {
   EXPECT_EQ(s.CrtFont(crt::kEditFontName), (FontSpec{Sj("ＭＳ ゴシック"), 20, colours::clWindowText}));
   EXPECT_EQ(s.CrtFont(crt::kBoardFontName), (FontSpec{"Courier New", 22, colours::clRed}));
 }
+
+namespace velkor::testing {
+namespace {
+
+// No stored input mode leaves the user without a way to write: a dwell time
+// the program cannot use (0.8, 7) falls back to off, and with every mode
+// off click mode is chosen.
+TEST(Settings, StoredModesAlwaysLeaveAWayToWrite) {
+  const struct {
+    const char* stored;
+    const char* loaded;
+  } cases[] = {
+      {"0,0.8,0,1,0,0,0,0,0,0", "1,0,0,1,0,0,0,0,0,0"},
+      {"0,7,0,1,0,0,0,0,0,0", "1,0,0,1,0,0,0,0,0,0"},
+      {"0,1.5,0,1,0,0,0,0,0,0", "1,0,0,1,0,0,0,0,0,0"},
+      {"0,0,0,1,0,0,0,0,0,0", "1,0,0,1,0,0,0,0,0,0"},
+      {"0,0.8,1,1,0,0,0,0,0,0", "0,0,1,1,0,0,0,0,0,0"},
+      {"0,3,0,1,0,0,0,0,0,0", "0,3,0,1,0,0,0,0,0,0"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.stored);
+    FakeSettingsStore store;
+    store.SetCp932("Option", c.stored);
+    Settings s;
+    s.Load(store, SettingsEnvironment{});
+    EXPECT_EQ(WriteCommaText(s.optionList), c.loaded);
+  }
+}
+
+}  // namespace
+}  // namespace velkor::testing

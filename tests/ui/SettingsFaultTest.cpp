@@ -250,5 +250,19 @@ TEST(SettingsFaults, SlotsOfTheWrongKindTakeTheirDefaultsOneByOne) {
   ExpectValidSettings(fixture);
 }
 
+// A list written by hand without quotes is the same list as a quoted one:
+// it is read, and written back as it was.
+TEST(SettingsFaults, AnUnquotedHandWrittenListIsReadAsTheList) {
+  WindowFixture fixture;
+  WriteSettingsFile(fixture, "[General]\nOption=0,3,0,0,1,0,0,0,0,0\n");
+  ui::MainWindow& window = fixture.Start();
+  ASSERT_TRUE(fixture.created);
+  EXPECT_EQ(WriteCommaText(window.Form().State().settings.optionList), "0,3,0,0,1,0,0,0,0,0");
+  EXPECT_TRUE(window.MenuAction(MenuItem::EditM30)->isChecked());
+  EXPECT_TRUE(window.MenuAction(MenuItem::DspHira)->isChecked());
+  EXPECT_TRUE(window.close());
+  EXPECT_EQ(fixture.Stored(QStringLiteral("Option")), QStringLiteral("0,3,0,0,1,0,0,0,0,0"));
+}
+
 }  // namespace
 }  // namespace velkor::testing
