@@ -7,9 +7,11 @@
 #include "ui/MainWindow.h"
 #include "ui/SettingsStore.h"
 #include "ui/Shell.h"
+#include "ui/Translations.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
+  velkor::ui::InstallJapaneseTranslations(app);
   velkor::ui::SettingsStore store;
   velkor::ui::Shell shell;
   velkor::ui::MainWindow window(store, shell, velkor::RealFileSystem(), velkor::RealTextFiles());

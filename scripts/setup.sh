@@ -11,22 +11,49 @@ BUILD_DIR="$ROOT/build"
 # and Xvfb for running the window without a screen.
 VELKOR_PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libgtest-dev
+  qt6-base-dev qt6-translations-l10n libgtest-dev
   fonts-ipafont-gothic
   libanthy1 anthy-common libanthy-dev
   qt6-multimedia-dev open-jtalk open-jtalk-mecab-naist-jdic hts-voice-nitech-jp-atr503-m001
   xvfb xauth xdotool poppler-utils imagemagick
 )
 
-# The Japanese voice of the speech engine is in Debian's contrib section.
+# The Japanese voice of the speech engine is in Debian's contrib section. The
+# new source names the same archive and suite as the machine's own main
+# section, read from its sources, so no host name is written here.
+velkor_debian_source() {
+  local file uri suite
+  for file in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$file" ] || continue
+    uri=$(awk '/^URIs:/ { print $2; exit }' "$file")
+    suite=$(awk '/^Suites:/ { print $2; exit }' "$file")
+    if [ -n "$uri" ] && [ -n "$suite" ]; then
+      echo "$uri $suite"
+      return 0
+    fi
+  done
+  if [ -f /etc/apt/sources.list ]; then
+    awk '$1 == "deb" && $2 !~ /^\[/ { print $2, $3; exit } $1 == "deb" && $2 ~ /^\[/ { print $3, $4; exit }' \
+      /etc/apt/sources.list
+  fi
+}
+
 velkor_enable_contrib() {
   if grep -rqsE '^[^#]*(Components:.*|deb .*)\bcontrib\b' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    return 0
+  fi
+  local source uri suite
+  source=$(velkor_debian_source)
+  uri=${source%% *}
+  suite=${source##* }
+  if [ -z "$source" ] || [ -z "$uri" ] || [ -z "$suite" ]; then
+    echo "No Debian source found to add the contrib section to; the Japanese voice is left out" >&2
     return 0
   fi
   local sudo=()
   [ "$(id -u)" -ne 0 ] && sudo=(sudo)
   echo "Enabling Debian's contrib section for the Japanese voice"
-  printf '%s\n' 'Types: deb' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm' 'Components: contrib' \
+  printf '%s\n' 'Types: deb' "URIs: $uri" "Suites: $suite" 'Components: contrib' \
     'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' |
     "${sudo[@]}" tee /etc/apt/sources.list.d/velkorlt-contrib.sources >/dev/null
 }

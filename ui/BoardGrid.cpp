@@ -20,14 +20,15 @@ BoardGrid::BoardGrid(QWidget* parent) : QTableWidget(parent) {
   // A label wider than its cell is clipped, not replaced by an ellipsis, and
   // cells keep no padding of their own: two digits fit a default cell.
   setTextElideMode(Qt::ElideNone);
-  setStyleSheet(QStringLiteral("QTableView::item { padding: 0px; }"));
   for (QHeaderView* header : {horizontalHeader(), verticalHeader()}) {
     header->setMinimumSectionSize(0);
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->setHighlightSections(false);
     header->setSectionsClickable(false);
+    // A header's mouse events go to its viewport, not to the header itself.
     header->setMouseTracking(true);
-    header->installEventFilter(this);
+    header->viewport()->setMouseTracking(true);
+    header->viewport()->installEventFilter(this);
   }
   // The edit area keeps the keyboard focus; the grid's current cell is the
   // board's cursor.
@@ -208,10 +209,10 @@ void BoardGrid::SetBackground(Colour colour) {
 }
 
 void BoardGrid::ApplyColours() {
-  QPalette pal = palette();
-  pal.setColor(QPalette::Base, ToQColor(background_));
-  pal.setColor(QPalette::Text, ToQColor(font_.colour));
-  setPalette(pal);
+  // A style sheet makes Qt ignore the palette's base colour, so the cells'
+  // background and text colour go into the style sheet itself.
+  setStyleSheet(QStringLiteral("QTableView { background-color: %1; color: %2; } QTableView::item { padding: 0px; }")
+                    .arg(ToQColor(background_).name(), ToQColor(font_.colour).name()));
   const QColor fixed = ToQColor(fixedColour_);
   const QString style = QStringLiteral("QHeaderView::section { background-color: %1; border: none; "
                                        "border-right: 1px solid palette(mid); border-bottom: 1px solid palette(mid); }")

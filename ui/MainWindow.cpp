@@ -155,14 +155,33 @@ void MainWindow::SetCaption(const std::string& caption) { setWindowTitle(FromUtf
 
 std::string MainWindow::Caption() const { return ToUtf8(windowTitle()); }
 
-// The window's place is its frame's; its size is the window's own, without the
-// title bar and borders, which are not known before the window is first shown
-// (storing the frame's size would make the window grow at every start).
-WindowRect MainWindow::Geometry() const { return {pos().x(), pos().y(), width(), height()}; }
+// The window's place and size are its own, without the title bar and
+// borders: the corner stored is the corner applied, so a window manager
+// that adds a frame after the window is placed does not move it at every
+// start (the frame is not known before the window is first shown).
+WindowRect MainWindow::Geometry() const { return {geometry().x(), geometry().y(), width(), height()}; }
 
 void MainWindow::SetGeometry(const WindowRect& rect) {
-  move(rect.left, rect.top);
-  resize(std::max(1, rect.width), std::max(1, rect.height));
+  setGeometry(FitToScreens(rect));
+}
+
+QRect MainWindow::FitToScreens(const WindowRect& rect) {
+  // The screen the window's centre lies on, else the primary one.
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QPoint centre(rect.left + rect.width / 2, rect.top + rect.height / 2);
+  for (const QScreen* candidate : screens) {
+    if (candidate->geometry().contains(centre)) screen = candidate;
+  }
+  if (screen == nullptr) return QRect(rect.left, rect.top, std::max(1, rect.width), std::max(1, rect.height));
+  // A stored size beyond the screen (2147483647, say) would cost gigabytes
+  // of window buffer; a place off every screen would hide the window.
+  const QRect area = screen->availableGeometry();
+  const int width = std::clamp(rect.width, 1, area.width());
+  const int height = std::clamp(rect.height, 1, area.height());
+  const int left = std::clamp(rect.left, area.left(), area.left() + area.width() - width);
+  const int top = std::clamp(rect.top, area.top(), area.top() + area.height() - height);
+  return QRect(left, top, width, height);
 }
 
 int MainWindow::ScreenWidth() const {

@@ -84,6 +84,8 @@ class MainWindow : public QMainWindow, public IMainWindow {
   std::string Caption() const override;
   WindowRect Geometry() const override;
   void SetGeometry(const WindowRect& rect) override;
+  // A stored place and size brought wholly onto one of the screens.
+  static QRect FitToScreens(const WindowRect& rect);
   int ScreenWidth() const override;
   int ScreenHeight() const override;
   int LowerPanelHeight() const override;

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPrintDialog>
+#include <QTimer>
 
 #include "ui/QtText.h"
 
@@ -58,13 +59,31 @@ class PrintJob : public IPrintJob {
 
 Printer::Printer(QWidget* parent) : parent_(parent) {}
 
+void Printer::HidePageRange(QPrintDialog& dialog) {
+  // The dialog of a print server may still offer pages "from ... to" and a
+  // page list; the program prints all of the text or the selection.
+  for (const char* name : {"from", "to", "printRange", "pagesRadioButton", "pagesLineEdit"}) {
+    if (auto* widget = dialog.findChild<QWidget*>(QString::fromLatin1(name))) {
+      widget->setEnabled(false);
+      widget->hide();
+    }
+  }
+}
+
 std::optional<PrintChoice> Printer::ShowPrintDialog() {
   QPrintDialog dialog(&printer_, parent_);
   dialog.setOption(QAbstractPrintDialog::PrintSelection, true);
   dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
   dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
   printer_.setPrintRange(QPrinter::AllPages);
+  // The dialog sets its controls up again as it shows: once it is shown,
+  // the range controls are taken out.
+  QTimer::singleShot(0, &dialog, [&dialog] { HidePageRange(dialog); });
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  // Only all of the text or the selection is printed: no range may reach
+  // the print server either.
+  if (printer_.printRange() != QPrinter::Selection) printer_.setPrintRange(QPrinter::AllPages);
+  printer_.setPageRanges(QPageRanges());
   PrintChoice choice;
   choice.copies = std::max(1, printer_.copyCount());
   choice.selectionOnly = printer_.printRange() == QPrinter::Selection;

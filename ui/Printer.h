@@ -4,6 +4,7 @@
 // PDF file instead of a printer.
 #pragma once
 
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QString>
 #include <QWidget>
@@ -23,6 +24,9 @@ class Printer : public IPrinter {
   void PrintToPdf(const QString& path);
   int JobsStarted() const { return jobsStarted_; }
   QPrinter& Device() { return printer_; }
+
+  // Takes every page-range control out of a print dialog.
+  static void HidePageRange(QPrintDialog& dialog);
 
  private:
   QWidget* parent_;

@@ -1,5 +1,9 @@
 #include "ui/Shell.h"
 
+#include <unistd.h>
+
+#include <string>
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -13,6 +17,16 @@
 namespace velkor::ui {
 
 std::string Shell::ProgramFolder() const {
+  // The bytes of the program's own path, as the kernel has them: a folder
+  // name that is not UTF-8 (Shift-JIS from an archive, Latin-1) survives
+  // no decoding.
+  std::string exe(4096, '\0');
+  const ssize_t length = ::readlink("/proc/self/exe", exe.data(), exe.size());
+  if (length > 0 && static_cast<std::size_t>(length) < exe.size()) {
+    exe.resize(static_cast<std::size_t>(length));
+    const std::size_t slash = exe.rfind('/');
+    if (slash != std::string::npos) return exe.substr(0, slash + 1);
+  }
   return ToUtf8(QDir(QCoreApplication::applicationDirPath()).absolutePath() + QLatin1Char('/'));
 }
 

@@ -5,6 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include "app/CommaText.h"
@@ -232,6 +236,69 @@ TEST(MainWindowDataFolder, NoFolderAtAllEndsCleanlyWithoutSettings) {
   EXPECT_EQ(ok.text, QStringLiteral("Cannot create DataDir"));
   EXPECT_EQ(ok.icon, QMessageBox::Critical);
   EXPECT_FALSE(QFileInfo::exists(fixture.SettingsFile()));
+}
+
+// Faults found in use, through the real window.
+
+TEST(WindowFaults, TheBoardBackgroundColourIsDrawn) {
+  WindowFixture fixture;
+  ui::MainWindow& window = fixture.Start();
+  ui::BoardGrid* grid = window.SGd00();
+  grid->SetBackground(colours::Rgb(255, 0, 0));
+  const Rect cell = grid->CellRect(2, 1);
+  const QImage image = grid->grab().toImage();
+  EXPECT_EQ(image.pixelColor(cell.left + 2, cell.top + cell.height - 3), QColor(255, 0, 0));
+  EXPECT_TRUE(window.close());
+}
+
+TEST(WindowFaults, TheHeaderRowAndColumnAreTrackedAsRowAndColumnOne) {
+  WindowFixture fixture;
+  fixture.Store("Option", QStringLiteral("0,1,0,1,0,0,0,0,0,0"));
+  ui::MainWindow& window = fixture.Start();
+  ui::BoardGrid* grid = window.SGd00();
+  const Rect cell5 = grid->CellRect(5, 3);
+  const Rect cell1 = grid->CellRect(1, 4);
+  struct Move {
+    QWidget* target;
+    QPoint at;
+    CellPos tracked;
+  } moves[] = {
+      {grid->horizontalHeader()->viewport(), QPoint(cell5.left + 3 - grid->verticalHeader()->width(), 2), {5, 1}},
+      {grid->verticalHeader()->viewport(), QPoint(2, cell1.top + 3 - grid->horizontalHeader()->height()), {1, 4}},
+  };
+  for (const Move& m : moves) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(m.at), m.target->mapToGlobal(QPointF(m.at)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(m.target, &move);
+    const ProgramState& state = window.Form().State();
+    EXPECT_EQ((CellPos{state.boardCol, state.boardRow}), m.tracked);
+  }
+  EXPECT_TRUE(window.close());
+}
+
+TEST(WindowFaults, AStoredGeometryIsBroughtOntoTheScreen) {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  const WindowRect stored[] = {{10, 10, 2147483647, 2147483647}, {-90000, 90000, 400, 300}, {100, 80, 400, 300}};
+  for (const WindowRect& rect : stored) {
+    const QRect fitted = ui::MainWindow::FitToScreens(rect);
+    EXPECT_TRUE(area.contains(fitted)) << fitted.x() << "," << fitted.y() << " " << fitted.width();
+  }
+  EXPECT_EQ(ui::MainWindow::FitToScreens({100, 80, 400, 300}), QRect(100, 80, 400, 300));
+
+  // What is stored at the close is the corner that was applied.
+  WindowFixture fixture;
+  ui::MainWindow& window = fixture.Start();
+  window.SetGeometry({120, 90, 500, 400});
+  EXPECT_EQ(window.Geometry(), (WindowRect{120, 90, 500, 400}));
+  EXPECT_TRUE(window.close());
+}
+
+TEST(WindowFaults, QtsOwnButtonsAreInJapanese) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), QStringLiteral("?"),
+                  QMessageBox::Yes | QMessageBox::No);
+  EXPECT_TRUE(box.button(QMessageBox::Yes)->text().startsWith(QStringLiteral("はい")))
+      << box.button(QMessageBox::Yes)->text().toStdString();
+  EXPECT_TRUE(box.button(QMessageBox::No)->text().startsWith(QStringLiteral("いいえ")));
 }
 
 }  // namespace

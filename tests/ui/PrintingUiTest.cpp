@@ -332,5 +332,23 @@ TEST_F(PrintingUi, EmptyPdfNameSendsTheJobsToThePrinterAgain) {
   CloseDiscarding();
 }
 
+// Only all of the text or the selection can be printed, so the dialog
+// offers no page range to be ignored.
+TEST(PrintDialog, OffersNoPageRange) {
+  QPrinter printer;
+  QPrintDialog dialog(&printer);
+  dialog.setOption(QAbstractPrintDialog::PrintSelection, true);
+  dialog.show();
+  QApplication::processEvents();
+  ui::Printer::HidePageRange(dialog);  // as the shown dialog's first event does
+  for (const char* name : {"from", "to", "printRange", "pagesRadioButton", "pagesLineEdit"}) {
+    auto* widget = dialog.findChild<QWidget*>(QString::fromLatin1(name));
+    ASSERT_NE(widget, nullptr) << name;
+    EXPECT_FALSE(widget->isVisible()) << name;
+    EXPECT_FALSE(widget->isEnabled()) << name;
+  }
+  dialog.reject();
+}
+
 }  // namespace
 }  // namespace velkor::testing

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 
+#include "ui/Translations.h"
+
 int main(int argc, char* argv[]) {
   QTemporaryDir home;
   if (!home.isValid()) return 2;
@@ -15,6 +17,7 @@ int main(int argc, char* argv[]) {
   setenv("XDG_DATA_HOME", data.constData(), 1);
   if (!getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
+  velkor::ui::InstallJapaneseTranslations(app);  // as the program does
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
