@@ -248,6 +248,11 @@ class IStatusLine {
   virtual void SetFont(const FontSpec& font) = 0;
   virtual void SetHeight(int height) = 0;
   virtual void SetTimeText(const std::string& text, Colour colour) = 0;
+  // A result or an error for the user, in a place of its own beside the
+  // caption of the cell under the pointer, so that moving the pointer does
+  // not wipe it; "" takes it away.
+  virtual void SetMessage(const std::string& text) = 0;
+  virtual std::string Message() const = 0;
 };
 
 // Outer position and size of the main window, in screen pixels.

@@ -181,7 +181,7 @@ void Documents::SaveDocumentAs() {
     if (modes_.ClickMode()) {
       if (!p_.window.AskYesNo(cp932::FromUtf8(*chosen) + Sj(" はすでに存在します。上書きしますか？"))) return;
     } else {
-      p_.pnlMsg.SetText(Sj("上書きしました"), colours::clBlack);
+      p_.pnlMsg.SetMessage(Sj("上書きしました"));
     }
   }
   const std::string previous = state_.curFileName;

@@ -35,7 +35,7 @@ void InputModes::Message(const std::string& text, MessageIcon icon) {
   if (ClickMode()) {
     p_.window.ShowMessage(text, icon);
   } else {
-    p_.pnlMsg.SetText(text, colours::clBlack);
+    p_.pnlMsg.SetMessage(text);
   }
 }
 

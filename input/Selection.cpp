@@ -206,6 +206,7 @@ CellPos Selection::ListShape(int m) {
 void Selection::ConfirmBoardCell() {
   const std::string t = p_.sgd00.CellText(p_.sgd00.Col(), p_.sgd00.Row());
   if (t.empty()) return;
+  p_.pnlMsg.SetMessage("");
   if (auto pointer = p_.pointer.Position()) {
     state_.returnCursorX = pointer->x;
     state_.returnCursorY = pointer->y;
@@ -392,6 +393,8 @@ void Selection::DescribeVariant() {
 // ---------------------------------------------------------------- executing
 
 void Selection::ExecuteSelection() {
+  // A message stays until the next confirmation.
+  p_.pnlMsg.SetMessage("");
   std::string text;
   if (state_.onCandidates != 0) {
     p_.sgd01.SetCol(state_.candCol);

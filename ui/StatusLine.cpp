@@ -16,7 +16,8 @@ void SetLabelColour(QLabel* label, Colour colour) {
 
 }  // namespace
 
-StatusLine::StatusLine(QWidget* parent) : QFrame(parent), message_(new QLabel(this)), time_(new QLabel(this)) {
+StatusLine::StatusLine(QWidget* parent)
+    : QFrame(parent), message_(new QLabel(this)), note_(new QLabel(this)), time_(new QLabel(this)) {
   setFrameShape(QFrame::Panel);
   setFrameShadow(QFrame::Sunken);
   auto* layout = new QHBoxLayout(this);
@@ -26,12 +27,24 @@ StatusLine::StatusLine(QWidget* parent) : QFrame(parent), message_(new QLabel(th
   message_->setTextFormat(Qt::PlainText);
   message_->setMinimumWidth(0);
   message_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  note_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  note_->setTextFormat(Qt::PlainText);
+  note_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  note_->setFrameShape(QFrame::Panel);
+  note_->setFrameShadow(QFrame::Sunken);
+  note_->setAutoFillBackground(true);
+  QPalette notePalette = note_->palette();
+  notePalette.setColor(QPalette::Window, QColor(255, 250, 205));  // a pale yellow, apart from the caption
+  notePalette.setColor(QPalette::WindowText, Qt::black);
+  note_->setPalette(notePalette);
+  note_->hide();
   time_->setAlignment(Qt::AlignCenter);
   time_->setTextFormat(Qt::PlainText);
   time_->setFixedWidth(kTimePanelWidth);
   time_->setFrameShape(QFrame::Panel);
   time_->setFrameShadow(QFrame::Sunken);
   layout->addWidget(message_, 1);
+  layout->addWidget(note_, 1);
   layout->addWidget(time_);
 }
 
@@ -44,6 +57,7 @@ void StatusLine::SetText(const std::string& text, Colour colour) {
 void StatusLine::SetFont(const FontSpec& font) {
   const QFont qfont = ToQFont(font);
   message_->setFont(qfont);
+  note_->setFont(qfont);
   time_->setFont(qfont);
   SetLabelColour(message_, font.colour);
 }
@@ -52,6 +66,17 @@ void StatusLine::SetTimeText(const std::string& text, Colour colour) {
   timeText_ = text;
   time_->setText(FromCp932(text));
   SetLabelColour(time_, colour);
+}
+
+}  // namespace velkor::ui
+
+namespace velkor::ui {
+
+void StatusLine::SetMessage(const std::string& text) {
+  messageText_ = text;
+  note_->setText(FromCp932(text));
+  note_->setToolTip(FromCp932(text));
+  note_->setVisible(!text.empty());
 }
 
 }  // namespace velkor::ui

@@ -19,14 +19,18 @@ class StatusLine : public QFrame, public IStatusLine {
   void SetHeight(int height) override { setFixedHeight(height); }
   void SetTimeText(const std::string& text, Colour colour) override;
   std::string TimeText() const { return timeText_; }
+  void SetMessage(const std::string& text) override;
+  std::string Message() const override { return messageText_; }
 
   static constexpr int kTimePanelWidth = 80;
 
  private:
   QLabel* message_;
+  QLabel* note_;  // the message for the user, beside the caption
   QLabel* time_;
   std::string text_;
   std::string timeText_;
+  std::string messageText_;
 };
 
 }  // namespace velkor::ui

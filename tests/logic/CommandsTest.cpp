@@ -303,7 +303,7 @@ TEST(SelectionCommandsTest, SavingAnUntitledDocumentToASlot) {
     EXPECT_EQ(r.S().settings.fileList.at(0), path);
     EXPECT_EQ(r.fake.window.recentCaptions[0], "0" + path);
     EXPECT_FALSE(r.fake.memMain.modified);
-    EXPECT_EQ(U(r.fake.pnlMsg.text), "保存しました");
+    EXPECT_EQ(U(r.fake.pnlMsg.message), "保存しました");
     EXPECT_EQ(r.S().pendingCommand, "");
     EXPECT_TRUE(r.TabsBack());
     EXPECT_EQ(r.fake.files.files.size(), 1u);
@@ -311,7 +311,25 @@ TEST(SelectionCommandsTest, SavingAnUntitledDocumentToASlot) {
 }
 
 // An empty text has nothing to save or print: the message goes to a message
-// box in click mode, to the status line otherwise, and nothing else happens.
+// box in click mode, to the status line's message place otherwise, and
+// nothing else happens.
+// A message is not wiped by the pointer moving over other cells: it stays
+// beside their captions until the next confirmation.
+TEST(SelectionCommandsTest, AMessageStaysUntilTheNextConfirmation) {
+  Rig r;
+  r.SetMode(Mode::Dwell);
+  r.Confirm("印~");
+  EXPECT_EQ(U(r.fake.pnlMsg.message), "印刷するデータがありません");
+  for (int col = 1; col <= 5; ++col) {
+    const Rect cell = r.fake.sgd00.CellRect(col, 2);
+    r.form.Select().SGd00MouseMove(cell.left + 2, cell.top + 2);
+  }
+  EXPECT_EQ(U(r.fake.pnlMsg.message), "印刷するデータがありません");
+  EXPECT_NE(U(r.fake.pnlMsg.text), "印刷するデータがありません");
+  r.Confirm("改~");
+  EXPECT_EQ(r.fake.pnlMsg.message, "");
+}
+
 TEST(SelectionCommandsTest, EmptyTextMessages) {
   const std::pair<const char*, const char*> commands[] = {
       {"書~", "保存するデータがありません"}, {"名~", "保存するデータがありません"}, {"印~", "印刷するデータがありません"}};
@@ -326,8 +344,7 @@ TEST(SelectionCommandsTest, EmptyTextMessages) {
         EXPECT_EQ(U(r.fake.window.messages[0].first), message);
       } else {
         EXPECT_TRUE(r.fake.window.messages.empty());
-        EXPECT_EQ(U(r.fake.pnlMsg.text), message);
-        EXPECT_EQ(r.fake.pnlMsg.colour, colours::clBlack);
+        EXPECT_EQ(U(r.fake.pnlMsg.message), message);
       }
       EXPECT_EQ(r.S().pendingCommand, "");
       EXPECT_TRUE(r.TabsBack());
@@ -381,7 +398,7 @@ TEST(SelectionCommandsTest, NewInOtherModesChoosesAnEmptySlot) {
     EXPECT_EQ(r.S().curFileName, kSlots + "12.txt");
     EXPECT_EQ(r.fake.window.caption, "Velkor*LT-" + kSlots + "12.txt");
     EXPECT_EQ(r.fake.files.files, (std::map<std::string, std::string>{{kSlots + "00.txt", "abc"}}));
-    EXPECT_EQ(U(r.fake.pnlMsg.text), "未保存の文書を文書00.txt に保存しました");
+    EXPECT_EQ(U(r.fake.pnlMsg.message), "未保存の文書を文書00.txt に保存しました");
     EXPECT_TRUE(r.fake.window.questions.empty());
     EXPECT_TRUE(r.TabsBack());
   }

@@ -56,7 +56,8 @@ class ConversionTest : public ::testing::Test {
   std::string Text() { return cp932::ToUtf8(fake_.memMain.text); }
   std::string Status() { return cp932::ToUtf8(fake_.pnlMsg.text); }
   std::string LastMessage() {
-    return fake_.window.messages.empty() ? Status() : cp932::ToUtf8(fake_.window.messages.back().first);
+    return fake_.window.messages.empty() ? cp932::ToUtf8(fake_.pnlMsg.message)
+                                         : cp932::ToUtf8(fake_.window.messages.back().first);
   }
 
   FakePlatform fake_;
@@ -249,7 +250,7 @@ TEST_F(ConversionTest, GivingUpInTheMiddleOfTheTextPutsTheCaretAfterTheRestOfThe
   EXPECT_FALSE(form_->Converting().Active());
   EXPECT_EQ(Text(), "今日はいいてんきです。続き");
   EXPECT_EQ(fake_.memMain.selStart, static_cast<int>(Sj("今日はいいてんきです").size()));
-  EXPECT_EQ(Status(), "変換を終了しました");
+  EXPECT_EQ(LastMessage(), "変換を終了しました");
 }
 
 // A list that opens or refills under a still pointer commits nothing, however

@@ -261,7 +261,7 @@ TEST(DocumentsSaveAs, OverwritingOutsideClickModeAsksNothingAndEndsWithSaved) {
     EXPECT_TRUE(s.fake.window.messages.empty());
     EXPECT_EQ(s.fake.files.files.at("/d/a.txt"), "new");
     EXPECT_EQ(s.fake.pnlMsg.history, (std::vector<std::string>{Sj("上書きしました"), Sj("保存しました")}));
-    EXPECT_EQ(s.fake.pnlMsg.text, Sj("保存しました"));
+    EXPECT_EQ(s.fake.pnlMsg.message, Sj("保存しました"));
     EXPECT_EQ(s.CurFile(), "/d/a.txt");
     EXPECT_FALSE(s.fake.memMain.modified);
   }
@@ -619,7 +619,7 @@ TEST(DocumentsFailures, AReadFailureIsReportedOnTheChannelAndChangesNothing) {
       EXPECT_TRUE(s.fake.pnlMsg.history.empty());
     } else {
       EXPECT_TRUE(s.fake.window.messages.empty());
-      EXPECT_EQ(s.fake.pnlMsg.text, error);
+      EXPECT_EQ(s.fake.pnlMsg.message, error);
     }
     EXPECT_EQ(s.fake.memMain.text, "!old");
     EXPECT_TRUE(s.fake.memMain.modified) << "the unsaved work must stay marked as unsaved";

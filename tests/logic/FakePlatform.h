@@ -423,7 +423,7 @@ class FakeStatusLine : public IStatusLine {
   std::string timeText;
   Colour timeColour = colours::clBlack;
 
-  std::vector<std::string> history;  // every text set, in order
+  std::vector<std::string> history;  // every text and message set, in order
 
   void SetText(const std::string& t, Colour c) override {
     text = t, colour = c;
@@ -433,6 +433,12 @@ class FakeStatusLine : public IStatusLine {
   void SetFont(const FontSpec& f) override { font = f; }
   void SetHeight(int h) override { height = h; }
   void SetTimeText(const std::string& t, Colour c) override { timeText = t, timeColour = c; }
+  std::string message;
+  void SetMessage(const std::string& t) override {
+    message = t;
+    if (!t.empty()) history.push_back(t);
+  }
+  std::string Message() const override { return message; }
 };
 
 class FakeMainWindow : public IMainWindow {

@@ -775,7 +775,7 @@ TEST(DocumentFaults, ASlotFileThatCannotBeReadSpoilsOnlyItsOwnPreview) {
       EXPECT_EQ(r.Boxes(), std::vector<std::string>{error});
     } else {
       EXPECT_TRUE(r.Boxes().empty());
-      EXPECT_EQ(r.fake.pnlMsg.text, error);
+      EXPECT_EQ(r.fake.pnlMsg.message, error);
     }
     EXPECT_EQ(r.State(), before) << "the unsaved text must stay, marked as unsaved";
     EXPECT_EQ(Disk(r.tmp.path), disk);
@@ -803,7 +803,7 @@ TEST(DocumentFaults, SavingToASlotOnAFullDiskKeepsTheSlotsAndTheUntitledDocument
     if (mode == Mode::Click) {
       EXPECT_EQ(r.Boxes(), std::vector<std::string>{error});
     } else {
-      EXPECT_EQ(r.fake.pnlMsg.text, error);
+      EXPECT_EQ(r.fake.pnlMsg.message, error);
     }
     EXPECT_EQ(Disk(r.tmp.path), disk);
     EXPECT_EQ(r.State(), before) << "a failed save must not name the window after the slot";
@@ -827,7 +827,7 @@ TEST(DocumentFaults, ClosingOnAFullDiskStaysOpenAndLeavesTheSlotFilesAsTheyWere)
     EXPECT_FALSE(r.form.FormClose());
     EXPECT_FALSE(r.form.Closed());
     EXPECT_EQ(Disk(r.tmp.path), disk);
-    EXPECT_EQ(cp932::ToUtf8(r.fake.pnlMsg.text).rfind("未保存の文書を保存できないため、終了しません", 0), 0u);
+    EXPECT_EQ(cp932::ToUtf8(r.fake.pnlMsg.message).rfind("未保存の文書を保存できないため、終了しません", 0), 0u);
     EXPECT_EQ(r.fake.memMain.text, Text(5000));
     EXPECT_EQ(r.calls.OpenDescriptors(), 0u);
   }

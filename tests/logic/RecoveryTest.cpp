@@ -33,11 +33,11 @@ class RecoveryTest : public ::testing::Test {
     fake_.memMain.text.clear();
     fake_.memMain.selStart = fake_.memMain.selLength = 0;
     fake_.memMain.modified = false;
-    fake_.pnlMsg.text.clear();
+    fake_.pnlMsg.message.clear();
     fake_.window.messages.clear();
   }
   std::string DataDir() { return fake_.shell.programFolder + "Data/"; }
-  std::string Notice() { return cp932::ToUtf8(fake_.pnlMsg.text); }
+  std::string Notice() { return cp932::ToUtf8(fake_.pnlMsg.message); }
 
   FakePlatform fake_;
 };
@@ -65,7 +65,7 @@ TEST_P(RecoveryCloseTest, CloseWithoutAQuestionKeepsTheTextInTheLowestEmptySlot)
     EXPECT_TRUE(next->State().curFileName.empty());
     EXPECT_TRUE(fake_.memMain.text.empty());
     EXPECT_FALSE(fake_.files.Exists(DataDir() + ".unsaved-notice-0"));
-    fake_.pnlMsg.text.clear();
+    fake_.pnlMsg.message.clear();
     ASSERT_TRUE(next->FormClose());
     NewRun();
     auto third = Start(mode);

@@ -70,13 +70,13 @@ TEST_F(SpeechTest, NothingToSpeakOrNoOutputIsSaidOnTheMessageChannel) {
   Start();
   SetText("", 0, 0);
   SpeakCell();
-  EXPECT_EQ(cp932::ToUtf8(fake_.pnlMsg.text), "読み上げるデータがありません");
+  EXPECT_EQ(cp932::ToUtf8(fake_.pnlMsg.message), "読み上げるデータがありません");
   EXPECT_TRUE(fake_.speech.said.empty());
 
   SetText("はい", 0, 0);
   fake_.speech.canOutput = false;
   SpeakCell();
-  EXPECT_EQ(cp932::ToUtf8(fake_.pnlMsg.text), "音声を出力できません");
+  EXPECT_EQ(cp932::ToUtf8(fake_.pnlMsg.message), "音声を出力できません");
 }
 
 TEST_F(SpeechTest, ASecondConfirmationStopsTheSpeech) {

@@ -82,7 +82,7 @@ TEST_F(FindReplace, EmptyEditAreaOpensNoDialog) {
   Start(kDwell);
   W().ActionNamed(QStringLiteral("ActSerFind"))->trigger();
   EXPECT_FALSE(W().FindDlg()->isVisible());
-  EXPECT_EQ(cp932::ToUtf8(W().PnlMsg()->Text()), "対象データがありません");
+  EXPECT_EQ(cp932::ToUtf8(W().PnlMsg()->Message()), "対象データがありません");
   CloseDiscarding();
 }
 
@@ -133,7 +133,7 @@ TEST_F(FindReplace, EndOfSearchGoesToTheStatusLineInDwellMode) {
   Press(find->FindNextButton());
   QTest::qWait(20);
   EXPECT_EQ(none.answered, 0);
-  EXPECT_EQ(cp932::ToUtf8(W().PnlMsg()->Text()), "検索は終了しました");
+  EXPECT_EQ(cp932::ToUtf8(W().PnlMsg()->Message()), "検索は終了しました");
   EXPECT_EQ(Area().SelLength(), 0);
   Press(find->FindNextButton());
   EXPECT_EQ(Sel(), std::make_pair(0, 4));

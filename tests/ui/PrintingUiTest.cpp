@@ -230,7 +230,7 @@ TEST_F(PrintingUi, EmptyEditAreaPrintsNothing) {
   fixture_.window.reset();
   Start(kDwell);
   ExecutePrintCell();
-  EXPECT_EQ(cp932::ToUtf8(W().PnlMsg()->Text()), "印刷するデータがありません");
+  EXPECT_EQ(cp932::ToUtf8(W().PnlMsg()->Message()), "印刷するデータがありません");
   EXPECT_FALSE(QFile::exists(pdf_));
   EXPECT_TRUE(W().close());
 }
@@ -298,7 +298,7 @@ TEST_F(PrintingUi, WithoutAPrinterThePrintIsReportedAsAnError) {
       EXPECT_EQ(ok.icon, QMessageBox::Critical);
     } else {
       EXPECT_EQ(ok.answered, 0) << ok.text.toStdString();
-      EXPECT_EQ(cp932::ToUtf8(W().PnlMsg()->Text()), "印刷エラー");
+      EXPECT_EQ(cp932::ToUtf8(W().PnlMsg()->Message()), "印刷エラー");
     }
     EXPECT_EQ(W().PrinterDevice().JobsStarted(), 1);
     CloseDiscarding();

@@ -29,7 +29,7 @@ TEST(RecoveryUi, ACloseInDwellModeKeepsTheTextInASlotAndTheNextStartSaysWhere) {
   EXPECT_EQ(ReadAll(slot).toStdString(), cp932::FromUtf8("薬の時間です。\r\nabc"));
 
   ui::MainWindow& next = fixture.Start();
-  EXPECT_EQ(cp932::ToUtf8(next.PnlMsg()->Text()), "未保存の文書を文書00.txt に保存しました");
+  EXPECT_EQ(cp932::ToUtf8(next.PnlMsg()->Message()), "未保存の文書を文書00.txt に保存しました");
   EXPECT_TRUE(next.MemMain()->toPlainText().isEmpty());
   EXPECT_TRUE(next.close());
 }
@@ -52,7 +52,7 @@ TEST(RecoveryUi, ACopyLeftByACrashGoesIntoTheLowestEmptySlot) {
             cp932::FromUtf8("呼んでください"));
   EXPECT_EQ(ReadAll(fixture.Root() + QStringLiteral("/prog/Data/文書00.txt")), QByteArray("kept"));
   EXPECT_FALSE(QFile::exists(fixture.Root() + QStringLiteral("/prog/Data/.unsaved.txt")));
-  EXPECT_EQ(cp932::ToUtf8(window.PnlMsg()->Text()), "未保存の文書を文書01.txt に保存しました");
+  EXPECT_EQ(cp932::ToUtf8(window.PnlMsg()->Message()), "未保存の文書を文書01.txt に保存しました");
   EXPECT_TRUE(window.close());
 }
 

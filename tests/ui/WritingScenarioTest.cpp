@@ -131,7 +131,7 @@ TEST_F(WritingScenario, DwellModeWritesAndSavesToASlot) {
   ASSERT_FALSE(W().TabC00()->isVisible());
   DwellBoard(6, 1);  // slot 05
   EXPECT_EQ(SlotFile(5), Expected());
-  EXPECT_EQ(cp932::ToUtf8(W().PnlMsg()->Text()), "保存しました");
+  EXPECT_EQ(cp932::ToUtf8(W().PnlMsg()->Message()), "保存しました");
   EXPECT_TRUE(W().close());
 }
 
