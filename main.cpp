@@ -6,6 +6,7 @@
 #include "document/TextFile.h"
 #include "ui/MainWindow.h"
 #include "ui/SettingsStore.h"
+#include "ui/SessionEnd.h"
 #include "ui/Shell.h"
 #include "ui/Translations.h"
 
@@ -16,6 +17,7 @@ int main(int argc, char* argv[]) {
   velkor::ui::Shell shell;
   velkor::ui::MainWindow window(store, shell, velkor::RealFileSystem(), velkor::RealTextFiles());
   if (!window.Create()) return 1;  // the error was shown; nothing was written
+  velkor::ui::SessionEnd sessionEnd(window);
   window.show();
   return app.exec();
 }

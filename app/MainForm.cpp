@@ -132,6 +132,14 @@ bool MainForm::FormClose() {
   return true;
 }
 
+void MainForm::EndSession() {
+  if (closed_) return;
+  recovery_.Close(false);
+  SaveSettings();
+  journal_.UndoJournal("End");
+  closed_ = true;
+}
+
 void MainForm::SaveSettings() {
   board_.SaveTabSizes();
   Settings& s = state_.settings;

@@ -40,6 +40,10 @@ class MainForm {
   // A request to close. False when the user chose to stay; otherwise the
   // settings were written and the window may close.
   bool FormClose();
+  // The desktop session ends: nobody can answer a question now, so unsaved
+  // text is kept as a close without a question keeps it (or, failing that,
+  // stays in the recovery copy), and the settings are written.
+  void EndSession();
   // Closing ends here once: the settings are written and the journal ended.
   bool Closed() const { return closed_; }
 

@@ -78,6 +78,9 @@ class MainWindow : public QMainWindow, public IMainWindow {
 
   // Runs the logic's creation step; false when the program must end.
   bool Create() { return form_->FormCreate(); }
+  // The session ends (logout, shutdown): unsaved text and settings are kept
+  // without a question; the window may then go.
+  void EndSession() { form_->EndSession(); }
 
   // IMainWindow
   void SetCaption(const std::string& caption) override;

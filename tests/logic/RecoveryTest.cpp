@@ -283,3 +283,29 @@ TEST_F(RecoveryTest, NothingIsKeptWithoutUnsavedText) {
 
 }  // namespace
 }  // namespace velkor::testing
+
+namespace velkor::testing {
+namespace {
+
+// At the end of the desktop session nobody can answer a question, even in
+// click mode: the unsaved text goes into a slot and the settings are written.
+TEST(SessionEndTest, TheEndOfTheSessionKeepsTheTextAndTheSettingsWithoutAQuestion) {
+  FakePlatform fake;
+  fake.store.SetCp932("Option", "1,0,0,1,0,0,0,0,0,0");
+  MainForm form(fake.Get());
+  fake.memMain.onChange = [&form] { form.MemMainChange(); };
+  ASSERT_TRUE(form.FormCreate());
+  form.FormShow();
+  fake.memMain.Type(Sj("最後の一文"));
+  fake.store.values.clear();
+  form.EndSession();
+  EXPECT_TRUE(fake.window.questions.empty());
+  EXPECT_EQ(fake.files.files[SlotPath(form.State().dataDir, 0)], Sj("最後の一文"));
+  EXPECT_FALSE(fake.store.values[std::string("Crt")].empty());
+  EXPECT_TRUE(form.Closed());
+  EXPECT_TRUE(form.FormClose()) << "the window then closes without more ado";
+  EXPECT_TRUE(fake.window.questions.empty());
+}
+
+}  // namespace
+}  // namespace velkor::testing
