@@ -198,4 +198,9 @@ int ReplaceAllInEditArea(IEditArea& area, bool matchCase, std::string_view searc
   return count;
 }
 
+bool CheckSearchTexts(bool holdable, const SearchMessageSink& message) {
+  if (!holdable) message(cp932::FromUtf8("文書に書けない文字が含まれているため、見つかりません"));
+  return holdable;
+}
+
 }  // namespace velkor

@@ -57,6 +57,11 @@ using SearchMessageSink = std::function<void(const std::string& text)>;
 // of the text, and gives true.
 bool BeginSearchDialog(IEditArea& area, const SearchMessageSink& message);
 
+// Before a search: a search or replacement text with characters the code
+// page cannot hold would turn them into "?" and find or write the wrong text;
+// such a search finds nothing and says so. True when the search may go on.
+bool CheckSearchTexts(bool holdable, const SearchMessageSink& message);
+
 // A press of find-next (`replace` false) or replace (`replace` true). Selects
 // the occurrence found and, for a replace, replaces it in one change and then
 // selects as many bytes after the inserted text as `replacementText` has (fewer

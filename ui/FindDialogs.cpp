@@ -56,6 +56,14 @@ FindDialog::FindDialog(QWidget* parent, bool replace)
 
 std::string FindDialog::SearchText() const { return ToCp932(search_->text()); }
 
+bool FindDialog::TextsHoldable() const {
+  bool searchLossy = false;
+  bool replacementLossy = false;
+  ToCp932(search_->text(), &searchLossy);
+  if (replacement_) ToCp932(replacement_->text(), &replacementLossy);
+  return !searchLossy && !replacementLossy;
+}
+
 std::string FindDialog::ReplacementText() const {
   return replacement_ ? ToCp932(replacement_->text()) : std::string();
 }

@@ -20,6 +20,8 @@ class FindDialog : public QDialog {
 
   // Texts in code page 932.
   std::string SearchText() const;
+  // Both texts can be written in code page 932 (no character turns into "?").
+  bool TextsHoldable() const;
   std::string ReplacementText() const;
   bool MatchCase() const { return matchCase_->isChecked(); }
 

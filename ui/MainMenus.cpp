@@ -162,17 +162,20 @@ void MainWindow::BuildFindDialogs() {
   IEditArea& area = *memMain_;
   findDlg_ = new FindDialog(this, false);
   findDlg_->OnFindNext([this, &area, message] {
+    if (!CheckSearchTexts(findDlg_->TextsHoldable(), message)) return;
     if (SearchInEditArea(area, false, findDlg_->MatchCase(), findDlg_->SearchText(), "", message)) {
       form_->Edit().ShowBlockCaret();
     }
   });
   repDlg_ = new FindDialog(this, true);
   repDlg_->OnFindNext([this, &area, message] {
+    if (!CheckSearchTexts(repDlg_->TextsHoldable(), message)) return;
     if (SearchInEditArea(area, false, repDlg_->MatchCase(), repDlg_->SearchText(), "", message)) {
       form_->Edit().ShowBlockCaret();
     }
   });
   repDlg_->OnReplace([this, &area, message](bool all) {
+    if (!CheckSearchTexts(repDlg_->TextsHoldable(), message)) return;
     if (all) {
       ReplaceAllInEditArea(area, repDlg_->MatchCase(), repDlg_->SearchText(), repDlg_->ReplacementText());
     } else {

@@ -140,6 +140,29 @@ TEST_F(FindReplace, EndOfSearchGoesToTheStatusLineInDwellMode) {
   CloseDiscarding();
 }
 
+// A search or replacement text the code page cannot hold would become "?":
+// such a search finds nothing, changes nothing and says so.
+TEST_F(FindReplace, TextsTheCodePageCannotHoldFindAndReplaceNothing) {
+  Start(kDwell);
+  Type("what? yes");
+  ui::FindDialog* find = Open("ActSerFind");
+  Search(find, "€");
+  Press(find->FindNextButton());
+  EXPECT_EQ(Area().SelLength(), 0);
+  EXPECT_EQ(cp932::ToUtf8(W().PnlMsg()->Message()), "文書に書けない文字が含まれているため、見つかりません");
+  find->hide();
+
+  ui::FindDialog* replace = Open("ActSerRep");
+  Search(replace, "?");
+  replace->ReplacementEdit()->setText(QStringLiteral("€"));
+  Press(replace->ReplaceAllButton());
+  Search(replace, "€");
+  replace->ReplacementEdit()->setText(QStringLiteral("EUR"));
+  Press(replace->ReplaceAllButton());
+  EXPECT_EQ(W().MemMain()->toPlainText(), QStringLiteral("what? yes"));
+  CloseDiscarding();
+}
+
 TEST_F(FindReplace, MatchCaseWithLatinAndFullWidthLetters) {
   Start();
   Type("Cat cat CAT ＣＡＴ ｃａｔ");
