@@ -183,4 +183,8 @@ void MainForm::MemMainChange() {
 
 void MainForm::Message(const std::string& text) { modes_.Message(text); }
 
+void MainForm::UnholdableTextEntered() {
+  Message(cp932::FromUtf8("文書に書けない文字を「?」に置き換えました"));
+}
+
 }  // namespace velkor

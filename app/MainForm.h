@@ -53,6 +53,9 @@ class MainForm {
   void ActExeZoomExecute();
   // The edit area's change notification.
   void MemMainChange();
+  // Text came in with characters the code page cannot hold: they are shown
+  // as the "?" the file will hold, and the user is told.
+  void UnholdableTextEntered();
 
   // A message on the mode's channel: a message box in click mode, the status
   // line otherwise.

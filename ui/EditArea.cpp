@@ -145,6 +145,16 @@ void EditArea::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
+  if (types) {
+    bool lossy = false;
+    const QString holdable = Holdable(event->text(), &lossy);
+    if (lossy) {
+      textCursor().insertText(holdable);
+      event->accept();
+      if (onUnholdable_) onUnholdable_();
+      return;
+    }
+  }
   QPlainTextEdit::keyPressEvent(event);
 }
 
@@ -299,8 +309,18 @@ void EditArea::insertFromMimeData(const QMimeData* source) {
   QString text = source->text();
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  textCursor().insertText(text);
+  bool lossy = false;
+  textCursor().insertText(Holdable(text, &lossy));
   ensureCursorVisible();
+  // Told once the text is in: a message box must not open in mid-change.
+  if (lossy && onUnholdable_) onUnholdable_();
+}
+
+QString EditArea::Holdable(const QString& text, bool* lossy) {
+  // What the file will hold, shown as it will be saved: a character the code
+  // page has no code for becomes "?" now, on the screen too.
+  const std::string bytes = EditTextFromDisplay(text.toStdU16String(), lossy);
+  return *lossy ? QString::fromStdU16String(DisplayFromEditText(bytes)) : text;
 }
 
 void EditArea::SetLoading(bool loading) {

@@ -27,6 +27,9 @@ class EditArea : public QPlainTextEdit, public IEditArea {
   void OnKeyUp(std::function<void(Key)> handler) { onKeyUp_ = std::move(handler); }
   void OnKeyPress(std::function<bool()> handler) { onKeyPress_ = std::move(handler); }
   void OnClick(std::function<void()> handler) { onClick_ = std::move(handler); }
+  // Called when entered text held characters the code page has no code for
+  // (they were shown as "?", as they will be saved).
+  void OnUnholdable(std::function<void()> handler) { onUnholdable_ = std::move(handler); }
 
   static Key KeyOf(int qtKey);
 
@@ -62,6 +65,7 @@ class EditArea : public QPlainTextEdit, public IEditArea {
   void insertFromMimeData(const QMimeData* source) override;
 
  private:
+  QString Holdable(const QString& text, bool* lossy);
   void TextChanged();
   void ContentsChanged(int position, int removed, int added);
   // Byte offsets of screen positions, through the bytes before each line
@@ -75,6 +79,7 @@ class EditArea : public QPlainTextEdit, public IEditArea {
   std::function<void(Key)> onKeyUp_;
   std::function<bool()> onKeyPress_;
   std::function<void()> onClick_;
+  std::function<void()> onUnholdable_;
   FontSpec font_;
   Colour background_ = colours::clWindow;
   bool modified_ = false;

@@ -97,6 +97,7 @@ void MainWindow::ConnectEvents() {
   memMain_->OnKeyUp([this](Key key) { form_->Edit().MemMainKeyUp(key); });
   memMain_->OnKeyPress([this] { return form_->Edit().MemMainKeyPress(); });
   memMain_->OnClick([this] { form_->Edit().ShowBlockCaret(); });
+  memMain_->OnUnholdable([this] { form_->UnholdableTextEntered(); });
   tabC00_->OnChanging([this] { form_->Board().TabC00Changing(); });
   tabC00_->OnChange([this] { form_->Board().TabC00Change(); });
 }

@@ -200,6 +200,31 @@ TEST_F(EditAreaTest, InputMethodsStayOffAfterTheFocusReturns) {
   EXPECT_FALSE(edit_->testAttribute(Qt::WA_InputMethodEnabled));
 }
 
+class DwellEditAreaTest : public EditAreaTest {
+ protected:
+  void SetUp() override {
+    fixture_.Store("Option", QStringLiteral("0,1,0,1,0,0,0,0,0,0"));
+    EditAreaTest::SetUp();
+  }
+};
+
+// Characters the code page cannot hold turn into the "?" the file will hold
+// the moment they come in, and the user is told; nothing shows what will
+// not be saved.
+TEST_F(DwellEditAreaTest, TextTheCodePageCannotHoldIsShownAsItWillBeSaved) {
+  QApplication::clipboard()->setText(QString::fromUtf8("a😀ǅ€b"));
+  edit_->paste();
+  EXPECT_EQ(edit_->toPlainText(), QStringLiteral("a???b"));
+  EXPECT_EQ(Area().Text(), "a???b");
+  EXPECT_EQ(cp932::ToUtf8(window_->PnlMsg()->Message()), "文書に書けない文字を「?」に置き換えました");
+
+  window_->PnlMsg()->SetMessage("");
+  QApplication::clipboard()->setText(QString::fromUtf8("漢字"));
+  edit_->paste();
+  EXPECT_EQ(Area().Text(), cp932::FromUtf8("a???b漢字"));
+  EXPECT_EQ(window_->PnlMsg()->Message(), "") << "text the code page holds says nothing";
+}
+
 class ArrowKeyModeTest : public EditAreaTest {
  protected:
   void SetUp() override {
