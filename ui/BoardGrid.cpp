@@ -8,11 +8,14 @@
 #include <QMouseEvent>
 #include <QScreen>
 
+#include "ui/FitTextDelegate.h"
 #include "ui/QtText.h"
 
 namespace velkor::ui {
 
 BoardGrid::BoardGrid(QWidget* parent) : QTableWidget(parent) {
+  // Every caption is shown whole, in a smaller size where it does not fit.
+  setItemDelegate(new FitTextDelegate(this));
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setTabKeyNavigation(false);

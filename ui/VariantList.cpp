@@ -8,11 +8,14 @@
 #include <QMouseEvent>
 
 #include "ui/EditArea.h"
+#include "ui/FitTextDelegate.h"
 #include "ui/QtText.h"
 
 namespace velkor::ui {
 
 VariantList::VariantList(QWidget* parent) : QTableWidget(parent) {
+  // Every caption is shown whole, in a smaller size where it does not fit.
+  setItemDelegate(new FitTextDelegate(this));
   horizontalHeader()->hide();
   verticalHeader()->hide();
   for (QHeaderView* header : {horizontalHeader(), verticalHeader()}) {

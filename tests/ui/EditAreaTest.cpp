@@ -318,7 +318,8 @@ namespace {
 
 // The bytes the edit area keeps in step with the screen must equal the screen's
 // text after any mix of typing, deleting, pasting, undo and redo.
-TEST_F(EditAreaTest, ItsBytesStayInStepWithTheScreen) {
+// In dwell mode, so that the notice about "?" goes to the status line.
+TEST_F(DwellEditAreaTest, ItsBytesStayInStepWithTheScreen) {
   std::mt19937 random(99);
   const QString pieces[] = {QStringLiteral("あ"), QStringLiteral("ｱ"), QStringLiteral("x"), QStringLiteral("\n"),
                             QStringLiteral("漢字\nかな"), QString(QChar(0xF781)), QStringLiteral("😀")};

@@ -2,6 +2,11 @@
 // candidate, and the whole list inside the board panel.
 #include <gtest/gtest.h>
 
+#include <QFontInfo>
+#include <QFontMetricsF>
+
+#include "ui/FitTextDelegate.h"
+
 #include <QFontMetrics>
 #include <QWidget>
 
@@ -38,6 +43,25 @@ TEST(VariantList, FitToTextWidensToTheLongestTextAndStaysInsideThePanel) {
   list.SetCellSize(33, 33);
   list.FitToText();
   EXPECT_EQ(list.columnWidth(0), 33);
+}
+
+// Captions wider than their cells ("00" in a small cell, "BS~", a variant
+// "hello world") are drawn whole in a smaller size, never clipped.
+TEST(FitText, EveryCaptionFitsItsCell) {
+  QFont font(QStringLiteral("IPAGothic"));
+  font.setPixelSize(29);
+  const QRect cell(0, 0, 30, 33);
+  for (const char* caption : {"00", "BS~", "←~", "hello world", "あ"}) {
+    SCOPED_TRACE(caption);
+    const QString text = QString::fromUtf8(caption);
+    const QFont fitted = ui::FitTextDelegate::FittedFont(font, text, cell);
+    const QFontMetricsF metrics(fitted);
+    EXPECT_LE(metrics.horizontalAdvance(text), cell.width());
+    EXPECT_LE(metrics.height(), cell.height());
+  }
+  // A caption that fits keeps its size.
+  EXPECT_EQ(QFontInfo(ui::FitTextDelegate::FittedFont(font, QStringLiteral("あ"), QRect(0, 0, 60, 60))).pixelSize(),
+            29);
 }
 
 }  // namespace
