@@ -1,15 +1,39 @@
 #include "ui/SettingsStore.h"
 
+#include <sys/stat.h>
+
+#include <QFile>
+#include <QStandardPaths>
+
 #include "ui/QtText.h"
 
 namespace velkor::ui {
 
+namespace {
+
+// QSettings opens its file as it is made: a FIFO or a device in the settings
+// file's place would block the start for ever. Such a file is left alone and
+// the settings are those of a first run.
+bool SettingsFileUsable() {
+  const QString path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                       QStringLiteral("/Quillfern/VelkorLT3.conf");
+  struct stat info {};
+  if (::stat(QFile::encodeName(path).constData(), &info) != 0) return true;  // none yet
+  return S_ISREG(info.st_mode);
+}
+
+}  // namespace
+
 bool SettingsStore::OpenForRead() {
+  settings_.reset();
+  if (!SettingsFileUsable()) return false;
   settings_ = std::make_unique<QSettings>(QStringLiteral("Quillfern"), QStringLiteral("VelkorLT3"));
   return settings_->status() == QSettings::NoError;
 }
 
 bool SettingsStore::OpenForWrite() {
+  settings_.reset();
+  if (!SettingsFileUsable()) return false;
   settings_ = std::make_unique<QSettings>(QStringLiteral("Quillfern"), QStringLiteral("VelkorLT3"));
   return settings_->isWritable();
 }

@@ -4,6 +4,8 @@
 // destroys nothing when it closes.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -262,6 +264,24 @@ TEST(SettingsFaults, AnUnquotedHandWrittenListIsReadAsTheList) {
   EXPECT_TRUE(window.MenuAction(MenuItem::DspHira)->isChecked());
   EXPECT_TRUE(window.close());
   EXPECT_EQ(fixture.Stored(QStringLiteral("Option")), QStringLiteral("0,3,0,0,1,0,0,0,0,0"));
+}
+
+// A FIFO in the settings file's place would block the start in QSettings:
+// it is not opened, the start is a first run's and the close writes nothing.
+TEST(SettingsFaults, AFifoAsTheSettingsFileNeitherBlocksNorIsReplaced) {
+  WindowFixture fixture;
+  const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
+  qputenv("XDG_CONFIG_HOME", (fixture.Root() + QStringLiteral("/config")).toUtf8());
+  QDir().mkpath(fixture.Root() + QStringLiteral("/config/Quillfern"));
+  const QByteArray fifo = QFile::encodeName(fixture.SettingsFile());
+  ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+  ui::MainWindow& window = fixture.Start();
+  EXPECT_TRUE(fixture.created);
+  EXPECT_TRUE(window.close());
+  struct stat info {};
+  ASSERT_EQ(::stat(fifo.constData(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+  qputenv("XDG_CONFIG_HOME", previous);
 }
 
 }  // namespace
