@@ -243,7 +243,11 @@ bool MainWindow::AskYesNo(const std::string& text) {
 Rect MainWindow::BoardAreaOnScreen() const {
   const QPoint grid = sgd00_->mapToGlobal(QPoint(0, 0));
   const QPoint panel = pnlMain_->mapToGlobal(QPoint(0, 0));
-  return Rect{panel.x(), grid.y(), pnlMain_->width(), sgd00_->height()};
+  QRect area(panel.x(), grid.y(), pnlMain_->width(), sgd00_->height());
+  // A list over the board is tracked wholly, also where it lies over the tab
+  // strip below the grid.
+  if (sgd01_->isVisible()) area = area.united(QRect(sgd01_->mapToGlobal(QPoint(0, 0)), sgd01_->size()));
+  return Rect{area.x(), area.y(), area.width(), area.height()};
 }
 
 void MainWindow::SetRecentFileCaption(int item, const std::string& caption) {

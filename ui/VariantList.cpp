@@ -89,7 +89,19 @@ void VariantList::SetCellText(int col, int row, const std::string& text) {
 
 Rect VariantList::Geometry() const { return Rect{x(), y(), width(), height()}; }
 
-void VariantList::SetGeometry(const Rect& rect) { setGeometry(rect.left, rect.top, rect.width, rect.height); }
+void VariantList::SetGeometry(const Rect& rect) {
+  setGeometry(InsidePanel(QRect(rect.left, rect.top, rect.width, rect.height)));
+}
+
+QRect VariantList::InsidePanel(QRect area) const {
+  // Moved left and up as far as needed, never past the panel's corner, so
+  // that every cell of a list near the edge is shown.
+  if (const QWidget* panel = parentWidget()) {
+    area.moveLeft(std::max(0, std::min(area.left(), panel->width() - area.width())));
+    area.moveTop(std::max(0, std::min(area.top(), panel->height() - area.height())));
+  }
+  return area;
+}
 
 void VariantList::MoveCurrent(int col, int row) {
   if (col == currentColumn() && row == currentRow()) return;
@@ -124,13 +136,7 @@ void VariantList::FitToText() {
   cellWidth_ = width;
   for (int c = 0; c < columnCount(); ++c) setColumnWidth(c, width);
   const int frame = 2 * frameWidth();
-  QRect area(x(), y(), width * columnCount() + frame, cellHeight_ * rowCount() + frame);
-  if (const QWidget* panel = parentWidget()) {
-    // Inside the panel: moved left and up as far as needed, never past its corner.
-    area.moveLeft(std::max(0, std::min(area.left(), panel->width() - area.width())));
-    area.moveTop(std::max(0, std::min(area.top(), panel->height() - area.height())));
-  }
-  setGeometry(area);
+  setGeometry(InsidePanel(QRect(x(), y(), width * columnCount() + frame, cellHeight_ * rowCount() + frame)));
 }
 
 bool VariantList::eventFilter(QObject* watched, QEvent* event) {

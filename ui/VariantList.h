@@ -47,6 +47,7 @@ class VariantList : public QTableWidget, public IVariantList {
   void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
+  QRect InsidePanel(QRect area) const;
   void MoveCurrent(int col, int row);
 
   std::function<void(int, int)> onMouseMove_;

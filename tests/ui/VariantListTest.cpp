@@ -2,6 +2,8 @@
 // candidate, and the whole list inside the board panel.
 #include <gtest/gtest.h>
 
+#include "tests/ui/WindowFixture.h"
+
 #include <QFontInfo>
 #include <QFontMetricsF>
 
@@ -62,6 +64,28 @@ TEST(FitText, EveryCaptionFitsItsCell) {
   // A caption that fits keeps its size.
   EXPECT_EQ(QFontInfo(ui::FitTextDelegate::FittedFont(font, QStringLiteral("あ"), QRect(0, 0, 60, 60))).pixelSize(),
             29);
+}
+
+// A list near the board's right or bottom edge shows all its cells, and the
+// whole of it is where pointer rests are tracked, also over the tab strip.
+TEST(VariantListPlace, AListNearTheEdgeIsWhollyShownAndTracked) {
+  WindowFixture fixture;
+  ui::MainWindow& window = fixture.Start();
+  QApplication::processEvents();  // the window's layout settles
+  ui::VariantList* list = window.SGd01();
+  const QWidget* panel = list->parentWidget();
+  list->SetShape(4, 4);
+  list->SetCellSize(33, 33);
+  list->SetGeometry({panel->width() - 40, panel->height() - 40, 4 * 33 + 10, 4 * 33 + 10});
+  list->SetVisible(true);
+  EXPECT_TRUE(QRect(QPoint(0, 0), panel->size()).contains(list->geometry()))
+      << list->geometry().x() << "," << list->geometry().y() << " " << list->width() << "x" << list->height() << " in "
+      << panel->width() << "x" << panel->height();
+  const Rect area = window.BoardAreaOnScreen();
+  const QRect tracked(area.left, area.top, area.width, area.height);
+  EXPECT_TRUE(tracked.contains(QRect(list->mapToGlobal(QPoint(0, 0)), list->size())));
+  list->SetVisible(false);
+  EXPECT_TRUE(window.close());
 }
 
 }  // namespace
