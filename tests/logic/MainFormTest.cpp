@@ -384,3 +384,28 @@ TEST_F(MainFormTest, ChangesEnableSavingAndAreJournalled) {
   EXPECT_EQ(form.UndoLog().At(1).text, Sj("aあ"));
   EXPECT_TRUE(p.window.fileSaveEnabled);
 }
+
+// A Data folder beside the program that cannot be written would make the
+// slots look empty: the start says where documents go now, and why; an
+// installed program whose folder never had one says nothing.
+TEST_F(MainFormTest, AReadOnlyDataFolderIsNamedAtStart) {
+  for (const bool existed : {true, false}) {
+    SCOPED_TRACE(existed);
+    FakePlatform fp;
+    if (existed) {
+      fp.fs.dirs = {kProgramData};
+      fp.fs.unwritable = {kProgramData};
+    } else {
+      fp.fs.uncreatable = {kProgramData};
+    }
+    fp.store.SetCp932("Option", "0,1,0,1,0,0,0,0,0,0");
+    MainForm mf(fp.Get());
+    ASSERT_TRUE(mf.FormCreate());
+    mf.FormShow();
+    EXPECT_EQ(mf.State().dataDir, "/home/user/.local/share/VelkorLT/Data/");
+    EXPECT_EQ(cp932::ToUtf8(fp.pnlMsg.message),
+              existed ? "文書は /home/user/.local/share/VelkorLT/Data/ に保存します（" + kProgramData +
+                            " に書き込めないため）"
+                      : std::string());
+  }
+}
