@@ -4,6 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -81,6 +87,37 @@ TEST_F(ProgramProcesses, TheEndOfTheSessionWritesTheSettingsAndEndsCleanly) {
     EXPECT_TRUE(QFile::exists(SettingsFile()));
     EXPECT_FALSE(QFile::exists(Data(".unsaved-0.lock"))) << "the lock goes with the program";
   }
+}
+
+// A program folder whose name is not UTF-8 (Shift-JIS from an archive made
+// on another system) still holds Data/: the folder is found from the bytes
+// of the program's own path.
+TEST_F(ProgramProcesses, AProgramFolderNamedInShiftJisKeepsItsDataFolder) {
+  const std::string folder = QFile::encodeName(dir_.path()).toStdString() + "/\x95\xB6\x8F\x91";  // 文書
+  ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+  const std::string program = folder + "/velkorlt";
+  std::filesystem::copy_file(QFile::encodeName(program_).toStdString(), program);
+  ::chmod(program.c_str(), 0700);
+  const std::string config = "XDG_CONFIG_HOME=" + QFile::encodeName(dir_.path()).toStdString() + "/config";
+  const std::string data = "XDG_DATA_HOME=" + QFile::encodeName(dir_.path()).toStdString() + "/user";
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    ::chdir("/");
+    const char* env[] = {"QT_QPA_PLATFORM=offscreen", "ASAN_OPTIONS=detect_leaks=0", config.c_str(), data.c_str(),
+                         nullptr};
+    const char* argv[] = {program.c_str(), nullptr};
+    ::execve(program.c_str(), const_cast<char* const*>(argv), const_cast<char* const*>(env));
+    ::_exit(127);
+  }
+  const std::string lock = folder + "/Data/.unsaved-0.lock";
+  struct stat info {};
+  for (int i = 0; i < 400 && ::stat(lock.c_str(), &info) != 0; ++i) QTest::qWait(50);
+  EXPECT_EQ(::stat(lock.c_str(), &info), 0) << "no Data folder beside the program";
+  ::kill(pid, SIGTERM);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status));
 }
 
 }  // namespace
