@@ -84,8 +84,6 @@ std::string Recovery::LockPath() const {
 
 std::string Recovery::NoticePath() const { return state_.dataDir + kNoticePrefix + "-" + std::to_string(number_); }
 
-std::string Recovery::PerUserDataDir() const { return state_.perUserDataDir; }
-
 std::string Recovery::SavedMessage(const std::string& where) const {
   return cp932::FromUtf8("未保存の文書を" + where + " に保存しました");
 }
@@ -121,9 +119,9 @@ void Recovery::TakeCopyNumber() {
 void Recovery::Recover() {
   RemoveStaleTemporaryFiles(state_.dataDir);
   TakeUpNotices(state_.dataDir);
-  if (PerUserDataDir() != state_.dataDir && p_.fs.DirectoryExists(PerUserDataDir())) {
-    RemoveStaleTemporaryFiles(PerUserDataDir());
-    TakeUpNotices(PerUserDataDir());
+  if (state_.perUserDataDir != state_.dataDir && p_.fs.DirectoryExists(state_.perUserDataDir)) {
+    RemoveStaleTemporaryFiles(state_.perUserDataDir);
+    TakeUpNotices(state_.perUserDataDir);
   }
   RecoverOrphans();
   TakeCopyNumber();
@@ -203,11 +201,16 @@ void Recovery::Discard() {
   if (number_ >= 0 && p_.files.Exists(CopyPath())) p_.fs.RemoveFile(CopyPath());
 }
 
+Recovery::Kept Recovery::PlaceInPerUserFolder(const std::string& text, const std::string& except) const {
+  const std::string& folder = state_.perUserDataDir;
+  if (folder == state_.dataDir || !p_.fs.CreateDirectories(folder)) return {};
+  return PlaceInSlot(folder, text, except);
+}
+
 Recovery::Kept Recovery::PlaceAnywhere(const std::string& text, const std::string& except) const {
   Kept placed = PlaceInSlot(state_.dataDir, text, except);
-  if (!placed.ok && PerUserDataDir() != state_.dataDir && p_.fs.CreateDirectories(PerUserDataDir())) {
-    Kept second = PlaceInSlot(PerUserDataDir(), text, except);
-    if (second.ok) return second;
+  if (!placed.ok) {
+    if (Kept second = PlaceInPerUserFolder(text, except); second.ok) return second;
   }
   return placed;
 }
@@ -232,23 +235,23 @@ Recovery::Kept Recovery::Close(bool questionAsked) {
     return {true, {}};
   }
   Kept kept = PlaceInSlot(state_.dataDir, text, {});
-  if (kept.ok) {
-    Discard();
-  } else if (number_ >= 0 && p_.files.WriteAtomic(CopyPath(), text).empty()) {
-    // The next start finds the copy and says where it is.
+  // With every slot taken, the copy stays; the next start finds it and says
+  // where it is.
+  if (!kept.ok && number_ >= 0 && p_.files.WriteAtomic(CopyPath(), text).empty())
     return {true, SavedMessage(CopyPath())};
-  } else if (PerUserDataDir() != state_.dataDir && p_.fs.CreateDirectories(PerUserDataDir())) {
-    if (Kept second = PlaceInSlot(PerUserDataDir(), text, {}); second.ok) kept = second;
+  if (!kept.ok) {
+    if (Kept second = PlaceInPerUserFolder(text, {}); second.ok) kept = second;
   }
   if (!kept.ok) {
     // Closing now would lose the text: the window stays open and says why.
     kept.message = cp932::FromUtf8("未保存の文書を保存できないため、終了しません：") + kept.message;
     return kept;
   }
+  Discard();  // the text is in a slot: a copy of it would come back at the next start
   // The next start tells the user; when the data folder cannot take the
   // notice, the per-user folder, which the next start reads too, may.
-  if (!p_.files.WriteAtomic(NoticePath(), kept.message).empty() && PerUserDataDir() != state_.dataDir) {
-    p_.files.WriteAtomic(PerUserDataDir() + kNoticePrefix + "-" + std::to_string(number_), kept.message);
+  if (!p_.files.WriteAtomic(NoticePath(), kept.message).empty() && state_.perUserDataDir != state_.dataDir) {
+    p_.files.WriteAtomic(state_.perUserDataDir + kNoticePrefix + "-" + std::to_string(number_), kept.message);
   }
   return kept;
 }

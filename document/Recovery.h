@@ -74,13 +74,13 @@ class Recovery {
 
  private:
   Kept PlaceInSlot(const std::string& folder, const std::string& text, const std::string& except) const;
+  Kept PlaceInPerUserFolder(const std::string& text, const std::string& except) const;
   Kept PlaceAnywhere(const std::string& text, const std::string& except) const;
   void TakeCopyNumber();
   void TakeUpNotices(const std::string& folder);
   void RecoverOrphans();
   void RecoverCopy(const std::string& copyPath);
   void RemoveStaleTemporaryFiles(const std::string& folder);
-  std::string PerUserDataDir() const;
   std::string SavedMessage(const std::string& where) const;
   std::string NoticePath() const;
 

@@ -180,11 +180,13 @@ TEST_F(RecoveryTest, ACloseThatTheDataFolderCannotTakeUsesThePerUserFolderOrStay
   const std::string perUser = fake_.shell.userDataFolder + "VelkorLT/Data/";
   {
     auto form = Start(kDwell);
+    fake_.memMain.Type(Sj("大事な文"));
+    form->Unsaved().RecoveryTimerTick();  // a copy from before the disk filled
     for (int n = 0; n < 100; ++n) fake_.files.unwritable.insert(Slot(n));
     fake_.files.unwritable.insert(form->Unsaved().CopyPath());
-    fake_.memMain.Type(Sj("大事な文"));
     ASSERT_TRUE(form->FormClose());
     EXPECT_EQ(fake_.files.files[SlotPath(perUser, 0)], Sj("大事な文"));
+    EXPECT_FALSE(fake_.files.Exists(form->Unsaved().CopyPath())) << "the text would come back twice";
   }
 
   NewRun();
