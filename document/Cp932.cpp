@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 namespace velkor::cp932 {
 namespace {
@@ -61,6 +62,21 @@ const std::uint16_t* EncodeCodes() {
 bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
+// The character of a NEC or IBM duplicate code, or 0 for any other code.
+char16_t DuplicateCharacter(unsigned code) {
+  const auto* end = std::end(kDuplicates);
+  const auto* it = std::lower_bound(std::begin(kDuplicates), end, code,
+                                    [](const std::uint16_t(&entry)[2], unsigned c) { return entry[0] < c; });
+  return it != end && (*it)[0] == code ? static_cast<char16_t>((*it)[1]) : char16_t{0};
+}
+
+// True when `lead`, `trail` read as one pair (no line break as second byte)
+// that neither decodes nor is a duplicate code.
+bool IsRawPair(unsigned char lead, unsigned char trail) {
+  return IsLeadByte(lead) && !IsLineBreak(trail) && kDoubleByte[LeadRow(lead) * 256 + trail] == 0 &&
+         DuplicateCharacter(static_cast<unsigned>(lead) << 8 | trail) == 0;
+}
+
 }  // namespace
 
 std::size_t CharLength(std::string_view text, std::size_t pos) {
@@ -96,11 +112,51 @@ std::size_t FloorCharBoundary(std::string_view text, std::size_t pos) {
   return IsCharBoundary(text, pos) ? pos : pos - 1;
 }
 
-int DecodedUnits(std::string_view bytes, std::size_t pos) {
+int ScreenUnits(std::string_view bytes, std::size_t pos) {
   if (pos >= bytes.size()) return 0;
   if (CharLength(bytes, pos) == 1) return 1;
-  const unsigned char lead = ByteAt(bytes, pos);
-  return kDoubleByte[LeadRow(lead) * 256 + ByteAt(bytes, pos + 1)] != 0 ? 1 : 2;
+  return IsRawPair(ByteAt(bytes, pos), ByteAt(bytes, pos + 1)) ? 2 : 1;
+}
+
+bool IsRawPairCharacter(char32_t codePoint) {
+  if (codePoint < kRawPairBase || codePoint > kRawPairBase + 0xFFFF) return false;
+  const unsigned code = static_cast<unsigned>(codePoint - kRawPairBase);
+  return IsRawPair(static_cast<unsigned char>(code >> 8), static_cast<unsigned char>(code & 0xFF));
+}
+
+std::u16string DecodeForScreen(std::string_view bytes) {
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t n = bytes.size();
+  // Every byte yields at most one code unit here too.
+  std::u16string out(n, u'\0');
+  char16_t* o = out.data();
+  std::size_t i = 0;
+  while (i < n) {
+    const unsigned char b = in[i];
+    if (b < 0x80) {
+      *o++ = b;
+      ++i;
+    } else if (IsLeadByte(b) && i + 1 < n && !IsLineBreak(in[i + 1])) {
+      const unsigned char t = in[i + 1];
+      const unsigned code = static_cast<unsigned>(b) << 8 | t;
+      char16_t c = kDoubleByte[LeadRow(b) * 256 + t];
+      if (c == 0) c = DuplicateCharacter(code);
+      if (c != 0) {
+        *o++ = c;
+      } else {
+        const char32_t raw = kRawPairBase + code - 0x10000;
+        *o++ = static_cast<char16_t>(0xD800 + (raw >> 10));
+        *o++ = static_cast<char16_t>(0xDC00 + (raw & 0x3FF));
+      }
+      i += 2;
+    } else {
+      const char16_t c = kSingleByte[b];  // 0 for a lead byte standing alone
+      *o++ = c != 0 ? c : static_cast<char16_t>(kRawByteBase + b);
+      ++i;
+    }
+  }
+  out.resize(static_cast<std::size_t>(o - out.data()));
+  return out;
 }
 
 std::u16string Decode(std::string_view bytes) {
@@ -165,9 +221,17 @@ std::string Encode(std::u16string_view text, bool* lossy) {
       *o++ = static_cast<char>(code & 0xFF);
     } else if (code != 0) {
       *o++ = static_cast<char>(code & 0xFF);
+    } else if (IsHighSurrogate(c) && i + 1 < n && IsLowSurrogate(text[i + 1])) {
+      // One character, written as its raw pair or as one "?".
+      const char32_t cp = 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text[++i] - 0xDC00);
+      if (IsRawPairCharacter(cp)) {
+        *o++ = static_cast<char>((cp - kRawPairBase) >> 8);
+        *o++ = static_cast<char>((cp - kRawPairBase) & 0xFF);
+      } else {
+        *o++ = '?';
+        lost = true;
+      }
     } else {
-      // One "?" per code point: a surrogate pair stands for one character.
-      if (IsHighSurrogate(c) && i + 1 < n && IsLowSurrogate(text[i + 1])) ++i;
       *o++ = '?';
       lost = true;
     }

@@ -17,6 +17,9 @@ namespace velkor::cp932 {
 
 // Private-use code points U+F780 .. U+F87F stand for raw bytes 0x00 .. 0xFF.
 inline constexpr char16_t kRawByteBase = 0xF780;
+// On the edit area's screen, a two-byte pair that does not decode is one
+// supplementary private-use character: U+F0000 + (first byte << 8 | second).
+inline constexpr char32_t kRawPairBase = 0xF0000;
 
 // A lead byte starts a double-byte character: 0x81..0x9F and 0xE0..0xFC.
 constexpr bool IsLeadByte(unsigned char b) {
@@ -44,18 +47,33 @@ std::size_t FloorCharBoundary(std::string_view text, std::size_t pos);
 // Code page 932 bytes to UTF-16. Never fails.
 std::u16string Decode(std::string_view bytes);
 
+// Code page 932 bytes to UTF-16 for the edit area's screen, where every
+// two-byte character must be one character, so that the caret can never stand
+// inside it. As Decode, except that a NEC or IBM duplicate code shows as its
+// character (whose own code is the other one of the duplicates: the edit area
+// keeps the bytes of text that is not changed), and a pair that does not decode
+// shows as one raw-pair character (kRawPairBase + pair), which Encode turns
+// back into the pair.
+std::u16string DecodeForScreen(std::string_view bytes);
+
 // UTF-16 to code page 932 bytes. A character with no code in code page 932 (or
-// an unpaired surrogate) becomes "?", and *lossy is set to true when given.
+// an unpaired surrogate) becomes "?", and *lossy is set to true when given. A
+// raw-pair character becomes its pair; one that names a pair which does decode
+// (so that the screen could never have shown it) has no code.
 std::string Encode(std::u16string_view text, bool* lossy = nullptr);
+
+// True for the raw-pair character of a pair that does not decode.
+bool IsRawPairCharacter(char32_t codePoint);
 
 // Bytes that one UTF-16 code unit takes when encoded: 2 for a character with a
 // double-byte code, else 1 (a character without a code becomes "?"; the low
 // half of a surrogate pair counts with its high half).
 int EncodedSize(char16_t unit);
 
-// UTF-16 code units that the character at `pos` decodes to: 1, or 2 for a
-// pair that does not decode (both bytes stay raw). 0 at the end.
-int DecodedUnits(std::string_view bytes, std::size_t pos);
+// UTF-16 code units that the character at `pos` takes on the screen
+// (DecodeForScreen): 1, or 2 for a pair that does not decode (its raw-pair
+// character is a surrogate pair). 0 at the end.
+int ScreenUnits(std::string_view bytes, std::size_t pos);
 
 // UTF-8 helpers for interfaces that speak UTF-8 (native file names on this
 // platform, engines). Invalid UTF-8 input bytes become U+FFFD.

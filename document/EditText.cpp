@@ -2,6 +2,8 @@
 
 #include "document/Cp932.h"
 
+#include <algorithm>
+
 namespace velkor {
 
 namespace {
@@ -22,7 +24,10 @@ Span SpanAt(std::u16string_view display, std::size_t i) {
   if (IsLineBreak(unit)) return {2, 1};
   if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < display.size() && display[i + 1] >= 0xDC00 &&
       display[i + 1] <= 0xDFFF) {
-    return {1, 2};  // a character beyond code page 932 is written as "?"
+    const char32_t cp = 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (display[i + 1] - 0xDC00);
+    // A raw pair is its two bytes; any other character beyond code page 932
+    // is written as "?".
+    return {cp932::IsRawPairCharacter(cp) ? 2 : 1, 2};
   }
   return {cp932::EncodedSize(unit), 1};
 }
@@ -53,7 +58,65 @@ std::u16string DisplayFromEditText(std::string_view bytes) {
       normalised += bytes[i];
     }
   }
-  return cp932::Decode(normalised);
+  return cp932::DecodeForScreen(normalised);
+}
+
+std::string EditTextLineBreaks(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 32);
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\r' || bytes[i] == '\n') {
+      out += "\r\n";
+      if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    } else {
+      out += bytes[i];
+    }
+  }
+  return out;
+}
+
+namespace {
+
+// True when the character at `pos` is a lead byte standing alone.
+bool IsLoneLead(std::string_view bytes, std::size_t pos) {
+  return pos < bytes.size() && cp932::IsLeadByte(static_cast<unsigned char>(bytes[pos])) &&
+         cp932::CharLength(bytes, pos) == 1;
+}
+
+bool IsLineBreakByte(char b) { return b == '\r' || b == '\n'; }
+
+// True when the byte at `pos` of `text` is a lead byte standing alone: one
+// followed by a line break or the end, and not the second byte of a pair (the
+// run of lead-range bytes before it is even, as cp932::IsCharBoundary reads).
+bool IsLoneLeadIn(const TextRope& text, std::size_t pos) {
+  if (!cp932::IsLeadByte(static_cast<unsigned char>(text.At(pos)))) return false;
+  if (pos + 1 < text.size() && !IsLineBreakByte(text.At(pos + 1))) return false;
+  std::size_t run = 0;
+  while (run < pos && cp932::IsLeadByte(static_cast<unsigned char>(text.At(pos - run - 1)))) ++run;
+  return run % 2 == 0;
+}
+
+}  // namespace
+
+std::u16string HoldableDisplay(std::u16string_view entered, bool* lossy) {
+  std::string bytes = EditTextFromDisplay(entered, lossy);
+  for (std::size_t pos = 0; pos < bytes.size(); pos = cp932::NextCharPos(bytes, pos)) {
+    if (IsLoneLead(bytes, pos)) {
+      bytes[pos] = '?';
+      *lossy = true;
+    }
+  }
+  return DisplayFromEditText(bytes);
+}
+
+int SpliceEditText(TextRope& text, std::size_t start, std::size_t removed, std::string_view added) {
+  start = std::min(start, text.size());
+  removed = std::min(removed, text.size() - start);
+  const bool loneBefore = start > 0 && IsLoneLeadIn(text, start - 1);
+  text = text.Replace(start, removed, added);
+  if (!loneBefore || start == text.size() || IsLineBreakByte(text.At(start))) return -1;
+  text = text.Replace(start - 1, 1, "?");
+  return static_cast<int>(start - 1);
 }
 
 std::size_t BytesOfDisplayUnits(std::string_view bytes, std::size_t units) {
@@ -64,8 +127,8 @@ std::size_t BytesOfDisplayUnits(std::string_view bytes, std::size_t units) {
       --units;
       continue;
     }
-    const std::size_t shown = static_cast<std::size_t>(cp932::DecodedUnits(bytes, pos));
-    if (shown > units) {  // half of a raw pair: each of its bytes is one unit
+    const std::size_t shown = static_cast<std::size_t>(cp932::ScreenUnits(bytes, pos));
+    if (shown > units) {  // half of a raw pair's surrogates: the pair's first byte
       pos += units;
       break;
     }

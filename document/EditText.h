@@ -7,12 +7,36 @@
 #include <string>
 #include <string_view>
 
+#include "document/TextRope.h"
+
 namespace velkor {
 
 // Screen text to edit-area bytes: "\n" (and U+2029) become CR LF.
 std::string EditTextFromDisplay(std::u16string_view display, bool* lossy = nullptr);
-// Edit-area bytes to screen text: CR LF, a lone CR and a lone LF become "\n".
+// Edit-area bytes to screen text: CR LF, a lone CR and a lone LF become "\n";
+// every two-byte character is one character on the screen (see
+// cp932::DecodeForScreen).
 std::u16string DisplayFromEditText(std::string_view bytes);
+// The edit area's bytes of any text: every line break CR LF, every other byte
+// as it is (no trip through the screen, which would give a duplicate code the
+// other code of its character).
+std::string EditTextLineBreaks(std::string_view bytes);
+
+// Text entered from outside (typed, pasted, or a board cell through the
+// clipboard) as the screen must show it so that it shows what will be saved:
+// characters the code page cannot hold become "?", and so does a lead byte
+// that stands alone (only a damaged text holds one, and it would join the
+// character after it); the rest as the edit area shows it (a duplicate code as
+// its character, a raw pair as one character). *lossy tells whether anything
+// became "?".
+std::u16string HoldableDisplay(std::u16string_view entered, bool* lossy);
+
+// Applies a change to the edit area's bytes: `removed` bytes at `start` give
+// way to `added`. A lead byte that stood alone before the change (before a
+// line break, or at the end) and that the change would join to the byte after
+// it becomes "?" in the result, so no character changes its reading. Returns
+// that byte's offset, or -1 when nothing was joined.
+int SpliceEditText(TextRope& text, std::size_t start, std::size_t removed, std::string_view added);
 
 // The byte offset of a screen position (UTF-16 index, clamped to the text).
 int ByteOffsetOfDisplayIndex(std::u16string_view display, int index);

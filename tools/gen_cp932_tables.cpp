@@ -15,6 +15,10 @@
 //   kEncodeFallbacks  sorted {code point, code} pairs for the code points that
 //                 iconv encodes but that are not the decoded value of that code
 //                 (U+301C -> 0x8160, U+00A5 -> 0x5C, ...): encode only.
+//   kDuplicates   sorted {code, code point} pairs for the valid codes that
+//                 decode to a character whose own code is another one (the
+//                 NEC/IBM duplicates, 0xED40 -> U+7E8A -> 0xFA5C): the screen
+//                 shows them as their characters while their bytes are kept.
 // Uses only libc and iconv so it builds anywhere without the rest of the program.
 #include <iconv.h>
 
@@ -152,6 +156,7 @@ int main(int argc, char** argv) {
   // Pairs.
   std::vector<unsigned> pairs(size_t(kLeadCount) * 256, 0);
   int decodable = 0, roundTrip = 0;
+  std::vector<unsigned> duplicates;  // code, code point, code, code point, ...
   for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
     if (!IsLead(lead)) continue;
     for (unsigned trail = 0; trail < 256; ++trail) {
@@ -159,7 +164,12 @@ int main(int argc, char** argv) {
       char32_t c = conv.DecodeOne(bytes);
       if (c == 0) continue;
       ++decodable;
-      if (conv.Encode(c) != bytes) continue;
+      if (conv.Encode(c) != bytes) {
+        if (conv.Encode(c).size() != 2) Fail("a duplicate code's character is not a double-byte character");
+        duplicates.push_back((lead << 8) | trail);
+        duplicates.push_back(unsigned(c));
+        continue;
+      }
       if ((c >= 0xD800 && c <= 0xDFFF) || (c >= 0xF780 && c <= 0xF87F))
         Fail("a pair decodes to a surrogate or a raw-byte code point");
       if (trail == 0x0D || trail == 0x0A) Fail("a pair ends in CR or LF");
@@ -206,6 +216,8 @@ int main(int argc, char** argv) {
                "// kDoubleByte: UTF-16 code of lead byte x second byte, leads 0x81..0x9F then\n"
                "//   0xE0..0xFC, 256 second bytes each; 0 = the pair does not round-trip.\n"
                "// kEncodeFallbacks: {code point, code} pairs, sorted, encode only.\n"
+               "// kDuplicates: {code, code point} pairs, sorted by code, decode only for\n"
+               "//   the screen; their characters encode to the other code.\n"
                "// %d single bytes, %d of %d decodable pairs round-trip, %zu fallbacks.\n\n",
                singleCount, roundTrip, decodable, fallbacks.size() / 2);
 
@@ -227,6 +239,15 @@ int main(int argc, char** argv) {
   for (size_t i = 0; i < fallbacks.size(); i += 2) {
     char item[32];
     std::snprintf(item, sizeof item, "{0x%X,0x%X},", fallbacks[i], fallbacks[i + 1]);
+    w.Put(item);
+  }
+  w.End();
+  std::fprintf(f, "};\n\n");
+
+  std::fprintf(f, "constexpr std::uint16_t kDuplicates[%zu][2] = {\n", duplicates.size() / 2);
+  for (size_t i = 0; i < duplicates.size(); i += 2) {
+    char item[32];
+    std::snprintf(item, sizeof item, "{0x%X,0x%X},", duplicates[i], duplicates[i + 1]);
     w.Put(item);
   }
   w.End();

@@ -1,6 +1,7 @@
 #include "ui/EditArea.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -58,7 +59,10 @@ void EditArea::ContentsChanged(int position, int removed, int added) {
   const int end = std::min(position + std::max(0, added), document()->characterCount() - 1);
   span.setPosition(position);
   span.setPosition(std::max(position, end), QTextCursor::KeepAnchor);
-  mirror_ = mirror_.Replace(start, removedBytes, EditTextFromDisplay(span.selectedText().toStdU16String()));
+  // A lone lead byte the change joined to the next byte became "?" in the
+  // bytes; the screen follows once the change is complete.
+  if (SpliceEditText(mirror_, start, removedBytes, EditTextFromDisplay(span.selectedText().toStdU16String())) >= 0)
+    joinedLead_ = position - 1;
 }
 
 int EditArea::BytesBeforeBlock(int blockNumber) const {
@@ -148,10 +152,16 @@ void EditArea::keyPressEvent(QKeyEvent* event) {
   if (types) {
     bool lossy = false;
     const QString holdable = Holdable(event->text(), &lossy);
-    if (lossy) {
+    // A printable character that shows otherwise once held (a raw byte that
+    // is a character of its own) goes in as it will show; Return, Tab and
+    // Backspace stay the edit area's own.
+    const QString typed = event->text();
+    const bool printable =
+        std::none_of(typed.begin(), typed.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
+    if (lossy || (printable && holdable != typed)) {
       textCursor().insertText(holdable);
       event->accept();
-      if (onUnholdable_) onUnholdable_();
+      if (lossy && onUnholdable_) onUnholdable_();
       return;
     }
   }
@@ -171,8 +181,21 @@ void EditArea::mouseReleaseEvent(QMouseEvent* event) {
 
 void EditArea::TextChanged() {
   if (programChange_) return;
+  const int joined = std::exchange(joinedLead_, -1);
+  if (joined >= 0) {
+    // The lone lead byte's box shows the "?" the bytes now hold.
+    QTextCursor cursor(document());
+    cursor.setPosition(joined);
+    cursor.setPosition(joined + 1, QTextCursor::KeepAnchor);
+    programChange_ = true;
+    replacingAll_ = true;
+    cursor.insertText(QStringLiteral("?"));
+    replacingAll_ = false;
+    programChange_ = false;
+  }
   modified_ = true;
   if (onChange_) onChange_();
+  if (joined >= 0 && onUnholdable_) onUnholdable_();
 }
 
 std::string EditArea::Text() const {
@@ -215,9 +238,9 @@ void EditArea::RestoreSnapshot(const TextRope& target) {
 }
 
 void EditArea::SetText(const std::string& text) {
-  const std::u16string display = DisplayFromEditText(text);
   // The bytes as the edit area holds them: every line break CR LF.
-  const std::string bytes = EditTextFromDisplay(display);
+  const std::string bytes = EditTextLineBreaks(text);
+  const std::u16string display = DisplayFromEditText(bytes);
   if (!(mirror_ == bytes)) {
     // setPlainText notifies even for an identical text, and may notify more
     // than once: the program raises exactly one notification itself.
@@ -299,7 +322,9 @@ namespace velkor::ui {
 
 void EditArea::ReplaceSelection(const std::string& text) {
   // One edit of the document: one change notification, as typing gives.
-  textCursor().insertText(QString::fromStdU16String(DisplayFromEditText(text)));
+  bool lossy = false;
+  textCursor().insertText(QString::fromStdU16String(HoldableDisplay(DisplayFromEditText(text), &lossy)));
+  if (lossy && onUnholdable_) onUnholdable_();
 }
 
 void EditArea::insertFromMimeData(const QMimeData* source) {
@@ -319,8 +344,7 @@ void EditArea::insertFromMimeData(const QMimeData* source) {
 QString EditArea::Holdable(const QString& text, bool* lossy) {
   // What the file will hold, shown as it will be saved: a character the code
   // page has no code for becomes "?" now, on the screen too.
-  const std::string bytes = EditTextFromDisplay(text.toStdU16String(), lossy);
-  return *lossy ? QString::fromStdU16String(DisplayFromEditText(bytes)) : text;
+  return QString::fromStdU16String(HoldableDisplay(text.toStdU16String(), lossy));
 }
 
 void EditArea::SetLoading(bool loading) {

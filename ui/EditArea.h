@@ -88,6 +88,9 @@ class EditArea : public QPlainTextEdit, public IEditArea {
   // journal's snapshots share its unchanged parts.
   TextRope mirror_;
   bool replacingAll_ = false;
+  // Screen position of a lone lead byte that the change being made joined to
+  // the next byte (it is "?" in the bytes already), or -1.
+  int joinedLead_ = -1;
   // The text as one string, made when asked for and kept until the next change.
   mutable std::string text_;
   mutable bool textValid_ = false;

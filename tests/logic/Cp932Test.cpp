@@ -214,3 +214,60 @@ TEST(Cp932Utf8, InvalidSequencesBecomeReplacementCharacters) {
 
 }  // namespace
 }  // namespace velkor::cp932
+
+namespace velkor::cp932 {
+namespace {
+
+// The screen's reading: every two-byte sequence that reads as one pair is one
+// character, whatever it is; encoding it gives the pair back, or for a
+// duplicate code the other code of the same character.
+TEST(Cp932Screen, EveryPairIsOneCharacterAndEncodesToItsOwnReading) {
+  int duplicates = 0, rawPairs = 0;
+  for (int lead = 0x81; lead <= 0xFC; ++lead) {
+    if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
+    for (int trail = 0; trail < 0x100; ++trail) {
+      if (trail == 0x0D || trail == 0x0A) continue;
+      const std::string pair = Bytes({lead, trail});
+      SCOPED_TRACE(lead * 256 + trail);
+      const std::u16string shown = DecodeForScreen(pair);
+      ASSERT_EQ(static_cast<int>(shown.size()), ScreenUnits(pair, 0));
+      const std::string back = Encode(shown);
+      if (back == pair) {
+        if (shown.size() == 2) ++rawPairs;
+        continue;
+      }
+      ++duplicates;
+      ASSERT_EQ(shown.size(), 1u) << "only a duplicate encodes to another code";
+      ASSERT_EQ(back.size(), 2u);
+      ASSERT_EQ(DecodeForScreen(back), shown);
+    }
+  }
+  EXPECT_EQ(duplicates, 398);
+  EXPECT_EQ(rawPairs, 60 * 254 - 9604);
+  EXPECT_EQ(DecodeForScreen(Bytes({0xEE, 0xE0})), u"髙");
+  EXPECT_EQ(DecodeForScreen(Bytes({0xED, 0x95})), u"﨑");
+  EXPECT_EQ(DecodeForScreen(Bytes({0x87, 0x90})), u"≒");
+  EXPECT_EQ(DecodeForScreen(Bytes({0x85, 0x40})), u"\U000F8540");
+  // Lone bytes stay raw, one unit each; the rest reads as Decode reads it.
+  EXPECT_EQ(DecodeForScreen(Bytes({0x82, 0x0D, 0x0A, 0x80, 0x83})), (std::u16string{Raw(0x82), u'\r', u'\n', Raw(0x80), Raw(0x83)}));
+  EXPECT_EQ(DecodeForScreen(FromUtf8("漢字ｶﾅabc")), u"漢字ｶﾅabc");
+}
+
+// A raw-pair character that names a pair the screen would show otherwise
+// (one that decodes, or a lead byte before a line break) has no code.
+TEST(Cp932Screen, OnlyRawPairsOfUndecodablePairsEncode) {
+  bool lossy = false;
+  EXPECT_EQ(Encode(u"\U000F8540", &lossy), Bytes({0x85, 0x40}));
+  EXPECT_FALSE(lossy);
+  for (const char32_t name : {kRawPairBase + 0x82A0, kRawPairBase + 0xEEE0, kRawPairBase + 0x820D,
+                              kRawPairBase + 0x4141, kRawPairBase + 0xFFFF}) {
+    EXPECT_FALSE(IsRawPairCharacter(name)) << std::hex << static_cast<unsigned>(name);
+    const char32_t v = name - 0x10000;
+    const std::u16string text{static_cast<char16_t>(0xD800 + (v >> 10)), static_cast<char16_t>(0xDC00 + (v & 0x3FF))};
+    EXPECT_EQ(Encode(text, &lossy), "?");
+    EXPECT_TRUE(lossy);
+  }
+}
+
+}  // namespace
+}  // namespace velkor::cp932

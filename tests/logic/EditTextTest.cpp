@@ -103,3 +103,50 @@ TEST(EditText, OffsetsAgreeWithTheProgramText) {
     EXPECT_EQ(DisplayIndexOfByteOffset(display, offset), i);
   }
 }
+
+// Entered text shows what will be saved: characters without a code and lone
+// lead bytes become "?", raw bytes that are characters show as those.
+TEST(EditText, EnteredTextIsShownAsItWillBeSaved) {
+  struct Case {
+    std::u16string entered, shown;
+    bool lossy;
+  } cases[] = {
+      {u"かな", u"かな", false},
+      {u"\U0001F600x", u"?x", true},
+      {u"a\uF802", u"a?", true},            // a lone lead byte at the end
+      {u"\uF802\nb", u"?\nb", true},        // one before a line break
+      {u"\uF7C1", u"A", false},             // the raw byte of A is A
+      {u"\uF86E\uF860", u"髙", false},      // raw EE E0 reads as 髙
+      {u"\uF805\uF7C0", u"\U000F8540", false},  // raw 85 40 is one character
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Printable(c.entered));
+    bool lossy = !c.lossy;
+    EXPECT_EQ(HoldableDisplay(c.entered, &lossy), c.shown);
+    EXPECT_EQ(lossy, c.lossy);
+  }
+}
+
+// A change next to a lead byte that stood alone must not join it to the byte
+// after it; everything else is spliced as given.
+TEST(EditText, AChangeNeverJoinsALoneLeadByteToTheNextByte) {
+  struct Case {
+    std::string before;
+    std::size_t start, removed;
+    std::string added, after;
+    int joined;
+  } cases[] = {
+      {"a\x82", 2, 0, "x", "a?x", 1},               // typed after it at the end
+      {"a\x82\r\nb", 2, 2, "", "a?b", 1},           // its line break deleted
+      {"a\x82\r\nb", 2, 0, "\r\n", "a\x82\r\n\r\nb", -1},  // a line break after it joins nothing
+      {"\x82\x9F\r\nb", 2, 2, "", "\x82\x9F" "b", -1},     // 9F is ぁ's second byte, not alone
+      {"\x82\x82\x82\r\nb", 3, 2, "", "\x82\x82?b", 2},     // the third 82 stood alone
+      {"a\x82\r\n", 2, 2, "", "a\x82", -1},                // still alone at the end
+      {"ab", 1, 1, "c", "ac", -1},
+  };
+  for (const Case& c : cases) {
+    TextRope text(c.before);
+    EXPECT_EQ(SpliceEditText(text, c.start, c.removed, c.added), c.joined) << c.before;
+    EXPECT_TRUE(text == c.after) << c.before << " -> " << text.Flatten();
+  }
+}
