@@ -2,7 +2,7 @@
 // with the arrow keys and one other key.
 #include <QApplication>
 
-#include "app/MainForm.h"
+#include "form/MainForm.h"
 #include "document/TextFile.h"
 #include "ui/MainWindow.h"
 #include "ui/SettingsStore.h"

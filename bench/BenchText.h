@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 
 namespace velkor::bench {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "board/BoardModel.h"
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 #include "ui/AnthyConverter.h"
 
 namespace {

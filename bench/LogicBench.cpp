@@ -14,7 +14,7 @@
 
 #include "bench/BenchText.h"
 #include "bench/Rows.h"
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 #include "document/EditText.h"
 #include "document/PrintLayout.h"
 #include "document/Search.h"

@@ -37,11 +37,11 @@
 #include <string>
 #include <vector>
 
-#include "app/MainForm.h"
-#include "app/Platform.h"
+#include "form/MainForm.h"
+#include "core/Platform.h"
 #include "bench/BenchText.h"
 #include "bench/Rows.h"
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 #include "document/EditText.h"
 #include "document/TextFile.h"
 #include "ui/MainWindow.h"

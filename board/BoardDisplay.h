@@ -3,8 +3,8 @@
 // request and applies the board font.
 #pragma once
 
-#include "app/Platform.h"
-#include "app/ProgramState.h"
+#include "core/Platform.h"
+#include "core/ProgramState.h"
 
 namespace velkor {
 

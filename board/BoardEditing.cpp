@@ -1,7 +1,7 @@
 #include "board/BoardEditing.h"
 
 #include "board/BoardModel.h"
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 
 namespace velkor {
 

@@ -2,8 +2,8 @@
 // through a one-line prompt; the new content goes into the settings at once.
 #pragma once
 
-#include "app/Platform.h"
-#include "app/ProgramState.h"
+#include "core/Platform.h"
+#include "core/ProgramState.h"
 
 namespace velkor {
 

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 
 namespace velkor::board {
 

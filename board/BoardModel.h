@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/CommaText.h"
+#include "core/CommaText.h"
 
 namespace velkor::board {
 

@@ -2,8 +2,8 @@
 
 #include <cerrno>
 
-#include "app/MainForm.h"
-#include "document/Cp932.h"
+#include "core/Captions.h"
+#include "core/Cp932.h"
 #include "document/PrintLayout.h"
 #include "document/RecentFiles.h"
 
@@ -31,24 +31,24 @@ constexpr char kSaveFilter[] = "テキストファイル(*.txt)|*.txt";
 
 }  // namespace
 
-Documents::Documents(ProgramState& state, Platform& platform, EditView& edit, Journal& journal, InputModes& modes,
+Documents::Documents(ProgramState& state, Platform& platform, EditView& edit, Journal& journal, const MessageChannel& messages,
                      ITextFiles& files, Recovery& recovery)
-    : state_(state), p_(platform), edit_(edit), journal_(journal), modes_(modes), files_(files), recovery_(recovery) {
+    : state_(state), p_(platform), edit_(edit), journal_(journal), messages_(messages), files_(files), recovery_(recovery) {
   // The text shown is no longer the opened file's: a save must ask for a
   // name instead of writing it over that file.
   journal_.OnUndoPastOpen([this] {
     state_.curFileName.clear();
-    p_.window.SetCaption(MainForm::UntitledCaption());
+    p_.window.SetCaption(UntitledCaption());
   });
 }
 
 bool Documents::AskUnsavedWork(const char* question, const std::string& next) {
   if (!p_.memMain.Modified()) return true;
-  if (modes_.ClickMode()) return p_.window.AskYesNo(Sj(question));
+  if (messages_.AsksQuestions()) return p_.window.AskYesNo(Sj(question));
   // Nobody can be asked: the text is kept in a slot before it is replaced,
   // and the user is told where.
   const Recovery::Kept kept = recovery_.KeepBeforeReplacing(next);
-  if (!kept.message.empty()) modes_.Message(kept.message, kept.ok ? MessageIcon::None : MessageIcon::Error);
+  if (!kept.message.empty()) messages_.Say(kept.message, kept.ok ? MessageIcon::None : MessageIcon::Error);
   return kept.ok;
 }
 
@@ -67,7 +67,7 @@ void Documents::ActFileNewExecute() {
     state_.curFileName.clear();
     recovery_.Discard();
     p_.memMain.Clear();
-    p_.window.SetCaption(MainForm::UntitledCaption());
+    p_.window.SetCaption(UntitledCaption());
     p_.memMain.SetModified(false);
     p_.window.SetEnabled(Action::FileSave, false);
     journal_.UndoJournal("Clr");
@@ -119,12 +119,12 @@ void Documents::OpenDocument(const std::string& path) {
     loaded = LoadTextFile(files_, path);
     if (loaded.ok) loaded = {false, {}, FileErrorMessage(EISDIR, path, FileOperation::Read)};
   }
-  const bool asking = loaded.ok && p_.memMain.Modified() && modes_.ClickMode();
+  const bool asking = loaded.ok && p_.memMain.Modified() && messages_.AsksQuestions();
   // A message or a question wants the usual pointer.
   if (exists && (!loaded.ok || asking)) p_.memMain.SetLoading(false);
   if (!loaded.ok) {
     // The text shown is still the user's work, marked as it was.
-    modes_.Message(loaded.error, MessageIcon::Error);
+    messages_.Say(loaded.error, MessageIcon::Error);
     return;
   }
   if (!AskUnsavedWork("編集中です。ファイルを開きますか？", path)) {
@@ -144,7 +144,7 @@ void Documents::OpenDocument(const std::string& path) {
   recovery_.Discard();  // the previous text was given up for this one
   journal_.MarkSaved(true);
   state_.curFileName = path;
-  p_.window.SetCaption(MainForm::DocumentCaption(path));
+  p_.window.SetCaption(DocumentCaption(path));
   AddRecentFile(path);
   p_.window.SetEnabled(Action::FileSave, true);
 }
@@ -156,10 +156,10 @@ bool Documents::SaveDocument(const std::string& path) {
   if (!error.empty()) {
     // The previous file is intact; the document stays modified, and caption
     // and recent list keep naming what is really saved.
-    modes_.Message(error, MessageIcon::Error);
+    messages_.Say(error, MessageIcon::Error);
     return false;
   }
-  p_.window.SetCaption(MainForm::DocumentCaption(state_.curFileName));
+  p_.window.SetCaption(DocumentCaption(state_.curFileName));
   AddRecentFile(path);
   p_.memMain.SetModified(false);
   journal_.MarkSaved();
@@ -178,7 +178,7 @@ void Documents::SaveDocumentAs() {
     Message(Sj("ファイル拡張子を変更しました"));
   }
   if (files_.Exists(target)) {
-    if (modes_.ClickMode()) {
+    if (messages_.AsksQuestions()) {
       if (!p_.window.AskYesNo(cp932::FromUtf8(*chosen) + Sj(" はすでに存在します。上書きしますか？"))) return;
     } else {
       p_.pnlMsg.SetMessage(Sj("上書きしました"));
@@ -238,7 +238,7 @@ bool Documents::PrintText(const std::string& text) {
     }
     ok = job->End();
   }
-  if (!ok) modes_.Message(Sj("印刷エラー"), MessageIcon::Error);
+  if (!ok) messages_.Say(Sj("印刷エラー"), MessageIcon::Error);
   return ok;
 }
 

@@ -5,19 +5,19 @@
 
 #include <string>
 
-#include "app/Platform.h"
-#include "app/ProgramState.h"
+#include "core/Platform.h"
+#include "core/ProgramState.h"
 #include "document/EditView.h"
 #include "document/Journal.h"
 #include "document/Recovery.h"
 #include "document/TextFile.h"
-#include "input/InputModes.h"
+#include "core/InputMode.h"
 
 namespace velkor {
 
 class Documents {
  public:
-  Documents(ProgramState& state, Platform& platform, EditView& edit, Journal& journal, InputModes& modes,
+  Documents(ProgramState& state, Platform& platform, EditView& edit, Journal& journal, const MessageChannel& messages,
             ITextFiles& files, Recovery& recovery);
 
   void ActFileNewExecute();
@@ -48,7 +48,7 @@ class Documents {
   std::string SlotPathOf(int n) const;
   std::string SlotPreviewOf(int n, const std::string& prefix) const;
 
-  void Message(const std::string& text) { modes_.Message(text); }
+  void Message(const std::string& text) { messages_.Say(text); }
   ITextFiles& Files() { return files_; }
 
  private:
@@ -62,7 +62,7 @@ class Documents {
   Platform& p_;
   EditView& edit_;
   Journal& journal_;
-  InputModes& modes_;
+  const MessageChannel& messages_;
   ITextFiles& files_;
   Recovery& recovery_;
   std::string openFolder_;

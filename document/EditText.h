@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "document/TextRope.h"
+#include "core/TextRope.h"
 
 namespace velkor {
 

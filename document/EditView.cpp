@@ -1,6 +1,6 @@
 #include "document/EditView.h"
 
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 
 namespace velkor {
 

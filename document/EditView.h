@@ -4,8 +4,9 @@
 #include <functional>
 #include <set>
 
-#include "app/Platform.h"
-#include "app/ProgramState.h"
+#include "core/InputMode.h"
+#include "core/Platform.h"
+#include "core/ProgramState.h"
 #include "document/Journal.h"
 
 namespace velkor {
@@ -41,7 +42,7 @@ class EditView {
   bool MemMainKeyPress() const;
 
  private:
-  bool ArrowKeyMode() const { return p_.window.IsChecked(MenuItem::EditYa); }
+  bool ArrowKeyMode() const { return ArrowKeyModeOn(state_.settings); }
 
   ProgramState& state_;
   Platform& p_;

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 
 namespace velkor {
 

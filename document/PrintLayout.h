@@ -9,22 +9,9 @@
 #include <string_view>
 #include <vector>
 
-namespace velkor {
+#include "core/PrintMetrics.h"
 
-// The printer's drawing surface with the edit area's font.
-class IPrintMetrics {
- public:
-  virtual ~IPrintMetrics() = default;
-  // Advance width of one character: one byte, or the two bytes of a
-  // double-byte character (code page 932).
-  virtual int CharWidth(std::string_view character) const = 0;
-  // The font's character height: the height of any text drawn with it.
-  virtual int CharHeight() const = 0;
-  virtual int AverageCharWidth() const = 0;
-  // The printable area.
-  virtual int PageWidth() const = 0;
-  virtual int PageHeight() const = 0;
-};
+namespace velkor {
 
 // Text drawn with its top-left corner at (x, y).
 struct PrintRun {

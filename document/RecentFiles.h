@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "app/CommaText.h"
+#include "core/CommaText.h"
 
 namespace velkor {
 

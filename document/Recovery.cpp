@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 
 namespace velkor {
 

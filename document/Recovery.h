@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Platform.h"
-#include "app/ProgramState.h"
+#include "core/Platform.h"
+#include "core/ProgramState.h"
 #include "document/TextFile.h"
 
 namespace velkor {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 
 namespace velkor {
 namespace {

@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 
 namespace velkor {
 

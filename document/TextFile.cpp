@@ -11,7 +11,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 
 namespace velkor {
 

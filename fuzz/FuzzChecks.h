@@ -12,10 +12,10 @@
 #include <string>
 #include <string_view>
 
-#include "app/ColourText.h"
-#include "app/CommaText.h"
-#include "app/Settings.h"
-#include "document/Cp932.h"
+#include "core/ColourText.h"
+#include "core/CommaText.h"
+#include "core/Settings.h"
+#include "core/Cp932.h"
 #include "document/Search.h"
 #include "document/TextFile.h"
 
@@ -108,7 +108,7 @@ inline void CheckSettings(std::string_view input) {
   store.values["Crt"] = cp932::Decode(parts[2]);
   store.values["Ver"] = cp932::Decode(parts[3]);
   SettingsEnvironment env{1280, 1024, 625, 351, FontSpec{"Edit", 20, colours::clWindowText},
-                          FontSpec{"Board", 22, colours::clWindowText}};
+                          FontSpec{"Board", 22, colours::clWindowText}, {"a,b", "c,d"}};
   Settings settings;
   settings.Load(store, env);
   FuzzRequire(settings.crtList.size() >= 30 && settings.optionList.size() >= 10, "settings: slots present");

@@ -37,8 +37,8 @@ class IConverter {
 
 }  // namespace velkor
 
-#include "app/Platform.h"
-#include "app/ProgramState.h"
+#include "core/Platform.h"
+#include "core/ProgramState.h"
 
 namespace velkor {
 

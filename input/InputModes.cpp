@@ -32,11 +32,7 @@ void InputModes::SetMode(const char* click, const char* dwell, const char* arrow
 }
 
 void InputModes::Message(const std::string& text, MessageIcon icon) {
-  if (ClickMode()) {
-    p_.window.ShowMessage(text, icon);
-  } else {
-    p_.pnlMsg.SetMessage(text);
-  }
+  channel_.Say(text, icon);
 }
 
 }  // namespace velkor

@@ -2,14 +2,16 @@
 // keys), their menu check marks and their option slots.
 #pragma once
 
-#include "app/Platform.h"
-#include "app/ProgramState.h"
+#include "core/InputMode.h"
+#include "core/Platform.h"
+#include "core/ProgramState.h"
 
 namespace velkor {
 
 class InputModes {
  public:
-  InputModes(ProgramState& state, Platform& platform) : state_(state), p_(platform) {}
+  InputModes(ProgramState& state, Platform& platform)
+      : state_(state), p_(platform), channel_(state.settings, platform.window, platform.pnlMsg) {}
 
   // Ticks the mode items from option slots 0 to 2. Each test is an exact text
   // comparison standing alone, so inconsistent slots give several marks.
@@ -27,16 +29,19 @@ class InputModes {
   // line in the other modes, for people who cannot click a box away.
   void Message(const std::string& text, MessageIcon icon = MessageIcon::None);
 
-  // The mode as the check marks say, tested at every event.
-  bool ClickMode() const { return p_.window.IsChecked(MenuItem::EditClick); }
-  bool DwellMode() const { return p_.window.IsChecked(MenuItem::EditMouse); }
-  bool ArrowKeyMode() const { return p_.window.IsChecked(MenuItem::EditYa); }
+  // The mode as the option slots (and so the check marks) say, tested at
+  // every event.
+  bool ClickMode() const { return ClickModeOn(state_.settings); }
+  bool DwellMode() const { return DwellModeOn(state_.settings); }
+  bool ArrowKeyMode() const { return ArrowKeyModeOn(state_.settings); }
+  const MessageChannel& Channel() const { return channel_; }
 
  private:
   void SetMode(const char* click, const char* dwell, const char* arrowKeys);
 
   ProgramState& state_;
   Platform& p_;
+  MessageChannel channel_;
 };
 
 }  // namespace velkor

@@ -6,7 +6,7 @@
 
 #include "board/BoardModel.h"
 #include "document/CaretMoves.h"
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 #include "document/TextFile.h"
 #include "input/Speech.h"
 

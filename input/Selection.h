@@ -6,8 +6,9 @@
 
 #include <string>
 
-#include "app/Platform.h"
-#include "app/ProgramState.h"
+#include "core/InputMode.h"
+#include "core/Platform.h"
+#include "core/ProgramState.h"
 #include "board/BoardDisplay.h"
 #include "document/Documents.h"
 #include "document/EditView.h"
@@ -65,9 +66,9 @@ class Selection {
   static CellPos ListShape(int variants);
 
  private:
-  bool DwellMode() const { return p_.window.IsChecked(MenuItem::EditMouse); }
-  bool ArrowKeyMode() const { return p_.window.IsChecked(MenuItem::EditYa); }
-  bool ClickMode() const { return p_.window.IsChecked(MenuItem::EditClick); }
+  bool DwellMode() const { return DwellModeOn(state_.settings); }
+  bool ArrowKeyMode() const { return ArrowKeyModeOn(state_.settings); }
+  bool ClickMode() const { return ClickModeOn(state_.settings); }
   // The tracked board cell while the pointer rests beside the cells.
   static constexpr int kNoCell = -1;
   // Pixels the pointer may move, after a list opens, without being taken

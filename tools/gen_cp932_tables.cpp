@@ -1,4 +1,4 @@
-// Writes document/Cp932Tables.inc, the code page 932 tables of the codec, from
+// Writes core/Cp932Tables.inc, the code page 932 tables of the codec, from
 // the iconv "CP932" converter of the C library. The output is committed so that
 // every platform decodes alike; run this only to regenerate it:
 //

@@ -8,7 +8,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 
 namespace velkor::ui {
 

@@ -3,7 +3,7 @@
 
 #include <QWidget>
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 
 namespace velkor::ui {
 

@@ -14,8 +14,8 @@
 #include <map>
 #include <memory>
 
-#include "app/MainForm.h"
-#include "app/Platform.h"
+#include "form/MainForm.h"
+#include "core/Platform.h"
 #include "ui/AnthyConverter.h"
 #include "ui/BoardGrid.h"
 #include "ui/Dialogs.h"

@@ -13,7 +13,7 @@
 #include <cmath>
 #include <utility>
 
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 
 namespace velkor::ui {
 

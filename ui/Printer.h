@@ -9,7 +9,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 
 namespace velkor::ui {
 

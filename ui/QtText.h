@@ -6,9 +6,9 @@
 #include <QString>
 #include <string>
 
-#include "app/ColourText.h"
-#include "app/Platform.h"
-#include "document/Cp932.h"
+#include "core/ColourText.h"
+#include "core/Platform.h"
+#include "core/Cp932.h"
 
 namespace velkor::ui {
 

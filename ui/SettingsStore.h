@@ -7,7 +7,7 @@
 #include <QSettings>
 #include <memory>
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 
 namespace velkor::ui {
 

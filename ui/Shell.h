@@ -1,7 +1,7 @@
 // The desktop around the program: its folders, other programs and help.
 #pragma once
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 
 namespace velkor::ui {
 

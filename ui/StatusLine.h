@@ -4,7 +4,7 @@
 #include <QFrame>
 #include <QLabel>
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 
 namespace velkor::ui {
 

@@ -7,7 +7,7 @@
 #include <QTabBar>
 #include <functional>
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 
 namespace velkor::ui {
 

@@ -6,7 +6,7 @@
 #include <QTableWidget>
 #include <functional>
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 
 namespace velkor::ui {
 

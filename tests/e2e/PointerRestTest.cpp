@@ -11,7 +11,7 @@
 #include <functional>
 #include <QTest>
 
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 #include "tests/ui/WindowFixture.h"
 
 namespace velkor::testing {

@@ -2,7 +2,7 @@
 // on the board and in the edit area, and what they leave alone.
 #include <gtest/gtest.h>
 
-#include "app/MainForm.h"
+#include "form/MainForm.h"
 #include "tests/logic/FakePlatform.h"
 
 namespace velkor::testing {

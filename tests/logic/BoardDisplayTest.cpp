@@ -20,6 +20,8 @@ class BoardDisplayTest : public ::testing::Test {
     env.windowHeight = 351;
     env.editFont = {Sj("ＭＳ ゴシック"), 20, colours::clWindowText};
     env.boardFont = {Sj("ＭＳ ゴシック"), 22, colours::clWindowText};
+    env.userTabContent[0] = board::DefaultUserTabContent(1);
+    env.userTabContent[1] = board::DefaultUserTabContent(2);
     state.settings.Load(p.store, env);
     p.sgd00.SetShape(board::kColCount, board::kRowCount, 1, 1);
     board.ApplyBoardFont();  // 22 pt at 96 ppi: 33 px cells

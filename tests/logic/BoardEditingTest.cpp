@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "app/MainForm.h"
+#include "form/MainForm.h"
 #include "board/BoardModel.h"
 #include "tests/logic/FakePlatform.h"
 #include "tests/logic/ShownForm.h"

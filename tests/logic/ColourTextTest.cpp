@@ -1,4 +1,4 @@
-#include "app/ColourText.h"
+#include "core/ColourText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "app/CommaText.h"
+#include "core/CommaText.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 
 using namespace std::string_literals;
 using velkor::ReadCommaText;

@@ -3,7 +3,7 @@
 // choice.
 #include <gtest/gtest.h>
 
-#include "app/MainForm.h"
+#include "form/MainForm.h"
 #include "tests/logic/FakePlatform.h"
 #include "tests/logic/ShownForm.h"
 

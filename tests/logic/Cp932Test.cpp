@@ -1,4 +1,4 @@
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include <functional>
 #include <map>
 
-#include "app/MainForm.h"
+#include "form/MainForm.h"
 #include "document/RecentFiles.h"
 #include "tests/logic/FakePlatform.h"
 

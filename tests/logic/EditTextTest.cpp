@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 
 using namespace velkor;
 using velkor::cp932::FromUtf8;

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Platform.h"
-#include "document/Cp932.h"
+#include "core/Platform.h"
+#include "core/Cp932.h"
 #include "document/EditText.h"
 #include "document/TextFile.h"
 #include "input/Conversion.h"

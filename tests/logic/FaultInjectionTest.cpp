@@ -29,7 +29,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MainForm.h"
+#include "core/Captions.h"
 #include "board/BoardModel.h"
 #include "document/TextFile.h"
 #include "tests/logic/FakePlatform.h"
@@ -842,7 +842,7 @@ TEST(DocumentFaults, OpeningA300MegabyteFileLoadsIt) {
   EXPECT_EQ(r.fake.memMain.text.size(), kLargeFile);
   EXPECT_FALSE(r.fake.memMain.modified);
   EXPECT_EQ(r.form.State().curFileName, path);
-  EXPECT_EQ(r.fake.window.caption, MainForm::DocumentCaption(path));
+  EXPECT_EQ(r.fake.window.caption, DocumentCaption(path));
   EXPECT_TRUE(r.Told().empty());
 }
 

@@ -1,4 +1,4 @@
-#include "app/MainForm.h"
+#include "form/MainForm.h"
 
 #include <gtest/gtest.h>
 
@@ -37,6 +37,8 @@ class MainFormTest : public ::testing::Test {
     env.windowHeight = 351;
     env.editFont = {Sj("ＭＳ ゴシック"), 20, colours::clWindowText};
     env.boardFont = {Sj("ＭＳ ゴシック"), 22, colours::clWindowText};
+    env.userTabContent[0] = board::DefaultUserTabContent(1);
+    env.userTabContent[1] = board::DefaultUserTabContent(2);
     return Settings::DefaultCrtList(env);
   }
   static std::string OptionText(const std::string& first5) { return first5 + ",0,0,0,0,0"; }

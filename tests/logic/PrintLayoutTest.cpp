@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 
 using namespace velkor;
 using velkor::cp932::FromUtf8;

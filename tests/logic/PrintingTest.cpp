@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "app/MainForm.h"
+#include "form/MainForm.h"
 #include "tests/logic/FakePlatform.h"
 
 namespace velkor::testing {

@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "app/MainForm.h"
+#include "form/MainForm.h"
 #include "document/TextFile.h"
 #include "tests/logic/FakePlatform.h"
 

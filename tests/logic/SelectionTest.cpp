@@ -5,7 +5,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/MainForm.h"
+#include "form/MainForm.h"
 #include "tests/logic/FakePlatform.h"
 #include "tests/logic/ShownForm.h"
 

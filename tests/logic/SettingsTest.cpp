@@ -1,6 +1,8 @@
-#include "app/Settings.h"
+#include "core/Settings.h"
 
 #include <gtest/gtest.h>
+
+#include "board/BoardModel.h"
 
 #include "FakePlatform.h"
 
@@ -19,6 +21,8 @@ SettingsEnvironment DesignEnvironment(int screenWidth = 1280, int screenHeight =
   env.windowHeight = 351;
   env.editFont = {Sj("ＭＳ ゴシック"), 20, colours::clWindowText};
   env.boardFont = {Sj("ＭＳ ゴシック"), 22, colours::clWindowText};
+  env.userTabContent[0] = board::DefaultUserTabContent(1);
+  env.userTabContent[1] = board::DefaultUserTabContent(2);
   return env;
 }
 

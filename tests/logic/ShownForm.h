@@ -1,7 +1,7 @@
 // The main window's logic over the fakes, wired as the real window wires it.
 #pragma once
 
-#include "app/MainForm.h"
+#include "form/MainForm.h"
 #include "tests/logic/FakePlatform.h"
 
 namespace velkor::testing {

@@ -2,7 +2,7 @@
 // stops it, and the speed and volume it speaks with.
 #include <gtest/gtest.h>
 
-#include "app/MainForm.h"
+#include "form/MainForm.h"
 #include "tests/logic/FakePlatform.h"
 #include "tests/logic/ShownForm.h"
 

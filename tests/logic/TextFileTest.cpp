@@ -20,7 +20,7 @@
 #include <sstream>
 #include <thread>
 
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 
 using namespace std::string_literals;
 using namespace velkor;

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "document/TextRope.h"
+#include "core/TextRope.h"
 
 namespace velkor {
 namespace {

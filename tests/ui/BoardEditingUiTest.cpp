@@ -11,8 +11,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/CommaText.h"
-#include "document/Cp932.h"
+#include "core/CommaText.h"
+#include "core/Cp932.h"
 #include "tests/ui/WindowFixture.h"
 
 namespace velkor::testing {

@@ -8,7 +8,7 @@
 #include <QKeyEvent>
 #include <QTest>
 
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 #include "document/EditText.h"
 #include "tests/ui/WindowFixture.h"
 

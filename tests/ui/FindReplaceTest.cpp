@@ -4,7 +4,7 @@
 
 #include <QTest>
 
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 #include "tests/ui/WindowFixture.h"
 
 namespace velkor::testing {

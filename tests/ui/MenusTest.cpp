@@ -8,7 +8,7 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 #include "tests/ui/WindowFixture.h"
 
 namespace velkor::testing {

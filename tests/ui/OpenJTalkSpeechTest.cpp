@@ -25,7 +25,7 @@
 #include <optional>
 #include <vector>
 
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 #include "ui/Dialogs.h"
 #include "ui/OpenJTalkSpeech.h"
 

@@ -14,7 +14,7 @@
 #include <QStandardPaths>
 #include <QTest>
 
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 #include "tests/ui/WindowFixture.h"
 #include "ui/QtText.h"
 

@@ -12,9 +12,9 @@
 #include <QTest>
 #include <random>
 
-#include "app/CommaText.h"
-#include "app/Settings.h"
-#include "document/Cp932.h"
+#include "core/CommaText.h"
+#include "core/Settings.h"
+#include "core/Cp932.h"
 #include "tests/ui/WindowFixture.h"
 
 namespace velkor::testing {

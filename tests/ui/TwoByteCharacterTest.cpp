@@ -10,7 +10,7 @@
 #include <QTest>
 #include <random>
 
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 #include "document/EditText.h"
 #include "tests/ui/WindowFixture.h"
 

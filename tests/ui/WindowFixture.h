@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 #include "document/TextFile.h"
 #include "ui/MainWindow.h"
 #include "ui/SettingsStore.h"

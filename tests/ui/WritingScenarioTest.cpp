@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QTest>
 
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 #include "tests/ui/WindowFixture.h"
 
 namespace velkor::testing {

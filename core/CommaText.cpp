@@ -1,9 +1,9 @@
-#include "app/CommaText.h"
+#include "core/CommaText.h"
 
 #include <cstddef>
 #include <utility>
 
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 
 namespace velkor {
 

@@ -1,4 +1,4 @@
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -7,7 +7,7 @@
 namespace velkor::cp932 {
 namespace {
 
-#include "document/Cp932Tables.inc"
+#include "core/Cp932Tables.inc"
 
 constexpr unsigned char kCr = 0x0D;
 constexpr unsigned char kLf = 0x0A;

@@ -9,7 +9,7 @@
 #include <map>
 #include <system_error>
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 
 namespace velkor {
 

@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
-#include "app/ColourText.h"
-#include "app/CommaText.h"
-#include "app/Platform.h"
+#include "core/ColourText.h"
+#include "core/CommaText.h"
+#include "core/Platform.h"
 
 namespace velkor {
 
@@ -68,6 +68,8 @@ struct SettingsEnvironment {
   int windowHeight = 0;
   FontSpec editFont;     // the edit area's design font
   FontSpec boardFont;    // the board grid's design font
+  // The two user tabs' built-in content (comma text), from the board.
+  std::string userTabContent[2];
 };
 
 class Settings {

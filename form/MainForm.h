@@ -4,8 +4,9 @@
 
 #include <string>
 
-#include "app/Platform.h"
-#include "app/ProgramState.h"
+#include "core/Captions.h"
+#include "core/Platform.h"
+#include "core/ProgramState.h"
 #include "board/BoardDisplay.h"
 #include "board/BoardEditing.h"
 #include "document/Documents.h"
@@ -16,7 +17,6 @@
 
 namespace velkor {
 
-inline constexpr char kApplicationTitle[] = "Velkor*LT";
 inline constexpr char kHelpFileName[] = "VelkorLTH.hlp";
 inline constexpr char kHelpTopic[] = "FrmVelkorMain";
 inline constexpr char kMagnifierProgram[] = "Velkorb.exe";
@@ -61,10 +61,6 @@ class MainForm {
   // line otherwise.
   void Message(const std::string& text);
 
-  // The untitled caption "Velkor*LT*V3.2-新規" and the document caption, both
-  // as UTF-8 for the window (the document's path is a native file name).
-  static std::string UntitledCaption();
-  static std::string DocumentCaption(const std::string& path);
 
   ProgramState& State() { return state_; }
   Platform& Plat() { return p_; }

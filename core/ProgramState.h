@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "app/CommaText.h"
-#include "app/Settings.h"
+#include "core/CommaText.h"
+#include "core/Settings.h"
 
 namespace velkor {
 

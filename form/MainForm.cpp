@@ -1,7 +1,7 @@
-#include "app/MainForm.h"
+#include "form/MainForm.h"
 
 #include "board/BoardModel.h"
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 
 namespace velkor {
 
@@ -12,19 +12,11 @@ MainForm::MainForm(Platform platform)
       journal_(p_.memMain),
       edit_(state_, p_, journal_),
       recovery_(state_, p_),
-      documents_(state_, p_, edit_, journal_, modes_, p_.files, recovery_),
+      documents_(state_, p_, edit_, journal_, modes_.Channel(), p_.files, recovery_),
       conversion_(state_, p_),
       selection_(state_, p_, board_, edit_, journal_, documents_, conversion_),
       editing_(state_, p_) {
   edit_.OnConfirmBoardCell([this] { selection_.ConfirmBoardCell(); });
-}
-
-std::string MainForm::UntitledCaption() {
-  return std::string(kApplicationTitle) + kVersionTag + "-新規";
-}
-
-std::string MainForm::DocumentCaption(const std::string& path) {
-  return std::string(kApplicationTitle) + "-" + path;
 }
 
 bool MainForm::ChooseDataDir(const std::string& programFolder) {
@@ -65,6 +57,8 @@ bool MainForm::FormCreate() {
   env.windowHeight = design.height;
   env.editFont = p_.memMain.Font();
   env.boardFont = p_.sgd00.Font();
+  env.userTabContent[0] = board::DefaultUserTabContent(1);
+  env.userTabContent[1] = board::DefaultUserTabContent(2);
   state_.settings.Load(p_.store, env);
   documents_.AddRecentFile("");  // the recent-file menu shows the stored list
 

@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/ColourText.h"
-#include "app/CommaText.h"
-#include "document/PrintLayout.h"
-#include "document/TextRope.h"
+#include "core/ColourText.h"
+#include "core/CommaText.h"
+#include "core/PrintMetrics.h"
+#include "core/TextRope.h"
 
 namespace velkor {
 

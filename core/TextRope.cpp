@@ -1,4 +1,4 @@
-#include "document/TextRope.h"
+#include "core/TextRope.h"
 
 #include <algorithm>
 #include <unordered_set>

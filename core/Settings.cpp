@@ -1,12 +1,11 @@
-#include "app/Settings.h"
+#include "core/Settings.h"
 
 #include <algorithm>
 
 #include <charconv>
 #include <stdexcept>
 
-#include "board/BoardModel.h"
-#include "document/Cp932.h"
+#include "core/Cp932.h"
 
 namespace velkor {
 
@@ -82,8 +81,8 @@ StringList Settings::DefaultCrtList(const SettingsEnvironment& env) {
   crt[crt::kBoardFontName] = env.boardFont.name;
   crt[crt::kBoardFontSize] = std::to_string(env.boardFont.size);
   crt[crt::kBoardFontColour] = ColourToText(env.boardFont.colour);
-  crt[crt::kTab1Content] = board::DefaultUserTabContent(1);
-  crt[crt::kTab2Content] = board::DefaultUserTabContent(2);
+  crt[crt::kTab1Content] = env.userTabContent[0];
+  crt[crt::kTab2Content] = env.userTabContent[1];
   crt[crt::kTabNames] = cp932::FromUtf8("基本,拡張１,拡張２");
   crt[crt::kSelectedTab] = "0";
   crt[crt::kEditBackground] = "clWindow";
