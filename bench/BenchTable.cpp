@@ -38,10 +38,14 @@ double Median(std::vector<double> v) {
 std::string Number(double v) {
   char buffer[32];
   const double a = std::fabs(v);
-  if (a >= 1000) std::snprintf(buffer, sizeof buffer, "%.0f", v);
-  else if (a >= 100) std::snprintf(buffer, sizeof buffer, "%.1f", v);
-  else if (a >= 10) std::snprintf(buffer, sizeof buffer, "%.2f", v);
-  else std::snprintf(buffer, sizeof buffer, "%.3f", v);
+  if (a >= 1000)
+    std::snprintf(buffer, sizeof buffer, "%.0f", v);
+  else if (a >= 100)
+    std::snprintf(buffer, sizeof buffer, "%.1f", v);
+  else if (a >= 10)
+    std::snprintf(buffer, sizeof buffer, "%.2f", v);
+  else
+    std::snprintf(buffer, sizeof buffer, "%.3f", v);
   return buffer;
 }
 

@@ -156,9 +156,10 @@ int main(int argc, char* argv[]) {
     total += ms;
     slowest = std::max(slowest, ms);
   }
-  std::printf("\nselections per character of the sentences: %.2f in kana only (no kanji possible), "
-              "%.2f with conversion\n",
-              static_cast<double>(withoutTotal) / characters, static_cast<double>(withTotal) / characters);
+  std::printf(
+      "\nselections per character of the sentences: %.2f in kana only (no kanji possible), "
+      "%.2f with conversion\n",
+      static_cast<double>(withoutTotal) / characters, static_cast<double>(withTotal) / characters);
   std::printf("conversion time per sentence: %.2f ms on average, %.2f ms at most\n", total / 10, slowest);
   std::printf("resident memory added by the engine: %.1f MiB at start, %.1f MiB after the sentences\n",
               afterInit - before, ResidentMiB() - before);

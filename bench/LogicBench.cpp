@@ -28,9 +28,9 @@ constexpr int kRepetitions = 9;
 
 // The texts, made once.
 struct Texts {
-  std::string bytes = JapaneseText(kSize);                  // as the file holds it (CR LF)
-  std::u16string decoded = cp932::Decode(bytes);            // CR LF kept
-  std::u16string display = DisplayFromEditText(bytes);      // one "\n" per line break
+  std::string bytes = JapaneseText(kSize);                    // as the file holds it (CR LF)
+  std::u16string decoded = cp932::Decode(bytes);              // CR LF kept
+  std::u16string display = DisplayFromEditText(bytes);        // one "\n" per line break
   std::string pattern = cp932::FromUtf8("見つからない言葉");  // occurs nowhere
 };
 
@@ -117,12 +117,10 @@ void RegisterAll() {
   const std::string refDecode = iconv ? "logic.ref.iconv_decode" : "logic.ref.copy";
   const std::string refEncode = iconv ? "logic.ref.iconv_encode" : "logic.ref.copy";
 
-  Add({"logic.decode", "cp932::Decode, 10 MB", "ms", refDecode}, [](benchmark::State&) {
-    benchmark::DoNotOptimize(cp932::Decode(T().bytes));
-  });
-  Add({"logic.encode", "cp932::Encode, 10 MB", "ms", refEncode}, [](benchmark::State&) {
-    benchmark::DoNotOptimize(cp932::Encode(T().decoded));
-  });
+  Add({"logic.decode", "cp932::Decode, 10 MB", "ms", refDecode},
+      [](benchmark::State&) { benchmark::DoNotOptimize(cp932::Decode(T().bytes)); });
+  Add({"logic.encode", "cp932::Encode, 10 MB", "ms", refEncode},
+      [](benchmark::State&) { benchmark::DoNotOptimize(cp932::Encode(T().decoded)); });
   Add({"logic.normalise", "NormaliseLineBreaks, 10 MB (CR LF text)", "ms", "logic.ref.copy"},
       [](benchmark::State&) { benchmark::DoNotOptimize(NormaliseLineBreaks(T().bytes)); });
   Add({"logic.search", "SearchText, 10 MB, no match", "ms", "logic.ref.find"}, [](benchmark::State& state) {
@@ -134,20 +132,16 @@ void RegisterAll() {
     static const FixedMetrics metrics;
     benchmark::DoNotOptimize(LayOutPrintText(T().bytes, metrics));
   });
-  Add({"logic.edit_from_display", "EditTextFromDisplay, 10 MB", "ms", refEncode}, [](benchmark::State&) {
-    benchmark::DoNotOptimize(EditTextFromDisplay(T().display));
+  Add({"logic.edit_from_display", "EditTextFromDisplay, 10 MB", "ms", refEncode},
+      [](benchmark::State&) { benchmark::DoNotOptimize(EditTextFromDisplay(T().display)); });
+  Add({"logic.display_from_edit", "DisplayFromEditText, 10 MB", "ms", refDecode},
+      [](benchmark::State&) { benchmark::DoNotOptimize(DisplayFromEditText(T().bytes)); });
+  Add({"logic.byte_offset", "ByteOffsetOfDisplayIndex, end of 10 MB", "ms", "logic.ref.copy"}, [](benchmark::State&) {
+    benchmark::DoNotOptimize(ByteOffsetOfDisplayIndex(T().display, static_cast<int>(T().display.size())));
   });
-  Add({"logic.display_from_edit", "DisplayFromEditText, 10 MB", "ms", refDecode}, [](benchmark::State&) {
-    benchmark::DoNotOptimize(DisplayFromEditText(T().bytes));
+  Add({"logic.display_index", "DisplayIndexOfByteOffset, end of 10 MB", "ms", "logic.ref.copy"}, [](benchmark::State&) {
+    benchmark::DoNotOptimize(DisplayIndexOfByteOffset(T().display, static_cast<int>(T().bytes.size())));
   });
-  Add({"logic.byte_offset", "ByteOffsetOfDisplayIndex, end of 10 MB", "ms", "logic.ref.copy"},
-      [](benchmark::State&) {
-        benchmark::DoNotOptimize(ByteOffsetOfDisplayIndex(T().display, static_cast<int>(T().display.size())));
-      });
-  Add({"logic.display_index", "DisplayIndexOfByteOffset, end of 10 MB", "ms", "logic.ref.copy"},
-      [](benchmark::State&) {
-        benchmark::DoNotOptimize(DisplayIndexOfByteOffset(T().display, static_cast<int>(T().bytes.size())));
-      });
 
   if (iconv) {
     Add({"logic.ref.iconv_decode", "  ref: glibc iconv CP932 -> UTF-16, 10 MB"}, [](benchmark::State&) {
@@ -160,9 +154,8 @@ void RegisterAll() {
                                      d.size() * sizeof(char16_t), d.size() * 2));
     });
   }
-  Add({"logic.ref.find", "  ref: std::string_view::find, 10 MB, no match"}, [](benchmark::State&) {
-    benchmark::DoNotOptimize(std::string_view(T().bytes).find(T().pattern));
-  });
+  Add({"logic.ref.find", "  ref: std::string_view::find, 10 MB, no match"},
+      [](benchmark::State&) { benchmark::DoNotOptimize(std::string_view(T().bytes).find(T().pattern)); });
   Add({"logic.ref.copy", "  ref: copy of the 10 MB (std::string)"}, [](benchmark::State&) {
     std::string copy = T().bytes;
     benchmark::DoNotOptimize(copy.data());

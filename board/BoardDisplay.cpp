@@ -113,8 +113,7 @@ void BoardDisplay::ActDspMojiFontExecute() {
 }
 
 void BoardDisplay::MnuDspEclrClick(ColourTarget target) {
-  const Colour current =
-      target == ColourTarget::EditArea ? p_.memMain.Background() : p_.sgd00.Background();
+  const Colour current = target == ColourTarget::EditArea ? p_.memMain.Background() : p_.sgd00.Background();
   const auto colour = p_.dialogs.ChooseColour(current);
   if (!colour) return;
   if (target == ColourTarget::EditArea) {

@@ -14,9 +14,8 @@ void BoardEditing::PmmMoziClick() {
   if (row >= board::kFirstCommandRow) return;
 
   const std::string current = grid.CellText(col, row);
-  const std::string entered = p_.dialogs.Prompt(cp932::FromUtf8("文字盤編集"),
-                                                cp932::FromUtf8("新しい文字を入力してください"), current,
-                                                kMaxEntryBytes);
+  const std::string entered = p_.dialogs.Prompt(
+      cp932::FromUtf8("文字盤編集"), cp932::FromUtf8("新しい文字を入力してください"), current, kMaxEntryBytes);
   if (entered == current) return;
   grid.SetCellText(col, row, entered);
 

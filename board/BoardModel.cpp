@@ -15,6 +15,8 @@ struct TokenPlace {
   int col;
 };
 
+// Kept as written: two tokens a line.
+// clang-format off
 constexpr std::array<TokenPlace, kCommandCount> kTokens = {{
     {Command::NewLine, "改~", 6, 1},    {Command::Left, "←~", 6, 2},
     {Command::Right, "→~", 6, 3},       {Command::Up, "↑~", 6, 4},
@@ -29,6 +31,7 @@ constexpr std::array<TokenPlace, kCommandCount> kTokens = {{
     {Command::Convert, "変~", 6, 11},
     {Command::Speak, "話~", 6, 12},
 }};
+// clang-format on
 
 const std::array<std::string, kCommandCount>& TokenTexts() {
   static const std::array<std::string, kCommandCount> texts = [] {
@@ -42,6 +45,7 @@ const std::array<std::string, kCommandCount>& TokenTexts() {
 // The built-in board, row by row: the syllabary in columns 1 to 10 with あ at
 // the left, Latin letters and punctuation in 11 to 16, brackets, signs and the
 // digit keypad in 17 to 20. "\" is the single byte 0x5C.
+// clang-format off
 constexpr std::array<const char*, kContentCells> kBuiltInCells = {
     // Row 1
     "あ,ぁ,ア,ァ", "か,が,カ,ガ,ヵ", "さ,ざ,サ,ザ", "た,だ,タ,ダ", "な,ナ",
@@ -64,11 +68,10 @@ constexpr std::array<const char*, kContentCells> kBuiltInCells = {
     "ほ,ぼ,ぽ,ホ,ボ,ポ", "も,モ", "よ,ょ,ヨ,ョ", "ろ,ロ", "ん,ン",
     "。", "、", "！", "？", "Y,y", "Z,z", "<,>", "\\,$", "4", "9",
 };
+// clang-format on
 
 // The fillers after a user tab's first row: 7 rounds of 21 empty markers.
-std::string FillerText() {
-  return WriteCommaText(StringList(7 * 21, std::string(kEmptyMarker)));
-}
+std::string FillerText() { return WriteCommaText(StringList(7 * 21, std::string(kEmptyMarker))); }
 
 std::string Repeat(std::string_view piece, int times) {
   std::string out;
@@ -113,8 +116,7 @@ std::string DefaultUserTabContent(int tab) {
   if (tab == 1) {
     return cp932::FromUtf8("☆,※,") + Repeat(tilde + ",", 18) + FillerText();
   }
-  return WriteCommaText({cp932::FromUtf8("こんにちは,さようなら")}) + "," + Repeat(tilde + ",", 19) +
-         FillerText();
+  return WriteCommaText({cp932::FromUtf8("こんにちは,さようなら")}) + "," + Repeat(tilde + ",", 19) + FillerText();
 }
 
 StringList Variants(std::string_view cellText) { return ReadCommaText(cellText); }

@@ -116,8 +116,7 @@ std::optional<Colour> ParseDecimal(std::string_view text) {
     if (value > limit) return std::nullopt;
   }
   const std::uint32_t bits =
-      negative ? static_cast<std::uint32_t>(0u - static_cast<std::uint32_t>(value))
-               : static_cast<std::uint32_t>(value);
+      negative ? static_cast<std::uint32_t>(0u - static_cast<std::uint32_t>(value)) : static_cast<std::uint32_t>(value);
   return static_cast<Colour>(bits);
 }
 

@@ -48,8 +48,7 @@ void AppendQuoted(std::string& out, std::string_view item, Stepping stepping) {
 
 // Reads the quoted item whose opening quote is at `pos`; returns the position
 // after the closing quote, or the end of the text when there is none.
-std::size_t ReadQuoted(std::string_view text, std::size_t pos, Stepping stepping,
-                       std::string& item) {
+std::size_t ReadQuoted(std::string_view text, std::size_t pos, Stepping stepping, std::string& item) {
   ++pos;
   while (pos < text.size()) {
     if (text[pos] == '"') {
@@ -67,8 +66,7 @@ std::size_t ReadQuoted(std::string_view text, std::size_t pos, Stepping stepping
   return pos;
 }
 
-std::size_t ReadBare(std::string_view text, std::size_t pos, Stepping stepping,
-                     std::string& item) {
+std::size_t ReadBare(std::string_view text, std::size_t pos, Stepping stepping, std::string& item) {
   const std::size_t start = pos;
   while (pos < text.size()) {
     const unsigned char b = static_cast<unsigned char>(text[pos]);

@@ -49,8 +49,7 @@ struct EncodeTable {
       for (unsigned trail = 0; trail < 0x100; ++trail)
         if (row[trail] != 0) code[row[trail]] = static_cast<std::uint16_t>(lead << 8 | trail);
     }
-    for (const auto& f : kEncodeFallbacks)
-      code[f[0]] = static_cast<std::uint16_t>(f[1] < 0x100 ? 0x100 | f[1] : f[1]);
+    for (const auto& f : kEncodeFallbacks) code[f[0]] = static_cast<std::uint16_t>(f[1] < 0x100 ? 0x100 | f[1] : f[1]);
   }
 };
 

@@ -22,9 +22,7 @@ inline constexpr char16_t kRawByteBase = 0xF780;
 inline constexpr char32_t kRawPairBase = 0xF0000;
 
 // A lead byte starts a double-byte character: 0x81..0x9F and 0xE0..0xFC.
-constexpr bool IsLeadByte(unsigned char b) {
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
+constexpr bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 // Byte length of the character that starts at `pos`: 2 for a lead byte followed
 // by a byte that is not CR or LF, else 1. A line break is never swallowed as the
@@ -81,8 +79,6 @@ std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
 
 inline std::string ToUtf8(std::string_view cp932Bytes) { return Utf16ToUtf8(Decode(cp932Bytes)); }
-inline std::string FromUtf8(std::string_view utf8, bool* lossy = nullptr) {
-  return Encode(Utf8ToUtf16(utf8), lossy);
-}
+inline std::string FromUtf8(std::string_view utf8, bool* lossy = nullptr) { return Encode(Utf8ToUtf16(utf8), lossy); }
 
 }  // namespace velkor::cp932

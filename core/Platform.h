@@ -39,9 +39,9 @@ enum class MenuItem {
   EditM30,
   EditM40,
   EditM50,
-  EditYa,     // "矢印で移動　KEYで入力確定"
-  DspHira,    // "ひらがなを右から表示(&H)"
-  WordWrap,   // "右端で折り返す(&W)"
+  EditYa,    // "矢印で移動　KEYで入力確定"
+  DspHira,   // "ひらがなを右から表示(&H)"
+  WordWrap,  // "右端で折り返す(&W)"
 };
 
 // The actions whose enabled state the logic changes.

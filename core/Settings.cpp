@@ -61,9 +61,7 @@ std::optional<long long> ParseFixed4(std::string_view text) {
   return negative ? -value : value;
 }
 
-StringList Settings::DefaultOptionList() {
-  return {"1", "0", "0", "1", "0", "0", "0", "0", "0", "0"};
-}
+StringList Settings::DefaultOptionList() { return {"1", "0", "0", "1", "0", "0", "0", "0", "0", "0"}; }
 
 StringList Settings::DefaultCrtList(const SettingsEnvironment& env) {
   StringList crt(crt::kCount, "0");

@@ -64,10 +64,10 @@ inline constexpr char kVersionTag[] = "*V3.2";
 struct SettingsEnvironment {
   int screenWidth = 0;
   int screenHeight = 0;
-  int windowWidth = 0;   // the window's size at this moment (its design size)
+  int windowWidth = 0;  // the window's size at this moment (its design size)
   int windowHeight = 0;
-  FontSpec editFont;     // the edit area's design font
-  FontSpec boardFont;    // the board grid's design font
+  FontSpec editFont;   // the edit area's design font
+  FontSpec boardFont;  // the board grid's design font
   // The two user tabs' built-in content (comma text), from the board.
   std::string userTabContent[2];
 };

@@ -29,7 +29,8 @@ std::vector<TextRope::PagePtr> TextRope::Paginate(const std::vector<Chunk>& chun
   for (std::size_t i = 0; i < chunks.size(); i += kPageChunks) {
     auto page = std::make_shared<Page>();
     const std::size_t end = std::min(chunks.size(), i + kPageChunks);
-    page->chunks.assign(chunks.begin() + static_cast<std::ptrdiff_t>(i), chunks.begin() + static_cast<std::ptrdiff_t>(end));
+    page->chunks.assign(chunks.begin() + static_cast<std::ptrdiff_t>(i),
+                        chunks.begin() + static_cast<std::ptrdiff_t>(end));
     for (const Chunk& chunk : page->chunks) page->bytes += chunk->size();
     pages.push_back(std::move(page));
   }
@@ -63,8 +64,8 @@ std::string TextRope::Flatten() const {
 
 TextRope::Place TextRope::Locate(std::size_t pos) const {
   Place place;
-  place.page = static_cast<std::size_t>(std::upper_bound(pageStarts_.begin(), pageStarts_.end(), pos) -
-                                        pageStarts_.begin()) - 1;
+  place.page =
+      static_cast<std::size_t>(std::upper_bound(pageStarts_.begin(), pageStarts_.end(), pos) - pageStarts_.begin()) - 1;
   std::size_t offset = pos - pageStarts_[place.page];
   const Page& page = *pages_[place.page];
   while (place.chunk < page.chunks.size() && offset >= page.chunks[place.chunk]->size()) {
@@ -106,7 +107,8 @@ TextRope TextRope::Replace(std::size_t pos, std::size_t removed, std::string_vie
   const auto pageOf = [this](std::size_t at) {
     return at >= size_ ? pages_.size() - 1
                        : static_cast<std::size_t>(std::upper_bound(pageStarts_.begin(), pageStarts_.end(), at) -
-                                                  pageStarts_.begin()) - 1;
+                                                  pageStarts_.begin()) -
+                             1;
   };
   const std::size_t firstPage = pageOf(pos);
   const std::size_t lastPage = std::max(firstPage, pageOf(pos + removed));

@@ -31,9 +31,15 @@ constexpr char kSaveFilter[] = "テキストファイル(*.txt)|*.txt";
 
 }  // namespace
 
-Documents::Documents(ProgramState& state, Platform& platform, EditView& edit, Journal& journal, const MessageChannel& messages,
-                     ITextFiles& files, Recovery& recovery)
-    : state_(state), p_(platform), edit_(edit), journal_(journal), messages_(messages), files_(files), recovery_(recovery) {
+Documents::Documents(ProgramState& state, Platform& platform, EditView& edit, Journal& journal,
+                     const MessageChannel& messages, ITextFiles& files, Recovery& recovery)
+    : state_(state),
+      p_(platform),
+      edit_(edit),
+      journal_(journal),
+      messages_(messages),
+      files_(files),
+      recovery_(recovery) {
   // The text shown is no longer the opened file's: a save must ask for a
   // name instead of writing it over that file.
   journal_.OnUndoPastOpen([this] {
@@ -200,7 +206,8 @@ void Documents::AddRecentFile(const std::string& path) {
   velkor::AddRecentFile(state_.settings.fileList, path);
   const RecentFileCaptionList captions = RecentFileCaptions(state_.settings.fileList);
   for (int i = 0; i < kRecentFileCount; ++i) {
-    if (captions[static_cast<std::size_t>(i)]) p_.window.SetRecentFileCaption(i, *captions[static_cast<std::size_t>(i)]);
+    if (captions[static_cast<std::size_t>(i)])
+      p_.window.SetRecentFileCaption(i, *captions[static_cast<std::size_t>(i)]);
   }
 }
 

@@ -3,12 +3,18 @@
 namespace velkor {
 
 void Journal::UndoJournal(std::string_view word) {
-  if (word == "Beg") Begin();
-  else if (word == "Clr") Clear();
-  else if (word == "Put") Put();
-  else if (word == "Undo") Undo();
-  else if (word == "Redo") Redo();
-  else if (word == "End") End();
+  if (word == "Beg")
+    Begin();
+  else if (word == "Clr")
+    Clear();
+  else if (word == "Put")
+    Put();
+  else if (word == "Undo")
+    Undo();
+  else if (word == "Redo")
+    Redo();
+  else if (word == "End")
+    End();
 }
 
 void Journal::Begin() {

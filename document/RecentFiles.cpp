@@ -15,7 +15,8 @@ void AddRecentFile(StringList& fileList, const std::string& path) {
 RecentFileCaptionList RecentFileCaptions(const StringList& fileList) {
   RecentFileCaptionList captions;
   for (int i = 0; i < kRecentFileCount && static_cast<std::size_t>(i) < fileList.size(); ++i)
-    captions[static_cast<std::size_t>(i)] = std::string(1, static_cast<char>('0' + i)) + fileList[static_cast<std::size_t>(i)];
+    captions[static_cast<std::size_t>(i)] =
+        std::string(1, static_cast<char>('0' + i)) + fileList[static_cast<std::size_t>(i)];
   return captions;
 }
 

@@ -97,7 +97,7 @@ std::optional<int> Recovery::LowestEmptySlot(const std::string& folder, const st
 }
 
 Recovery::Kept Recovery::PlaceInSlot(const std::string& folder, const std::string& text,
-                                       const std::string& except) const {
+                                     const std::string& except) const {
   const auto slot = LowestEmptySlot(folder, except);
   if (!slot) return {false, cp932::FromUtf8("空いている文書がありません「" + folder + "」")};
   const std::string error = p_.files.WriteAtomic(SlotPath(folder, *slot), text);

@@ -104,8 +104,7 @@ class Matcher {
 
 std::size_t StartPosition(std::string_view text, int selStart, int selLength, bool replace) {
   if (selLength <= 0) return 0;
-  const long long start = replace ? static_cast<long long>(selStart)
-                                  : static_cast<long long>(selStart) + selLength;
+  const long long start = replace ? static_cast<long long>(selStart) : static_cast<long long>(selStart) + selLength;
   auto s = static_cast<std::size_t>(std::clamp<long long>(start, 0, static_cast<long long>(text.size())));
   // Inside a double-byte character: that character began within or before the
   // selection, so the search starts after it.
@@ -119,8 +118,8 @@ void Show(const SearchMessageSink& message, const char* utf8) {
 
 }  // namespace
 
-std::optional<SearchRange> SearchText(std::string_view text, int selStart, int selLength,
-                                      std::string_view searchText, SearchOptions options) {
+std::optional<SearchRange> SearchText(std::string_view text, int selStart, int selLength, std::string_view searchText,
+                                      SearchOptions options) {
   const Matcher matcher(searchText, options.matchCase);
   const std::size_t at = matcher.Find(text, StartPosition(text, selStart, selLength, options.replace));
   if (at == kNone) return std::nullopt;

@@ -36,8 +36,8 @@ struct SearchOptions {
 // (replace) or the selection end (find); a start inside a double-byte
 // character moves to the end of that character. Nothing when there is no
 // occurrence or `searchText` is empty.
-std::optional<SearchRange> SearchText(std::string_view text, int selStart, int selLength,
-                                      std::string_view searchText, SearchOptions options);
+std::optional<SearchRange> SearchText(std::string_view text, int selStart, int selLength, std::string_view searchText,
+                                      SearchOptions options);
 
 // The text with every occurrence of `searchText` replaced, scanning from left
 // to right without overlaps and continuing after each occurrence in the
@@ -45,8 +45,7 @@ std::optional<SearchRange> SearchText(std::string_view text, int selStart, int s
 // is no occurrence (or `searchText` is empty). `count`, when given, receives
 // the number of occurrences replaced.
 std::optional<std::string> ReplaceAllText(std::string_view text, std::string_view searchText,
-                                          std::string_view replacementText, bool matchCase,
-                                          int* count = nullptr);
+                                          std::string_view replacementText, bool matchCase, int* count = nullptr);
 
 // Shows a message (code page 932) on the mode's message channel.
 using SearchMessageSink = std::function<void(const std::string& text)>;

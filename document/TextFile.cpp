@@ -26,43 +26,29 @@ constexpr std::size_t kReadChunk = 64 * 1024;
 const char* KnownErrorText(int errnum, FileOperation operation) {
   switch (errnum) {
     case ENOENT:
-      return operation == FileOperation::Read ? "ファイルが見つかりません。"
-                                              : "保存先のフォルダーが見つかりません。";
-    case ENOTDIR:
-      return "フォルダーの指定が正しくありません。";
+      return operation == FileOperation::Read ? "ファイルが見つかりません。" : "保存先のフォルダーが見つかりません。";
+    case ENOTDIR: return "フォルダーの指定が正しくありません。";
     case EACCES:
-    case EPERM:
-      return "アクセスが拒否されました。";
-    case ENOSPC:
-      return "ディスクの空き領域が不足しています。";
-    case EDQUOT:
-      return "ディスクの使用量が上限を超えました。";
-    case EISDIR:
-      return "ファイルではなくフォルダーです。";
-    case EROFS:
-      return "ディスクは書き込み禁止になっています。";
-    case ENAMETOOLONG:
-      return "ファイル名が長すぎます。";
+    case EPERM: return "アクセスが拒否されました。";
+    case ENOSPC: return "ディスクの空き領域が不足しています。";
+    case EDQUOT: return "ディスクの使用量が上限を超えました。";
+    case EISDIR: return "ファイルではなくフォルダーです。";
+    case EROFS: return "ディスクは書き込み禁止になっています。";
+    case ENAMETOOLONG: return "ファイル名が長すぎます。";
     case EFBIG:
       return operation == FileOperation::Read ? "ファイルが大きすぎるため開けません（上限 512 MB）。"
                                               : "ファイルが大きすぎます。";
     case kNotAPlainFile:
       return operation == FileOperation::Read ? "通常のファイルではないため開けません。"
                                               : "通常のファイルではないため保存できません。";
-    case EIO:
-      return "ディスクの読み書き中にエラーが発生しました。";
-    case ELOOP:
-      return "シンボリック リンクの参照が多すぎます。";
+    case EIO: return "ディスクの読み書き中にエラーが発生しました。";
+    case ELOOP: return "シンボリック リンクの参照が多すぎます。";
     case EMFILE:
-    case ENFILE:
-      return "開いているファイルが多すぎます。";
+    case ENFILE: return "開いているファイルが多すぎます。";
     case EBUSY:
-    case ETXTBSY:
-      return "ファイルは使用中です。";
-    case ENOMEM:
-      return "メモリが不足しています。";
-    default:
-      return nullptr;
+    case ETXTBSY: return "ファイルは使用中です。";
+    case ENOMEM: return "メモリが不足しています。";
+    default: return nullptr;
   }
 }
 
@@ -201,9 +187,7 @@ class PosixTextFiles : public ITextFiles {
 
   FileResult ReadAll(const std::string& path) const override { return Read(path, std::string::npos); }
 
-  FileResult ReadPrefix(const std::string& path, std::size_t maxBytes) const override {
-    return Read(path, maxBytes);
-  }
+  FileResult ReadPrefix(const std::string& path, std::size_t maxBytes) const override { return Read(path, maxBytes); }
 
   std::string WriteAtomic(const std::string& path, std::string_view bytes) override {
     const std::string target = ResolveLink(path);
@@ -213,8 +197,7 @@ class PosixTextFiles : public ITextFiles {
     // A FIFO or a device is not a document to be replaced.
     if (exists && !S_ISREG(info.st_mode)) return FileErrorMessage(kNotAPlainFile, path, FileOperation::Write);
     // Renaming over a file would bypass its own missing write permission.
-    if (exists && calls_.Access(target.c_str(), W_OK) != 0)
-      return FileErrorMessage(errno, path, FileOperation::Write);
+    if (exists && calls_.Access(target.c_str(), W_OK) != 0) return FileErrorMessage(errno, path, FileOperation::Write);
     // A new file in place of one with other names would leave them the old text.
     if (exists && info.st_nlink > 1) return WriteInPlace(path, target, bytes);
 
@@ -420,8 +403,7 @@ std::string SlotPreview(const ITextFiles& files, const std::string& path, std::s
   // The last line gets its CR LF when the file does not end with a break. A
   // cut-off read is long enough that this CR LF would lie past the limit.
   const bool whole = read.bytes.size() < kRead;
-  if (whole && !read.bytes.empty() && read.bytes.back() != kCr && read.bytes.back() != kLf)
-    joined += "\r\n";
+  if (whole && !read.bytes.empty() && read.bytes.back() != kCr && read.bytes.back() != kLf) joined += "\r\n";
   if (joined.size() > kSlotPreviewBytes) joined.resize(cp932::FloorCharBoundary(joined, kSlotPreviewBytes));
   return preview + joined;
 }

@@ -33,8 +33,8 @@ bool MainForm::ChooseDataDir(const std::string& programFolder) {
     // Documents kept beside the program would look missing from the slot
     // board: the user is told where the slots are now, and why.
     if (dir == beside && existed) {
-      startNotice_ = cp932::FromUtf8("文書は " + state_.perUserDataDir + " に保存します（" + beside +
-                                     " に書き込めないため）");
+      startNotice_ =
+          cp932::FromUtf8("文書は " + state_.perUserDataDir + " に保存します（" + beside + " に書き込めないため）");
     }
   }
   return false;
@@ -177,8 +177,6 @@ void MainForm::MemMainChange() {
 
 void MainForm::Message(const std::string& text) { modes_.Message(text); }
 
-void MainForm::UnholdableTextEntered() {
-  Message(cp932::FromUtf8("文書に書けない文字を「?」に置き換えました"));
-}
+void MainForm::UnholdableTextEntered() { Message(cp932::FromUtf8("文書に書けない文字を「?」に置き換えました")); }
 
 }  // namespace velkor

@@ -61,7 +61,6 @@ class MainForm {
   // line otherwise.
   void Message(const std::string& text);
 
-
   ProgramState& State() { return state_; }
   Platform& Plat() { return p_; }
   BoardDisplay& Board() { return board_; }

@@ -107,8 +107,13 @@ inline void CheckSettings(std::string_view input) {
   store.values["Option"] = cp932::Decode(parts[1]);
   store.values["Crt"] = cp932::Decode(parts[2]);
   store.values["Ver"] = cp932::Decode(parts[3]);
-  SettingsEnvironment env{1280, 1024, 625, 351, FontSpec{"Edit", 20, colours::clWindowText},
-                          FontSpec{"Board", 22, colours::clWindowText}, {"a,b", "c,d"}};
+  SettingsEnvironment env{1280,
+                          1024,
+                          625,
+                          351,
+                          FontSpec{"Edit", 20, colours::clWindowText},
+                          FontSpec{"Board", 22, colours::clWindowText},
+                          {"a,b", "c,d"}};
   Settings settings;
   settings.Load(store, env);
   FuzzRequire(settings.crtList.size() >= 30 && settings.optionList.size() >= 10, "settings: slots present");

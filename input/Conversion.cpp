@@ -45,8 +45,8 @@ std::string Conversion::Reading(std::size_t* start) const {
   int characters = 0;
   while (pos > 0 && characters < kMaxReading) {
     const std::size_t before = caret::CharBefore(text, pos);
-    if (pos - before != 2 || !IsHiraganaOrMark(static_cast<unsigned char>(text[before]),
-                                               static_cast<unsigned char>(text[before + 1]))) {
+    if (pos - before != 2 ||
+        !IsHiraganaOrMark(static_cast<unsigned char>(text[before]), static_cast<unsigned char>(text[before + 1]))) {
       break;
     }
     pos = before;

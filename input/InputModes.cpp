@@ -5,11 +5,11 @@
 namespace velkor {
 
 void InputModes::ApplyInputModeChecks() {
-  static constexpr std::array<MenuItem, 8> kModeItems = {
-      MenuItem::EditClick, MenuItem::EditMouse, MenuItem::EditM10, MenuItem::EditM20,
-      MenuItem::EditM30,   MenuItem::EditM40,   MenuItem::EditM50, MenuItem::EditYa};
-  static constexpr std::array<MenuItem, 5> kDwellItems = {
-      MenuItem::EditM10, MenuItem::EditM20, MenuItem::EditM30, MenuItem::EditM40, MenuItem::EditM50};
+  static constexpr std::array<MenuItem, 8> kModeItems = {MenuItem::EditClick, MenuItem::EditMouse, MenuItem::EditM10,
+                                                         MenuItem::EditM20,   MenuItem::EditM30,   MenuItem::EditM40,
+                                                         MenuItem::EditM50,   MenuItem::EditYa};
+  static constexpr std::array<MenuItem, 5> kDwellItems = {MenuItem::EditM10, MenuItem::EditM20, MenuItem::EditM30,
+                                                          MenuItem::EditM40, MenuItem::EditM50};
   for (MenuItem item : kModeItems) p_.window.SetChecked(item, false);
 
   const Settings& s = state_.settings;
@@ -31,8 +31,6 @@ void InputModes::SetMode(const char* click, const char* dwell, const char* arrow
   ApplyInputModeChecks();
 }
 
-void InputModes::Message(const std::string& text, MessageIcon icon) {
-  channel_.Say(text, icon);
-}
+void InputModes::Message(const std::string& text, MessageIcon icon) { channel_.Say(text, icon); }
 
 }  // namespace velkor

@@ -380,8 +380,7 @@ void Selection::DescribeVariant() {
   } else if (!state_.pendingCommand.empty()) {
     if (auto slot = SlotNumberOf(v)) {
       const std::size_t n = static_cast<std::size_t>(*slot);
-      p_.pnlMsg.SetText(n < state_.slotPreviewList.size() ? state_.slotPreviewList[n] : std::string(),
-                        status::kRed);
+      p_.pnlMsg.SetText(n < state_.slotPreviewList.size() ? state_.slotPreviewList[n] : std::string(), status::kRed);
     } else {
       p_.pnlMsg.SetText(Sj("キャンセル"), status::kBlue);
     }

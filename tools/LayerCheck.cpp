@@ -59,8 +59,8 @@ std::optional<std::string> FolderOf(const std::string& target) {
 }
 
 bool IsQtHeader(const std::string& target) {
-  return target.size() > 1 && target[0] == 'Q' && (std::isupper(static_cast<unsigned char>(target[1])) ||
-                                                   target.rfind("Qt", 0) == 0);
+  return target.size() > 1 && target[0] == 'Q' &&
+         (std::isupper(static_cast<unsigned char>(target[1])) || target.rfind("Qt", 0) == 0);
 }
 
 bool IsSource(const fs::path& path) {
@@ -69,8 +69,8 @@ bool IsSource(const fs::path& path) {
 }
 
 // Folders reachable from `from` through the edges, for the cycle check.
-bool Reaches(const std::map<std::string, std::set<std::string>>& edges, const std::string& from,
-             const std::string& to, std::set<std::string>& seen) {
+bool Reaches(const std::map<std::string, std::set<std::string>>& edges, const std::string& from, const std::string& to,
+             std::set<std::string>& seen) {
   if (!seen.insert(from).second) return false;
   const auto it = edges.find(from);
   if (it == edges.end()) return false;
@@ -116,7 +116,8 @@ std::vector<LayerViolation> CheckLayers(const fs::path& root) {
       if (Layers().at(*target) >= layer) {
         out.push_back({relative, include.line,
                        "\"" + include.target + "\": " + (folder.empty() ? "main.cpp" : folder + "/") +
-                           " may not include " + *target + "/ (layer order: core, board|document, input, "
+                           " may not include " + *target +
+                           "/ (layer order: core, board|document, input, "
                            "form, ui)"});
       }
     }

@@ -63,10 +63,8 @@ bool BoardGrid::eventFilter(QObject* watched, QEvent* event) {
       // cells' own selection handling is the program's.
       return widget == viewport();
     }
-    case QEvent::MouseButtonRelease:
-      return widget == viewport();
-    default:
-      return false;
+    case QEvent::MouseButtonRelease: return widget == viewport();
+    default: return false;
   }
 }
 
@@ -116,10 +114,8 @@ CellPos BoardGrid::CellAt(int x, int y) const {
 
 Rect BoardGrid::CellRect(int col, int row) const {
   const QRect area = viewport()->geometry();
-  const int left = col == 0 ? area.left() - verticalHeader()->width()
-                            : area.left() + columnViewportPosition(col - 1);
-  const int top = row == 0 ? area.top() - horizontalHeader()->height()
-                           : area.top() + rowViewportPosition(row - 1);
+  const int left = col == 0 ? area.left() - verticalHeader()->width() : area.left() + columnViewportPosition(col - 1);
+  const int top = row == 0 ? area.top() - horizontalHeader()->height() : area.top() + rowViewportPosition(row - 1);
   return Rect{left, top, ColWidth(col), RowHeight(row)};
 }
 
@@ -217,8 +213,9 @@ void BoardGrid::ApplyColours() {
   setStyleSheet(QStringLiteral("QTableView { background-color: %1; color: %2; } QTableView::item { padding: 0px; }")
                     .arg(ToQColor(background_).name(), ToQColor(font_.colour).name()));
   const QColor fixed = ToQColor(fixedColour_);
-  const QString style = QStringLiteral("QHeaderView::section { background-color: %1; border: none; "
-                                       "border-right: 1px solid palette(mid); border-bottom: 1px solid palette(mid); }")
+  const QString style = QStringLiteral(
+                            "QHeaderView::section { background-color: %1; border: none; "
+                            "border-right: 1px solid palette(mid); border-bottom: 1px solid palette(mid); }")
                             .arg(fixed.name());
   horizontalHeader()->setStyleSheet(style);
   verticalHeader()->setStyleSheet(style);

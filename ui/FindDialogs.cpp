@@ -9,7 +9,9 @@
 namespace velkor::ui {
 
 FindDialog::FindDialog(QWidget* parent, bool replace)
-    : QDialog(parent), search_(new QLineEdit(this)), matchCase_(new QCheckBox(QStringLiteral("大文字と小文字を区別する(&C)"), this)),
+    : QDialog(parent),
+      search_(new QLineEdit(this)),
+      matchCase_(new QCheckBox(QStringLiteral("大文字と小文字を区別する(&C)"), this)),
       findNext_(new QPushButton(QStringLiteral("次を検索(&F)"), this)) {
   setWindowTitle(replace ? QStringLiteral("置換") : QStringLiteral("検索"));
   setModal(false);
@@ -64,8 +66,6 @@ bool FindDialog::TextsHoldable() const {
   return !searchLossy && !replacementLossy;
 }
 
-std::string FindDialog::ReplacementText() const {
-  return replacement_ ? ToCp932(replacement_->text()) : std::string();
-}
+std::string FindDialog::ReplacementText() const { return replacement_ ? ToCp932(replacement_->text()) : std::string(); }
 
 }  // namespace velkor::ui

@@ -109,9 +109,7 @@ void Draw(QPainter& p, ToolImage image) {
       p.drawPolygon(front);
       break;
     }
-    case ToolImage::Save:
-      Disk(p);
-      break;
+    case ToolImage::Save: Disk(p); break;
     case ToolImage::SaveAs:
       Disk(p);
       p.setPen(QPen(kRed, 2, Qt::SolidLine, Qt::RoundCap));
@@ -127,9 +125,7 @@ void Draw(QPainter& p, ToolImage image) {
       p.setPen(QPen(kGreen, 1));
       p.drawPoint(QPointF(12.5, 8));
       break;
-    case ToolImage::Find:
-      Magnifier(p, 6.5, 6.5, 4.5);
-      break;
+    case ToolImage::Find: Magnifier(p, 6.5, 6.5, 4.5); break;
     case ToolImage::Replace:
       Letter(p, QStringLiteral("A"), QRectF(0, 0, 8, 9), kInk, 8);
       Letter(p, QStringLiteral("B"), QRectF(7, 6, 9, 10), kRed, 8);
@@ -155,12 +151,8 @@ void Draw(QPainter& p, ToolImage image) {
       Letter(p, QStringLiteral("あ"), QRectF(1.5, 1.5, 6.5, 6.5), kRed, 6);
       Letter(p, QStringLiteral("A"), QRectF(8, 8, 6.5, 6.5), kInk, 6);
       break;
-    case ToolImage::Undo:
-      Arrow(p, false);
-      break;
-    case ToolImage::Redo:
-      Arrow(p, true);
-      break;
+    case ToolImage::Undo: Arrow(p, false); break;
+    case ToolImage::Redo: Arrow(p, true); break;
   }
 }
 

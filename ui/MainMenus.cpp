@@ -38,8 +38,8 @@ void MainWindow::BuildActions() {
   // shared action carries that caption: the toolbar shows images only.
   AddAction("ActFileNew", "新規作成(&N)", "新規作成", ToolImage::New, [&docs] { docs.ActFileNewExecute(); });
   AddAction("ActFileOpen", "開く(&O)", "開く", ToolImage::Open, [&docs] { docs.ActFileOpenExecute(); });
-  actFileSave_ = AddAction("ActFileSave", "上書き保存(&S)", "上書き保存", ToolImage::Save,
-                           [&docs] { docs.ActFileSaveExecute(); });
+  actFileSave_ =
+      AddAction("ActFileSave", "上書き保存(&S)", "上書き保存", ToolImage::Save, [&docs] { docs.ActFileSaveExecute(); });
   AddAction("ActFileAdd", "名前を付けて保存(&A)", "名前を付けて保存", ToolImage::SaveAs,
             [&docs] { docs.ActFileAddExecute(); });
   AddAction("ActFilePrint", "印刷(&P)", "印刷", ToolImage::Print, [&docs] { docs.ActFilePrintExecute(); });
@@ -128,9 +128,9 @@ void MainWindow::BuildToolBar() {
   tbarMain_->setFixedHeight(25);
   tbarMain_->setContextMenuPolicy(Qt::PreventContextMenu);
   addToolBar(Qt::TopToolBarArea, tbarMain_);
-  const char* const layout[] = {"ActFileNew", "ActFileOpen", "ActFileSave", "ActFileAdd", "ActFilePrint", nullptr,
-                                "ActSerFind", "ActSerRep", nullptr, "ActDspFont", "ActDspMojiFont", nullptr,
-                                "ActExeZoom", nullptr, "ActEditUndo", "ActEditRedo"};
+  const char* const layout[] = {"ActFileNew", "ActFileOpen", "ActFileSave", "ActFileAdd", "ActFilePrint",   nullptr,
+                                "ActSerFind", "ActSerRep",   nullptr,       "ActDspFont", "ActDspMojiFont", nullptr,
+                                "ActExeZoom", nullptr,       "ActEditUndo", "ActEditRedo"};
   for (const char* name : layout) {
     if (!name) {
       tbarMain_->addSeparator();
@@ -179,8 +179,7 @@ void MainWindow::BuildFindDialogs() {
     if (all) {
       ReplaceAllInEditArea(area, repDlg_->MatchCase(), repDlg_->SearchText(), repDlg_->ReplacementText());
     } else {
-      SearchInEditArea(area, true, repDlg_->MatchCase(), repDlg_->SearchText(), repDlg_->ReplacementText(),
-                       message);
+      SearchInEditArea(area, true, repDlg_->MatchCase(), repDlg_->SearchText(), repDlg_->ReplacementText(), message);
     }
     form_->Edit().ShowBlockCaret();
   });

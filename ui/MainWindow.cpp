@@ -69,8 +69,9 @@ MainWindow::MainWindow(ISettingsStore& store, IShell& shell, IFileSystem& fs, IT
   // The conversion engine learns into the user's own data folder.
   converter_ = std::make_unique<AnthyConverter>(shell.PerUserDataFolder() + "VelkorLT/anthy/");
   speech_ = std::make_unique<OpenJTalkSpeech>();
-  form_ = std::make_unique<MainForm>(Platform{*this, *memMain_, *edtInp_, *sgd00_, *tabC00_, *pnlMsg_, store, shell,
-                                              fs, *dialogs_, *sgd01_, pointer_, *tmrInput0_, files, *printer_, *recoveryTimer_, *converter_, *speech_});
+  form_ = std::make_unique<MainForm>(Platform{*this, *memMain_, *edtInp_, *sgd00_, *tabC00_, *pnlMsg_, store, shell, fs,
+                                              *dialogs_, *sgd01_, pointer_, *tmrInput0_, files, *printer_,
+                                              *recoveryTimer_, *converter_, *speech_});
   BuildActions();
   BuildMenus();
   BuildToolBar();
@@ -162,9 +163,7 @@ std::string MainWindow::Caption() const { return ToUtf8(windowTitle()); }
 // start (the frame is not known before the window is first shown).
 WindowRect MainWindow::Geometry() const { return {geometry().x(), geometry().y(), width(), height()}; }
 
-void MainWindow::SetGeometry(const WindowRect& rect) {
-  setGeometry(FitToScreens(rect));
-}
+void MainWindow::SetGeometry(const WindowRect& rect) { setGeometry(FitToScreens(rect)); }
 
 QRect MainWindow::FitToScreens(const WindowRect& rect) {
   // The screen the window's centre lies on, else the primary one.
@@ -235,8 +234,8 @@ void MainWindow::ShowMessage(const std::string& text, MessageIcon icon) {
 }
 
 bool MainWindow::AskYesNo(const std::string& text) {
-  QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), FromCp932(text),
-                  QMessageBox::Yes | QMessageBox::No, this);
+  QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), FromCp932(text), QMessageBox::Yes | QMessageBox::No,
+                  this);
   return box.exec() == QMessageBox::Yes;
 }
 

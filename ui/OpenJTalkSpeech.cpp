@@ -102,8 +102,7 @@ QStringList OpenJTalkSpeech::SplitForEngine(const QString& text, int maxUtf8Byte
     bool afterSentenceEnd = false;
     int bytes = 0;
     while (at < size) {
-      const qsizetype length =
-          text[at].isHighSurrogate() && at + 1 < size && text[at + 1].isLowSurrogate() ? 2 : 1;
+      const qsizetype length = text[at].isHighSurrogate() && at + 1 < size && text[at + 1].isLowSurrogate() ? 2 : 1;
       const int cost = EngineBytes(text, at, length);
       if (at > start && bytes + cost > maxUtf8Bytes) break;
       const QChar c = text[at];
@@ -138,11 +137,12 @@ double OpenJTalkSpeech::GainDb(int volumePercent) {
   return volumePercent <= 0 ? 0.0 : 20.0 * std::log10(volumePercent / 100.0);
 }
 
-QStringList OpenJTalkSpeech::Arguments(int speedPercent, int volumePercent, const QString& input,
-                                       const QString& wav, const QString& trace) const {
-  QStringList arguments{QStringLiteral("-x"), dictionary_, QStringLiteral("-m"), voice_,
-                        QStringLiteral("-r"), QString::number(SpeedFactor(speedPercent), 'f', 3),
-                        QStringLiteral("-g"), QString::number(GainDb(volumePercent), 'f', 3),
+QStringList OpenJTalkSpeech::Arguments(int speedPercent, int volumePercent, const QString& input, const QString& wav,
+                                       const QString& trace) const {
+  QStringList arguments{QStringLiteral("-x"),  dictionary_,
+                        QStringLiteral("-m"),  voice_,
+                        QStringLiteral("-r"),  QString::number(SpeedFactor(speedPercent), 'f', 3),
+                        QStringLiteral("-g"),  QString::number(GainDb(volumePercent), 'f', 3),
                         QStringLiteral("-ow"), wav};
   if (!trace.isEmpty()) arguments << QStringLiteral("-ot") << trace;
   arguments << input;

@@ -28,8 +28,7 @@ class OpenJTalkSpeech : public QObject, public ISpeech {
 
  public:
   static constexpr const char* kDictionary = "/var/lib/mecab/dic/open-jtalk/naist-jdic";
-  static constexpr const char* kVoice =
-      "/usr/share/hts-voice/nitech-jp-atr503-m001/nitech_jp_atr503_m001.htsvoice";
+  static constexpr const char* kVoice = "/usr/share/hts-voice/nitech-jp-atr503-m001/nitech_jp_atr503_m001.htsvoice";
   // The engine reads one line of at most 1023 bytes: Synthesize cuts longer
   // text (after its last "。" within the limit when it has one), Speak reads
   // it in pieces of SplitForEngine.

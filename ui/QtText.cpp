@@ -58,8 +58,7 @@ QColor SystemColour(int index) {
       return palette.color(QPalette::ToolTipText);
     case 26:  // clHotLight
       return palette.color(QPalette::Link);
-    default:
-      return palette.color(QPalette::Window);
+    default: return palette.color(QPalette::Window);
   }
 }
 

@@ -18,7 +18,9 @@ inline std::string ToCp932(const QString& text, bool* lossy = nullptr) {
   return cp932::Encode(text.toStdU16String(), lossy);
 }
 // Native file names and display texts in UTF-8.
-inline QString FromUtf8(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+inline QString FromUtf8(const std::string& utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 inline std::string ToUtf8(const QString& text) { return text.toUtf8().toStdString(); }
 
 // A colour value to a Qt colour: system colours from the application palette,

@@ -130,7 +130,8 @@ void VariantList::FitToText() {
   int width = cellWidth_;
   for (int r = 0; r < rowCount(); ++r) {
     for (int c = 0; c < columnCount(); ++c) {
-      if (const QTableWidgetItem* cell = item(r, c)) width = std::max(width, metrics.horizontalAdvance(cell->text()) + 6);
+      if (const QTableWidgetItem* cell = item(r, c))
+        width = std::max(width, metrics.horizontalAdvance(cell->text()) + 6);
     }
   }
   cellWidth_ = width;

@@ -39,9 +39,9 @@ class PointerRest : public ::testing::Test {
 
   // Moves the real pointer, as the user's device does.
   void Move(QPoint global) {
-    const int status = QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("mousemove"),
-                                                                      QString::number(global.x()),
-                                                                      QString::number(global.y())});
+    const int status =
+        QProcess::execute(QStringLiteral("xdotool"),
+                          {QStringLiteral("mousemove"), QString::number(global.x()), QString::number(global.y())});
     ASSERT_EQ(status, 0) << "xdotool mousemove";
     QTest::qWait(20);
   }

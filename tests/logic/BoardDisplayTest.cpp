@@ -49,8 +49,7 @@ struct CellCase {
 
 void ExpectLabels(const FakeBoardGrid& grid, std::initializer_list<CellCase> cells) {
   for (const CellCase& c : cells) {
-    EXPECT_EQ(cp932::ToUtf8(grid.CellText(c.col, c.row)), c.label)
-        << "row " << c.row << ", column " << c.col;
+    EXPECT_EQ(cp932::ToUtf8(grid.CellText(c.col, c.row)), c.label) << "row " << c.row << ", column " << c.col;
   }
 }
 
@@ -61,13 +60,11 @@ TEST_F(BoardDisplayTest, BuiltInTabShowsFirstVariants) {
   p.sgd00.fixedColour = colours::clRed;
   ShowTab(0);
 
-  ExpectLabels(p.sgd00,
-               {{1, 1, "あ"}, {2, 1, "か"}, {10, 1, "わ"}, {11, 1, "A"}, {16, 1, "F"}, {17, 1, "("},
-                {18, 1, "＋"}, {17, 2, "「"}, {18, 5, "\\"}, {10, 4, "ー"}, {11, 5, "。"}, {14, 5, "？"},
-                {15, 5, "Y"}, {16, 5, "Z"}, {1, 5, "お"}, {10, 5, "ん"},
-                {8, 2, ""}, {10, 2, ""}, {8, 4, ""},
-                {19, 1, "0"}, {19, 2, "1"}, {19, 3, "2"}, {19, 4, "3"}, {19, 5, "4"},
-                {20, 1, "5"}, {20, 2, "6"}, {20, 3, "7"}, {20, 4, "8"}, {20, 5, "9"}});
+  ExpectLabels(p.sgd00, {{1, 1, "あ"},  {2, 1, "か"},  {10, 1, "わ"}, {11, 1, "A"},  {16, 1, "F"},  {17, 1, "("},
+                         {18, 1, "＋"}, {17, 2, "「"}, {18, 5, "\\"}, {10, 4, "ー"}, {11, 5, "。"}, {14, 5, "？"},
+                         {15, 5, "Y"},  {16, 5, "Z"},  {1, 5, "お"},  {10, 5, "ん"}, {8, 2, ""},    {10, 2, ""},
+                         {8, 4, ""},    {19, 1, "0"},  {19, 2, "1"},  {19, 3, "2"},  {19, 4, "3"},  {19, 5, "4"},
+                         {20, 1, "5"},  {20, 2, "6"},  {20, 3, "7"},  {20, 4, "8"},  {20, 5, "9"}});
   EXPECT_FALSE(p.sgd00.cellMenu);
   EXPECT_EQ(p.sgd00.fixedColour, colours::clBtnFace);
   EXPECT_EQ(state.defaultBoardList, board::BuiltInBoard());
@@ -94,11 +91,22 @@ TEST_F(BoardDisplayTest, CommandRowsOnEveryTab) {
 TEST_F(BoardDisplayTest, MirroredSyllabaryReadsFromTheRight) {
   SetMirroring(true);
   ShowTab(0);
-  ExpectLabels(p.sgd00,
-               {{1, 1, "わ"}, {2, 1, "ら"}, {9, 1, "か"}, {10, 1, "あ"}, {11, 1, "A"}, {20, 1, "5"},
-                {1, 2, ""}, {2, 2, "り"}, {3, 2, ""}, {10, 2, "い"},
-                {1, 4, "ー"}, {3, 4, ""},
-                {1, 5, "ん"}, {10, 5, "お"}, {11, 5, "。"}, {18, 5, "\\"}});
+  ExpectLabels(p.sgd00, {{1, 1, "わ"},
+                         {2, 1, "ら"},
+                         {9, 1, "か"},
+                         {10, 1, "あ"},
+                         {11, 1, "A"},
+                         {20, 1, "5"},
+                         {1, 2, ""},
+                         {2, 2, "り"},
+                         {3, 2, ""},
+                         {10, 2, "い"},
+                         {1, 4, "ー"},
+                         {3, 4, ""},
+                         {1, 5, "ん"},
+                         {10, 5, "お"},
+                         {11, 5, "。"},
+                         {18, 5, "\\"}});
 
   // The list the status line and the variant list read follows the display.
   const StringList& list = state.defaultBoardList;
@@ -152,9 +160,14 @@ TEST_F(BoardDisplayTest, UserTabsShowStoredTextsAndAreNeverMirrored) {
   cells[100] = "not shown";
   Crt()[crt::kTab2Content] = WriteCommaText(cells);
   ShowTab(2);
-  ExpectLabels(p.sgd00,
-               {{1, 1, "two words"}, {2, 1, "a,\"b\""}, {3, 1, "改~"}, {4, 1, "~~"}, {5, 1, ""},
-                {10, 1, "十"}, {20, 5, "last"}, {1, 6, "改~"}});
+  ExpectLabels(p.sgd00, {{1, 1, "two words"},
+                         {2, 1, "a,\"b\""},
+                         {3, 1, "改~"},
+                         {4, 1, "~~"},
+                         {5, 1, ""},
+                         {10, 1, "十"},
+                         {20, 5, "last"},
+                         {1, 6, "改~"}});
 
   // A short hand-edited list shows as far as it goes.
   Crt()[crt::kTab1Content] = "x,y";
@@ -185,8 +198,7 @@ TEST_F(BoardDisplayTest, SizeListsGiveWidthsAndHeights) {
       {"zeros", "0,0,7", {d, d, 7}, {}},
       {"short", "50,51,52", {50, 51, 52}, {}},
       {"not a number", "50,abc,52, 53,5x", {50, d, 52, 53, d}, {}},
-      {"two heights", "1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,60,61",
-       std::vector<int>(20, 1), {60, 61}},
+      {"two heights", "1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,60,61", std::vector<int>(20, 1), {60, 61}},
   };
   for (int tab = 0; tab < 3; ++tab) {
     for (const Case& c : cases) {
@@ -292,9 +304,7 @@ TEST(BoardDisplay, DefaultCellSizeRoundsHalfToEven) {
       {1, 108, 6},    // 1.5 -> 2
       {10, 144, 24},  // 20 exactly
       {11, 120, 22},  // 18.33
-      {1, 1, 4},
-      {0, 96, 4},
-      {72, 72, 76},
+      {1, 1, 4},     {0, 96, 4}, {72, 72, 76},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(BoardDisplay::DefaultCellSize(c.points, c.ppi), c.size) << c.points << " pt at " << c.ppi << " ppi";

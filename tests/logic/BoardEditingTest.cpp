@@ -95,7 +95,7 @@ TEST(BoardEditing, EnteredTextsAreShownAtOnceAndStoredInTheTabList) {
     const char* name;
     int col, row;
     std::string entered;
-    std::string stored;        // the cell's item in the tab list
+    std::string stored;         // the cell's item in the tab list
     std::string shownRefilled;  // the cell after the board is filled again
   } cases[] = {
       {"a group into an empty cell", 3, 1, Sj("こんにちは,さようなら"), Sj("こんにちは,さようなら"),
@@ -193,12 +193,9 @@ TEST(BoardEditing, CellsThatCannotBeEdited) {
     const char* name;
     int tab, col, row;
   } cases[] = {
-      {"built-in tab, content cell", 0, 1, 1},
-      {"built-in tab, last content cell", 0, 20, 5},
-      {"user tab, first command", 1, 1, 6},
-      {"user tab, empty cell of row 6", 1, 15, 6},
-      {"user tab, quit command", 2, 8, 7},
-      {"user tab, last cell of row 7", 2, 20, 7},
+      {"built-in tab, content cell", 0, 1, 1}, {"built-in tab, last content cell", 0, 20, 5},
+      {"user tab, first command", 1, 1, 6},    {"user tab, empty cell of row 6", 1, 15, 6},
+      {"user tab, quit command", 2, 8, 7},     {"user tab, last cell of row 7", 2, 20, 7},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

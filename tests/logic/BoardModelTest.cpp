@@ -123,13 +123,12 @@ TEST(BoardModel, TabNamesAreExactlyThree) {
 
 TEST(BoardModel, CommandTokensAreRecognisedWhole) {
   const std::pair<const char*, Command> tokens[] = {
-      {"改~", Command::NewLine}, {"←~", Command::Left},      {"→~", Command::Right},
-      {"↑~", Command::Up},       {"↓~", Command::Down},      {"挿~", Command::Blank},
-      {"削~", Command::Delete},  {"BS~", Command::BackSpace}, {"戻", Command::Undo},
-      {"直", Command::Redo},     {"《~", Command::PrevTab},  {"》~", Command::NextTab},
-      {"新~", Command::New},     {"開~", Command::Open},     {"書~", Command::Save},
-      {"名~", Command::SaveAs},  {"印~", Command::Print},    {"終~", Command::Quit},
-      {"☆~", Command::CancelSlot}, {"変~", Command::Convert}, {"話~", Command::Speak},
+      {"改~", Command::NewLine}, {"←~", Command::Left},   {"→~", Command::Right},      {"↑~", Command::Up},
+      {"↓~", Command::Down},     {"挿~", Command::Blank}, {"削~", Command::Delete},    {"BS~", Command::BackSpace},
+      {"戻", Command::Undo},     {"直", Command::Redo},   {"《~", Command::PrevTab},   {"》~", Command::NextTab},
+      {"新~", Command::New},     {"開~", Command::Open},  {"書~", Command::Save},      {"名~", Command::SaveAs},
+      {"印~", Command::Print},   {"終~", Command::Quit},  {"☆~", Command::CancelSlot}, {"変~", Command::Convert},
+      {"話~", Command::Speak},
   };
   static_assert(std::size(tokens) == kCommandCount);
   for (const auto& [utf8, command] : tokens) {
@@ -138,8 +137,8 @@ TEST(BoardModel, CommandTokensAreRecognisedWhole) {
     EXPECT_EQ(CommandToken(command), Sj(utf8));
   }
 
-  const char* ordinary[] = {"改~~", "戻 ", " 戻", "☆", "改", "改～", "bs~", "BS", "BS~ ",
-                            "~",    "",     "戻,直", "\"戻\"", "終~,x", "☆~~", "直~"};
+  const char* ordinary[] = {"改~~", "戻 ", " 戻", "☆",     "改",     "改～",  "bs~", "BS",
+                            "BS~ ", "~",   "",    "戻,直", "\"戻\"", "終~,x", "☆~~", "直~"};
   for (const char* utf8 : ordinary) EXPECT_FALSE(CommandOfText(Sj(utf8))) << utf8;
 }
 

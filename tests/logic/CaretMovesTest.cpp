@@ -22,7 +22,8 @@ Marked Mark(std::string_view utf8) {
 
 TEST(CaretMovesTest, LineCountLeavesOutAnEmptyLastLine) {
   const std::pair<const char*, std::size_t> cases[] = {
-      {"", 0}, {"a", 1}, {"a\r\n", 1}, {"\r\n", 1}, {"a\r\nb", 2}, {"a\r\n\r\n", 2}, {"\r\n\r\n", 2}, {"あ\r\nい\r\n", 2},
+      {"", 0},       {"a", 1},         {"a\r\n", 1},    {"\r\n", 1},
+      {"a\r\nb", 2}, {"a\r\n\r\n", 2}, {"\r\n\r\n", 2}, {"あ\r\nい\r\n", 2},
   };
   for (const auto& [text, lines] : cases) {
     SCOPED_TRACE(text);
@@ -38,8 +39,8 @@ TEST(CaretMovesTest, CharactersAtAndBeforeThePosition) {
     std::size_t at;      // length of the character after the position
     const char* before;  // where the character before it starts
   } cases[] = {
-      {"|ソa", 2, "|ソa"},  {"ソ|a", 1, "|ソa"},  {"aソ|", 0, "a|ソ"},  {"メa|", 0, "メ|a"},
-      {"aメ|", 0, "a|メ"},  {"ぁぁ|", 0, "ぁ|ぁ"}, {"ぁ|ぁ", 2, "|ぁぁ"}, {"a|\r\nb", 2, "|a\r\nb"},
+      {"|ソa", 2, "|ソa"},       {"ソ|a", 1, "|ソa"},           {"aソ|", 0, "a|ソ"},   {"メa|", 0, "メ|a"},
+      {"aメ|", 0, "a|メ"},       {"ぁぁ|", 0, "ぁ|ぁ"},         {"ぁ|ぁ", 2, "|ぁぁ"}, {"a|\r\nb", 2, "|a\r\nb"},
       {"a\r\n|b", 1, "a|\r\nb"}, {"\r\n|\r\n", 2, "|\r\n\r\n"}, {"|", 0, "|"},
   };
   for (const auto& c : cases) {

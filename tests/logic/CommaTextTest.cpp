@@ -22,8 +22,7 @@ bool EndsInLoneLeadByte(const std::string& item) {
     last = pos;
     pos += velkor::cp932::CharLength(item, pos);
   }
-  return !item.empty() && pos - last == 1 &&
-         velkor::cp932::IsLeadByte(static_cast<unsigned char>(item[last]));
+  return !item.empty() && pos - last == 1 && velkor::cp932::IsLeadByte(static_cast<unsigned char>(item[last]));
 }
 
 struct Case {
@@ -43,14 +42,30 @@ TEST(CommaText, WritesAndReadsBothWays) {
       {{"a", ""}, "a,"},
       {{"", "a"}, ",a"},
       {{"a", "", "", "b"}, "a,,,b"},
-      {{"plain", "x y", "t\tab", "\x01", "\x1f" "z", "q\"q", "c,d"},
-       "plain,\"x y\",\"t\tab\",\"\x01\",\"\x1f" "z\",\"q\"\"q\",\"c,d\""},
+      {{"plain", "x y", "t\tab", "\x01",
+        "\x1f"
+        "z",
+        "q\"q", "c,d"},
+       "plain,\"x y\",\"t\tab\",\"\x01\",\"\x1f"
+       "z\",\"q\"\"q\",\"c,d\""},
       {{"a\0b"s, "\x7f", "\xa6"}, "a\0b,\x7f,\xa6"s},  // NUL, DEL and half-width kana are ordinary
-      {{"\x83\x5c", "\x95\x5c" "a"}, "\x83\x5c,\x95\x5c" "a"},  // second byte 0x5C
+      {{"\x83\x5c",
+        "\x95\x5c"
+        "a"},
+       "\x83\x5c,\x95\x5c"
+       "a"},  // second byte 0x5C
       // A quote or comma as second byte is part of the character: bare, not doubled.
-      {{"\x81\"", "\x81," "b"}, "\x81\",\x81," "b"},
+      {{"\x81\"",
+        "\x81,"
+        "b"},
+       "\x81\",\x81,"
+       "b"},
       {{"\x81\" \""}, "\"\x81\" \"\"\""},
-      {{"\x81\"", "\x81," "b"}, "\"\x81\"\"\",\"\x81,b\"", Stepping::SingleByte},
+      {{"\x81\"",
+        "\x81,"
+        "b"},
+       "\"\x81\"\"\",\"\x81,b\"",
+       Stepping::SingleByte},
       // A lead byte before a line break stands alone, so the break forces quotes.
       {{"\x81\r"}, "\"\x81\r\""},
       {{"\xe3\x81\x82", "b"}, "\xe3\x81\x82,b", Stepping::SingleByte},
@@ -65,23 +80,25 @@ TEST(CommaText, WritesAndReadsBothWays) {
 TEST(CommaText, ReadsLooseText) {
   const Case cases[] = {
       {{}, " \t\r\n"},
-      {{"a", "b", "c"}, "  a b\tc  "},     // blanks separate bare words
+      {{"a", "b", "c"}, "  a b\tc  "},  // blanks separate bare words
       {{"a", "b"}, "a , \t b"},
-      {{"a"}, "a, "},                      // comma not last: no empty item
+      {{"a"}, "a, "},  // comma not last: no empty item
       {{"a", ""}, "a,"},
       {{""}, " , "},
       {{"", "", ""}, ",,"},
-      {{"ab", "cd"}, "\"ab\"cd"},          // text after the closing quote is the next item
+      {{"ab", "cd"}, "\"ab\"cd"},  // text after the closing quote is the next item
       {{"a b", "c"}, "\"a b\" c"},
       {{"a\"b", ""}, "\"a\"\"b\","},
-      {{"open, end "}, "\"open, end "},    // missing closing quote
+      {{"open, end "}, "\"open, end "},  // missing closing quote
       {{"x\""}, "\"x\"\""},
       {{""}, "\""},
       {{"a\0b"s, "\0"s}, "a\0b \0"s},
       // 0x81 takes the comma as its second byte when stepping code page 932.
-      {{"\x81," "b"}, "\x81,b"},
+      {{"\x81,"
+        "b"},
+       "\x81,b"},
       {{"\x81", "b"}, "\x81,b", Stepping::SingleByte},
-      {{"\x81", "b"}, "\x81\n,b"},         // but never a line break
+      {{"\x81", "b"}, "\x81\n,b"},                  // but never a line break
       {{"\x81\"", "x\"", "y"}, "\"\x81\"\"x\" y"},  // 0x81 takes the first quote of ""
       // UTF-8 "あ,b": E3 81 pair up, then 82 swallows the comma.
       {{"\xe3\x81\x82,b"}, "\xe3\x81\x82,b"},
@@ -104,8 +121,8 @@ TEST(CommaText, ItemEndingInLeadByteDoesNotRoundTrip) {
 }
 
 TEST(CommaText, NestedListsRoundTrip) {
-  const std::vector<StringList> inner = {
-      {"a b", "c,d", "\"q\"", ""}, {}, {""}, {"", ""}, {"\x83\x5c,\x95\x5c", " lead"}, {"x"}};
+  const std::vector<StringList> inner = {{"a b", "c,d", "\"q\"", ""},    {},   {""}, {"", ""},
+                                         {"\x83\x5c,\x95\x5c", " lead"}, {"x"}};
   StringList texts;
   for (const StringList& list : inner) texts.push_back(WriteCommaText(list));
   const std::string outer = WriteCommaText(texts);
@@ -164,8 +181,7 @@ TEST_F(CommaTextRandom, ReadTextsRewriteToSameList) {
         pairsWithNext = pairsWithNext || (stepping == Stepping::Cp932 && EndsInLoneLeadByte(item));
       }
       if (!pairsWithNext) {
-        ASSERT_EQ(ReadCommaText(WriteCommaText(list, stepping), stepping), list)
-            << testing::PrintToString(text);
+        ASSERT_EQ(ReadCommaText(WriteCommaText(list, stepping), stepping), list) << testing::PrintToString(text);
       }
     }
   }

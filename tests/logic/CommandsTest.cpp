@@ -331,8 +331,9 @@ TEST(SelectionCommandsTest, AMessageStaysUntilTheNextConfirmation) {
 }
 
 TEST(SelectionCommandsTest, EmptyTextMessages) {
-  const std::pair<const char*, const char*> commands[] = {
-      {"書~", "保存するデータがありません"}, {"名~", "保存するデータがありません"}, {"印~", "印刷するデータがありません"}};
+  const std::pair<const char*, const char*> commands[] = {{"書~", "保存するデータがありません"},
+                                                          {"名~", "保存するデータがありません"},
+                                                          {"印~", "印刷するデータがありません"}};
   for (Mode mode : {Mode::Click, Mode::Dwell, Mode::ArrowKeys}) {
     for (const auto& [command, message] : commands) {
       SCOPED_TRACE(std::string(command) + " mode " + std::to_string(static_cast<int>(mode)));
@@ -426,9 +427,9 @@ TEST(SelectionCommandsTest, EveryOtherCellCancelsAPendingChoice) {
   const struct {
     const char* name;
     const char* command;
-    CellPos cell;      // confirmed on the board
-    bool refill;       // the board refilled for its tab first
-    CellPos variant;   // then confirmed in the list, when the cell opens one
+    CellPos cell;                // confirmed on the board
+    bool refill;                 // the board refilled for its tab first
+    CellPos variant;             // then confirmed in the list, when the cell opens one
     const char* text = nullptr;  // put into the cell before, when given
   } cases[] = {
       {"☆~ on the slot board", "名~", {9, 7}, false, {-1, -1}},

@@ -34,9 +34,7 @@ class ConversionTest : public ::testing::Test {
         {Sj("てんきです"), SjList({"天気です", "転記です", "てんきです"})},
     };
   }
-  void Write(const char* utf8) {
-    fake_.memMain.Type(Sj(utf8));
-  }
+  void Write(const char* utf8) { fake_.memMain.Type(Sj(utf8)); }
   // Confirms the board cell at (col, row) as a press does.
   void PressBoard(int col, int row) {
     auto& s = form_->State();
@@ -80,14 +78,14 @@ TEST_F(ConversionTest, TheReadingIsTheSelectedKanaOrTheHiraganaBeforeTheCaret) {
     int selStart, selLength;  // bytes
     const char* reading;      // "" for none
   } cases[] = {
-      {"漢字らーめん", 12, 0, "らーめん"},       // a run of hiragana and long-vowel marks
-      {"ABCきょう", 9, 0, "きょう"},             // stops at Latin letters
-      {"漢字です", 8, 0, "です"},                // stops at kanji
-      {"カタカナ", 0, 8, "カタカナ"},            // a selection of katakana
-      {"あいカナ", 0, 8, "あいカナ"},            // a selection of mixed kana
-      {"あい漢", 0, 6, ""},                      // a selection with a kanji: nothing
-      {"abc", 3, 0, ""},                         // nothing before the caret
-      {"あい\r\nう", 8, 0, "う"},                // stops at the line break
+      {"漢字らーめん", 12, 0, "らーめん"},  // a run of hiragana and long-vowel marks
+      {"ABCきょう", 9, 0, "きょう"},        // stops at Latin letters
+      {"漢字です", 8, 0, "です"},           // stops at kanji
+      {"カタカナ", 0, 8, "カタカナ"},       // a selection of katakana
+      {"あいカナ", 0, 8, "あいカナ"},       // a selection of mixed kana
+      {"あい漢", 0, 6, ""},                 // a selection with a kanji: nothing
+      {"abc", 3, 0, ""},                    // nothing before the caret
+      {"あい\r\nう", 8, 0, "う"},           // stops at the line break
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -307,7 +305,7 @@ TEST_F(ConversionTest, DwellKeepsThePointerOnTheListUntilTheConversionEnds) {
   dwellOnList(0, 0);
   EXPECT_EQ(Text(), "今日はいいてんきです");
   EXPECT_TRUE(fake_.pointer.moves.empty());  // not moved back: the list goes on
-  dwellOnList(3, 3);  // accept the rest
+  dwellOnList(3, 3);                         // accept the rest
   EXPECT_EQ(Text(), "今日はいい天気です");
   ASSERT_EQ(fake_.pointer.moves.size(), 1u);  // back over "変~" at the end
   EXPECT_EQ(fake_.pointer.moves[0], (Point{150, 350}));
@@ -325,7 +323,7 @@ TEST_F(ConversionTest, ArrowKeysDriveTheListAndAnEdgeEndsTheConversion) {
   fake_.sgd01.focused = false;
   form_->Select().SGd01KeyUp(Key::Other);  // confirms the current cell, 今日は
   EXPECT_EQ(Text(), "今日はいいてんきです");
-  EXPECT_TRUE(fake_.sgd01.focused);  // the keys go on in the list
+  EXPECT_TRUE(fake_.sgd01.focused);       // the keys go on in the list
   form_->Select().SGd01KeyDown(Key::Up);  // against the top edge
   EXPECT_FALSE(fake_.sgd01.visible);
   EXPECT_FALSE(form_->Converting().Active());

@@ -19,12 +19,14 @@ char16_t Raw(int byte) { return static_cast<char16_t>(kRawByteBase + byte); }
 // Random text weighted towards the bytes that matter for stepping: lead bytes,
 // CR and LF, invalid bytes and trail bytes that are also lead bytes.
 std::string RandomBytes(std::mt19937& rng, std::size_t length) {
-  static const int kPool[] = {0x0D, 0x0A, 'A', 0x5C, 0x40, 0x7E, 0x80, 0xA0, 0xA1, 0xDF, 0xFD, 0xFF,
+  static const int kPool[] = {0x0D, 0x0A, 'A',  0x5C, 0x40, 0x7E, 0x80, 0xA0, 0xA1, 0xDF, 0xFD, 0xFF,
                               0x81, 0x82, 0x87, 0x88, 0x9F, 0xE0, 0xED, 0xF0, 0xFA, 0xFC, 0x00};
   std::string s;
   for (std::size_t i = 0; i < length; ++i) {
-    if (rng() % 3 == 0) s.push_back(static_cast<char>(rng() & 0xFF));
-    else s.push_back(static_cast<char>(kPool[rng() % std::size(kPool)]));
+    if (rng() % 3 == 0)
+      s.push_back(static_cast<char>(rng() & 0xFF));
+    else
+      s.push_back(static_cast<char>(kPool[rng() % std::size(kPool)]));
   }
   return s;
 }
@@ -66,11 +68,20 @@ TEST(Cp932Decode, KnownMappingsBothWays) {
     std::string bytes;
     std::u16string text;
   } cases[] = {
-      {"\x5C", u"\\"},          {"\x7E", u"~"},           {Bytes({0x81, 0x5F}), u"\uFF3C"},
-      {"\x81\x60", u"\uFF5E"},  {"\x81\x7C", u"\uFF0D"},  {"\x81\xE0", u"\u2252"},
-      {"\x87\x40", u"\u2460"},  {"\xFA\x40", u"\u2170"},  {"\xF0\x40", u"\uE000"},
-      {"\xA1", u"\uFF61"},      {"\xDF", u"\uFF9F"},      {"\x82\xA0", u"あ"},
-      {"\x8A\xBF", u"漢"},      {Bytes({0x00}), std::u16string(1, u'\0')},
+      {"\x5C", u"\\"},
+      {"\x7E", u"~"},
+      {Bytes({0x81, 0x5F}), u"\uFF3C"},
+      {"\x81\x60", u"\uFF5E"},
+      {"\x81\x7C", u"\uFF0D"},
+      {"\x81\xE0", u"\u2252"},
+      {"\x87\x40", u"\u2460"},
+      {"\xFA\x40", u"\u2170"},
+      {"\xF0\x40", u"\uE000"},
+      {"\xA1", u"\uFF61"},
+      {"\xDF", u"\uFF9F"},
+      {"\x82\xA0", u"あ"},
+      {"\x8A\xBF", u"漢"},
+      {Bytes({0x00}), std::u16string(1, u'\0')},
       {"a\r\n\x82\xA0\r\n", u"a\r\nあ\r\n"},
   };
   for (const auto& c : cases) {
@@ -200,8 +211,11 @@ TEST(Cp932Utf8, InvalidSequencesBecomeReplacementCharacters) {
     std::string utf8;
     std::u16string utf16;
   } cases[] = {
-      {"a\xC3", u"a\uFFFD"},                              // cut short at the end
-      {"\xE6\x97" "A", u"\uFFFD" "A"},                    // cut short before ASCII
+      {"a\xC3", u"a\uFFFD"},  // cut short at the end
+      {"\xE6\x97"
+       "A",
+       u"\uFFFD"
+       "A"},                                              // cut short before ASCII
       {"\xC0\xAF", u"\uFFFD\uFFFD"},                      // overlong
       {"\xE0\x80\x80", u"\uFFFD\uFFFD\uFFFD"},            // overlong
       {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // encoded surrogate
@@ -249,7 +263,8 @@ TEST(Cp932Screen, EveryPairIsOneCharacterAndEncodesToItsOwnReading) {
   EXPECT_EQ(DecodeForScreen(Bytes({0x87, 0x90})), u"≒");
   EXPECT_EQ(DecodeForScreen(Bytes({0x85, 0x40})), u"\U000F8540");
   // Lone bytes stay raw, one unit each; the rest reads as Decode reads it.
-  EXPECT_EQ(DecodeForScreen(Bytes({0x82, 0x0D, 0x0A, 0x80, 0x83})), (std::u16string{Raw(0x82), u'\r', u'\n', Raw(0x80), Raw(0x83)}));
+  EXPECT_EQ(DecodeForScreen(Bytes({0x82, 0x0D, 0x0A, 0x80, 0x83})),
+            (std::u16string{Raw(0x82), u'\r', u'\n', Raw(0x80), Raw(0x83)}));
   EXPECT_EQ(DecodeForScreen(FromUtf8("漢字ｶﾅabc")), u"漢字ｶﾅabc");
 }
 

@@ -170,7 +170,8 @@ TEST(DocumentsUnsavedWork, NewAndOpenAskOnlyInClickModeAndOnlyYesGoesOn) {
       s.OpenByDialog("/e/second.txt");
     }
 
-    const std::string question = Sj(c.op == Op::New ? "編集中です。新規作成しますか？" : "編集中です。ファイルを開きますか？");
+    const std::string question =
+        Sj(c.op == Op::New ? "編集中です。新規作成しますか？" : "編集中です。ファイルを開きますか？");
     EXPECT_EQ(s.fake.window.questions, c.asked ? std::vector<std::string>{question} : std::vector<std::string>{});
     EXPECT_TRUE(s.fake.window.messages.empty());
     if (!c.goesOn) {
@@ -310,11 +311,23 @@ TEST(DocumentsSaveAs, FileNamesAndTheirExtensions) {
     std::vector<std::string> questions;
   } cases[] = {
       {"no extension, nothing there", "/d/memo", {}, "/d/memo.txt", {extensionChanged, saved}, {}},
-      {"no extension, the .txt file exists", "/d/memo", {"/d/memo.txt"}, "/d/memo.txt",
-       {extensionChanged, saved}, {Sj("/d/memo はすでに存在します。上書きしますか？")}},
-      {"a file without extension exists: the .txt name is free", "/d/memo", {"/d/memo"}, "/d/memo.txt",
-       {extensionChanged, saved}, {}},
-      {"Japanese name without extension", "/d/メモ", {"/d/メモ.txt"}, "/d/メモ.txt", {extensionChanged, saved},
+      {"no extension, the .txt file exists",
+       "/d/memo",
+       {"/d/memo.txt"},
+       "/d/memo.txt",
+       {extensionChanged, saved},
+       {Sj("/d/memo はすでに存在します。上書きしますか？")}},
+      {"a file without extension exists: the .txt name is free",
+       "/d/memo",
+       {"/d/memo"},
+       "/d/memo.txt",
+       {extensionChanged, saved},
+       {}},
+      {"Japanese name without extension",
+       "/d/メモ",
+       {"/d/メモ.txt"},
+       "/d/メモ.txt",
+       {extensionChanged, saved},
        {Sj("/d/メモ はすでに存在します。上書きしますか？")}},
       {"another extension is kept", "/d/memo.md", {}, "/d/memo.md", {saved}, {}},
       {"upper-case extension is kept", "/d/MEMO.TXT", {}, "/d/MEMO.TXT", {saved}, {}},
@@ -371,8 +384,8 @@ TEST(DocumentsSaveAs, OutsideClickModeTheMessagesGoToTheStatusLineInOrder) {
 
   EXPECT_TRUE(s.fake.window.messages.empty());
   EXPECT_TRUE(s.fake.window.questions.empty());
-  EXPECT_EQ(s.fake.pnlMsg.history, (std::vector<std::string>{Sj("ファイル拡張子を変更しました"), Sj("上書きしました"),
-                                                              Sj("保存しました")}));
+  EXPECT_EQ(s.fake.pnlMsg.history,
+            (std::vector<std::string>{Sj("ファイル拡張子を変更しました"), Sj("上書きしました"), Sj("保存しました")}));
   EXPECT_EQ(s.fake.files.files.at("/d/memo.txt"), "new");
 }
 
@@ -509,10 +522,10 @@ TEST(DocumentsContent, LineBreaksBecomeCrLfAndNoneIsAdded) {
 
 TEST_F(DocumentsTest, BytesTheCodePageDoesNotDefineSurviveOpenAndSave) {
   const std::string bytes =
-      "\x80\xA0\xFD\xFE\xFF"                 // bytes that are no character
-      "\r\n\xB1\xB6\xDE\xDF\xA1"             // half-width katakana
+      "\x80\xA0\xFD\xFE\xFF"                          // bytes that are no character
+      "\r\n\xB1\xB6\xDE\xDF\xA1"                      // half-width katakana
       "\r\n\x87\x40\x87\x90\xED\x40\xFA\x40\xFA\x55"  // NEC and IBM extensions
-      "\r\n\x81\x60\x81\x7F\x82\xA0\x81";    // wave dash, a bad trail byte, a lone lead byte at the end
+      "\r\n\x81\x60\x81\x7F\x82\xA0\x81";             // wave dash, a bad trail byte, a lone lead byte at the end
   s.OpenNew("/d/odd.txt", bytes);
   EXPECT_EQ(s.fake.memMain.text, bytes);
   s.Docs().ActFileSaveExecute();
@@ -577,7 +590,11 @@ TEST(DocumentsFocus, ActionsEndWithFocusAndBlockCaretOthersLeaveThem) {
        true, "x"},
       {"open", [](Session& s) { s.OpenNew("/d/a.txt", Sj("あいう")); }, true, Sj("あ")},
       {"open cancelled", [](Session& s) { s.Docs().ActFileOpenExecute(); }, false, ""},
-      {"save (untitled)", [](Session& s) { s.fake.dialogs.saveAnswers.push_back("/d/a.txt"); s.Docs().ActFileSaveExecute(); },
+      {"save (untitled)",
+       [](Session& s) {
+         s.fake.dialogs.saveAnswers.push_back("/d/a.txt");
+         s.Docs().ActFileSaveExecute();
+       },
        true, "W"},
       {"save as", [](Session& s) { s.SaveAs("/d/a.txt"); }, true, "W"},
       {"save as cancelled", [](Session& s) { s.Docs().ActFileAddExecute(); }, true, "W"},

@@ -465,8 +465,10 @@ class FakeMainWindow : public IMainWindow {
   int BoardPanelWidth() const override { return boardPanelWidth; }
   void SetBoardPanelWidth(int w) override { boardPanelWidth = w; }
   void SetChecked(MenuItem item, bool on) override {
-    if (on) checked.insert(item);
-    else checked.erase(item);
+    if (on)
+      checked.insert(item);
+    else
+      checked.erase(item);
   }
   bool IsChecked(MenuItem item) const override { return checked.count(item) > 0; }
   void SetEnabled(Action, bool enabled) override { fileSaveEnabled = enabled; }
@@ -740,15 +742,14 @@ struct FakePlatform {
     };
   }
   Platform Get() {
-    return Platform{window, memMain, edtInp,  sgd00,   tabC00,    pnlMsg, store, shell,
-                    fs,     dialogs, sgd01,   pointer, tmrInput0, files, printer, recoveryTimer, converter, speech};
+    return Platform{window,  memMain, edtInp,  sgd00,     tabC00, pnlMsg,  store,         shell,     fs,
+                    dialogs, sgd01,   pointer, tmrInput0, files,  printer, recoveryTimer, converter, speech};
   }
   // The same fakes over other files and folders (real ones in a temporary
   // folder, say).
   Platform Get(ITextFiles& otherFiles, IFileSystem& otherFs) {
-    return Platform{window,  memMain, edtInp,  sgd00,     tabC00,     pnlMsg,  store,        shell,
-                    otherFs, dialogs, sgd01,   pointer,   tmrInput0,  otherFiles, printer, recoveryTimer,
-                    converter, speech};
+    return Platform{window,  memMain, edtInp,  sgd00,     tabC00,     pnlMsg,  store,         shell,     otherFs,
+                    dialogs, sgd01,   pointer, tmrInput0, otherFiles, printer, recoveryTimer, converter, speech};
   }
 };
 

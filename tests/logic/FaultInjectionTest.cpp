@@ -183,8 +183,10 @@ class TempFolder {
     for (const std::string& name : Names(folder)) {
       const std::string child = folder + name;
       struct stat info {};
-      if (::lstat(child.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) RemoveTree(child + "/");
-      else ::unlink(child.c_str());
+      if (::lstat(child.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        RemoveTree(child + "/");
+      else
+        ::unlink(child.c_str());
     }
     ::rmdir(folder.c_str());
   }
@@ -273,14 +275,34 @@ struct WriteFault {
 };
 
 const WriteFault kWriteFaults[] = {
-    {"the disk fills half way", [](FaultyCalls& c) { c.writeBudget = 3000; c.writeError = ENOSPC; }, ENOSPC},
-    {"the quota runs out half way", [](FaultyCalls& c) { c.writeBudget = 1; c.writeError = EDQUOT; }, EDQUOT},
-    {"the disk fails half way", [](FaultyCalls& c) { c.writeBudget = 4096; c.writeError = EIO; }, EIO},
+    {"the disk fills half way",
+     [](FaultyCalls& c) {
+       c.writeBudget = 3000;
+       c.writeError = ENOSPC;
+     },
+     ENOSPC},
+    {"the quota runs out half way",
+     [](FaultyCalls& c) {
+       c.writeBudget = 1;
+       c.writeError = EDQUOT;
+     },
+     EDQUOT},
+    {"the disk fails half way",
+     [](FaultyCalls& c) {
+       c.writeBudget = 4096;
+       c.writeError = EIO;
+     },
+     EIO},
     {"a write takes nothing", [](FaultyCalls& c) { c.writeBudget = 0; }, EIO},
     {"the flush to the disk fails", [](FaultyCalls& c) { c.fsyncError = EIO; }, EIO},
     {"closing the written file fails", [](FaultyCalls& c) { c.closeError = EIO; }, EIO},
     {"the rename fails", [](FaultyCalls& c) { c.renameError = EBUSY; }, EBUSY},
-    {"the folder takes no new file", [](FaultyCalls& c) { c.openMatch = ".velkorlt-"; c.openError = EACCES; }, EACCES},
+    {"the folder takes no new file",
+     [](FaultyCalls& c) {
+       c.openMatch = ".velkorlt-";
+       c.openError = EACCES;
+     },
+     EACCES},
     {"the disk is read-only",
      [](FaultyCalls& c) {
        c.openMatch = ".velkorlt-";
@@ -382,8 +404,18 @@ TEST_F(FileLayerFaults, AFailedReadGivesTheMessageAndNoBytes) {
   } cases[] = {
       {"no access", [](FaultyCalls& c) { c.openError = EACCES; }, EACCES},
       {"the disk fails at once", [](FaultyCalls& c) { c.readError = EIO; }, EIO},
-      {"the disk fails half way", [](FaultyCalls& c) { c.readError = EIO; c.readBudget = 70000; }, EIO},
-      {"the disk fails past the preview", [](FaultyCalls& c) { c.readError = EIO; c.readBudget = 401; }, EIO},
+      {"the disk fails half way",
+       [](FaultyCalls& c) {
+         c.readError = EIO;
+         c.readBudget = 70000;
+       },
+       EIO},
+      {"the disk fails past the preview",
+       [](FaultyCalls& c) {
+         c.readError = EIO;
+         c.readBudget = 401;
+       },
+       EIO},
   };
   const std::string path = tmp_.path + "文書05.txt";
   Put(path, Text(200000));
@@ -426,8 +458,7 @@ TEST_F(FileLayerFaults, A300MegabyteFileLoadsWithoutCopiesToSpare) {
   RecordProperty("load_seconds", std::to_string(seconds));
   RecordProperty("peak_megabytes_before", std::to_string(peakBefore));
   RecordProperty("peak_megabytes_after", std::to_string(PeakMegabytes()));
-  std::printf("LoadTextFile of 300 MB: %.2f s, peak resident %ld MB -> %ld MB\n", seconds, peakBefore,
-              PeakMegabytes());
+  std::printf("LoadTextFile of 300 MB: %.2f s, peak resident %ld MB -> %ld MB\n", seconds, peakBefore, PeakMegabytes());
 }
 
 // ------------------------------------------------------ the documents
@@ -471,14 +502,16 @@ struct Rig {
     EXPECT_TRUE(form.FormCreate());
     form.FormShow();
     data = form.State().dataDir;
-    if (mode == Mode::Click) form.Modes().MnuEditClickClick();
-    else form.Modes().MnuEditM10Click();
+    if (mode == Mode::Click)
+      form.Modes().MnuEditClickClick();
+    else
+      form.Modes().MnuEditM10Click();
     fake.pointer.position = Point{150, 250};
   }
 
   DocState State() {
-    return {fake.memMain.text, fake.memMain.modified, fake.window.caption, form.State().curFileName,
-            form.State().settings.fileList, fake.window.fileSaveEnabled};
+    return {fake.memMain.text,        fake.memMain.modified,          fake.window.caption,
+            form.State().curFileName, form.State().settings.fileList, fake.window.fileSaveEnabled};
   }
   void Forget() {
     fake.window.messages.clear();
@@ -648,9 +681,17 @@ TEST(DocumentFaults, SavingAsWhereNoFileCanBeMadeChangesNothing) {
     int errnum;
   } cases[] = {
       {"a folder that takes no new file", [](Rig& r) { return r.docs + "b.txt"; },
-       [](FaultyCalls& c) { c.openMatch = ".velkorlt-"; c.openError = EACCES; }, EACCES},
+       [](FaultyCalls& c) {
+         c.openMatch = ".velkorlt-";
+         c.openError = EACCES;
+       },
+       EACCES},
       {"a read-only disk", [](Rig& r) { return r.docs + "b.txt"; },
-       [](FaultyCalls& c) { c.openMatch = ".velkorlt-"; c.openError = EROFS; }, EROFS},
+       [](FaultyCalls& c) {
+         c.openMatch = ".velkorlt-";
+         c.openError = EROFS;
+       },
+       EROFS},
       {"a missing folder", [](Rig& r) { return r.docs + "gone/b.txt"; }, [](FaultyCalls&) {}, ENOENT},
       {"a folder",
        [](Rig& r) {
@@ -694,13 +735,22 @@ TEST(DocumentFaults, OpeningWhatCannotBeReadChangesNothing) {
          Put(r.docs + "b.txt", "b");
          return r.docs + "b.txt";
        },
-       [](FaultyCalls& c) { c.openMatch = "b.txt"; c.openError = EACCES; }, EACCES},
+       [](FaultyCalls& c) {
+         c.openMatch = "b.txt";
+         c.openError = EACCES;
+       },
+       EACCES},
       {"a disk that fails half way",
        [](Rig& r) {
          Put(r.docs + "b.txt", Text(200000));
          return r.docs + "b.txt";
        },
-       [](FaultyCalls& c) { c.readMatch = "b.txt"; c.readError = EIO; c.readBudget = 100000; }, EIO},
+       [](FaultyCalls& c) {
+         c.readMatch = "b.txt";
+         c.readError = EIO;
+         c.readBudget = 100000;
+       },
+       EIO},
       {"a file in a folder without access",
        [](Rig& r) {
          Put(r.docs + "b.txt", "b");
@@ -760,7 +810,8 @@ TEST(DocumentFaults, ASlotFileThatCannotBeReadSpoilsOnlyItsOwnPreview) {
     ASSERT_EQ(previews.size(), 100u);
     for (int n = 0; n < 100; ++n) {
       SCOPED_TRACE(n);
-      const std::string expected = n == 5 ? Sj("開く：読み込めません") : SlotPreview(RealTextFiles(), r.Slot(n), Sj("開く："));
+      const std::string expected =
+          n == 5 ? Sj("開く：読み込めません") : SlotPreview(RealTextFiles(), r.Slot(n), Sj("開く："));
       EXPECT_EQ(previews[static_cast<std::size_t>(n)], expected);
     }
     EXPECT_EQ(previews[42], Sj("開く：あ\r\nい\r\n"));

@@ -53,16 +53,21 @@ TEST_F(PlantedTree, EachPlantedFaultIsNamedWithFileAndLine) {
     const char* text;
     std::vector<std::string> expected;
   } cases[] = {
-      {"core/Types.h", "#pragma once\n\n#include \"input/Input.h\"\n",
+      {"core/Types.h",
+       "#pragma once\n\n#include \"input/Input.h\"\n",
        {"core/Types.h:3: \"input/Input.h\": core/ may not include input/ (layer order: core, board|document, "
         "input, form, ui)",
         "core/Types.h:3: include cycle between core/ and input/"}},
-      {"board/Board.h", "#pragma once\n#include \"document/Doc.h\"\n",
+      {"board/Board.h",
+       "#pragma once\n#include \"document/Doc.h\"\n",
        {"board/Board.h:2: \"document/Doc.h\": board/ may not include document/ (layer order: core, "
         "board|document, input, form, ui)"}},
-      {"document/Doc.h", "#pragma once\n  #  include <QString>\n",
+      {"document/Doc.h",
+       "#pragma once\n  #  include <QString>\n",
        {"document/Doc.h:2: Qt header <QString> outside ui/ and main.cpp"}},
-      {"form/Form.cpp", "#include <QtCore/QObject>\n", {"form/Form.cpp:1: Qt header <QtCore/QObject> outside ui/ and main.cpp"}},
+      {"form/Form.cpp",
+       "#include <QtCore/QObject>\n",
+       {"form/Form.cpp:1: Qt header <QtCore/QObject> outside ui/ and main.cpp"}},
   };
   for (const Case& c : cases) {
     SetUp();

@@ -287,17 +287,26 @@ TEST_F(MainFormTest, FirstRunClosesWithDefaultsAndFullSizeList) {
 TEST_F(MainFormTest, StoredSettingsAreAppliedAndComeBackUnchanged) {
   StringList crt = FirstRunCrt();
   const std::pair<int, std::string> slots[] = {
-      {crt::kWindowWidth, "800"}, {crt::kWindowHeight, "600"}, {crt::kWindowLeft, "-20"},
-      {crt::kWindowTop, "-5"}, {crt::kEditFontName, Sj("ＭＳ 明朝")}, {crt::kEditFontSize, "14"},
-      {crt::kEditFontColour, "clNavy"}, {crt::kLowerPanelHeight, "280"}, {crt::kBoardPanelWidth, "500"},
-      {crt::kBoardFontName, "Courier New"}, {crt::kBoardFontSize, "18"},
+      {crt::kWindowWidth, "800"},
+      {crt::kWindowHeight, "600"},
+      {crt::kWindowLeft, "-20"},
+      {crt::kWindowTop, "-5"},
+      {crt::kEditFontName, Sj("ＭＳ 明朝")},
+      {crt::kEditFontSize, "14"},
+      {crt::kEditFontColour, "clNavy"},
+      {crt::kLowerPanelHeight, "280"},
+      {crt::kBoardPanelWidth, "500"},
+      {crt::kBoardFontName, "Courier New"},
+      {crt::kBoardFontSize, "18"},
       {crt::kBoardFontColour, "$00123456"},
       {crt::kTab1Content, WriteCommaText({"two words", "a,\"b\"", Sj("改~"), "~", "", Sj("ソ表")})},
       {crt::kTabNames, WriteCommaText({"A b", Sj("二"), "c,d"})},
       {crt::kTab0Sizes, "0"},
       {crt::kTab1Sizes, "30,31,32,33,34,35,36,37,38,39,40,41,42,43,44,45,46,47,48,49,20,21,22,23,24"},
       {crt::kTab2Sizes, "1,2,3"},
-      {crt::kSelectedTab, "1"}, {crt::kEditBackground, "clRed"}, {crt::kBoardBackground, "clYellow"},
+      {crt::kSelectedTab, "1"},
+      {crt::kEditBackground, "clRed"},
+      {crt::kBoardBackground, "clYellow"},
   };
   for (const auto& [slot, text] : slots) crt[slot] = text;
   crt.push_back("extra");
@@ -353,9 +362,9 @@ TEST_F(MainFormTest, ClosingStoresTheWindowState) {
 
   StringList expected = FirstRunCrt();
   const std::pair<int, std::string> slots[] = {
-      {0, "900"}, {1, "640"}, {2, "5"}, {3, "-7"}, {4, "Mono"}, {5, "11"}, {6, "clGreen"},
-      {7, "222"}, {8, "444"}, {10, "Sans Serif"}, {11, "16"}, {12, "$00030201"},
-      {19, "2"}, {20, "clCream"}, {21, "clSilver"},
+      {0, "900"}, {1, "640"},        {2, "5"},   {3, "-7"},       {4, "Mono"},
+      {5, "11"},  {6, "clGreen"},    {7, "222"}, {8, "444"},      {10, "Sans Serif"},
+      {11, "16"}, {12, "$00030201"}, {19, "2"},  {20, "clCream"}, {21, "clSilver"},
   };
   for (const auto& [slot, text] : slots) expected[slot] = text;
   StringList sizes(25, "33");
@@ -405,9 +414,9 @@ TEST_F(MainFormTest, AReadOnlyDataFolderIsNamedAtStart) {
     ASSERT_TRUE(mf.FormCreate());
     mf.FormShow();
     EXPECT_EQ(mf.State().dataDir, "/home/user/.local/share/VelkorLT/Data/");
-    EXPECT_EQ(cp932::ToUtf8(fp.pnlMsg.message),
-              existed ? "文書は /home/user/.local/share/VelkorLT/Data/ に保存します（" + kProgramData +
-                            " に書き込めないため）"
-                      : std::string());
+    EXPECT_EQ(cp932::ToUtf8(fp.pnlMsg.message), existed
+                                                    ? "文書は /home/user/.local/share/VelkorLT/Data/ に保存します（" +
+                                                          kProgramData + " に書き込めないため）"
+                                                    : std::string());
   }
 }

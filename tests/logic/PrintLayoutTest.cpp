@@ -85,25 +85,25 @@ TEST(PrintLayout, PlacesLinesTabsAndFormFeeds) {
   } cases[] = {
       {"empty text prints no page", "", {}},
       {"one line", "abc", {{{At(0, 0, "abc")}}}},
-      {"every break ends a line", "ab\r\ncd\nef\rgh",
+      {"every break ends a line",
+       "ab\r\ncd\nef\rgh",
        {{{At(0, 0, "ab"), At(0, 22, "cd"), At(0, 44, "ef"), At(0, 66, "gh")}}}},
       {"a lone break is one empty page", "\r\n", {{}}},
-      {"an empty line moves down by the character height", "a\r\n\r\n\r\nb",
-       {{{At(0, 0, "a"), At(0, 62, "b")}}}},
+      {"an empty line moves down by the character height", "a\r\n\r\n\r\nb", {{{At(0, 0, "a"), At(0, 62, "b")}}}},
       {"double-byte text", a + "x" + a, {{{At(0, 0, a + "x" + a)}}}},
-      {"a tab moves to the next stop", "a\tb\r\n\tc\r\nabcdefgh\td",
+      {"a tab moves to the next stop",
+       "a\tb\r\n\tc\r\nabcdefgh\td",
        {{{At(0, 0, "a"), At(80, 0, "b"), At(80, 22, "c"), At(0, 44, "abcdefgh"), At(160, 44, "d")}}}},
       {"a line of tabs alone holds no text", "\t\t\r\nb", {{{At(0, 20, "b")}}}},
-      {"a tab beyond the page width ends the line", "a\t\tb\tc",
-       {{{At(0, 0, "a"), At(160, 0, "b"), At(0, 22, "c")}}}},
-      {"after a tab beyond the edge the next tab counts from the left edge", "a\t\t\t\tb",
+      {"a tab beyond the page width ends the line", "a\t\tb\tc", {{{At(0, 0, "a"), At(160, 0, "b"), At(0, 22, "c")}}}},
+      {"after a tab beyond the edge the next tab counts from the left edge",
+       "a\t\t\t\tb",
        {{{At(0, 0, "a"), At(80, 22, "b")}}}},
-      {"a form feed goes on at the top of a new page", "a\fb\r\nc",
+      {"a form feed goes on at the top of a new page",
+       "a\fb\r\nc",
        {{{At(0, 0, "a")}}, {{At(0, 0, "b"), At(0, 22, "c")}}}},
-      {"a form feed line then advances as an empty line", "a\r\n\f\r\nb",
-       {{{At(0, 0, "a")}}, {{At(0, 20, "b")}}}},
-      {"two form feeds leave a blank page between", "a\f\fb",
-       {{{At(0, 0, "a")}}, {}, {{At(0, 0, "b")}}}},
+      {"a form feed line then advances as an empty line", "a\r\n\f\r\nb", {{{At(0, 0, "a")}}, {{At(0, 20, "b")}}}},
+      {"two form feeds leave a blank page between", "a\f\fb", {{{At(0, 0, "a")}}, {}, {{At(0, 0, "b")}}}},
       {"a form feed at the end ejects no blank page", "a\f\r\n", {{{At(0, 0, "a")}}}},
   };
   const FixedMetrics metrics(200, 1000);
@@ -124,15 +124,19 @@ TEST(PrintLayout, BreaksWideLinesBetweenWholeCharacters) {
   } cases[] = {
       {"exactly the width fits", "abcdefghij", {At(0, 0, "abcdefghij")}},
       {"the rest goes on at the left edge", "abcdefghijklmno", {At(0, 0, "abcdefghij"), At(0, 22, "klmno")}},
-      {"a double-byte character that would cross the edge moves down", "abcdefghi" + a + "x",
+      {"a double-byte character that would cross the edge moves down",
+       "abcdefghi" + a + "x",
        {At(0, 0, "abcdefghi"), At(0, 22, a + "x")}},
-      {"a double-byte character that ends at the edge stays", "abcdefgh" + a + "x",
+      {"a double-byte character that ends at the edge stays",
+       "abcdefgh" + a + "x",
        {At(0, 0, "abcdefgh" + a), At(0, 22, "x")}},
       {"double-byte characters only", Repeat(a, 5) + ka, {At(0, 0, Repeat(a, 5)), At(0, 22, ka)}},
       {"after a tab only what fits on the line", "a\tbcdefg", {At(0, 0, "a"), At(80, 0, "bc"), At(0, 22, "defg")}},
-      {"a double-byte character fits up to the edge after a tab", "a\t" + a + "b",
+      {"a double-byte character fits up to the edge after a tab",
+       "a\t" + a + "b",
        {At(0, 0, "a"), At(80, 0, a), At(0, 22, "b")}},
-      {"a lead byte before a break is one narrow character", "abcdefghi\x82\r\nz",
+      {"a lead byte before a break is one narrow character",
+       "abcdefghi\x82\r\nz",
        {At(0, 0, "abcdefghi\x82"), At(0, 22, "z")}},
   };
   const FixedMetrics metrics(100, 1000);
@@ -150,8 +154,7 @@ TEST(PrintLayout, TextThatDoesNotFitAfterATabGoesToTheNextLine) {
   const FixedMetrics metrics(90, 1000);
   const Pages pages = LayOutPrintText("a\t" + a + "b\r\n\t" + a, metrics);
   ASSERT_EQ(pages.size(), 1u);
-  EXPECT_EQ(pages[0].runs, (std::vector<PrintRun>{At(0, 0, "a"), At(0, 22, a + "b"), At(0, 64, a)}))
-      << Describe(pages);
+  EXPECT_EQ(pages[0].runs, (std::vector<PrintRun>{At(0, 0, "a"), At(0, 22, a + "b"), At(0, 64, a)})) << Describe(pages);
 }
 
 TEST(PrintLayout, ACharacterWiderThanThePageIsPrintedAlone) {
@@ -199,15 +202,16 @@ TEST(PrintLayout, EmptyLinesBreakPagesAtThePageHeight) {
     std::string text;
     Pages pages;
   } cases[] = {
-      {"three text lines to a page", "a\r\nb\r\nc\r\nd",
+      {"three text lines to a page",
+       "a\r\nb\r\nc\r\nd",
        {{{At(0, 0, "a"), At(0, 22, "b"), At(0, 44, "c")}}, {{At(0, 0, "d")}}}},
-      {"five empty lines reach the page height: the text goes over", Repeat("\r\n", 5) + "a",
-       {{}, {{At(0, 0, "a")}}}},
+      {"five empty lines reach the page height: the text goes over", Repeat("\r\n", 5) + "a", {{}, {{At(0, 0, "a")}}}},
       {"three empty lines leave room for one text line", Repeat("\r\n", 3) + "a", {{{At(0, 60, "a")}}}},
       {"six empty lines pass it", Repeat("\r\n", 6) + "a", {{}, {{At(0, 0, "a")}}}},
       {"text then empty lines", "a\r\n\r\n\r\nb", {{{At(0, 0, "a"), At(0, 62, "b")}}}},
       {"text never lands below the paper", "a\r\n\r\n\r\n\r\nb", {{{At(0, 0, "a")}}, {{At(0, 0, "b")}}}},
-      {"blank lines alone on a last page are not ejected", "a\r\nb\r\nc\r\n\r\n\r\n",
+      {"blank lines alone on a last page are not ejected",
+       "a\r\nb\r\nc\r\n\r\n\r\n",
        {{{At(0, 0, "a"), At(0, 22, "b"), At(0, 44, "c")}}}},
   };
   for (const auto& c : cases) {
@@ -250,7 +254,8 @@ TEST(PrintLayout, AVeryLongLineIsLaidOutInLinearTime) {
 // and no run crosses the right edge.
 TEST(PrintLayout, RunsKeepTheTextAndStayInsideThePage) {
   std::mt19937 random(4321);
-  const std::string pieces[] = {"a", "Z", " ", "\xb1", FromUtf8("あ"), FromUtf8("漢"), "\x83\x5c", "\t", "\f", "\r\n", "\n", "\r"};
+  const std::string pieces[] = {"a",        "Z",  " ",  "\xb1", FromUtf8("あ"), FromUtf8("漢"),
+                                "\x83\x5c", "\t", "\f", "\r\n", "\n",           "\r"};
   for (int round = 0; round < 200; ++round) {
     const int width = 15 + static_cast<int>(random() % 200);
     std::string text;

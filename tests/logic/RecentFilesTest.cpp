@@ -28,11 +28,25 @@ TEST(RecentFiles, AddingPutsThePathOnTopWithoutOlderCopy) {
       {"letter case counts", {"/A.txt"}, "/a.txt", {"/a.txt", "/A.txt"}},
       {"only the first older copy goes", {"/a", "/b", "/a"}, "/a", {"/a", "/b", "/a"}},
       {"an eleventh file pushes the oldest out", Paths(1, 10), "/new",
-       [] { StringList l = Paths(1, 9); l.insert(l.begin(), "/new"); return l; }()},
+       [] {
+         StringList l = Paths(1, 9);
+         l.insert(l.begin(), "/new");
+         return l;
+       }()},
       {"a listed file in a full list keeps all others", Paths(1, 10), "/d/10.txt",
-       [] { StringList l = Paths(1, 9); l.insert(l.begin(), "/d/10.txt"); return l; }()},
+       [] {
+         StringList l = Paths(1, 9);
+         l.insert(l.begin(), "/d/10.txt");
+         return l;
+       }()},
       {"a longer list is cut to ten", Paths(1, 12), "/d/3.txt",
-       [] { StringList l = Paths(1, 11); l.erase(l.begin() + 2); l.insert(l.begin(), "/d/3.txt"); l.resize(10); return l; }()},
+       [] {
+         StringList l = Paths(1, 11);
+         l.erase(l.begin() + 2);
+         l.insert(l.begin(), "/d/3.txt");
+         l.resize(10);
+         return l;
+       }()},
       {"an empty path changes nothing", {"/a"}, "", {"/a"}},
       {"not even a list longer than ten", Paths(1, 12), "", Paths(1, 12)},
   };
@@ -52,7 +66,8 @@ TEST(RecentFiles, CaptionsAreDigitAndPathForListedItemsOnly) {
   for (std::size_t i = 3; i < three.size(); ++i) EXPECT_EQ(three[i], std::nullopt) << i;
 
   const RecentFileCaptionList many = RecentFileCaptions(Paths(0, 11));
-  for (std::size_t i = 0; i < many.size(); ++i) EXPECT_EQ(many[i], std::to_string(i) + "/d/" + std::to_string(i) + ".txt");
+  for (std::size_t i = 0; i < many.size(); ++i)
+    EXPECT_EQ(many[i], std::to_string(i) + "/d/" + std::to_string(i) + ".txt");
 
   for (const auto& caption : RecentFileCaptions({})) EXPECT_EQ(caption, std::nullopt);
 }

@@ -41,8 +41,9 @@ std::size_t ReferenceFind(std::string_view text, std::size_t from, std::string_v
 }
 
 std::string RandomText(std::mt19937& rng, std::size_t length) {
-  static const char* const kPieces[] = {"a", "A", "b", "B", "z", "Z", "@", "\r\n", "\r", "\x82", "\x83",
-                                        "\x81", "\xA0", "\xE0", "\x60", "\x81\x40", "\x82\x60", "\x82\x81",
+  static const char* const kPieces[] = {"a",        "A",        "b",        "B",        "z",        "Z",
+                                        "@",        "\r\n",     "\r",       "\x82",     "\x83",     "\x81",
+                                        "\xA0",     "\xE0",     "\x60",     "\x81\x40", "\x82\x60", "\x82\x81",
                                         "\x82\x79", "\x82\x9A", "\x83\x41", "\x83\x60", "\x83\x81"};
   std::string s;
   while (s.size() < length) s += kPieces[rng() % std::size(kPieces)];

@@ -194,7 +194,7 @@ TEST(SelectionTest, PressConfirmsOnlyTheTrackedCellAndLeavesTheTimer) {
 
 TEST(SelectionTest, DwellConfirmsOnceAtTheChosenTime) {
   const std::pair<ModeHandler, int> cases[] = {
-      {&InputModes::MnuEditM10Click, 2}, {&InputModes::MnuEditM20Click, 4}, {&InputModes::MnuEditM30Click, 6},
+      {&InputModes::MnuEditM10Click, 2}, {&InputModes::MnuEditM20Click, 4},  {&InputModes::MnuEditM30Click, 6},
       {&InputModes::MnuEditM40Click, 8}, {&InputModes::MnuEditM50Click, 10},
   };
   for (const auto& [mode, confirmTick] : cases) {
@@ -254,7 +254,7 @@ TEST(SelectionTest, TickOutsideTheBoardAreaStopsAndClearsTheCount) {
     std::optional<Point> pointer;
     bool inside;
   } cases[] = {
-      {Point{100, 200}, true}, {Point{600, 500}, true}, {Point{99, 300}, false}, {Point{601, 300}, false},
+      {Point{100, 200}, true},  {Point{600, 500}, true},  {Point{99, 300}, false}, {Point{601, 300}, false},
       {Point{300, 199}, false}, {Point{300, 501}, false}, {std::nullopt, false},
   };
   for (const auto& c : cases) {
@@ -438,9 +438,11 @@ TEST(SelectionTest, StatusLineWhileASlotChoiceIsPending) {
     const char* status;
     Colour colour;
   } cases[] = {
-      {"05", "preview 5", kRed}, {"00", "preview 0", kRed}, {"99", "preview 99", kRed}, {"", "", kRed},
-      {"☆~", "キャンセル", kBlue}, {"5", "キャンセル", kBlue}, {"100", "キャンセル", kBlue},
-      {"０５", "キャンセル", kBlue}, {"あ", "キャンセル", kBlue}, {"改~", "キャンセル", kBlue},
+      {"05", "preview 5", kRed},    {"00", "preview 0", kRed},
+      {"99", "preview 99", kRed},   {"", "", kRed},
+      {"☆~", "キャンセル", kBlue},  {"5", "キャンセル", kBlue},
+      {"100", "キャンセル", kBlue}, {"０５", "キャンセル", kBlue},
+      {"あ", "キャンセル", kBlue},  {"改~", "キャンセル", kBlue},
       {"終~", "キャンセル", kBlue},
   };
   Rig r;
@@ -554,8 +556,13 @@ TEST(SelectionTest, WhichCellsOpenTheList) {
     bool opens;
     const char* inserted;
   } cases[] = {
-      {"a,b", true, ""}, {"a b", true, ""}, {"\"a b\"", false, "\"a b\""}, {"ab", false, "ab"},
-      {"開~,a,b", false, "開~,a,b"}, {"終~,x", false, "終~,x"}, {"改~,x", true, ""},
+      {"a,b", true, ""},
+      {"a b", true, ""},
+      {"\"a b\"", false, "\"a b\""},
+      {"ab", false, "ab"},
+      {"開~,a,b", false, "開~,a,b"},
+      {"終~,x", false, "終~,x"},
+      {"改~,x", true, ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.cell);
@@ -683,7 +690,7 @@ TEST(SelectionTest, CursorKeyAgainstTheListEdgeCancels) {
     velkor::Key key;
     bool cancels;
   } cases[] = {
-      {{2, 0}, Key::Right, true}, {{0, 1}, Key::Left, true},  {{1, 0}, Key::Up, true},
+      {{2, 0}, Key::Right, true}, {{0, 1}, Key::Left, true},   {{1, 0}, Key::Up, true},
       {{2, 1}, Key::Down, true},  {{1, 1}, Key::Right, false}, {{1, 1}, Key::Left, false},
       {{2, 1}, Key::Up, false},   {{2, 0}, Key::Down, false},  {{2, 1}, Key::Other, false},
   };

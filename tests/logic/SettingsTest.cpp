@@ -49,15 +49,34 @@ TEST(Settings, FirstRunGivesDefaultSlots) {
   EXPECT_TRUE(s.fileList.empty());
   ASSERT_EQ(s.crtList.size(), 30u);
 
-  const std::pair<int, std::string> slots[] = {
-      {0, "710"}, {1, "500"}, {2, "327"}, {3, "336"},
-      {4, Sj("ＭＳ ゴシック")}, {5, "20"}, {6, "clWindowText"},
-      {7, "330"}, {8, "531"}, {9, "0"},
-      {10, Sj("ＭＳ ゴシック")}, {11, "22"}, {12, "clWindowText"},
-      {15, Sj("基本,拡張１,拡張２")}, {16, "0"}, {17, "0"}, {18, "0"}, {19, "0"},
-      {20, "clWindow"}, {21, "clWindow"},
-      {22, "0"}, {23, "0"}, {24, "0"}, {25, "0"}, {26, "0"}, {27, "0"}, {28, "0"},
-      {29, "\\EOD"}};
+  const std::pair<int, std::string> slots[] = {{0, "710"},
+                                               {1, "500"},
+                                               {2, "327"},
+                                               {3, "336"},
+                                               {4, Sj("ＭＳ ゴシック")},
+                                               {5, "20"},
+                                               {6, "clWindowText"},
+                                               {7, "330"},
+                                               {8, "531"},
+                                               {9, "0"},
+                                               {10, Sj("ＭＳ ゴシック")},
+                                               {11, "22"},
+                                               {12, "clWindowText"},
+                                               {15, Sj("基本,拡張１,拡張２")},
+                                               {16, "0"},
+                                               {17, "0"},
+                                               {18, "0"},
+                                               {19, "0"},
+                                               {20, "clWindow"},
+                                               {21, "clWindow"},
+                                               {22, "0"},
+                                               {23, "0"},
+                                               {24, "0"},
+                                               {25, "0"},
+                                               {26, "0"},
+                                               {27, "0"},
+                                               {28, "0"},
+                                               {29, "\\EOD"}};
   for (const auto& [slot, text] : slots) {
     SCOPED_TRACE(slot);
     EXPECT_EQ(s.crtList[slot], text);
@@ -95,11 +114,9 @@ TEST(Settings, DefaultPositionCentresDesignSize) {
     int screenWidth, screenHeight;
     std::string left, top;
   } cases[] = {
-      {1280, 1024, "327", "336"},
-      {1281, 1026, "328", "337"},
-      {1920, 1080, "647", "364"},
-      {600, 300, "-12", "-25"},  // floor division would give -13 and -26
-      {624, 350, "0", "0"},      // -1 / 2 is 0, not -1
+      {1280, 1024, "327", "336"}, {1281, 1026, "328", "337"},
+      {1920, 1080, "647", "364"}, {600, 300, "-12", "-25"},  // floor division would give -13 and -26
+      {624, 350, "0", "0"},                                  // -1 / 2 is 0, not -1
       {0, 0, "-312", "-175"},
   };
   for (const Case& c : cases) {
@@ -271,9 +288,8 @@ TEST(Settings, UnreadableSlotsFallBackToDefaults) {
   ASSERT_EQ(s.crtList, crt);
 
   const std::pair<int, int> ints[] = {
-      {crt::kWindowWidth, 710}, {crt::kWindowHeight, 500}, {crt::kWindowLeft, 327},
-      {crt::kWindowTop, -40},   {crt::kLowerPanelHeight, 330}, {crt::kBoardPanelWidth, 531},
-      {crt::kSelectedTab, 0},
+      {crt::kWindowWidth, 710},      {crt::kWindowHeight, 500},    {crt::kWindowLeft, 327}, {crt::kWindowTop, -40},
+      {crt::kLowerPanelHeight, 330}, {crt::kBoardPanelWidth, 531}, {crt::kSelectedTab, 0},
   };
   for (const auto& [slot, value] : ints) EXPECT_EQ(s.CrtInt(slot), value) << "slot " << slot;
 
@@ -300,12 +316,9 @@ TEST(Settings, StoredModesAlwaysLeaveAWayToWrite) {
     const char* stored;
     const char* loaded;
   } cases[] = {
-      {"0,0.8,0,1,0,0,0,0,0,0", "1,0,0,1,0,0,0,0,0,0"},
-      {"0,7,0,1,0,0,0,0,0,0", "1,0,0,1,0,0,0,0,0,0"},
-      {"0,1.5,0,1,0,0,0,0,0,0", "1,0,0,1,0,0,0,0,0,0"},
-      {"0,0,0,1,0,0,0,0,0,0", "1,0,0,1,0,0,0,0,0,0"},
-      {"0,0.8,1,1,0,0,0,0,0,0", "0,0,1,1,0,0,0,0,0,0"},
-      {"0,3,0,1,0,0,0,0,0,0", "0,3,0,1,0,0,0,0,0,0"},
+      {"0,0.8,0,1,0,0,0,0,0,0", "1,0,0,1,0,0,0,0,0,0"}, {"0,7,0,1,0,0,0,0,0,0", "1,0,0,1,0,0,0,0,0,0"},
+      {"0,1.5,0,1,0,0,0,0,0,0", "1,0,0,1,0,0,0,0,0,0"}, {"0,0,0,1,0,0,0,0,0,0", "1,0,0,1,0,0,0,0,0,0"},
+      {"0,0.8,1,1,0,0,0,0,0,0", "0,0,1,1,0,0,0,0,0,0"}, {"0,3,0,1,0,0,0,0,0,0", "0,3,0,1,0,0,0,0,0,0"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.stored);

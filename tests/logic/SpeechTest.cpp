@@ -29,7 +29,9 @@ class SpeechTest : public ::testing::Test {
     fake_.memMain.selStart = selStart;
     fake_.memMain.selLength = selLength;
   }
-  std::string LastSaid() { return fake_.speech.said.empty() ? "<nothing>" : cp932::ToUtf8(fake_.speech.said.back().text); }
+  std::string LastSaid() {
+    return fake_.speech.said.empty() ? "<nothing>" : cp932::ToUtf8(fake_.speech.said.back().text);
+  }
 
   FakePlatform fake_;
   std::unique_ptr<MainForm> form_;
@@ -51,10 +53,10 @@ TEST_F(SpeechTest, ItSpeaksTheSelectionElseTheCaretLineElseTheWholeText) {
     int selStart, selLength;
     const char* said;
   } cases[] = {
-      {"水を飲みたい。\r\n薬の時間です。", 0, 6, "水を飲"},                       // the selection
-      {"水を飲みたい。\r\n薬の時間です。", 18, 0, "薬の時間です。"},              // the caret's line
-      {"水を飲みたい。\r\n薬の時間です。", 14, 0, "水を飲みたい。"},              // at the line's end
-      {"水を飲みたい。\r\n薬の時間です。", 0, 0, "水を飲みたい。"},               // at the text's start
+      {"水を飲みたい。\r\n薬の時間です。", 0, 6, "水を飲"},                                     // the selection
+      {"水を飲みたい。\r\n薬の時間です。", 18, 0, "薬の時間です。"},                            // the caret's line
+      {"水を飲みたい。\r\n薬の時間です。", 14, 0, "水を飲みたい。"},                            // at the line's end
+      {"水を飲みたい。\r\n薬の時間です。", 0, 0, "水を飲みたい。"},                             // at the text's start
       {"水を飲みたい。\r\n\r\n薬の時間です。", 16, 0, "水を飲みたい。\r\n\r\n薬の時間です。"},  // an empty line
   };
   for (const auto& c : cases) {

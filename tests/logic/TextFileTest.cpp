@@ -135,7 +135,8 @@ TEST(TextFile, SlotPreviewShowsTheStartOfTheFile) {
       {"a double-byte character ending at the limit", std::string(398, 'x') + a + "tail", std::string(398, 'x') + a},
       {"the last character of a 400-byte file", x399 + "\x82", x399 + "\x82"},
       {"a lead byte before a break at the limit", x399 + "\x82\r\nmore", x399 + "\x82"},
-      {"breaks that grow past the limit", std::string(200, '\n') + "z", [] {
+      {"breaks that grow past the limit", std::string(200, '\n') + "z",
+       [] {
          std::string s;
          for (int i = 0; i < 200; ++i) s += "\r\n";
          return s;
@@ -180,9 +181,18 @@ TEST(TextFile, SlotPathsAndSlotNumbers) {
   EXPECT_EQ(SlotPath("/d/", 99), "/d/文書99.txt");
 
   const std::pair<std::string, std::optional<int>> cases[] = {
-      {"00", 0}, {"07", 7}, {"42", 42}, {"99", 99},
-      {"", std::nullopt}, {"0", std::nullopt}, {"100", std::nullopt}, {" 1", std::nullopt},
-      {"1a", std::nullopt}, {"-1", std::nullopt}, {FromUtf8("０１"), std::nullopt}, {"0\0"s, std::nullopt},
+      {"00", 0},
+      {"07", 7},
+      {"42", 42},
+      {"99", 99},
+      {"", std::nullopt},
+      {"0", std::nullopt},
+      {"100", std::nullopt},
+      {" 1", std::nullopt},
+      {"1a", std::nullopt},
+      {"-1", std::nullopt},
+      {FromUtf8("０１"), std::nullopt},
+      {"0\0"s, std::nullopt},
   };
   for (const auto& [cell, number] : cases) EXPECT_EQ(SlotNumberOf(cell), number) << ::testing::PrintToString(cell);
 }
@@ -235,8 +245,10 @@ class RealTextFilesTest : public ::testing::Test {
     for (const std::string& name : Names(path)) {
       const std::string child = path + name;
       struct stat info {};
-      if (::lstat(child.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) RemoveTree(child + "/");
-      else ::unlink(child.c_str());
+      if (::lstat(child.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        RemoveTree(child + "/");
+      else
+        ::unlink(child.c_str());
     }
     ::rmdir(path.c_str());
   }
@@ -260,9 +272,7 @@ class RealTextFilesTest : public ::testing::Test {
     return out.str();
   }
 
-  static void Put(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-  }
+  static void Put(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
   static mode_t Mode(const std::string& path) {
     struct stat info {};
@@ -384,7 +394,8 @@ TEST_F(RealTextFilesTest, PermissionsAreHonoured) {
   EXPECT_EQ(files_.ReadAll(secret).error, FileErrorMessage(EACCES, secret, FileOperation::Read));
 
   ::chmod(dir_.c_str(), 0500);  // a folder that takes no new files
-  EXPECT_EQ(files_.WriteAtomic(dir_ + "new.txt", "x"), FileErrorMessage(EACCES, dir_ + "new.txt", FileOperation::Write));
+  EXPECT_EQ(files_.WriteAtomic(dir_ + "new.txt", "x"),
+            FileErrorMessage(EACCES, dir_ + "new.txt", FileOperation::Write));
   ::chmod(dir_.c_str(), 0700);
   EXPECT_EQ(Names(dir_), (std::set<std::string>{"ro.txt", "secret.txt"}));
 }

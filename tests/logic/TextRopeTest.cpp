@@ -34,7 +34,8 @@ TEST(TextRope, EditsMatchAPlainStringAndCompareExactly) {
       ASSERT_TRUE(before == beforeText);
       // Common start and end found through the shared parts equal the plain ones.
       std::size_t prefix = 0;
-      while (prefix < std::min(reference.size(), beforeText.size()) && reference[prefix] == beforeText[prefix]) ++prefix;
+      while (prefix < std::min(reference.size(), beforeText.size()) && reference[prefix] == beforeText[prefix])
+        ++prefix;
       ASSERT_EQ(TextRope::CommonPrefix(rope, before), prefix);
       std::size_t suffix = 0;
       const std::size_t limit = std::min(reference.size(), beforeText.size()) - prefix;

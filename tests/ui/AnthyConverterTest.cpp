@@ -49,8 +49,7 @@ std::string Segments(IConverter& c) {
 
 // The candidate of each segment, from segment `segment` on, that together
 // spell `wanted` (UTF-8) from byte `at`; nothing when no choice does.
-std::optional<std::vector<int>> Spell(IConverter& c, const std::string& wanted, int segment = 0,
-                                      std::size_t at = 0) {
+std::optional<std::vector<int>> Spell(IConverter& c, const std::string& wanted, int segment = 0, std::size_t at = 0) {
   if (segment == c.SegmentCount()) return at == wanted.size() ? std::optional(std::vector<int>{}) : std::nullopt;
   const std::vector<std::string> candidates = c.Candidates(segment);
   for (std::size_t i = 0; i < candidates.size(); ++i) {
@@ -77,8 +76,10 @@ class ScopedHome {
     setenv("HOME", home.c_str(), 1);
   }
   ~ScopedHome() {
-    if (old_) setenv("HOME", old_->c_str(), 1);
-    else unsetenv("HOME");
+    if (old_)
+      setenv("HOME", old_->c_str(), 1);
+    else
+      unsetenv("HOME");
   }
 
  private:

@@ -73,11 +73,8 @@ class PromptAnswerer {
         QApplication::clipboard()->setText(typed_);
         QTest::keySequence(entry, QKeySequence::Paste);
         break;
-      case Entry::Erase:
-        Key(entry, Qt::Key_Backspace, QString());
-        break;
-      case Entry::Keep:
-        break;
+      case Entry::Erase: Key(entry, Qt::Key_Backspace, QString()); break;
+      case Entry::Keep: break;
     }
     entered = entry->text();
     buttons->button(press_ == Press::Ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();

@@ -115,7 +115,7 @@ TEST_F(EditAreaTest, UndoRestoresCaretAndSelectionInBytes) {
   Type(QStringLiteral("あい"));
   edit_->moveCursor(QTextCursor::Start);
   edit_->moveCursor(QTextCursor::Right, QTextCursor::KeepAnchor);  // select あ
-  Type(QStringLiteral("漢"));  // replaces the selection: caret after 漢 (2 bytes)
+  Type(QStringLiteral("漢"));                                      // replaces the selection: caret after 漢 (2 bytes)
   Type(QStringLiteral("x"));
   Undo();
   EXPECT_EQ(Text(), QStringLiteral("漢い"));
@@ -129,8 +129,8 @@ TEST_F(EditAreaTest, RestoringTheTextShownRaisesNoChangeAndStaysDisarmed) {
   Type("b");  // entries "a", "ab"
   Undo();     // shows "a"; its notification re-arms
   EXPECT_TRUE(J().Armed());
-  Undo();     // nothing below entry 0: disarmed, "a" still shown
-  Redo();     // restores entry 0, "a", the text shown: no notification
+  Undo();  // nothing below entry 0: disarmed, "a" still shown
+  Redo();  // restores entry 0, "a", the text shown: no notification
   EXPECT_EQ(Text(), "a");
   EXPECT_EQ(J().Index(), 0);
   EXPECT_FALSE(J().Armed());
@@ -321,8 +321,9 @@ namespace {
 // In dwell mode, so that the notice about "?" goes to the status line.
 TEST_F(DwellEditAreaTest, ItsBytesStayInStepWithTheScreen) {
   std::mt19937 random(99);
-  const QString pieces[] = {QStringLiteral("あ"), QStringLiteral("ｱ"), QStringLiteral("x"), QStringLiteral("\n"),
-                            QStringLiteral("漢字\nかな"), QString(QChar(0xF781)), QStringLiteral("😀")};
+  const QString pieces[] = {QStringLiteral("あ"), QStringLiteral("ｱ"),          QStringLiteral("x"),
+                            QStringLiteral("\n"), QStringLiteral("漢字\nかな"), QString(QChar(0xF781)),
+                            QStringLiteral("😀")};
   for (int step = 0; step < 400; ++step) {
     QTextCursor cursor = edit_->textCursor();
     const int length = edit_->document()->characterCount() - 1;

@@ -198,15 +198,14 @@ TEST_P(MainWindowClose, AsksOnlyInClickModeWithUnsavedChanges) {
   EXPECT_FALSE(fixture.Stored("Crt").isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    InputModes, MainWindowClose,
-    ::testing::Values(CloseCase{"ClickUnsaved", "1,0,0,1,0,0,0,0,0,0", true, true},
-                      CloseCase{"ClickSaved", "1,0,0,1,0,0,0,0,0,0", false, false},
-                      CloseCase{"DwellUnsaved", "0,2,0,1,0,0,0,0,0,0", true, false},
-                      CloseCase{"DwellSaved", "0,2,0,1,0,0,0,0,0,0", false, false},
-                      CloseCase{"ArrowKeysUnsaved", "0,0,1,1,0,0,0,0,0,0", true, false},
-                      CloseCase{"ArrowKeysSaved", "0,0,1,1,0,0,0,0,0,0", false, false}),
-    [](const ::testing::TestParamInfo<CloseCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(InputModes, MainWindowClose,
+                         ::testing::Values(CloseCase{"ClickUnsaved", "1,0,0,1,0,0,0,0,0,0", true, true},
+                                           CloseCase{"ClickSaved", "1,0,0,1,0,0,0,0,0,0", false, false},
+                                           CloseCase{"DwellUnsaved", "0,2,0,1,0,0,0,0,0,0", true, false},
+                                           CloseCase{"DwellSaved", "0,2,0,1,0,0,0,0,0,0", false, false},
+                                           CloseCase{"ArrowKeysUnsaved", "0,0,1,1,0,0,0,0,0,0", true, false},
+                                           CloseCase{"ArrowKeysSaved", "0,0,1,1,0,0,0,0,0,0", false, false}),
+                         [](const ::testing::TestParamInfo<CloseCase>& info) { return std::string(info.param.name); });
 
 TEST(MainWindowDataFolder, FallsBackToThePerUserFolder) {
   WindowFixture fixture;
@@ -267,8 +266,8 @@ TEST(WindowFaults, TheHeaderRowAndColumnAreTrackedAsRowAndColumnOne) {
       {grid->verticalHeader()->viewport(), QPoint(2, cell1.top + 3 - grid->horizontalHeader()->height()), {1, 4}},
   };
   for (const Move& m : moves) {
-    QMouseEvent move(QEvent::MouseMove, QPointF(m.at), m.target->mapToGlobal(QPointF(m.at)), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(m.at), m.target->mapToGlobal(QPointF(m.at)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(m.target, &move);
     const ProgramState& state = window.Form().State();
     EXPECT_EQ((CellPos{state.boardCol, state.boardRow}), m.tracked);

@@ -289,8 +289,7 @@ TEST(OpenJTalkSpeechSplit, LongTextIsReadInWholeSentencesThatFitTheEngine) {
   EXPECT_EQ(pieces[1].toUtf8().size(), 41 * 24);
 
   // A short text is one piece, as it is; nothing to read is none.
-  EXPECT_EQ(Split(QStringLiteral("看護師さん\r\nを呼んで")),
-            QStringList{QStringLiteral("看護師さん\r\nを呼んで")});
+  EXPECT_EQ(Split(QStringLiteral("看護師さん\r\nを呼んで")), QStringList{QStringLiteral("看護師さん\r\nを呼んで")});
   EXPECT_TRUE(Split(QString()).isEmpty());
   EXPECT_TRUE(Split(QStringLiteral("\r\n\n\r\n")).isEmpty());
 }

@@ -34,18 +34,17 @@ struct Started {
 };
 
 void PrintTo(const Started& s, std::ostream* out) {
-  *out << "{window " << s.geometry.left << "," << s.geometry.top << " " << s.geometry.width << "x"
-       << s.geometry.height << ", edit font " << cp932::ToUtf8(s.editFont.name) << " " << s.editFont.size << " "
-       << s.editFont.colour << ", board font " << cp932::ToUtf8(s.boardFont.name) << " " << s.boardFont.size << " "
-       << s.boardFont.colour << ", backgrounds " << s.editBackground << " " << s.boardBackground << ", panels "
-       << s.lowerPanel << " " << s.boardPanel << ", tab " << s.tab << " of " << s.tabNames.size() << ", cells "
+  *out << "{window " << s.geometry.left << "," << s.geometry.top << " " << s.geometry.width << "x" << s.geometry.height
+       << ", edit font " << cp932::ToUtf8(s.editFont.name) << " " << s.editFont.size << " " << s.editFont.colour
+       << ", board font " << cp932::ToUtf8(s.boardFont.name) << " " << s.boardFont.size << " " << s.boardFont.colour
+       << ", backgrounds " << s.editBackground << " " << s.boardBackground << ", panels " << s.lowerPanel << " "
+       << s.boardPanel << ", tab " << s.tab << " of " << s.tabNames.size() << ", cells "
        << ::testing::PrintToString(s.cellSizes) << ", checks " << ::testing::PrintToString(s.checks) << "}";
 }
 
-constexpr MenuItem kCheckItems[] = {MenuItem::EditClick, MenuItem::EditMouse, MenuItem::EditM10,
-                                    MenuItem::EditM20,   MenuItem::EditM30,   MenuItem::EditM40,
-                                    MenuItem::EditM50,   MenuItem::EditYa,    MenuItem::DspHira,
-                                    MenuItem::WordWrap};
+constexpr MenuItem kCheckItems[] = {MenuItem::EditClick, MenuItem::EditMouse, MenuItem::EditM10, MenuItem::EditM20,
+                                    MenuItem::EditM30,   MenuItem::EditM40,   MenuItem::EditM50, MenuItem::EditYa,
+                                    MenuItem::DspHira,   MenuItem::WordWrap};
 
 Started Observe(ui::MainWindow& window) {
   Platform& p = window.Form().Plat();
@@ -216,12 +215,15 @@ TEST(SettingsFaults, SlotsOfTheWrongKindTakeTheirDefaultsOneByOne) {
   }
   ASSERT_EQ(crt.size(), 30u);
   const std::map<int, std::string> wrong = {
-      {crt::kWindowWidth, "wide"},          {crt::kWindowHeight, "4OO"},       {crt::kWindowLeft, "left"},
-      {crt::kWindowTop, "1e3"},             {crt::kEditFontSize, "big"},       {crt::kEditFontColour, "clNothing"},
-      {crt::kLowerPanelHeight, ""},         {crt::kBoardPanelWidth, "99999999999"}, {crt::kReserved9, "?"},
-      {crt::kBoardFontSize, "-"},           {crt::kBoardFontColour, "$XYZ"},   {crt::kTab0Sizes, "a,b,c"},
-      {crt::kTab1Sizes, "1.5"},             {crt::kTab2Sizes, ",,,"},          {crt::kSelectedTab, "two"},
-      {crt::kEditBackground, "purple-ish"}, {crt::kBoardBackground, "0x"},     {crt::kFirstReservedTail, "?"},
+      {crt::kWindowWidth, "wide"},     {crt::kWindowHeight, "4OO"},
+      {crt::kWindowLeft, "left"},      {crt::kWindowTop, "1e3"},
+      {crt::kEditFontSize, "big"},     {crt::kEditFontColour, "clNothing"},
+      {crt::kLowerPanelHeight, ""},    {crt::kBoardPanelWidth, "99999999999"},
+      {crt::kReserved9, "?"},          {crt::kBoardFontSize, "-"},
+      {crt::kBoardFontColour, "$XYZ"}, {crt::kTab0Sizes, "a,b,c"},
+      {crt::kTab1Sizes, "1.5"},        {crt::kTab2Sizes, ",,,"},
+      {crt::kSelectedTab, "two"},      {crt::kEditBackground, "purple-ish"},
+      {crt::kBoardBackground, "0x"},   {crt::kFirstReservedTail, "?"},
       {crt::kEndMarker, "EOD"},
   };
   for (const auto& [slot, text] : wrong) crt[static_cast<std::size_t>(slot)] = text;

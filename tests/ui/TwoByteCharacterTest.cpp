@@ -84,8 +84,8 @@ class TwoByteCharacterTest : public ::testing::Test {
   ui::EditArea* edit_ = nullptr;
 };
 
-const std::string kTaka = "\xEE\xE0";  // 髙, a duplicate of FB FC
-const std::string kSaki = "\xED\x95";  // 﨑, a duplicate of FA B1
+const std::string kTaka = "\xEE\xE0";     // 髙, a duplicate of FB FC
+const std::string kSaki = "\xED\x95";     // 﨑, a duplicate of FA B1
 const std::string kRawPair = "\x85\x40";  // does not decode
 
 // The faults seen in use: a Backspace between the two boxes of 髙 dropped the
@@ -155,7 +155,7 @@ TEST_F(TwoByteCharacterTest, AfterAnyEditTheSavedBytesShowExactlyWhatTheScreenSh
                            QString(QChar(0xF802)) /* a lone 82 */, QString(QChar(0xF7C1)) /* raw A */};
   const std::string boardTexts[] = {cp932::FromUtf8("あ"), cp932::FromUtf8("BS~"), cp932::FromUtf8("←~"),
                                     cp932::FromUtf8("→~"), cp932::FromUtf8("削~"), kTaka + kRawPair,
-                                    cp932::FromUtf8("戻"),  cp932::FromUtf8("直"),  cp932::FromUtf8("挿~")};
+                                    cp932::FromUtf8("戻"), cp932::FromUtf8("直"),  cp932::FromUtf8("挿~")};
   std::size_t troubleSeen = 0;
   for (int step = 0; step < 800; ++step) {
     // A fresh copy of the text now and then, so the edits go on over it.

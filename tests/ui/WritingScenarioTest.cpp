@@ -88,14 +88,14 @@ TEST_F(WritingScenario, ClickModeWritesAndSavesToASlot) {
   ASSERT_TRUE(W().SGd01()->isVisible());
   EXPECT_EQ(W().SGd01()->ColCount(), 2);
   EXPECT_EQ(W().SGd01()->RowCount(), 3);
-  ClickList(0, 0);   // か
+  ClickList(0, 0);  // か
   EXPECT_FALSE(W().SGd01()->isVisible());
-  ClickBoard(5, 1);  // な,ナ
-  ClickList(1, 0);   // ナ
-  ClickBoard(1, 6);  // 改~
-  ClickBoard(11, 1); // A,a
+  ClickBoard(5, 1);   // な,ナ
+  ClickList(1, 0);    // ナ
+  ClickBoard(1, 6);   // 改~
+  ClickBoard(11, 1);  // A,a
   ClickList(0, 0);
-  ClickBoard(11, 5); // 。 acts at once
+  ClickBoard(11, 5);  // 。 acts at once
   EXPECT_EQ(W().Form().Plat().memMain.Text(), Expected());
   EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("。"));
 
@@ -161,7 +161,7 @@ TEST_F(WritingScenario, OneUndoTakesBackOneInsertedCell) {
   ClickBoard(19, 2);  // 1
   ClickBoard(1, 6);   // 改~
   EXPECT_EQ(W().Form().Plat().memMain.Text(), "01\r\n");
-  ClickBoard(9, 6);   // 戻
+  ClickBoard(9, 6);  // 戻
   EXPECT_EQ(W().Form().Plat().memMain.Text(), "01");
   ClickBoard(10, 6);  // 直
   EXPECT_EQ(W().Form().Plat().memMain.Text(), "01\r\n");
