@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "core/Cp932.h"
+#include "input/SpeechText.h"
 
 namespace velkor::ui {
 
@@ -21,23 +22,6 @@ namespace {
 
 constexpr int kSynthesisTimeoutMs = 60000;
 constexpr qint64 kWavHeaderBytes = 44;
-
-bool IsLineBreak(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
-bool EndsSentence(QChar c) {
-  return c == QChar(u'。') || c == QChar(u'！') || c == QChar(u'？') || c == QLatin1Char('!') || c == QLatin1Char('?');
-}
-bool ClosesBracket(QChar c) {
-  return c == QChar(u'」') || c == QChar(u'』') || c == QChar(u'）') || c == QChar(u'】') || c == QLatin1Char(')');
-}
-bool EndsClause(QChar c) { return c == QChar(u'、') || c == QChar(u'，') || c == QLatin1Char(','); }
-
-// What the `length` UTF-16 units at `at` cost the engine in UTF-8 bytes.
-int EngineBytes(const QString& text, qsizetype at, qsizetype length) {
-  if (length == 2) return 4;
-  const char16_t c = text[at].unicode();
-  if (c == u'\r' || c == u'\n' || c == u'\t') return 3;  // may be read as a pause, "、"
-  return c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
-}
 
 }  // namespace
 
@@ -89,48 +73,6 @@ QByteArray OpenJTalkSpeech::EngineText(const std::string& cp932Text) {
   return utf8;
 }
 
-QStringList OpenJTalkSpeech::SplitForEngine(const QString& text, int maxUtf8Bytes) {
-  QStringList pieces;
-  const qsizetype size = text.size();
-  qsizetype start = 0;
-  while (true) {
-    while (start < size && IsLineBreak(text[start])) ++start;  // dropped between pieces
-    if (start >= size) break;
-    // The longest run from `start` within the limit (at least one character),
-    // noting where it may end.
-    qsizetype at = start, sentenceEnd = -1, clauseEnd = -1;
-    bool afterSentenceEnd = false;
-    int bytes = 0;
-    while (at < size) {
-      const qsizetype length = text[at].isHighSurrogate() && at + 1 < size && text[at + 1].isLowSurrogate() ? 2 : 1;
-      const int cost = EngineBytes(text, at, length);
-      if (at > start && bytes + cost > maxUtf8Bytes) break;
-      const QChar c = text[at];
-      if (IsLineBreak(c)) sentenceEnd = at;
-      bytes += cost;
-      at += length;
-      afterSentenceEnd = EndsSentence(c) || (afterSentenceEnd && ClosesBracket(c));
-      if (afterSentenceEnd) {
-        sentenceEnd = at;
-      } else if (EndsClause(c)) {
-        clauseEnd = at;
-      }
-    }
-    qsizetype end = at;
-    if (at < size && !IsLineBreak(text[at])) {
-      if (sentenceEnd > start) {
-        end = sentenceEnd;
-      } else if (clauseEnd > start) {
-        end = clauseEnd;
-      }
-    }
-    while (IsLineBreak(text[end - 1])) --end;  // the first character is no line break
-    pieces << text.mid(start, end - start);
-    start = end;
-  }
-  return pieces;
-}
-
 double OpenJTalkSpeech::SpeedFactor(int speedPercent) { return speedPercent <= 0 ? 1.0 : speedPercent / 100.0; }
 
 double OpenJTalkSpeech::GainDb(int volumePercent) {
@@ -175,8 +117,8 @@ bool OpenJTalkSpeech::Speak(const std::string& text, int speedPercent, int volum
   Stop();
   // Without an audio output Qt's player claims to play and never ends.
   if (!Available() || QMediaDevices::audioOutputs().isEmpty()) return false;
-  for (const QString& piece : SplitForEngine(QString::fromStdU16String(cp932::Decode(text)))) {
-    QByteArray line = EngineLine(piece);
+  for (const std::u16string& piece : SplitForSpeech(cp932::Decode(text), kMaxUtf8Bytes)) {
+    QByteArray line = EngineLine(QString::fromStdU16String(piece));
     if (!line.isEmpty()) pending_.push_back(std::move(line));
   }
   if (pending_.empty()) return false;

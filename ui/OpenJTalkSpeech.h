@@ -31,7 +31,7 @@ class OpenJTalkSpeech : public QObject, public ISpeech {
   static constexpr const char* kVoice = "/usr/share/hts-voice/nitech-jp-atr503-m001/nitech_jp_atr503_m001.htsvoice";
   // The engine reads one line of at most 1023 bytes: Synthesize cuts longer
   // text (after its last "。" within the limit when it has one), Speak reads
-  // it in pieces of SplitForEngine.
+  // it in pieces of SplitForSpeech.
   static constexpr int kMaxUtf8Bytes = 1000;
 
   // `engine` is the open_jtalk program, `dictionary` its dictionary folder,
@@ -64,13 +64,6 @@ class OpenJTalkSpeech : public QObject, public ISpeech {
   // What the engine is given: one line of UTF-8, line breaks read as pauses
   // ("、"), cut to kMaxUtf8Bytes. Empty when there is nothing to read.
   static QByteArray EngineText(const std::string& cp932Text);
-  // `text` in pieces the engine takes, in order: each is at most
-  // `maxUtf8Bytes` of UTF-8 with its line breaks read as pauses ("、", 3
-  // bytes each), ends after "。", "！" or "？" (and any closing bracket after
-  // it) or before a line break where it can, else after "、", else where the
-  // limit falls, never inside a character or a surrogate pair. The line
-  // breaks between pieces are dropped; nothing else is lost or added.
-  static QStringList SplitForEngine(const QString& text, int maxUtf8Bytes = kMaxUtf8Bytes);
   // -r: the speed factor (0 or less means normal).
   static double SpeedFactor(int speedPercent);
   // -g: the gain in dB, 20·log10(p/100) (0 or less means normal).
