@@ -1,6 +1,7 @@
 #include "core/TextRope.h"
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_set>
 
 namespace velkor {
@@ -79,6 +80,23 @@ TextRope::Place TextRope::Locate(std::size_t pos) const {
 char TextRope::At(std::size_t pos) const {
   const Place place = Locate(pos);
   return (*pages_[place.page]->chunks[place.chunk])[place.offset];
+}
+
+std::size_t TextRope::Find(char byte, std::size_t from) const {
+  if (from >= size_) return npos;
+  const Place place = Locate(from);
+  std::size_t offset = from - place.offset;  // the start of the chunk holding `from`
+  for (std::size_t page = place.page; page < pages_.size(); ++page) {
+    const auto& chunks = pages_[page]->chunks;
+    for (std::size_t c = page == place.page ? place.chunk : 0; c < chunks.size(); ++c) {
+      const std::string& chunk = *chunks[c];
+      const std::size_t start = page == place.page && c == place.chunk ? place.offset : 0;
+      const void* hit = std::memchr(chunk.data() + start, byte, chunk.size() - start);
+      if (hit) return offset + static_cast<std::size_t>(static_cast<const char*>(hit) - chunk.data());
+      offset += chunk.size();
+    }
+  }
+  return npos;
 }
 
 std::string TextRope::Substr(std::size_t pos, std::size_t length) const {

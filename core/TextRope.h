@@ -27,6 +27,9 @@ class TextRope {
   std::string Substr(std::size_t pos, std::size_t length) const;
   // The byte at `pos` (pos < size()).
   char At(std::size_t pos) const;
+  // The offset of the first `byte` at or after `from`, or npos.
+  std::size_t Find(char byte, std::size_t from) const;
+  static constexpr std::size_t npos = std::string::npos;
 
   // A new text: `removed` bytes at `pos` replaced by `inserted`. This text is
   // unchanged; the result shares every part the change does not touch.

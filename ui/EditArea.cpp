@@ -27,81 +27,44 @@ EditArea::EditArea(QWidget* parent) : QPlainTextEdit(parent) {
 
 namespace {
 
-// A line's text as the program's position mapping reads it.
-std::u16string_view LineView(const QString& line) {
-  return {reinterpret_cast<const char16_t*>(line.utf16()), static_cast<std::size_t>(line.size())};
-}
+// Sets the screen from the program: no change notification, and the bytes
+// are set by the caller, not read back from the screen.
+class ProgramEdit {
+ public:
+  explicit ProgramEdit(bool& flag) : flag_(flag) { flag_ = true; }
+  ~ProgramEdit() { flag_ = false; }
+  ProgramEdit(const ProgramEdit&) = delete;
+  ProgramEdit& operator=(const ProgramEdit&) = delete;
 
-// Bytes of a line's text in code page 932 (a surrogate pair is one "?").
-int LineBytes(const QString& line) {
-  const std::u16string_view view = LineView(line);
-  return ByteOffsetOfDisplayIndex(view, static_cast<int>(view.size()));
-}
+ private:
+  bool& flag_;
+};
 
 }  // namespace
 
-void EditArea::ContentsChanged(int position, int removed, int added) {
-  textValid_ = false;
-  const int block = document()->findBlock(position).blockNumber();
-  // Lines before the changed one keep their byte counts.
-  validBlocks_ = std::min(validBlocks_, std::max(1, block + 1));
-  if (replacingAll_) return;  // the whole text is set at once by the caller
+ScreenPos EditArea::ScreenOf(int position) const {
+  const QTextBlock block = document()->findBlock(std::clamp(position, 0, document()->characterCount() - 1));
+  return {block.blockNumber(), std::max(0, position - block.position())};
+}
 
-  // Keep the byte text in step: the bytes before the change are unchanged,
-  // the removed ones are counted off the old text, the added ones read from
-  // the document (the implicit end of the document is never part of it).
-  const std::size_t start = static_cast<std::size_t>(ByteOffsetOf(position));
-  const std::size_t maxRemoved = std::min(mirror_.size() - std::min(start, mirror_.size()),
-                                          2 * static_cast<std::size_t>(std::max(0, removed)) + 2);
-  const std::size_t removedBytes =
-      BytesOfDisplayUnits(mirror_.Substr(start, maxRemoved), static_cast<std::size_t>(std::max(0, removed)));
+int EditArea::PositionOf(ScreenPos place) const {
+  const QTextBlock block = document()->findBlockByNumber(place.line);
+  if (!block.isValid()) return document()->characterCount() - 1;
+  return block.position() + std::clamp(place.unit, 0, block.length() - 1);
+}
+
+void EditArea::ContentsChanged(int position, int removed, int added) {
+  if (programEdit_) return;  // the caller sets the bytes
+  // The added text, read from the document (the implicit end of the
+  // document is never part of it).
   QTextCursor span(document());
   const int end = std::min(position + std::max(0, added), document()->characterCount() - 1);
   span.setPosition(position);
   span.setPosition(std::max(position, end), QTextCursor::KeepAnchor);
   // A lone lead byte the change joined to the next byte became "?" in the
   // bytes; the screen follows once the change is complete.
-  if (SpliceEditText(mirror_, start, removedBytes, EditTextFromDisplay(span.selectedText().toStdU16String())) >= 0)
-    joinedLead_ = position - 1;
-}
-
-int EditArea::BytesBeforeBlock(int blockNumber) const {
-  if (blockNumber < validBlocks_) return bytesBefore_[static_cast<std::size_t>(blockNumber)];
-  bytesBefore_.resize(static_cast<std::size_t>(validBlocks_));
-  QTextBlock block = document()->findBlockByNumber(validBlocks_ - 1);
-  int bytes = bytesBefore_.back();
-  for (int n = validBlocks_ - 1; n < blockNumber && block.isValid(); ++n, block = block.next()) {
-    bytes += LineBytes(block.text()) + 2;  // the line and its CR LF
-    bytesBefore_.push_back(bytes);
-  }
-  validBlocks_ = static_cast<int>(bytesBefore_.size());
-  return bytesBefore_.back();
-}
-
-int EditArea::ByteOffsetOf(int position) const {
-  const QTextBlock block = document()->findBlock(std::clamp(position, 0, document()->characterCount() - 1));
-  const int inBlock = std::max(0, position - block.position());
-  const QString line = block.text();
-  return BytesBeforeBlock(block.blockNumber()) + ByteOffsetOfDisplayIndex(LineView(line), inBlock);
-}
-
-int EditArea::PositionOfByte(int offset) const {
-  offset = std::max(0, offset);
-  // The line holding the offset: the last whose start is not beyond it.
-  int low;
-  if (offset < bytesBefore_[static_cast<std::size_t>(validBlocks_ - 1)]) {
-    const auto begin = bytesBefore_.begin();
-    low = static_cast<int>(std::upper_bound(begin, begin + validBlocks_, offset) - begin) - 1;
-  } else {
-    const int blocks = document()->blockCount();
-    low = validBlocks_ - 1;
-    while (low + 1 < blocks && BytesBeforeBlock(low + 1) <= offset) ++low;
-  }
-  // Within the line, an offset inside a character (or inside the CR LF)
-  // stands before it.
-  const QTextBlock block = document()->findBlockByNumber(low);
-  const QString line = block.text();
-  return block.position() + DisplayIndexOfByteOffset(LineView(line), offset - BytesBeforeBlock(low));
+  if (const auto joined = buffer_.ApplyScreenChange(ScreenOf(position), removed, span.selectedText().toStdU16String()))
+    joinedLead_ = PositionOf(*joined);
 }
 
 std::string EditArea::CharacterAtCaret() const {
@@ -180,59 +143,38 @@ void EditArea::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void EditArea::TextChanged() {
-  if (programChange_) return;
+  if (programEdit_) return;
   const int joined = std::exchange(joinedLead_, -1);
   if (joined >= 0) {
     // The lone lead byte's box shows the "?" the bytes now hold.
     QTextCursor cursor(document());
     cursor.setPosition(joined);
     cursor.setPosition(joined + 1, QTextCursor::KeepAnchor);
-    programChange_ = true;
-    replacingAll_ = true;
+    const ProgramEdit edit(programEdit_);
     cursor.insertText(QStringLiteral("?"));
-    replacingAll_ = false;
-    programChange_ = false;
   }
   modified_ = true;
   if (onChange_) onChange_();
   if (joined >= 0 && onUnholdable_) onUnholdable_();
 }
 
-std::string EditArea::Text() const {
-  if (!textValid_) {
-    text_ = mirror_.Flatten();
-    textValid_ = true;
-  }
-  return text_;
-}
+std::string EditArea::Text() const { return buffer_.Text(); }
 
 void EditArea::RestoreSnapshot(const TextRope& target) {
-  const std::size_t prefix = TextRope::CommonPrefix(mirror_, target);
-  if (prefix == mirror_.size() && prefix == target.size()) {
+  const auto redraw = buffer_.RedrawFor(target);
+  if (!redraw) {
     modified_ = false;  // the same text: no change, no notification
     return;
   }
-  const std::size_t suffix = TextRope::CommonSuffix(mirror_, target, prefix);
-  // Replace only what differs, widened to whole characters on the screen.
-  const int startPos = PositionOfByte(static_cast<int>(prefix));
-  const std::size_t startByte = static_cast<std::size_t>(ByteOffsetOf(startPos));
-  const int oldEnd = static_cast<int>(mirror_.size() - suffix);
-  int endPos = PositionOfByte(oldEnd);
-  if (ByteOffsetOf(endPos) < oldEnd) endPos = std::min(endPos + 1, document()->characterCount() - 1);
-  if (endPos < document()->characterCount() - 1 && document()->characterAt(endPos).isLowSurrogate()) ++endPos;
-  const std::size_t keptAfter = mirror_.size() - static_cast<std::size_t>(ByteOffsetOf(endPos));
-  const std::string middle = target.Substr(startByte, target.size() - keptAfter - startByte);
-
+  // Only what differs is replaced on the screen.
   QTextCursor cursor(document());
-  cursor.setPosition(startPos);
-  cursor.setPosition(endPos, QTextCursor::KeepAnchor);
-  programChange_ = true;
-  replacingAll_ = true;
-  cursor.insertText(QString::fromStdU16String(DisplayFromEditText(middle)));
-  replacingAll_ = false;
-  programChange_ = false;
-  mirror_ = target;
-  textValid_ = false;
+  cursor.setPosition(PositionOf(redraw->from));
+  cursor.setPosition(PositionOf(redraw->to), QTextCursor::KeepAnchor);
+  {
+    const ProgramEdit edit(programEdit_);
+    cursor.insertText(QString::fromStdU16String(redraw->text));
+  }
+  buffer_.Set(target);
   modified_ = false;
   if (onChange_) onChange_();
 }
@@ -240,17 +182,14 @@ void EditArea::RestoreSnapshot(const TextRope& target) {
 void EditArea::SetText(const std::string& text) {
   // The bytes as the edit area holds them: every line break CR LF.
   const std::string bytes = EditTextLineBreaks(text);
-  const std::u16string display = DisplayFromEditText(bytes);
-  if (!(mirror_ == bytes)) {
+  if (!(buffer_.Bytes() == bytes)) {
     // setPlainText notifies even for an identical text, and may notify more
     // than once: the program raises exactly one notification itself.
-    programChange_ = true;
-    replacingAll_ = true;
-    setPlainText(QString::fromStdU16String(display));
-    replacingAll_ = false;
-    programChange_ = false;
-    mirror_ = TextRope(bytes);
-    textValid_ = false;
+    {
+      const ProgramEdit edit(programEdit_);
+      setPlainText(QString::fromStdU16String(DisplayFromEditText(bytes)));
+    }
+    buffer_.Set(TextRope(bytes));
     modified_ = false;
     if (onChange_) onChange_();
   }
@@ -258,13 +197,11 @@ void EditArea::SetText(const std::string& text) {
 }
 
 void EditArea::Clear() {
-  programChange_ = true;
-  replacingAll_ = true;
-  clear();
-  replacingAll_ = false;
-  programChange_ = false;
-  mirror_ = TextRope();
-  textValid_ = false;
+  {
+    const ProgramEdit edit(programEdit_);
+    clear();
+  }
+  buffer_.Set(TextRope());
   modified_ = false;
 }
 
@@ -287,6 +224,12 @@ void EditArea::SetWordWrap(bool on) {
   setLineWrapMode(on ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollBarPolicy(on ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
+}
+
+int EditArea::ByteOffsetOf(int position) const { return static_cast<int>(buffer_.ByteOffsetOf(ScreenOf(position))); }
+
+int EditArea::PositionOfByte(int offset) const {
+  return PositionOf(buffer_.PositionOf(static_cast<std::size_t>(std::max(0, offset))));
 }
 
 int EditArea::SelStart() const { return ByteOffsetOf(textCursor().selectionStart()); }

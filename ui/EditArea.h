@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/Platform.h"
+#include "document/EditBuffer.h"
 
 namespace velkor::ui {
 
@@ -34,7 +35,7 @@ class EditArea : public QPlainTextEdit, public IEditArea {
   static Key KeyOf(int qtKey);
 
   std::string Text() const override;
-  TextRope Snapshot() const override { return mirror_; }
+  TextRope Snapshot() const override { return buffer_.Bytes(); }
   void RestoreSnapshot(const TextRope& text) override;
   void SetText(const std::string& text) override;
   void Clear() override;
@@ -68,11 +69,12 @@ class EditArea : public QPlainTextEdit, public IEditArea {
   QString Holdable(const QString& text, bool* lossy);
   void TextChanged();
   void ContentsChanged(int position, int removed, int added);
-  // Byte offsets of screen positions, through the bytes before each line
-  // (block), kept from the start of the text up to the first changed line.
+  // Screen places of document positions and back.
+  ScreenPos ScreenOf(int position) const;
+  int PositionOf(ScreenPos place) const;
+  // Byte offsets of document positions and back.
   int ByteOffsetOf(int position) const;
   int PositionOfByte(int offset) const;
-  int BytesBeforeBlock(int blockNumber) const;
 
   std::function<void()> onChange_;
   std::function<bool(Key)> onKeyDown_;
@@ -83,20 +85,14 @@ class EditArea : public QPlainTextEdit, public IEditArea {
   FontSpec font_;
   Colour background_ = colours::clWindow;
   bool modified_ = false;
-  bool programChange_ = false;
+  // Set while the program sets the screen itself (ProgramEdit).
+  bool programEdit_ = false;
   // The text in bytes, kept in step with every change of the document; the
   // journal's snapshots share its unchanged parts.
-  TextRope mirror_;
-  bool replacingAll_ = false;
-  // Screen position of a lone lead byte that the change being made joined to
-  // the next byte (it is "?" in the bytes already), or -1.
+  EditBuffer buffer_;
+  // Document position of a lone lead byte that the change being made joined
+  // to the next byte (it is "?" in the bytes already), or -1.
   int joinedLead_ = -1;
-  // The text as one string, made when asked for and kept until the next change.
-  mutable std::string text_;
-  mutable bool textValid_ = false;
-  // bytesBefore_[i]: bytes of the text before block i, valid for i < validBlocks_.
-  mutable std::vector<int> bytesBefore_{0};
-  mutable int validBlocks_ = 1;
 };
 
 }  // namespace velkor::ui

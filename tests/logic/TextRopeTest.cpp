@@ -49,6 +49,9 @@ TEST(TextRope, EditsMatchAPlainStringAndCompareExactly) {
       const std::size_t at = reference.size() / 3;
       EXPECT_EQ(rope.At(at), reference[at]);
       EXPECT_EQ(rope.Substr(at, 5000), reference.substr(at, 5000));
+      const char byte = reference[at];
+      for (std::size_t from : {std::size_t{0}, at, at + 1, reference.size() - 1, reference.size()})
+        EXPECT_EQ(rope.Find(byte, from), reference.find(byte, from)) << "from " << from;
     }
   }
 }
