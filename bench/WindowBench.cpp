@@ -216,8 +216,8 @@ void InsertGroup(const std::string& root) {
     const std::string k = SizeKey(plan.size);
     const std::string s = SizeName(plan.size);
     Row({"insert." + k, "insert cell \"0\" (ExecuteSelection), " + s, "ms", "ref.insert." + k, 2.0, "<= 2x"});
-    Row({"undo." + k, "undo after it (UndoJournal Undo), " + s, "ms", "ref.insert." + k, 3.0, "<= 3x"});
-    Row({"redo." + k, "redo after it (UndoJournal Redo), " + s, "ms", "ref.insert." + k, 3.0, "<= 3x"});
+    Row({"undo." + k, "undo after it (Journal::Undo), " + s, "ms", "ref.insert." + k, 3.0, "<= 3x"});
+    Row({"redo." + k, "redo after it (Journal::Redo), " + s, "ms", "ref.insert." + k, 3.0, "<= 3x"});
     Row({"ref.insert." + k, "  ref: bare QPlainTextEdit insertPlainText, " + s});
   }
 
@@ -253,10 +253,10 @@ void InsertGroup(const std::string& root) {
       if (inserted.size() != before + 1 || inserted[static_cast<std::size_t>(mid)] != '0') {
         Note("insert." + k, "check failed: the cell did not insert \"0\" at the caret");
       }
-      win.Form().UndoLog().UndoJournal("Undo");
+      win.Form().UndoLog().Undo();
       Settle();
       if (win.Edit().Text() != original) Note("undo." + k, "check failed: undo did not take it back");
-      win.Form().UndoLog().UndoJournal("Redo");
+      win.Form().UndoLog().Redo();
       Settle();
       if (win.Edit().Text().size() != before + 1) Note("redo." + k, "check failed: redo did not put it back");
       bare.CaretTo(midIndex);
@@ -272,11 +272,11 @@ void InsertGroup(const std::string& root) {
                Settle();
              }));
       Sample("undo." + k, TimeMs([&] {
-               win.Form().UndoLog().UndoJournal("Undo");
+               win.Form().UndoLog().Undo();
                Settle();
              }));
       Sample("redo." + k, TimeMs([&] {
-               win.Form().UndoLog().UndoJournal("Redo");
+               win.Form().UndoLog().Redo();
                Settle();
              }));
       bare.CaretTo(midIndex);
@@ -287,7 +287,7 @@ void InsertGroup(const std::string& root) {
              }));
       win.Form().Unsaved().Discard();  // no recovery copy written in the middle of a timing
     });
-    win.Form().UndoLog().UndoJournal("Clr");
+    win.Form().UndoLog().Clear();
     bare.edit.clear();
     win.Edit().Clear();
     Settle();
@@ -377,7 +377,7 @@ void FilesGroup(const std::string& root) {
     win.Edit().Clear();
     bare.edit.clear();
     win.Edit().SetModified(false);
-    win.Form().UndoLog().UndoJournal("Clr");
+    win.Form().UndoLog().Clear();
     Settle();
 
     Sample("open.10m", TimeMs([&] {

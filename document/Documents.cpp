@@ -76,7 +76,7 @@ void Documents::ActFileNewExecute() {
     p_.window.SetCaption(UntitledCaption());
     p_.memMain.SetModified(false);
     p_.window.SetEnabled(Action::FileSave, false);
-    journal_.UndoJournal("Clr");
+    journal_.Clear();
   }
   FocusEditArea();
 }

@@ -2,21 +2,6 @@
 
 namespace velkor {
 
-void Journal::UndoJournal(std::string_view word) {
-  if (word == "Beg")
-    Begin();
-  else if (word == "Clr")
-    Clear();
-  else if (word == "Put")
-    Put();
-  else if (word == "Undo")
-    Undo();
-  else if (word == "Redo")
-    Redo();
-  else if (word == "End")
-    End();
-}
-
 void Journal::Begin() {
   entries_.clear();
   index_ = -1;
@@ -38,7 +23,7 @@ void Journal::End() {
   index_ = -1;
 }
 
-void Journal::Put() {
+void Journal::Record() {
   if (!armed_) {
     // The change that Undo, Redo or an edit-font change caused: not recorded.
     armed_ = true;
@@ -69,6 +54,10 @@ void Journal::Undo() {
   }
   Restore(index_);
 }
+
+bool Journal::CanUndo() const { return index_ > 0; }
+
+bool Journal::CanRedo() const { return index_ < Count() - 1; }
 
 void Journal::Redo() {
   armed_ = false;

@@ -24,15 +24,18 @@ class Journal {
 
   explicit Journal(IEditArea& edit) : edit_(edit) {}
 
-  // One operation driven by a command word: "Beg", "Clr", "Put", "Undo",
-  // "Redo" or "End". Any other word does nothing.
-  void UndoJournal(std::string_view word);
-
+  // A new journal for a window that opens, holding nothing.
   void Begin();
+  // Forgets every entry: the document was replaced.
   void Clear();
-  void Put();
+  // Records the edit area's text, caret and selection after a change.
+  void Record();
+  // Puts the entry before (after) the current one back, when there is one.
   void Undo();
   void Redo();
+  bool CanUndo() const;
+  bool CanRedo() const;
+  // The window closes.
   void End();
 
   int Index() const { return index_; }

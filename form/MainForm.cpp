@@ -70,7 +70,7 @@ bool MainForm::FormCreate() {
 }
 
 void MainForm::FormShow() {
-  journal_.UndoJournal("Beg");
+  journal_.Begin();
   p_.window.SetChecked(MenuItem::WordWrap, state_.settings.Option(option::kWordWrap) != "0");
   p_.window.SetChecked(MenuItem::DspHira, state_.settings.Option(option::kKanaMirroring) != "0");
   ApplyWindowSettings();
@@ -121,7 +121,7 @@ bool MainForm::FormClose() {
   state_.defaultBoardList.clear();
   state_.slotPreviewList.clear();
   SaveSettings();
-  journal_.UndoJournal("End");
+  journal_.End();
   closed_ = true;
   return true;
 }
@@ -130,7 +130,7 @@ void MainForm::EndSession() {
   if (closed_) return;
   recovery_.Close(false);
   SaveSettings();
-  journal_.UndoJournal("End");
+  journal_.End();
   closed_ = true;
 }
 
@@ -171,7 +171,7 @@ void MainForm::ActExeZoomExecute() { p_.shell.StartProgram(kMagnifierProgram); }
 
 void MainForm::MemMainChange() {
   if (!p_.window.IsEnabled(Action::FileSave)) p_.window.SetEnabled(Action::FileSave, true);
-  journal_.UndoJournal("Put");
+  journal_.Record();
   recovery_.TextChanged();
 }
 

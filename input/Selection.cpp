@@ -507,8 +507,8 @@ void Selection::RunCommand(std::string text) {
       memo.ScrollToCaret();
       return;
     }
-    case Command::Undo: journal_.UndoJournal("Undo"); return;
-    case Command::Redo: journal_.UndoJournal("Redo"); return;
+    case Command::Undo: journal_.Undo(); return;
+    case Command::Redo: journal_.Redo(); return;
     case Command::PrevTab: SwitchTab(-1); return;
     case Command::NextTab: SwitchTab(+1); return;
     case Command::New:

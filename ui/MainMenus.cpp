@@ -52,9 +52,9 @@ void MainWindow::BuildActions() {
   AddAction("ActDspMojiFont", "文字盤フォント設定(&M)", "文字盤フォント変更", ToolImage::BoardFont,
             [this] { form_->Board().ActDspMojiFontExecute(); });
   AddAction("ActEditUndo", "元に戻す(&U)", "元に戻す", ToolImage::Undo,
-            [this] { form_->UndoLog().UndoJournal("Undo"); });
+            [this] { form_->UndoLog().Undo(); });
   AddAction("ActEditRedo", "やり直す(&R)", "やり直す", ToolImage::Redo,
-            [this] { form_->UndoLog().UndoJournal("Redo"); });
+            [this] { form_->UndoLog().Redo(); });
 }
 
 void MainWindow::BuildMenus() {

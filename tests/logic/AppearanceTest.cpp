@@ -87,7 +87,7 @@ TEST_F(AppearanceTest, EditFontKeepsTextCaretAndSelectionAndRecordsNothing) {
   EXPECT_EQ(fake_.edtInp.font, (FontSpec{"Edit", 12, colours::clNavy}));
   EXPECT_EQ(Crt()[crt::kEditFontSize], "12");
   // Undo steps back over the last change before the font change.
-  form_->UndoLog().UndoJournal("Undo");
+  form_->UndoLog().Undo();
   EXPECT_EQ(fake_.memMain.text, "abc");
 }
 

@@ -158,7 +158,7 @@ TEST_F(ConversionTest, EachSegmentIsReplacedInTurnAsOneChangeEach) {
   // The engine learnt each choice, in order.
   EXPECT_EQ(fake_.converter.commits, (std::vector<std::pair<int, int>>{{0, 0}, {1, 1}, {2, 0}}));
   // One undo takes back one segment.
-  form_->UndoLog().UndoJournal("Undo");
+  form_->UndoLog().Undo();
   EXPECT_EQ(Text(), "今日は良いてんきです");
 }
 

@@ -137,7 +137,7 @@ TEST(SearchTextTest, LargeTextsStayLinear) {
 class SearchAreaTest : public ::testing::Test {
  protected:
   SearchAreaTest() {
-    area.onChange = [this] { journal.Put(); };
+    area.onChange = [this] { journal.Record(); };
     journal.Begin();
   }
   void Load(const std::string& t) {

@@ -40,8 +40,8 @@ class EditAreaTest : public ::testing::Test {
     }
   }
   Journal& J() { return window_->Form().UndoLog(); }
-  void Undo() { J().UndoJournal("Undo"); }
-  void Redo() { J().UndoJournal("Redo"); }
+  void Undo() { J().Undo(); }
+  void Redo() { J().Redo(); }
   QString Text() const { return edit_->toPlainText(); }
   IEditArea& Area() { return window_->Form().Plat().memMain; }
 
