@@ -56,6 +56,11 @@ void EditBuffer::Set(TextRope bytes) {
   ChangedFrom(0);
 }
 
+void EditBuffer::Redrawn(const Redraw& redraw, TextRope target) {
+  bytes_ = std::move(target);
+  ChangedFrom(redraw.from.line);
+}
+
 void EditBuffer::ChangedFrom(int line) {
   textValid_ = false;
   lineStarts_.resize(std::min(lineStarts_.size(), static_cast<std::size_t>(std::max(0, line)) + 1));

@@ -55,6 +55,9 @@ class EditBuffer {
     std::u16string text;
   };
   std::optional<Redraw> RedrawFor(const TextRope& target) const;
+  // The screen shows `target` now, through `redraw` (RedrawFor's): the lines
+  // before the redraw keep their places.
+  void Redrawn(const Redraw& redraw, TextRope target);
 
  private:
   // The byte offset where `line` starts, found from the last line known;

@@ -174,7 +174,7 @@ void EditArea::RestoreSnapshot(const TextRope& target) {
     const ProgramEdit edit(programEdit_);
     cursor.insertText(QString::fromStdU16String(redraw->text));
   }
-  buffer_.Set(target);
+  buffer_.Redrawn(*redraw, target);
   modified_ = false;
   if (onChange_) onChange_();
 }

@@ -149,6 +149,12 @@ TEST(EditBuffer, ARedrawShowsTheOtherTextExactly) {
     const std::size_t from = screen.IndexOf(redraw->from);
     screen.text.replace(from, screen.IndexOf(redraw->to) - from, redraw->text);
     ASSERT_EQ(screen.text, DisplayFromEditText(b)) << "round " << round << " " << Hex(a) << " -> " << Hex(b);
+    // Positions after the redraw are those of the new text.
+    buffer.Redrawn(*redraw, TextRope(b));
+    EditBuffer fresh;
+    fresh.Set(TextRope(b));
+    for (std::size_t offset = 0; offset <= b.size(); ++offset)
+      ASSERT_EQ(buffer.PositionOf(offset), fresh.PositionOf(offset)) << "round " << round << " offset " << offset;
   }
 }
 
