@@ -8,35 +8,10 @@ namespace velkor::board {
 
 namespace {
 
-struct TokenPlace {
-  Command command;
-  const char* utf8;
-  int row;  // the slot board's cancel cell has no fixed place
-  int col;
-};
-
-// Kept as written: two tokens a line.
-// clang-format off
-constexpr std::array<TokenPlace, kCommandCount> kTokens = {{
-    {Command::NewLine, "改~", 6, 1},    {Command::Left, "←~", 6, 2},
-    {Command::Right, "→~", 6, 3},       {Command::Up, "↑~", 6, 4},
-    {Command::Down, "↓~", 6, 5},        {Command::Blank, "挿~", 6, 6},
-    {Command::Delete, "削~", 6, 7},     {Command::BackSpace, "BS~", 6, 8},
-    {Command::Undo, "戻", 6, 9},        {Command::Redo, "直", 6, 10},
-    {Command::PrevTab, "《~", 7, 1},    {Command::NextTab, "》~", 7, 2},
-    {Command::New, "新~", 7, 3},        {Command::Open, "開~", 7, 4},
-    {Command::Save, "書~", 7, 5},       {Command::SaveAs, "名~", 7, 6},
-    {Command::Print, "印~", 7, 7},      {Command::Quit, "終~", 7, 8},
-    {Command::CancelSlot, "☆~", 0, 0},
-    {Command::Convert, "変~", 6, 11},
-    {Command::Speak, "話~", 6, 12},
-}};
-// clang-format on
-
 const std::array<std::string, kCommandCount>& TokenTexts() {
   static const std::array<std::string, kCommandCount> texts = [] {
     std::array<std::string, kCommandCount> out;
-    for (const auto& token : kTokens) out[static_cast<int>(token.command)] = cp932::FromUtf8(token.utf8);
+    for (const CommandSpec& spec : AllCommands()) out[static_cast<int>(spec.id)] = cp932::FromUtf8(spec.token);
     return out;
   }();
   return texts;
@@ -85,6 +60,7 @@ const std::string& CommandToken(Command command) { return TokenTexts()[static_ca
 
 std::optional<Command> CommandOfText(std::string_view cellText) {
   const auto& texts = TokenTexts();
+  if (cellText.empty()) return std::nullopt;
   for (int i = 0; i < kCommandCount; ++i) {
     if (texts[i] == cellText) return static_cast<Command>(i);
   }
@@ -92,9 +68,9 @@ std::optional<Command> CommandOfText(std::string_view cellText) {
 }
 
 std::optional<Command> CommandAt(int col, int row) {
-  for (const auto& token : kTokens) {
-    if (token.command == Command::CancelSlot) continue;  // placed only by the slot board
-    if (token.row == row && token.col == col) return token.command;
+  for (const CommandSpec& spec : AllCommands()) {
+    if (spec.row == 0) continue;  // not on the board, or placed only by the slot board
+    if (spec.row == row && spec.col == col) return spec.id;
   }
   return std::nullopt;
 }

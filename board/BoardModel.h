@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/CommaText.h"
+#include "core/Commands.h"
 
 namespace velkor::board {
 
@@ -37,35 +38,13 @@ constexpr bool IsContentCell(int col, int row) {
   return row >= 1 && row <= kContentRows && col >= 1 && col <= kContentCols;
 }
 
-// The commands a cell can carry.
-enum class Command {
-  NewLine,     // "改~"
-  Left,        // "←~"
-  Right,       // "→~"
-  Up,          // "↑~"
-  Down,        // "↓~"
-  Blank,       // "挿~"
-  Delete,      // "削~"
-  BackSpace,   // "BS~"
-  Undo,        // "戻"
-  Redo,        // "直"
-  PrevTab,     // "《~"
-  NextTab,     // "》~"
-  New,         // "新~"
-  Open,        // "開~"
-  Save,        // "書~"
-  SaveAs,      // "名~"
-  Print,       // "印~"
-  Quit,        // "終~"
-  CancelSlot,  // "☆~"
-  Convert,     // "変~"
-  Speak,       // "話~"
-};
-inline constexpr int kCommandCount = 21;
+// The commands a cell can carry are those of core/Commands.h with a token.
+using velkor::Command;
 
 // The token of a command, in code page 932.
 const std::string& CommandToken(Command command);
-// The command whose token equals the whole text, byte for byte.
+// The command whose token equals the whole text, byte for byte (never an
+// empty text).
 std::optional<Command> CommandOfText(std::string_view cellText);
 // The command placed in a cell of the command rows, when there is one.
 std::optional<Command> CommandAt(int col, int row);

@@ -289,6 +289,8 @@ class IMainWindow {
   virtual bool AskYesNo(const std::string& text) = 0;
   // Asks the window to close, through the same path as its close box.
   virtual void RequestClose() = 0;
+  // Shows the modeless find (or replace) dialog.
+  virtual void ShowSearchDialog(bool replace) = 0;
   // The caption of recent-file menu item `item` (0 to 9), UTF-8.
   virtual void SetRecentFileCaption(int item, const std::string& caption) = 0;
   // The board area of the dwell test, in screen coordinates: vertically the

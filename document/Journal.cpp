@@ -50,14 +50,10 @@ void Journal::Undo() {
   --index_;
   if (index_ < 0) {
     index_ = -1;
-    return;
+  } else {
+    Restore(index_);
   }
-  Restore(index_);
 }
-
-bool Journal::CanUndo() const { return index_ > 0; }
-
-bool Journal::CanRedo() const { return index_ < Count() - 1; }
 
 void Journal::Redo() {
   armed_ = false;
@@ -70,7 +66,7 @@ void Journal::Redo() {
 }
 
 void Journal::Restore(int i) {
-  // Copy first: replacing the text re-enters Put through the change
+  // Copy first: replacing the text re-enters Record through the change
   // notification, which must not see a half-restored entry.
   const Entry entry = entries_.at(i);
   edit_.RestoreSnapshot(entry.text);

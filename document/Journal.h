@@ -33,8 +33,6 @@ class Journal {
   // Puts the entry before (after) the current one back, when there is one.
   void Undo();
   void Redo();
-  bool CanUndo() const;
-  bool CanRedo() const;
   // The window closes.
   void End();
 

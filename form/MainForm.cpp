@@ -14,7 +14,8 @@ MainForm::MainForm(Platform platform)
       recovery_(state_, p_),
       documents_(state_, p_, edit_, journal_, modes_.Channel(), p_.files, recovery_),
       conversion_(state_, p_),
-      selection_(state_, p_, board_, edit_, journal_, documents_, conversion_),
+      commands_(state_, p_, journal_, documents_, selection_),
+      selection_(state_, p_, board_, edit_, documents_, conversion_, commands_),
       editing_(state_, p_) {
   edit_.OnConfirmBoardCell([this] { selection_.ConfirmBoardCell(); });
 }

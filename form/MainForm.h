@@ -13,6 +13,7 @@
 #include "document/EditView.h"
 #include "document/Journal.h"
 #include "input/InputModes.h"
+#include "form/CommandRunner.h"
 #include "input/Selection.h"
 
 namespace velkor {
@@ -70,6 +71,7 @@ class MainForm {
   Documents& Docs() { return documents_; }
   Recovery& Unsaved() { return recovery_; }
   Selection& Select() { return selection_; }
+  ICommands& Commands() { return commands_; }
   Conversion& Converting() { return conversion_; }
   BoardEditing& Editing() { return editing_; }
 
@@ -86,6 +88,7 @@ class MainForm {
   Recovery recovery_;
   Documents documents_;
   Conversion conversion_;
+  CommandRunner commands_;
   Selection selection_;
   BoardEditing editing_;
   bool closed_ = false;

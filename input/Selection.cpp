@@ -14,39 +14,7 @@ namespace velkor {
 
 namespace {
 
-using board::Command;
-
 std::string Sj(const char* utf8) { return cp932::FromUtf8(utf8); }
-
-struct CommandStatus {
-  Command command;
-  const char* text;
-  Colour colour;
-};
-
-// Rows 1 to 17 and 19 of the status table: the commands.
-constexpr std::array<CommandStatus, 20> kCommandStatus = {{
-    {Command::Convert, "漢字に変換", status::kBlue},
-    {Command::Speak, "読み上げる", status::kBlue},
-    {Command::CancelSlot, "キャンセル", status::kBlue},
-    {Command::NewLine, "改行", status::kBlue},
-    {Command::Left, "左にキャレットを移動", status::kBlue},
-    {Command::Right, "右にキャレットを移動", status::kBlue},
-    {Command::Up, "上にキャレットを移動", status::kBlue},
-    {Command::Down, "下にキャレットを移動", status::kBlue},
-    {Command::Blank, "１文字挿入", status::kBlue},
-    {Command::Delete, "１文字削除", status::kBlue},
-    {Command::BackSpace, "直前の１文字削除", status::kBlue},
-    {Command::Undo, "元に戻す", status::kBlue},
-    {Command::Redo, "元に戻すをやり直す", status::kBlue},
-    {Command::PrevTab, "文字盤のタブを替える", status::kRed},
-    {Command::NextTab, "文字盤のタブを替える", status::kRed},
-    {Command::New, "新しいファイル", status::kRed},
-    {Command::Open, "ファイルを開く", status::kRed},
-    {Command::Save, "開いたファイルを保存する", status::kRed},
-    {Command::SaveAs, "名前を付けて保存する", status::kRed},
-    {Command::Print, "印刷する", status::kRed},
-}};
 
 std::string Quoted(const std::string& text) { return Sj("「") + text + Sj("」を入力"); }
 
@@ -58,15 +26,15 @@ bool IsFileOrQuitToken(const std::string& text) {
 
 }  // namespace
 
-Selection::Selection(ProgramState& state, Platform& platform, BoardDisplay& board, EditView& edit, Journal& journal,
-                     Documents& documents, Conversion& conversion)
+Selection::Selection(ProgramState& state, Platform& platform, BoardDisplay& board, EditView& edit, Documents& documents,
+                     Conversion& conversion, ICommands& commands)
     : state_(state),
       p_(platform),
       board_(board),
       edit_(edit),
-      journal_(journal),
       docs_(documents),
-      conversion_(conversion) {}
+      conversion_(conversion),
+      commands_(commands) {}
 
 void Selection::HideList() {
   p_.sgd01.SetVisible(false);
@@ -168,12 +136,7 @@ StatusText Selection::BoardCellStatus(const std::string& t) const {
     // cancels the choice when confirmed, and the status line says so.
     return {Sj("キャンセル"), status::kBlue};
   }
-  if (command) {
-    if (command == Command::Quit) return {Sj("終了する"), status::kRed};
-    for (const auto& row : kCommandStatus) {
-      if (row.command == *command) return {Sj(row.text), row.colour};
-    }
-  }
+  if (command) return {Sj(SpecOf(*command).status), SpecOf(*command).colour};
   if (t.empty()) return {"", status::kBlack};
   if (p_.tabC00.Visible() && p_.tabC00.Index() == board::kBuiltInTab) {
     const int k = board::CellIndex(p_.sgd00.Row(), p_.sgd00.Col());
@@ -454,14 +417,9 @@ void Selection::InsertText(const std::string& text) {
 }
 
 void Selection::RunCommand(std::string text) {
-  IEditArea& memo = p_.memMain;
   const auto command = board::CommandOfText(text);
-
   if (command == Command::CancelSlot) {
-    state_.pendingCommand.clear();
-    board_.FillBoard();
-    // The cell under the pointer is another one now: say what it does.
-    DescribeBoardCell();
+    CancelSlotChoice();
     return;
   }
   if (!state_.pendingCommand.empty()) {
@@ -470,96 +428,30 @@ void Selection::RunCommand(std::string text) {
     ChooseSlot(text);
     return;
   }
+  if (command) commands_.Run(*command, CommandSource::Board);
+}
 
-  switch (command.value_or(Command::CancelSlot)) {
-    case Command::Delete:
-    case Command::BackSpace: {
-      const std::string t = memo.Text();
-      std::size_t pos = caret::Snap(t, static_cast<std::size_t>(std::max(0, memo.SelStart())));
-      if (command == Command::BackSpace) {
-        if (pos == 0) return;
-        pos = caret::Left(t, pos);
-        memo.SetSelStart(static_cast<int>(pos));
-        memo.ScrollToCaret();
-      }
-      const std::size_t length = caret::CharAt(t, pos);
-      memo.SetSelStart(static_cast<int>(pos));
-      if (length == 0) return;
-      memo.SetSelLength(static_cast<int>(length));
-      memo.ReplaceSelection("");
-      return;
-    }
-    case Command::Right:
-    case Command::Left: {
-      const std::string t = memo.Text();
-      const std::size_t pos = caret::Snap(t, static_cast<std::size_t>(std::max(0, memo.SelStart())));
-      memo.SetSelStart(static_cast<int>(command == Command::Right ? caret::Right(t, pos) : caret::Left(t, pos)));
-      memo.ScrollToCaret();
-      return;
-    }
-    case Command::Up:
-    case Command::Down: {
-      const std::string t = memo.Text();
-      const std::size_t pos = caret::Snap(t, static_cast<std::size_t>(std::max(0, memo.SelStart())));
-      const auto target = command == Command::Up ? caret::Up(t, pos) : caret::Down(t, pos);
-      if (!target) return;
-      memo.SetSelStart(static_cast<int>(*target));
-      memo.ScrollToCaret();
-      return;
-    }
-    case Command::Undo: journal_.Undo(); return;
-    case Command::Redo: journal_.Redo(); return;
-    case Command::PrevTab: SwitchTab(-1); return;
-    case Command::NextTab: SwitchTab(+1); return;
-    case Command::New:
-      if (ClickMode()) {
-        docs_.ActFileNewExecute();
-        return;
-      }
-      // Outside click mode a new document is chosen as an empty slot.
-      state_.pendingCommand.clear();
-      [[fallthrough]];
-    case Command::Open:
-      state_.pendingCommand = board::CommandToken(Command::Open);
-      ShowSlotBoard();
-      return;
-    case Command::Save:
-    case Command::SaveAs:
-      if (caret::LineCount(memo.Text()) == 0) {
-        docs_.Message(Sj("保存するデータがありません"));
-        return;
-      }
-      if (command == Command::Save && !state_.curFileName.empty()) {
-        docs_.SaveDocument(state_.curFileName);
-        return;
-      }
-      state_.pendingCommand = board::CommandToken(*command);
-      ShowSlotBoard();
-      return;
-    case Command::Print: {
-      const std::string t = memo.Text();
-      if (caret::LineCount(t) == 0) {
-        docs_.Message(Sj("印刷するデータがありません"));
-        return;
-      }
-      docs_.PrintText(t);
-      return;
-    }
-    case Command::Quit: p_.window.RequestClose(); return;
-    case Command::Speak: Speak(); return;
-    case Command::Convert: {
-      const std::string message = conversion_.Start();
-      if (!message.empty()) {
-        docs_.Message(message);
-        return;
-      }
-      OpenList(conversion_.Cells(), {Conversion::kCols, Conversion::kRows});
-      p_.sgd01.FitToText();
-      DescribeVariant();  // the status line tells what the first cell enters
-      return;
-    }
-    default: return;
+void Selection::CancelSlotChoice() {
+  state_.pendingCommand.clear();
+  board_.FillBoard();
+  // The cell under the pointer is another one now: say what it does.
+  DescribeBoardCell();
+}
+
+void Selection::ChooseSlotFor(Command command) {
+  state_.pendingCommand = board::CommandToken(command);
+  ShowSlotBoard();
+}
+
+void Selection::StartConversion() {
+  const std::string message = conversion_.Start();
+  if (!message.empty()) {
+    docs_.Message(message);
+    return;
   }
+  OpenList(conversion_.Cells(), {Conversion::kCols, Conversion::kRows});
+  p_.sgd01.FitToText();
+  DescribeVariant();  // the status line tells what the first cell enters
 }
 
 void Selection::ChooseSlot(const std::string& cellText) {

@@ -6,23 +6,16 @@
 
 #include <string>
 
+#include "core/Commands.h"
 #include "core/InputMode.h"
 #include "core/Platform.h"
 #include "core/ProgramState.h"
 #include "board/BoardDisplay.h"
 #include "document/Documents.h"
 #include "document/EditView.h"
-#include "document/Journal.h"
 #include "input/Conversion.h"
 
 namespace velkor {
-
-// Status-line colours.
-namespace status {
-inline constexpr Colour kBlue = colours::Rgb(0, 0, 255);
-inline constexpr Colour kRed = colours::Rgb(255, 0, 0);
-inline constexpr Colour kBlack = colours::Rgb(0, 0, 0);
-}  // namespace status
 
 // The status text and colour for a board cell text, or nothing when the text
 // is not one of the fixed rows (commands, cancel, empty).
@@ -33,8 +26,8 @@ struct StatusText {
 
 class Selection {
  public:
-  Selection(ProgramState& state, Platform& platform, BoardDisplay& board, EditView& edit, Journal& journal,
-            Documents& documents, Conversion& conversion);
+  Selection(ProgramState& state, Platform& platform, BoardDisplay& board, EditView& edit, Documents& documents,
+            Conversion& conversion, ICommands& commands);
 
   // Board events (pointer coordinates relative to the grid).
   void SGd00MouseMove(int x, int y);
@@ -62,6 +55,22 @@ class Selection {
   // Executes the confirmed cell or variant: inserts its text or runs its command.
   void ExecuteSelection();
 
+  // What the board's commands run (through the command runner).
+  // Inserts text at the caret as one change, replacing the selection.
+  void InsertText(const std::string& text);
+  // 《~ and 》~: the tab before or after the current one, round.
+  void SwitchTab(int step);
+  // 話~: reads the selection, the caret's line or the whole text aloud; a
+  // second 話~ while speaking stops.
+  void Speak();
+  // 変~: converts the reading before the caret in the conversion list.
+  void StartConversion();
+  // The slot board for 開~, 書~ or 名~: the next slot chosen is opened or
+  // saved to.
+  void ChooseSlotFor(Command command);
+  // ☆~: the slot choice is given up and the board comes back.
+  void CancelSlotChoice();
+
   // The shape of the variant list for a number of variants: columns and rows.
   static CellPos ListShape(int variants);
 
@@ -83,20 +92,17 @@ class Selection {
   // Hides the variant list; a conversion shown in it ends there.
   void HideList();
   void ChooseConversionCell(const std::string& text);
-  void InsertText(const std::string& text);
   void RunCommand(std::string text);
   void ChooseSlot(const std::string& cellText);
-  void SwitchTab(int step);
   void Finish();
-  void Speak();
 
   ProgramState& state_;
   Platform& p_;
   BoardDisplay& board_;
   EditView& edit_;
-  Journal& journal_;
   Documents& docs_;
   Conversion& conversion_;
+  ICommands& commands_;
 };
 
 }  // namespace velkor

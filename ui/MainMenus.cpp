@@ -4,6 +4,7 @@
 #include <QMenuBar>
 #include <QToolButton>
 
+#include "core/Commands.h"
 #include "document/Search.h"
 #include "ui/MainWindow.h"
 
@@ -32,36 +33,52 @@ QAction* MainWindow::AddCheckItem(QMenu* menu, MenuItem item, const char* captio
   return action;
 }
 
+namespace {
+
+ToolImage ImageOf(CommandImage image) {
+  switch (image) {
+    case CommandImage::New: return ToolImage::New;
+    case CommandImage::Open: return ToolImage::Open;
+    case CommandImage::Save: return ToolImage::Save;
+    case CommandImage::SaveAs: return ToolImage::SaveAs;
+    case CommandImage::Print: return ToolImage::Print;
+    case CommandImage::Find: return ToolImage::Find;
+    case CommandImage::Replace: return ToolImage::Replace;
+    case CommandImage::Undo: return ToolImage::Undo;
+    case CommandImage::Redo: return ToolImage::Redo;
+    case CommandImage::None: break;
+  }
+  return ToolImage::New;  // never shown: a command without a picture has no button
+}
+
+}  // namespace
+
 void MainWindow::BuildActions() {
-  Documents& docs = form_->Docs();
+  // The commands' menu items and toolbar buttons, from the command table.
+  for (const CommandSpec& spec : AllCommands()) {
+    if (*spec.action == '\0') continue;
+    const Command id = spec.id;
+    QAction* action = AddAction(spec.action, spec.menu, spec.hint, ImageOf(spec.image),
+                                [this, id] { form_->Commands().Run(id, CommandSource::Menu); });
+    action->setEnabled(form_->Commands().Enabled(id));
+  }
+  actFileSave_ = ActionNamed(QString::fromLatin1(SpecOf(Command::Save).action));
+  mnuFileQuit_ = ActionNamed(QString::fromLatin1(SpecOf(Command::Quit).action));
   // Where a menu item gives its own caption (the fonts, the magnifier), the
   // shared action carries that caption: the toolbar shows images only.
-  AddAction("ActFileNew", "新規作成(&N)", "新規作成", ToolImage::New, [&docs] { docs.ActFileNewExecute(); });
-  AddAction("ActFileOpen", "開く(&O)", "開く", ToolImage::Open, [&docs] { docs.ActFileOpenExecute(); });
-  actFileSave_ =
-      AddAction("ActFileSave", "上書き保存(&S)", "上書き保存", ToolImage::Save, [&docs] { docs.ActFileSaveExecute(); });
-  AddAction("ActFileAdd", "名前を付けて保存(&A)", "名前を付けて保存", ToolImage::SaveAs,
-            [&docs] { docs.ActFileAddExecute(); });
-  AddAction("ActFilePrint", "印刷(&P)", "印刷", ToolImage::Print, [&docs] { docs.ActFilePrintExecute(); });
-  AddAction("ActSerFind", "検索(&F)", "検索", ToolImage::Find, [this] { ShowSearchDialog(findDlg_); });
-  AddAction("ActSerRep", "置換(&R)", "置換", ToolImage::Replace, [this] { ShowSearchDialog(repDlg_); });
   AddAction("ActDspFont", "編集画面フォント設定(&F)", "編集フォント変更", ToolImage::EditFont,
             [this] { form_->Edit().ActDspFontExecute(); });
   AddAction("ActExeZoom", "「Velkor虫めがね」起動(&B)", "虫めがね", ToolImage::Zoom,
             [this] { form_->ActExeZoomExecute(); });
   AddAction("ActDspMojiFont", "文字盤フォント設定(&M)", "文字盤フォント変更", ToolImage::BoardFont,
             [this] { form_->Board().ActDspMojiFontExecute(); });
-  AddAction("ActEditUndo", "元に戻す(&U)", "元に戻す", ToolImage::Undo,
-            [this] { form_->UndoLog().Undo(); });
-  AddAction("ActEditRedo", "やり直す(&R)", "やり直す", ToolImage::Redo,
-            [this] { form_->UndoLog().Redo(); });
 }
 
 void MainWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-  file->addAction(ActionNamed("ActFileNew"));
+  file->addAction(CommandAction(Command::New));
   file->addSeparator();
-  file->addAction(ActionNamed("ActFileOpen"));
+  file->addAction(CommandAction(Command::Open));
   QMenu* recent = file->addMenu(QStringLiteral("最近使ったファイル(&U)"));
   for (int i = 0; i < 10; ++i) {
     if (i == 5) recent->addSeparator();
@@ -70,21 +87,20 @@ void MainWindow::BuildMenus() {
     recentItems_.push_back(item);
   }
   file->addSeparator();
-  file->addAction(actFileSave_);
-  file->addAction(ActionNamed("ActFileAdd"));
+  file->addAction(CommandAction(Command::Save));
+  file->addAction(CommandAction(Command::SaveAs));
   file->addSeparator();
-  file->addAction(ActionNamed("ActFilePrint"));
+  file->addAction(CommandAction(Command::Print));
   file->addSeparator();
-  mnuFileQuit_ = file->addAction(QStringLiteral("終了(&X)"));
-  connect(mnuFileQuit_, &QAction::triggered, this, &QWidget::close);
+  file->addAction(CommandAction(Command::Quit));
 
   QMenu* find = menuBar()->addMenu(QStringLiteral("検索(&S)"));
-  find->addAction(ActionNamed("ActSerFind"));
-  find->addAction(ActionNamed("ActSerRep"));
+  find->addAction(CommandAction(Command::Find));
+  find->addAction(CommandAction(Command::Replace));
 
   QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
-  edit->addAction(ActionNamed("ActEditUndo"));
-  edit->addAction(ActionNamed("ActEditRedo"));
+  edit->addAction(CommandAction(Command::Undo));
+  edit->addAction(CommandAction(Command::Redo));
   edit->addSeparator();
   AddCheckItem(edit, MenuItem::EditClick, "クリックで入力確定", &MainWindow::MnuEditClickClick);
   QMenu* dwell = edit->addMenu(QStringLiteral("マウス停止で入力確定"));

@@ -218,11 +218,11 @@ void MainWindow::SetChecked(MenuItem item, bool checked) { checkItems_.at(item)-
 bool MainWindow::IsChecked(MenuItem item) const { return checkItems_.at(item)->isChecked(); }
 
 void MainWindow::SetEnabled(Action action, bool enabled) {
-  if (action == Action::FileSave) actFileSave_->setEnabled(enabled);
+  if (action == Action::FileSave) CommandAction(Command::Save)->setEnabled(enabled);
 }
 
 bool MainWindow::IsEnabled(Action action) const {
-  return action == Action::FileSave ? actFileSave_->isEnabled() : true;
+  return action == Action::FileSave ? CommandAction(Command::Save)->isEnabled() : true;
 }
 
 void MainWindow::ShowMessage(const std::string& text, MessageIcon icon) {

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "form/MainForm.h"
+#include "core/Commands.h"
 #include "core/Platform.h"
 #include "ui/AnthyConverter.h"
 #include "ui/BoardGrid.h"
@@ -102,6 +103,7 @@ class MainWindow : public QMainWindow, public IMainWindow {
   void ShowMessage(const std::string& text, MessageIcon icon) override;
   bool AskYesNo(const std::string& text) override;
   void RequestClose() override { close(); }
+  void ShowSearchDialog(bool replace) override { ShowSearchDialog(replace ? repDlg_ : findDlg_); }
   Rect BoardAreaOnScreen() const override;
   void SetRecentFileCaption(int item, const std::string& caption) override;
 
@@ -119,6 +121,8 @@ class MainWindow : public QMainWindow, public IMainWindow {
   QAction* MnuFileQuit() const { return mnuFileQuit_; }
   // The actions shared by menu items and toolbar buttons, by name.
   QAction* ActionNamed(const QString& name) const { return actions_.value(name); }
+  // The menu item and toolbar button of a command of the command table.
+  QAction* CommandAction(Command command) const { return ActionNamed(QString::fromLatin1(SpecOf(command).action)); }
   QToolBar* TBarMain() const { return tbarMain_; }
   QMenu* PMnuSGd() const { return pmnuSGd_; }
   QMenu* PMnuTab() const { return pmnuTab_; }

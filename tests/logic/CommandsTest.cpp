@@ -3,6 +3,8 @@
 // choice.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "form/MainForm.h"
 #include "tests/logic/FakePlatform.h"
 #include "tests/logic/ShownForm.h"
@@ -505,6 +507,70 @@ TEST(SlotBoardCancel, TheCellUnderThePointerIsDescribedAgain) {
   confirm(1, 6);  // ☆~ there
   EXPECT_TRUE(fake.tabC00.visible);
   EXPECT_EQ(cp932::ToUtf8(fake.pnlMsg.text), "改行");  // row 6, column 1 of the board
+}
+
+}  // namespace
+}  // namespace velkor::testing
+
+namespace velkor::testing {
+namespace {
+
+// The command table: every board token is distinct and sits in its own
+// place; every command with a menu item has a caption and a name of its own.
+TEST(CommandTable, EachCommandIsDefinedOnceAndItsPlacesAreDistinct) {
+  std::set<std::string> tokens, actions;
+  std::set<std::pair<int, int>> places;
+  for (const CommandSpec& spec : AllCommands()) {
+    SCOPED_TRACE(static_cast<int>(spec.id));
+    if (*spec.token) {
+      EXPECT_TRUE(tokens.insert(spec.token).second);
+      EXPECT_NE(*spec.status, '\0') << "a board cell always says what it does";
+    }
+    if (spec.row != 0) {
+      EXPECT_TRUE(places.insert({spec.row, spec.col}).second);
+    }
+    if (*spec.action) {
+      EXPECT_TRUE(actions.insert(spec.action).second);
+      EXPECT_NE(*spec.menu, '\0');
+    }
+    EXPECT_EQ(&SpecOf(spec.id), &spec);
+  }
+  EXPECT_EQ(tokens.size(), 21u);
+  EXPECT_EQ(actions.size(), 10u);
+}
+
+// One command, two places: the menu's items ask and use the file dialogs,
+// the board's cells choose a slot; commands that do not differ do the same
+// from both.
+TEST(CommandTable, MenuAndBoardRunTheSameCommandEachTheirWay) {
+  Rig r;
+  r.SetMode(Mode::Dwell);
+  ICommands& commands = r.form.Commands();
+
+  commands.Run(Command::Open, CommandSource::Board);
+  EXPECT_TRUE(r.SlotBoardShown());
+  commands.Run(Command::CancelSlot, CommandSource::Board);
+  EXPECT_TRUE(r.TabsBack());
+
+  commands.Run(Command::Open, CommandSource::Menu);
+  EXPECT_EQ(r.fake.dialogs.openFolders.size(), 1u) << "the menu's open uses the file dialog";
+  EXPECT_TRUE(r.TabsBack());
+
+  r.SetEdit("ab|");
+  commands.Run(Command::BackSpace, CommandSource::Menu);
+  commands.Run(Command::Left, CommandSource::Board);
+  EXPECT_EQ(r.GetEdit(), Parse("|a"));
+  commands.Run(Command::Find, CommandSource::Menu);
+  commands.Run(Command::Replace, CommandSource::Menu);
+  EXPECT_EQ(r.fake.window.searchDialogs, (std::vector<bool>{false, true}));
+
+  // Saving is enabled as the document says; the rest always.
+  r.fake.window.fileSaveEnabled = false;
+  EXPECT_FALSE(commands.Enabled(Command::Save));
+  EXPECT_TRUE(commands.Enabled(Command::Undo));
+  EXPECT_TRUE(commands.Enabled(Command::Quit));
+  commands.Run(Command::Quit, CommandSource::Menu);
+  EXPECT_EQ(r.fake.window.closeRequests, 1);
 }
 
 }  // namespace

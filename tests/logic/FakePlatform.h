@@ -473,6 +473,8 @@ class FakeMainWindow : public IMainWindow {
   bool IsChecked(MenuItem item) const override { return checked.count(item) > 0; }
   void SetEnabled(Action, bool enabled) override { fileSaveEnabled = enabled; }
   bool IsEnabled(Action) const override { return fileSaveEnabled; }
+  void ShowSearchDialog(bool replace) override { searchDialogs.push_back(replace); }
+  std::vector<bool> searchDialogs;
   void ShowMessage(const std::string& text, MessageIcon icon) override { messages.emplace_back(text, icon); }
   void RequestClose() override { ++closeRequests; }
   Rect BoardAreaOnScreen() const override { return boardArea; }

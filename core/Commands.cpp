@@ -1,0 +1,53 @@
+#include "core/Commands.h"
+
+#include <array>
+
+namespace velkor {
+namespace {
+
+using status::kBlue;
+using status::kRed;
+using I = CommandImage;
+
+// clang-format off
+constexpr std::array<CommandSpec, kCommandCount> kCommands = {{
+    {Command::NewLine,    "改~", 6, 1,  "改行",                   kBlue, "", "", "", I::None},
+    {Command::Left,       "←~", 6, 2,  "左にキャレットを移動",   kBlue, "", "", "", I::None},
+    {Command::Right,      "→~", 6, 3,  "右にキャレットを移動",   kBlue, "", "", "", I::None},
+    {Command::Up,         "↑~", 6, 4,  "上にキャレットを移動",   kBlue, "", "", "", I::None},
+    {Command::Down,       "↓~", 6, 5,  "下にキャレットを移動",   kBlue, "", "", "", I::None},
+    {Command::Blank,      "挿~", 6, 6,  "１文字挿入",             kBlue, "", "", "", I::None},
+    {Command::Delete,     "削~", 6, 7,  "１文字削除",             kBlue, "", "", "", I::None},
+    {Command::BackSpace,  "BS~", 6, 8,  "直前の１文字削除",       kBlue, "", "", "", I::None},
+    {Command::Undo,       "戻",  6, 9,  "元に戻す",               kBlue, "ActEditUndo", "元に戻す(&U)", "元に戻す", I::Undo},
+    {Command::Redo,       "直",  6, 10, "元に戻すをやり直す",     kBlue, "ActEditRedo", "やり直す(&R)", "やり直す", I::Redo},
+    {Command::PrevTab,    "《~", 7, 1,  "文字盤のタブを替える",   kRed,  "", "", "", I::None},
+    {Command::NextTab,    "》~", 7, 2,  "文字盤のタブを替える",   kRed,  "", "", "", I::None},
+    {Command::New,        "新~", 7, 3,  "新しいファイル",         kRed,  "ActFileNew", "新規作成(&N)", "新規作成", I::New},
+    {Command::Open,       "開~", 7, 4,  "ファイルを開く",         kRed,  "ActFileOpen", "開く(&O)", "開く", I::Open},
+    {Command::Save,       "書~", 7, 5,  "開いたファイルを保存する", kRed, "ActFileSave", "上書き保存(&S)", "上書き保存", I::Save},
+    {Command::SaveAs,     "名~", 7, 6,  "名前を付けて保存する",   kRed,  "ActFileAdd", "名前を付けて保存(&A)", "名前を付けて保存", I::SaveAs},
+    {Command::Print,      "印~", 7, 7,  "印刷する",               kRed,  "ActFilePrint", "印刷(&P)", "印刷", I::Print},
+    {Command::Quit,       "終~", 7, 8,  "終了する",               kRed,  "MnuFileQuit", "終了(&X)", "", I::None},
+    {Command::CancelSlot, "☆~", 0, 0,  "キャンセル",             kBlue, "", "", "", I::None},
+    {Command::Convert,    "変~", 6, 11, "漢字に変換",             kBlue, "", "", "", I::None},
+    {Command::Speak,      "話~", 6, 12, "読み上げる",             kBlue, "", "", "", I::None},
+    {Command::Find,       "",    0, 0,  "",                       kBlue, "ActSerFind", "検索(&F)", "検索", I::Find},
+    {Command::Replace,    "",    0, 0,  "",                       kBlue, "ActSerRep", "置換(&R)", "置換", I::Replace},
+}};
+// clang-format on
+
+constexpr bool InEnumOrder() {
+  for (int i = 0; i < kCommandCount; ++i)
+    if (static_cast<int>(kCommands[static_cast<std::size_t>(i)].id) != i) return false;
+  return true;
+}
+static_assert(InEnumOrder(), "the command table follows the order of the enum");
+
+}  // namespace
+
+std::span<const CommandSpec, kCommandCount> AllCommands() { return kCommands; }
+
+const CommandSpec& SpecOf(Command command) { return kCommands[static_cast<std::size_t>(command)]; }
+
+}  // namespace velkor

@@ -1,0 +1,82 @@
+// The program's commands, each defined once: its board token and place, what
+// the status line says over it, and its menu item and toolbar button. Menu
+// items, toolbar buttons and board command cells are all made from this
+// table; what each command runs, and when it is enabled, is bound once by the
+// main form (form/CommandRunner).
+#pragma once
+
+#include <optional>
+#include <span>
+
+#include "core/ColourText.h"
+
+namespace velkor {
+
+enum class Command {
+  NewLine,     // "改~"
+  Left,        // "←~"
+  Right,       // "→~"
+  Up,          // "↑~"
+  Down,        // "↓~"
+  Blank,       // "挿~"
+  Delete,      // "削~"
+  BackSpace,   // "BS~"
+  Undo,        // "戻"
+  Redo,        // "直"
+  PrevTab,     // "《~"
+  NextTab,     // "》~"
+  New,         // "新~"
+  Open,        // "開~"
+  Save,        // "書~"
+  SaveAs,      // "名~"
+  Print,       // "印~"
+  Quit,        // "終~"
+  CancelSlot,  // "☆~"
+  Convert,     // "変~"
+  Speak,       // "話~"
+  Find,        // menu and toolbar only
+  Replace,     // menu and toolbar only
+};
+inline constexpr int kCommandCount = 23;
+
+// Status-line colours: blue for editing, red for documents, tabs and quitting.
+namespace status {
+inline constexpr Colour kBlue = colours::Rgb(0, 0, 255);
+inline constexpr Colour kRed = colours::Rgb(255, 0, 0);
+inline constexpr Colour kBlack = colours::Rgb(0, 0, 0);
+}  // namespace status
+
+// The toolbar's pictures of commands.
+enum class CommandImage { None, New, Open, Save, SaveAs, Print, Find, Replace, Undo, Redo };
+
+struct CommandSpec {
+  Command id;
+  const char* token;  // the board cell's text (UTF-8); "" for none
+  int row;            // its place on the board's command rows; 0 for none
+  int col;
+  const char* status;  // what the status line says over the cell (UTF-8)
+  Colour colour;       // the status text's colour
+  const char* action;  // the menu item's and toolbar button's name; "" for none
+  const char* menu;    // the menu item's caption (UTF-8)
+  const char* hint;    // the toolbar button's tip (UTF-8); "" for no button
+  CommandImage image;
+};
+
+// Every command, in the order of the enum.
+std::span<const CommandSpec, kCommandCount> AllCommands();
+const CommandSpec& SpecOf(Command command);
+
+// Where a command was chosen: on the board (a cell) or in the menu or toolbar.
+// Some commands differ by it: outside click mode, 新~ on the board opens the
+// slot board where the menu's 新規作成 begins an untitled document.
+enum class CommandSource { Board, Menu };
+
+// Runs commands and tells which are enabled (implemented by the main form).
+class ICommands {
+ public:
+  virtual ~ICommands() = default;
+  virtual void Run(Command command, CommandSource source) = 0;
+  virtual bool Enabled(Command command) const = 0;
+};
+
+}  // namespace velkor

@@ -1,0 +1,49 @@
+// What each command of core/Commands.h runs, and when it is enabled: one
+// binding per command, used alike by board cells, menu items and toolbar
+// buttons. Adding a command is one row in the table of core/Commands.cpp and
+// one binding here.
+#pragma once
+
+#include <array>
+#include <functional>
+
+#include "core/Commands.h"
+#include "core/InputMode.h"
+#include "core/Platform.h"
+#include "core/ProgramState.h"
+#include "document/Documents.h"
+#include "document/Journal.h"
+#include "input/Selection.h"
+
+namespace velkor {
+
+class CommandRunner : public ICommands {
+ public:
+  // `selection` is used only when a command runs, so it may be made after
+  // the runner.
+  CommandRunner(ProgramState& state, Platform& platform, Journal& journal, Documents& documents, Selection& selection);
+
+  void Run(Command command, CommandSource source) override;
+  bool Enabled(Command command) const override;
+
+ private:
+  struct Binding {
+    std::function<void(CommandSource)> run;
+    std::function<bool()> enabled;  // empty: always enabled
+  };
+  void Bind(Command command, std::function<void(CommandSource)> run, std::function<bool()> enabled = {});
+  void BindEditing();
+  void BindDocuments();
+  void BindBoard();
+  // 書~, 名~ and 印~ on the board need text: without any they say so.
+  bool HasText(const char* nothingMessage);
+
+  ProgramState& state_;
+  Platform& p_;
+  Journal& journal_;
+  Documents& docs_;
+  Selection& selection_;
+  std::array<Binding, kCommandCount> bindings_;
+};
+
+}  // namespace velkor
