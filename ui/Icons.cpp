@@ -83,6 +83,36 @@ void Arrow(QPainter& p, bool right) {
   p.drawPolygon(head);
 }
 
+// An open folder, its front flap lighter.
+void Folder(QPainter& p) {
+  p.setBrush(kYellow);
+  QPainterPath back;
+  back.moveTo(1.5, 3.5);
+  back.lineTo(6, 3.5);
+  back.lineTo(7.5, 5);
+  back.lineTo(13.5, 5);
+  back.lineTo(13.5, 13.5);
+  back.lineTo(1.5, 13.5);
+  back.closeSubpath();
+  p.drawPath(back);
+  p.setBrush(QColor(250, 215, 110));
+  QPolygonF front;
+  front << QPointF(1.5, 13.5) << QPointF(4, 7.5) << QPointF(15, 7.5) << QPointF(13.5, 13.5);
+  p.drawPolygon(front);
+}
+
+// A printer with paper in and out and its green lamp.
+void Printer(QPainter& p) {
+  p.setBrush(kPaper);
+  p.drawRect(QRectF(4, 1.5, 8, 5));
+  p.setBrush(QColor(170, 170, 170));
+  p.drawRoundedRect(QRectF(1.5, 6, 13, 6), 1, 1);
+  p.setBrush(kPaper);
+  p.drawRect(QRectF(4, 10, 8, 4.5));
+  p.setPen(QPen(kGreen, 1));
+  p.drawPoint(QPointF(12.5, 8));
+}
+
 void Draw(QPainter& p, ToolImage image) {
   p.setPen(QPen(kInk, 1));
   switch (image) {
@@ -92,39 +122,14 @@ void Draw(QPainter& p, ToolImage image) {
       p.drawLine(QPointF(12, 9), QPointF(15, 9));
       p.drawLine(QPointF(13.5, 7.5), QPointF(13.5, 10.5));
       break;
-    case ToolImage::Open: {
-      p.setBrush(kYellow);
-      QPainterPath back;
-      back.moveTo(1.5, 3.5);
-      back.lineTo(6, 3.5);
-      back.lineTo(7.5, 5);
-      back.lineTo(13.5, 5);
-      back.lineTo(13.5, 13.5);
-      back.lineTo(1.5, 13.5);
-      back.closeSubpath();
-      p.drawPath(back);
-      p.setBrush(QColor(250, 215, 110));
-      QPolygonF front;
-      front << QPointF(1.5, 13.5) << QPointF(4, 7.5) << QPointF(15, 7.5) << QPointF(13.5, 13.5);
-      p.drawPolygon(front);
-      break;
-    }
+    case ToolImage::Open: Folder(p); break;
     case ToolImage::Save: Disk(p); break;
     case ToolImage::SaveAs:
       Disk(p);
       p.setPen(QPen(kRed, 2, Qt::SolidLine, Qt::RoundCap));
       p.drawLine(QPointF(9, 14), QPointF(15, 8));
       break;
-    case ToolImage::Print:
-      p.setBrush(kPaper);
-      p.drawRect(QRectF(4, 1.5, 8, 5));
-      p.setBrush(QColor(170, 170, 170));
-      p.drawRoundedRect(QRectF(1.5, 6, 13, 6), 1, 1);
-      p.setBrush(kPaper);
-      p.drawRect(QRectF(4, 10, 8, 4.5));
-      p.setPen(QPen(kGreen, 1));
-      p.drawPoint(QPointF(12.5, 8));
-      break;
+    case ToolImage::Print: Printer(p); break;
     case ToolImage::Find: Magnifier(p, 6.5, 6.5, 4.5); break;
     case ToolImage::Replace:
       Letter(p, QStringLiteral("A"), QRectF(0, 0, 8, 9), kInk, 8);
