@@ -61,7 +61,41 @@ std::optional<long long> ParseFixed4(std::string_view text) {
   return negative ? -value : value;
 }
 
-StringList Settings::DefaultOptionList() { return {"1", "0", "0", "1", "0", "0", "0", "0", "0", "0"}; }
+namespace {
+
+bool IsNumber(const std::string& value) { return ParseDecimal(value).has_value(); }
+// The dwell times the menu offers (1 to 5 seconds) or 0 for off; any other
+// (0.8, say) would confirm nothing and tick no mode.
+bool IsDwellTime(const std::string& value) { return value.size() == 1 && value[0] >= '0' && value[0] <= '5'; }
+bool AnyText(const std::string&) { return true; }
+
+// The option slots: each one's default and what it may hold; a stored value
+// it may not hold gives way to the default. A new option is one line.
+struct OptionEntry {
+  int slot;
+  const char* fallback;
+  bool (*valid)(const std::string&);
+};
+constexpr OptionEntry kOptionEntries[option::kCount] = {
+    {option::kClickMode, "1", IsNumber},
+    {option::kDwellSeconds, "0", IsDwellTime},
+    {option::kArrowKeyMode, "0", IsNumber},
+    {option::kWordWrap, "1", IsNumber},
+    {option::kKanaMirroring, "0", IsNumber},
+    {option::kSpeechSpeed, "0", AnyText},  // read as a percentage, 100 when it is none
+    {option::kSpeechVolume, "0", AnyText},
+    {7, "0", AnyText},  // kept as stored, unused
+    {8, "0", AnyText},
+    {9, "0", AnyText},
+};
+
+}  // namespace
+
+StringList Settings::DefaultOptionList() {
+  StringList list;
+  for (const OptionEntry& entry : kOptionEntries) list.emplace_back(entry.fallback);
+  return list;
+}
 
 StringList Settings::DefaultCrtList(const SettingsEnvironment& env) {
   StringList crt(crt::kCount, "0");
@@ -103,18 +137,12 @@ void Settings::Load(ISettingsStore& store, const SettingsEnvironment& env) {
   if (optionList.size() < static_cast<std::size_t>(option::kCount)) {
     optionList = DefaultOptionList();
   } else {
-    // A hand-edited slot that is not a number where the program keeps one
-    // takes its default (an input mode must stay chosen, for instance).
-    const StringList defaults = DefaultOptionList();
-    for (int slot : {option::kClickMode, option::kArrowKeyMode, option::kWordWrap, option::kKanaMirroring}) {
-      if (!ParseDecimal(optionList[slot])) optionList[slot] = defaults[slot];
+    // A hand-edited slot that is not what the program keeps there takes its
+    // default (an input mode must stay chosen, for instance).
+    for (const OptionEntry& entry : kOptionEntries) {
+      if (!entry.valid(optionList[entry.slot])) optionList[entry.slot] = entry.fallback;
     }
-    // The dwell time is one the menu offers (1 to 5 seconds) or 0 for off;
-    // any other (0.8, say) would confirm nothing and tick no mode.
-    static const StringList kDwellTimes = {"0", "1", "2", "3", "4", "5"};
-    std::string& dwell = optionList[option::kDwellSeconds];
-    if (std::find(kDwellTimes.begin(), kDwellTimes.end(), dwell) == kDwellTimes.end())
-      dwell = defaults[option::kDwellSeconds];
+    const std::string& dwell = optionList[option::kDwellSeconds];
     // No stored value leaves the user without a way to write.
     if (optionList[option::kClickMode] != "1" && dwell == "0" && optionList[option::kArrowKeyMode] != "1")
       optionList[option::kClickMode] = "1";
