@@ -10,7 +10,17 @@ namespace velkor {
 
 class BoardDisplay {
  public:
-  BoardDisplay(ProgramState& state, Platform& platform) : state_(state), p_(platform) {}
+  // The platform's parts it uses.
+  struct Ports {
+    IMainWindow& window;
+    IEditArea& memMain;
+    IBoardGrid& sgd00;
+    ITabStrip& tabC00;
+    IStatusLine& pnlMsg;
+    IDialogs& dialogs;
+  };
+
+  BoardDisplay(ProgramState& state, Ports ports) : state_(state), p_(ports) {}
 
   // Fills the grid for the tab shown: cells, sizes, command rows, pop-up menu.
   void FillBoard();
@@ -37,7 +47,7 @@ class BoardDisplay {
   int CurrentTab() const;
 
   ProgramState& state_;
-  Platform& p_;
+  Ports p_;
 };
 
 }  // namespace velkor

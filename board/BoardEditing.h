@@ -9,9 +9,16 @@ namespace velkor {
 
 class BoardEditing {
  public:
+  // The platform's parts it uses.
+  struct Ports {
+    IBoardGrid& sgd00;
+    ITabStrip& tabC00;
+    IDialogs& dialogs;
+  };
+
   static constexpr int kMaxEntryBytes = 255;
 
-  BoardEditing(ProgramState& state, Platform& platform) : state_(state), p_(platform) {}
+  BoardEditing(ProgramState& state, Ports ports) : state_(state), p_(ports) {}
 
   // The cell editor, for the board's current cell on a user tab. Withheld
   // while the slot board is shown, so slot labels never reach a tab's content.
@@ -21,7 +28,7 @@ class BoardEditing {
 
  private:
   ProgramState& state_;
-  Platform& p_;
+  Ports p_;
 };
 
 }  // namespace velkor

@@ -31,10 +31,10 @@ constexpr char kSaveFilter[] = "テキストファイル(*.txt)|*.txt";
 
 }  // namespace
 
-Documents::Documents(ProgramState& state, Platform& platform, EditView& edit, Journal& journal,
+Documents::Documents(ProgramState& state, Ports ports, EditView& edit, Journal& journal,
                      const MessageChannel& messages, ITextFiles& files, Recovery& recovery)
     : state_(state),
-      p_(platform),
+      p_(ports),
       edit_(edit),
       journal_(journal),
       messages_(messages),

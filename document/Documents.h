@@ -17,7 +17,16 @@ namespace velkor {
 
 class Documents {
  public:
-  Documents(ProgramState& state, Platform& platform, EditView& edit, Journal& journal, const MessageChannel& messages,
+  // The platform's parts it uses.
+  struct Ports {
+    IMainWindow& window;
+    IEditArea& memMain;
+    IStatusLine& pnlMsg;
+    IDialogs& dialogs;
+    IPrinter& printer;
+  };
+
+  Documents(ProgramState& state, Ports ports, EditView& edit, Journal& journal, const MessageChannel& messages,
             ITextFiles& files, Recovery& recovery);
 
   void ActFileNewExecute();
@@ -59,7 +68,7 @@ class Documents {
   void FocusEditArea();
 
   ProgramState& state_;
-  Platform& p_;
+  Ports p_;
   EditView& edit_;
   Journal& journal_;
   const MessageChannel& messages_;

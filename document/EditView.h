@@ -13,8 +13,16 @@ namespace velkor {
 
 class EditView {
  public:
-  EditView(ProgramState& state, Platform& platform, Journal& journal)
-      : state_(state), p_(platform), journal_(journal) {}
+  // The platform's parts it uses.
+  struct Ports {
+    IMainWindow& window;
+    IEditArea& memMain;
+    IInputBox& edtInp;
+    IBoardGrid& sgd00;
+    IDialogs& dialogs;
+  };
+
+  EditView(ProgramState& state, Ports ports, Journal& journal) : state_(state), p_(ports), journal_(journal) {}
 
   // Where arrow-key mode hands the board cell under the cursor for confirmation.
   void OnConfirmBoardCell(std::function<void()> confirm) { confirm_ = std::move(confirm); }
@@ -45,7 +53,7 @@ class EditView {
   bool ArrowKeyMode() const { return ArrowKeyModeOn(state_.settings); }
 
   ProgramState& state_;
-  Platform& p_;
+  Ports p_;
   Journal& journal_;
   std::function<void()> confirm_;
   std::set<Key> keysDown_;  // pressed in the edit area and not yet released

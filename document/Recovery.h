@@ -24,12 +24,20 @@ namespace velkor {
 
 class Recovery {
  public:
+  // The platform's parts it uses.
+  struct Ports {
+    IEditArea& memMain;
+    IFileSystem& fs;
+    ITextFiles& files;
+    ITimer& recoveryTimer;
+  };
+
   static constexpr int kDelayMs = 10000;
   // The copy of earlier versions of the program, recovered like any other.
   static constexpr char kLegacyCopyName[] = ".unsaved.txt";
   static constexpr char kLegacyNoticeName[] = ".unsaved-notice";
 
-  Recovery(ProgramState& state, Platform& platform) : state_(state), p_(platform) {}
+  Recovery(ProgramState& state, Ports ports) : state_(state), p_(ports) {}
   ~Recovery();
   Recovery(const Recovery&) = delete;
   Recovery& operator=(const Recovery&) = delete;
@@ -85,7 +93,7 @@ class Recovery {
   std::string NoticePath() const;
 
   ProgramState& state_;
-  Platform& p_;
+  Ports p_;
   std::string notice_;
   int number_ = -1;  // this program's copy number
 };

@@ -6,9 +6,9 @@
 
 namespace velkor {
 
-CommandRunner::CommandRunner(ProgramState& state, Platform& platform, Journal& journal, Documents& documents,
+CommandRunner::CommandRunner(ProgramState& state, Ports ports, Journal& journal, Documents& documents,
                              Selection& selection)
-    : state_(state), p_(platform), journal_(journal), docs_(documents), selection_(selection) {
+    : state_(state), p_(ports), journal_(journal), docs_(documents), selection_(selection) {
   BindEditing();
   BindDocuments();
   BindBoard();

@@ -19,9 +19,15 @@ namespace velkor {
 
 class CommandRunner : public ICommands {
  public:
+  // The platform's parts it uses.
+  struct Ports {
+    IMainWindow& window;
+    IEditArea& memMain;
+  };
+
   // `selection` is used only when a command runs, so it may be made after
   // the runner.
-  CommandRunner(ProgramState& state, Platform& platform, Journal& journal, Documents& documents, Selection& selection);
+  CommandRunner(ProgramState& state, Ports ports, Journal& journal, Documents& documents, Selection& selection);
 
   void Run(Command command, CommandSource source) override;
   bool Enabled(Command command) const override;
@@ -39,7 +45,7 @@ class CommandRunner : public ICommands {
   bool HasText(const char* nothingMessage);
 
   ProgramState& state_;
-  Platform& p_;
+  Ports p_;
   Journal& journal_;
   Documents& docs_;
   Selection& selection_;

@@ -7,16 +7,20 @@ namespace velkor {
 
 MainForm::MainForm(Platform platform)
     : p_(platform),
-      board_(state_, p_),
-      modes_(state_, p_),
+      board_(state_, {p_.window, p_.memMain, p_.sgd00, p_.tabC00, p_.pnlMsg, p_.dialogs}),
+      modes_(state_, {p_.window, p_.pnlMsg}),
       journal_(p_.memMain),
-      edit_(state_, p_, journal_),
-      recovery_(state_, p_),
-      documents_(state_, p_, edit_, journal_, modes_.Channel(), p_.files, recovery_),
-      conversion_(state_, p_),
-      commands_(state_, p_, journal_, documents_, selection_),
-      selection_(state_, p_, board_, edit_, documents_, conversion_, commands_),
-      editing_(state_, p_) {
+      edit_(state_, {p_.window, p_.memMain, p_.edtInp, p_.sgd00, p_.dialogs}, journal_),
+      recovery_(state_, {p_.memMain, p_.fs, p_.files, p_.recoveryTimer}),
+      documents_(state_, {p_.window, p_.memMain, p_.pnlMsg, p_.dialogs, p_.printer}, edit_, journal_, modes_.Channel(),
+                 p_.files, recovery_),
+      conversion_(state_, {p_.memMain, p_.converter}),
+      commands_(state_, {p_.window, p_.memMain}, journal_, documents_, selection_),
+      selection_(state_,
+                 {p_.window, p_.memMain, p_.edtInp, p_.sgd00, p_.tabC00, p_.pnlMsg, p_.sgd01, p_.pointer, p_.tmrInput0,
+                  p_.speech},
+                 board_, edit_, documents_, conversion_, commands_),
+      editing_(state_, {p_.sgd00, p_.tabC00, p_.dialogs}) {
   edit_.OnConfirmBoardCell([this] { selection_.ConfirmBoardCell(); });
 }
 

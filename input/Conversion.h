@@ -48,13 +48,19 @@ namespace velkor {
 // chosen cells.
 class Conversion {
  public:
+  // The platform's parts it uses.
+  struct Ports {
+    IEditArea& memMain;
+    IConverter& converter;
+  };
+
   // The list: 4 columns, 4 rows; 12 candidates, then the control cells.
   static constexpr int kCols = 4;
   static constexpr int kRows = 4;
   static constexpr int kPerPage = 12;
   static constexpr int kMaxReading = 64;  // characters
 
-  Conversion(ProgramState& state, Platform& platform) : state_(state), p_(platform) {}
+  Conversion(ProgramState& state, Ports ports) : state_(state), p_(ports) {}
 
   bool Active() const { return active_; }
   // Takes the reading and starts the engine. An empty result means the list
@@ -81,7 +87,7 @@ class Conversion {
   void Replace(std::size_t length, const std::string& with);
 
   ProgramState& state_;
-  Platform& p_;
+  Ports p_;
   bool active_ = false;
   int segment_ = 0;
   int page_ = 0;

@@ -10,8 +10,14 @@ namespace velkor {
 
 class InputModes {
  public:
-  InputModes(ProgramState& state, Platform& platform)
-      : state_(state), p_(platform), channel_(state.settings, platform.window, platform.pnlMsg) {}
+  // The platform's parts it uses.
+  struct Ports {
+    IMainWindow& window;
+    IStatusLine& pnlMsg;
+  };
+
+  InputModes(ProgramState& state, Ports ports)
+      : state_(state), p_(ports), channel_(state.settings, ports.window, ports.pnlMsg) {}
 
   // Ticks the mode items from option slots 0 to 2. Each test is an exact text
   // comparison standing alone, so inconsistent slots give several marks.
@@ -40,7 +46,7 @@ class InputModes {
   void SetMode(const char* click, const char* dwell, const char* arrowKeys);
 
   ProgramState& state_;
-  Platform& p_;
+  Ports p_;
   MessageChannel channel_;
 };
 

@@ -26,10 +26,10 @@ bool IsFileOrQuitToken(const std::string& text) {
 
 }  // namespace
 
-Selection::Selection(ProgramState& state, Platform& platform, BoardDisplay& board, EditView& edit, Documents& documents,
+Selection::Selection(ProgramState& state, Ports ports, BoardDisplay& board, EditView& edit, Documents& documents,
                      Conversion& conversion, ICommands& commands)
     : state_(state),
-      p_(platform),
+      p_(ports),
       board_(board),
       edit_(edit),
       docs_(documents),

@@ -26,7 +26,21 @@ struct StatusText {
 
 class Selection {
  public:
-  Selection(ProgramState& state, Platform& platform, BoardDisplay& board, EditView& edit, Documents& documents,
+  // The platform's parts it uses.
+  struct Ports {
+    IMainWindow& window;
+    IEditArea& memMain;
+    IInputBox& edtInp;
+    IBoardGrid& sgd00;
+    ITabStrip& tabC00;
+    IStatusLine& pnlMsg;
+    IVariantList& sgd01;
+    IPointer& pointer;
+    ITimer& tmrInput0;
+    ISpeech& speech;
+  };
+
+  Selection(ProgramState& state, Ports ports, BoardDisplay& board, EditView& edit, Documents& documents,
             Conversion& conversion, ICommands& commands);
 
   // Board events (pointer coordinates relative to the grid).
@@ -97,7 +111,7 @@ class Selection {
   void Finish();
 
   ProgramState& state_;
-  Platform& p_;
+  Ports p_;
   BoardDisplay& board_;
   EditView& edit_;
   Documents& docs_;

@@ -39,7 +39,7 @@ class BoardDisplayTest : public ::testing::Test {
   FakePlatform p;
   Platform plat = p.Get();
   ProgramState state;
-  BoardDisplay board{state, plat};
+  BoardDisplay board{state, {p.window, p.memMain, p.sgd00, p.tabC00, p.pnlMsg, p.dialogs}};
 };
 
 struct CellCase {
