@@ -37,7 +37,6 @@ class BoardDisplayTest : public ::testing::Test {
   void SetMirroring(bool on) { p.window.SetChecked(MenuItem::DspHira, on); }
 
   FakePlatform p;
-  Platform plat = p.Get();
   ProgramState state;
   BoardDisplay board{state, {p.window, p.memMain, p.sgd00, p.tabC00, p.pnlMsg, p.dialogs}};
 };
