@@ -55,14 +55,20 @@ std::string Pad(const std::string& text, std::size_t width, bool right = false) 
   return right ? fill + text : text + fill;
 }
 
-}  // namespace
-
-int main() {
-  std::vector<std::string> order;  // row keys and "\x01title" section markers
+// What the programs printed, read back: rows in their order (with
+// "\x01title" section markers), and notes for keys without a row.
+struct Report {
+  std::vector<std::string> order;
   std::map<std::string, RowInfo> rows;
-  std::vector<std::string> loose;  // notes for keys without a row
+  std::vector<std::string> loose;
+};
+
+Report ReadReport(std::istream& in) {
+  Report report;
+  std::vector<std::string>& order = report.order;
+  std::map<std::string, RowInfo>& rows = report.rows;
   std::string line;
-  while (std::getline(std::cin, line)) {
+  while (std::getline(in, line)) {
     const auto f = Split(line);
     if (f.empty()) continue;
     if (f[0] == "SECTION" && f.size() >= 2) {
@@ -86,53 +92,66 @@ int main() {
   }
   for (auto& [key, row] : rows) {
     if (row.label.empty()) {
-      for (const auto& note : row.notes) loose.push_back(key + ": " + note);
+      for (const auto& note : row.notes) report.loose.push_back(key + ": " + note);
     }
   }
+  return report;
+}
 
+// The median, range, count and ratio columns of one row.
+struct RowFigures {
+  std::string median = "-", range = "no data", n = "0", ratio, verdict;
+};
+
+RowFigures FiguresOf(const RowInfo& row, const std::map<std::string, RowInfo>& rows) {
+  RowFigures out;
+  if (row.samples.empty()) return out;
+  const auto [lo, hi] = std::minmax_element(row.samples.begin(), row.samples.end());
+  out.median = Number(Median(row.samples));
+  out.range = row.samples.size() > 1 ? Number(*lo) + " - " + Number(*hi) : "";
+  out.n = std::to_string(row.samples.size());
+  if (row.reference == "-") return out;
+  const auto ref = rows.find(row.reference);
+  if (ref == rows.end() || ref->second.samples.empty()) {
+    out.ratio = "no ref";
+    return out;
+  }
+  const double r = Median(row.samples) / Median(ref->second.samples);
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, r >= 100 ? "%.0fx" : "%.2fx", r);
+  out.ratio = buffer;
+  if (row.limit > 0) out.verdict = r <= row.limit ? "ok" : "OVER";
+  return out;
+}
+
+}  // namespace
+
+int main() {
+  Report report = ReadReport(std::cin);
   const std::size_t labelWidth = 58;
   const std::string header = Pad("Measurement", labelWidth) + Pad("median", 10, true) + "  " + Pad("min - max", 21) +
                              Pad("n", 4, true) + "  " + Pad("unit", 5) + Pad("ratio", 8, true) + "  " + "target";
   std::cout << header << "\n" << std::string(header.size() + 14, '-') << "\n";
   std::vector<std::string> footnotes;
-  for (const std::string& key : order) {
+  for (const std::string& key : report.order) {
     if (key[0] == '\x01') {
       std::cout << "\n" << key.substr(1) << "\n";
       continue;
     }
-    const RowInfo& row = rows[key];
-    std::string median = "-", range = "no data", n = "0", ratio, verdict;
-    if (!row.samples.empty()) {
-      const auto [lo, hi] = std::minmax_element(row.samples.begin(), row.samples.end());
-      median = Number(Median(row.samples));
-      range = row.samples.size() > 1 ? Number(*lo) + " - " + Number(*hi) : "";
-      n = std::to_string(row.samples.size());
-      if (row.reference != "-") {
-        const auto ref = rows.find(row.reference);
-        if (ref != rows.end() && !ref->second.samples.empty()) {
-          const double r = Median(row.samples) / Median(ref->second.samples);
-          char buffer[32];
-          std::snprintf(buffer, sizeof buffer, r >= 100 ? "%.0fx" : "%.2fx", r);
-          ratio = buffer;
-          if (row.limit > 0) verdict = r <= row.limit ? "ok" : "OVER";
-        } else {
-          ratio = "no ref";
-        }
-      }
-    }
+    const RowInfo& row = report.rows[key];
+    const RowFigures f = FiguresOf(row, report.rows);
     std::string target = row.target;
-    if (!verdict.empty()) target += " " + verdict;
+    if (!f.verdict.empty()) target += " " + f.verdict;
     std::string label = row.label;
-    for (const auto& note : row.notes) {
-      footnotes.push_back(key + ": " + note);
+    if (!row.notes.empty()) {
+      footnotes.push_back(key + ": " + row.notes[0]);
       label += " *";
-      break;
     }
-    std::cout << Pad(label, labelWidth) << Pad(median, 10, true) << "  " << Pad(range, 21) << Pad(n, 4, true) << "  "
-              << Pad(row.unit, 5) << Pad(ratio, 8, true) << "  " << target << "\n";
+    std::cout << Pad(label, labelWidth) << Pad(f.median, 10, true) << "  " << Pad(f.range, 21) << Pad(f.n, 4, true)
+              << "  " << Pad(row.unit, 5) << Pad(f.ratio, 8, true) << "  " << target << "\n";
     for (std::size_t i = 1; i < row.notes.size(); ++i) footnotes.push_back(key + ": " + row.notes[i]);
   }
-  footnotes.insert(footnotes.end(), loose.begin(), loose.end());
+  footnotes.insert(footnotes.end(), report.loose.begin(), report.loose.end());
   if (!footnotes.empty()) {
     std::cout << "\nNotes (*):\n";
     for (const auto& note : footnotes) std::cout << "  " << note << "\n";

@@ -209,8 +209,7 @@ struct SizePlan {
   double budgetSeconds;
 };
 
-void InsertGroup(const std::string& root) {
-  const std::vector<SizePlan> plans = {{10 * kKiB, 100, 10}, {kMiB, 40, 25}, {10 * kMiB, 15, 100}};
+void InsertRows(const std::vector<SizePlan>& plans) {
   Section("Insertion of one board cell with the caret in the middle; undo and redo (window, offscreen)");
   for (const SizePlan& plan : plans) {
     const std::string k = SizeKey(plan.size);
@@ -220,7 +219,61 @@ void InsertGroup(const std::string& root) {
     Row({"redo." + k, "redo after it (Journal::Redo), " + s, "ms", "ref.insert." + k, 3.0, "<= 3x"});
     Row({"ref.insert." + k, "  ref: bare QPlainTextEdit insertPlainText, " + s});
   }
+}
 
+// One untimed round: caches warm, and the steps checked.
+void CheckInsertRound(BenchWindow& win, BareEditor& bare, const std::string& k, int mid, int midIndex) {
+  win.Edit().SetSelStart(mid);
+  Settle();
+  const std::string original = win.Edit().Text();
+  const std::size_t before = original.size();
+  win.InsertZero();
+  Settle();
+  const std::string inserted = win.Edit().Text();
+  if (inserted.size() != before + 1 || inserted[static_cast<std::size_t>(mid)] != '0') {
+    Note("insert." + k, "check failed: the cell did not insert \"0\" at the caret");
+  }
+  win.Form().UndoLog().Undo();
+  Settle();
+  if (win.Edit().Text() != original) Note("undo." + k, "check failed: undo did not take it back");
+  win.Form().UndoLog().Redo();
+  Settle();
+  if (win.Edit().Text().size() != before + 1) Note("redo." + k, "check failed: redo did not put it back");
+  bare.CaretTo(midIndex);
+  bare.edit.insertPlainText(QStringLiteral("0"));
+  Settle();
+}
+
+void TimeInsertRounds(BenchWindow& win, BareEditor& bare, const SizePlan& plan, int mid, int midIndex) {
+  const std::string k = SizeKey(plan.size);
+  Repeat(plan.runs, plan.budgetSeconds, [&](int) {
+    win.Edit().SetSelStart(mid);
+    Settle();
+    Sample("insert." + k, TimeMs([&] {
+             win.InsertZero();
+             Settle();
+           }));
+    Sample("undo." + k, TimeMs([&] {
+             win.Form().UndoLog().Undo();
+             Settle();
+           }));
+    Sample("redo." + k, TimeMs([&] {
+             win.Form().UndoLog().Redo();
+             Settle();
+           }));
+    bare.CaretTo(midIndex);
+    Settle();
+    Sample("ref.insert." + k, TimeMs([&] {
+             bare.edit.insertPlainText(QStringLiteral("0"));
+             Settle();
+           }));
+    win.Form().Unsaved().Discard();  // no recovery copy written in the middle of a timing
+  });
+}
+
+void InsertGroup(const std::string& root) {
+  const std::vector<SizePlan> plans = {{10 * kKiB, 100, 10}, {kMiB, 40, 25}, {10 * kMiB, 15, 100}};
+  InsertRows(plans);
   BenchWindow win(root, kDwellMode);
   BareEditor bare(*win.W().MemMain());
   if (win.W().SGd00()->CellText(kZeroCol, kZeroRow) != "0") {
@@ -239,54 +292,8 @@ void InsertGroup(const std::string& root) {
     Settle();
     const int mid = static_cast<int>(cp932::FloorCharBoundary(text, text.size() / 2));
     const int midIndex = DisplayIndexOfByteOffset(display, mid);
-    const QString zero = QStringLiteral("0");
-
-    // One untimed round first: caches warm, and the steps checked.
-    {
-      win.Edit().SetSelStart(mid);
-      Settle();
-      const std::string original = win.Edit().Text();
-      const std::size_t before = original.size();
-      win.InsertZero();
-      Settle();
-      const std::string inserted = win.Edit().Text();
-      if (inserted.size() != before + 1 || inserted[static_cast<std::size_t>(mid)] != '0') {
-        Note("insert." + k, "check failed: the cell did not insert \"0\" at the caret");
-      }
-      win.Form().UndoLog().Undo();
-      Settle();
-      if (win.Edit().Text() != original) Note("undo." + k, "check failed: undo did not take it back");
-      win.Form().UndoLog().Redo();
-      Settle();
-      if (win.Edit().Text().size() != before + 1) Note("redo." + k, "check failed: redo did not put it back");
-      bare.CaretTo(midIndex);
-      bare.edit.insertPlainText(zero);
-      Settle();
-    }
-
-    Repeat(plan.runs, plan.budgetSeconds, [&](int) {
-      win.Edit().SetSelStart(mid);
-      Settle();
-      Sample("insert." + k, TimeMs([&] {
-               win.InsertZero();
-               Settle();
-             }));
-      Sample("undo." + k, TimeMs([&] {
-               win.Form().UndoLog().Undo();
-               Settle();
-             }));
-      Sample("redo." + k, TimeMs([&] {
-               win.Form().UndoLog().Redo();
-               Settle();
-             }));
-      bare.CaretTo(midIndex);
-      Settle();
-      Sample("ref.insert." + k, TimeMs([&] {
-               bare.edit.insertPlainText(zero);
-               Settle();
-             }));
-      win.Form().Unsaved().Discard();  // no recovery copy written in the middle of a timing
-    });
+    CheckInsertRound(win, bare, k, mid, midIndex);
+    TimeInsertRounds(win, bare, plan, mid, midIndex);
     win.Form().UndoLog().Clear();
     bare.edit.clear();
     win.Edit().Clear();
@@ -351,7 +358,7 @@ std::string ReadWithIfstream(const std::string& path) {
   return bytes;
 }
 
-void FilesGroup(const std::string& root) {
+void FilesRows() {
   Section("Opening and saving a 10 MB code page 932 file (window, offscreen)");
   Row({"open.10m", "open (OpenDocument), 10 MB", "ms", "ref.open.10m", 3.0, "<= 3x"});
   Row({"ref.open.10m", "  ref: ifstream read + bare setPlainText"});
@@ -362,7 +369,30 @@ void FilesGroup(const std::string& root) {
   Row({"ref.write.10m", "    part: ofstream write, 10 MB"});
   Row({"save.vs.write.10m", "  the same saves against the plain write alone", "ms", "ref.write.10m"});
   Row({"info.fsync.10m", "  info: write + fsync, 10 MB (the save is durable)"});
+}
 
+// The plain writes the save is measured against.
+void TimeWrites(const std::string& bytes, double save, double load, const std::string& written,
+                const std::string& synced) {
+  const double write = TimeMs([&] {
+    std::ofstream out(written, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  });
+  Sample("ref.write.10m", write);
+  Sample("save.vs.write.10m", save);
+  Sample("ref.save.10m", write + load);
+  Sample("info.fsync.10m", TimeMs([&] {
+           FILE* file = std::fopen(synced.c_str(), "wb");
+           if (!file) return;
+           std::fwrite(bytes.data(), 1, bytes.size(), file);
+           std::fflush(file);
+           fsync(fileno(file));
+           std::fclose(file);
+         }));
+}
+
+void FilesGroup(const std::string& root) {
+  FilesRows();
   BenchWindow win(root, kDwellMode);
   BareEditor bare(*win.W().MemMain());
   const std::string text = JapaneseText(10 * kMiB);
@@ -407,21 +437,7 @@ void FilesGroup(const std::string& root) {
     Sample("save.10m", save);
     if (i == 0 && fs::file_size(saved) != text.size()) Note("save.10m", "check failed: the file has another size");
 
-    const double write = TimeMs([&] {
-      std::ofstream out(written, std::ios::binary | std::ios::trunc);
-      out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    });
-    Sample("ref.write.10m", write);
-    Sample("save.vs.write.10m", save);
-    Sample("ref.save.10m", write + load);
-    Sample("info.fsync.10m", TimeMs([&] {
-             FILE* file = std::fopen(synced.c_str(), "wb");
-             if (!file) return;
-             std::fwrite(bytes.data(), 1, bytes.size(), file);
-             std::fflush(file);
-             fsync(fileno(file));
-             std::fclose(file);
-           }));
+    TimeWrites(bytes, save, load, written, synced);
   });
 }
 
@@ -481,6 +497,43 @@ void SlotsGroup(const std::string& root) {
 }  // namespace
 }  // namespace velkor::bench
 
+namespace velkor::bench {
+namespace {
+
+// Settings, data and caches of this run live in the temporary folder `root`.
+void UseTemporaryHome(const std::string& root) {
+  setenv("HOME", root.c_str(), 1);
+  setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+  setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
+  setenv("XDG_CACHE_HOME", (root + "/cache").c_str(), 1);
+  fs::create_directories(root + "/runtime");
+  fs::permissions(root + "/runtime", fs::perms::owner_all, fs::perm_options::replace);
+  setenv("XDG_RUNTIME_DIR", (root + "/runtime").c_str(), 1);
+  if (!getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(root + "/config"));
+}
+
+int StartupGroup(int argc, char* argv[], const std::string& root) {
+  Section("Start-up (in-process, offscreen; one sample per process)");
+  Row({"start.inproc", "start-up: QApplication to window shown + processEvents"});
+  Row({"rss.inproc", "resident memory after start-up (VmRSS)", "MiB"});
+  const auto start = Clock::now();
+  QApplication app(argc, argv);
+  try {
+    BenchWindow win(root, nullptr);
+    Settle();
+    Sample("start.inproc", MsSince(start));
+    Sample("rss.inproc", ResidentBytes() / kMiB);
+  } catch (const std::exception& error) {
+    Note("start.inproc", std::string("failed: ") + error.what());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+}  // namespace velkor::bench
+
 int main(int argc, char* argv[]) {
   using namespace velkor::bench;
   const std::string group = argc > 1 ? argv[1] : "";
@@ -489,8 +542,6 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "usage: %s insert|journal1m|journal10m|files|slots|startup\n", argv[0]);
     return 2;
   }
-
-  // Settings, data and caches of this run live in a temporary folder.
   char pattern[] = "/tmp/velkor-bench-XXXXXX";
   const char* made = mkdtemp(pattern);
   if (!made) return 2;
@@ -502,33 +553,8 @@ int main(int argc, char* argv[]) {
       fs::remove_all(root, error);
     }
   } cleanup{root};
-  setenv("HOME", root.c_str(), 1);
-  setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
-  setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
-  setenv("XDG_CACHE_HOME", (root + "/cache").c_str(), 1);
-  fs::create_directories(root + "/runtime");
-  fs::permissions(root + "/runtime", fs::perms::owner_all, fs::perm_options::replace);
-  setenv("XDG_RUNTIME_DIR", (root + "/runtime").c_str(), 1);
-  if (!getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(root + "/config"));
-
-  if (group == "startup") {
-    Section("Start-up (in-process, offscreen; one sample per process)");
-    Row({"start.inproc", "start-up: QApplication to window shown + processEvents"});
-    Row({"rss.inproc", "resident memory after start-up (VmRSS)", "MiB"});
-    const auto start = Clock::now();
-    QApplication app(argc, argv);
-    try {
-      BenchWindow win(root, nullptr);
-      Settle();
-      Sample("start.inproc", MsSince(start));
-      Sample("rss.inproc", ResidentBytes() / kMiB);
-    } catch (const std::exception& error) {
-      Note("start.inproc", std::string("failed: ") + error.what());
-      return 1;
-    }
-    return 0;
-  }
+  UseTemporaryHome(root);
+  if (group == "startup") return StartupGroup(argc, argv, root);
 
   QApplication app(argc, argv);
   try {
