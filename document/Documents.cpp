@@ -31,12 +31,13 @@ constexpr char kSaveFilter[] = "テキストファイル(*.txt)|*.txt";
 
 }  // namespace
 
-Documents::Documents(ProgramState& state, Ports ports, EditView& edit, Journal& journal,
+Documents::Documents(ProgramState& state, Ports ports, EditView& edit, Journal& journal, TextEdits& edits,
                      const MessageChannel& messages, ITextFiles& files, Recovery& recovery)
     : state_(state),
       p_(ports),
       edit_(edit),
       journal_(journal),
+      edits_(edits),
       messages_(messages),
       files_(files),
       recovery_(recovery) {
@@ -72,7 +73,7 @@ void Documents::ActFileNewExecute() {
   if (AskUnsavedWork("編集中です。新規作成しますか？", {})) {
     state_.curFileName.clear();
     recovery_.Discard();
-    p_.memMain.Clear();
+    edits_.Clear();
     p_.window.SetCaption(UntitledCaption());
     p_.memMain.SetModified(false);
     p_.window.SetEnabled(Action::FileSave, false);
@@ -140,11 +141,11 @@ void Documents::OpenDocument(const std::string& path) {
   SetDialogFolders(path);
   if (exists) {
     if (asking) p_.memMain.SetLoading(true);
-    p_.memMain.SetText(loaded.bytes);
+    edits_.SetText(loaded.bytes, TextEdits::Journaling::Record);
     p_.memMain.SetSelStart(0);
     p_.memMain.SetLoading(false);
   } else {
-    p_.memMain.Clear();
+    edits_.Clear();
   }
   p_.memMain.SetModified(false);
   recovery_.Discard();  // the previous text was given up for this one

@@ -9,6 +9,7 @@
 #include "core/ProgramState.h"
 #include "document/EditView.h"
 #include "document/Journal.h"
+#include "document/TextEdits.h"
 #include "document/Recovery.h"
 #include "document/TextFile.h"
 #include "core/InputMode.h"
@@ -26,8 +27,8 @@ class Documents {
     IPrinter& printer;
   };
 
-  Documents(ProgramState& state, Ports ports, EditView& edit, Journal& journal, const MessageChannel& messages,
-            ITextFiles& files, Recovery& recovery);
+  Documents(ProgramState& state, Ports ports, EditView& edit, Journal& journal, TextEdits& edits,
+            const MessageChannel& messages, ITextFiles& files, Recovery& recovery);
 
   void ActFileNewExecute();
   void ActFileOpenExecute();
@@ -71,6 +72,7 @@ class Documents {
   Ports p_;
   EditView& edit_;
   Journal& journal_;
+  TextEdits& edits_;
   const MessageChannel& messages_;
   ITextFiles& files_;
   Recovery& recovery_;

@@ -41,12 +41,11 @@ void EditView::ActDspFontExecute() {
   const int selLength = p_.memMain.SelLength();
   const int selStart = p_.memMain.SelStart();
   const bool modified = p_.memMain.Modified();
-  // The refill below is not a change of the document.
-  journal_.Disarm();
-  p_.memMain.Clear();
+  edits_.Clear();
   state_.settings.SetCrtFont(crt::kEditFontName, FontSpec{font->name, font->size, font->colour});
   ApplyEditFont();
-  p_.memMain.SetText(text);
+  // The refill is not a change of the document.
+  edits_.SetText(text, TextEdits::Journaling::Skip);
   p_.memMain.SetSelStart(selStart);
   p_.memMain.SetSelLength(selLength);
   // Unsaved text stays unsaved: a close must still ask or keep it.

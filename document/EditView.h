@@ -7,7 +7,7 @@
 #include "core/InputMode.h"
 #include "core/Platform.h"
 #include "core/ProgramState.h"
-#include "document/Journal.h"
+#include "document/TextEdits.h"
 
 namespace velkor {
 
@@ -22,7 +22,7 @@ class EditView {
     IDialogs& dialogs;
   };
 
-  EditView(ProgramState& state, Ports ports, Journal& journal) : state_(state), p_(ports), journal_(journal) {}
+  EditView(ProgramState& state, Ports ports, TextEdits& edits) : state_(state), p_(ports), edits_(edits) {}
 
   // Where arrow-key mode hands the board cell under the cursor for confirmation.
   void OnConfirmBoardCell(std::function<void()> confirm) { confirm_ = std::move(confirm); }
@@ -54,7 +54,7 @@ class EditView {
 
   ProgramState& state_;
   Ports p_;
-  Journal& journal_;
+  TextEdits& edits_;
   std::function<void()> confirm_;
   std::set<Key> keysDown_;  // pressed in the edit area and not yet released
 };

@@ -6,9 +6,9 @@
 
 namespace velkor {
 
-CommandRunner::CommandRunner(ProgramState& state, Ports ports, Journal& journal, Documents& documents,
+CommandRunner::CommandRunner(ProgramState& state, Ports ports, Journal& journal, TextEdits& edits, Documents& documents,
                              Selection& selection)
-    : state_(state), p_(ports), journal_(journal), docs_(documents), selection_(selection) {
+    : state_(state), p_(ports), journal_(journal), edits_(edits), docs_(documents), selection_(selection) {
   BindEditing();
   BindDocuments();
   BindBoard();
@@ -41,7 +41,7 @@ void CommandRunner::BindEditing() {
   for (const Command move : {Command::Left, Command::Right, Command::Up, Command::Down})
     Bind(move, [&edit, move](CommandSource) { MoveCaret(edit, move); });
   for (const Command erase : {Command::Delete, Command::BackSpace})
-    Bind(erase, [&edit, erase](CommandSource) { DeleteCharacter(edit, erase); });
+    Bind(erase, [this, &edit, erase](CommandSource) { DeleteCharacter(edit, edits_, erase); });
   // Undo and redo are always enabled: an undo at the first entry still acts,
   // it lets the next change pass unrecorded.
   Bind(Command::Undo, [this](CommandSource) { journal_.Undo(); });

@@ -27,7 +27,8 @@ class CommandRunner : public ICommands {
 
   // `selection` is used only when a command runs, so it may be made after
   // the runner.
-  CommandRunner(ProgramState& state, Ports ports, Journal& journal, Documents& documents, Selection& selection);
+  CommandRunner(ProgramState& state, Ports ports, Journal& journal, TextEdits& edits, Documents& documents,
+                Selection& selection);
 
   void Run(Command command, CommandSource source) override;
   bool Enabled(Command command) const override;
@@ -47,6 +48,7 @@ class CommandRunner : public ICommands {
   ProgramState& state_;
   Ports p_;
   Journal& journal_;
+  TextEdits& edits_;
   Documents& docs_;
   Selection& selection_;
   std::array<Binding, kCommandCount> bindings_;

@@ -10,16 +10,17 @@ MainForm::MainForm(Platform platform)
       board_(state_, {p_.window, p_.memMain, p_.sgd00, p_.tabC00, p_.pnlMsg, p_.dialogs}),
       modes_(state_, {p_.window, p_.pnlMsg}),
       journal_(p_.memMain),
-      edit_(state_, {p_.window, p_.memMain, p_.edtInp, p_.sgd00, p_.dialogs}, journal_),
       recovery_(state_, {p_.memMain, p_.fs, p_.files, p_.recoveryTimer}),
-      documents_(state_, {p_.window, p_.memMain, p_.pnlMsg, p_.dialogs, p_.printer}, edit_, journal_, modes_.Channel(),
-                 p_.files, recovery_),
-      conversion_(state_, {p_.memMain, p_.converter}),
-      commands_(state_, {p_.window, p_.memMain}, journal_, documents_, selection_),
+      edits_({p_.window, p_.memMain}, journal_, recovery_),
+      edit_(state_, {p_.window, p_.memMain, p_.edtInp, p_.sgd00, p_.dialogs}, edits_),
+      documents_(state_, {p_.window, p_.memMain, p_.pnlMsg, p_.dialogs, p_.printer}, edit_, journal_, edits_,
+                 modes_.Channel(), p_.files, recovery_),
+      conversion_(state_, {p_.memMain, p_.converter}, edits_),
+      commands_(state_, {p_.window, p_.memMain}, journal_, edits_, documents_, selection_),
       selection_(state_,
                  {p_.window, p_.memMain, p_.edtInp, p_.sgd00, p_.tabC00, p_.pnlMsg, p_.sgd01, p_.pointer, p_.tmrInput0,
                   p_.speech},
-                 board_, edit_, documents_, conversion_, commands_),
+                 board_, edit_, edits_, documents_, conversion_, commands_),
       editing_(state_, {p_.sgd00, p_.tabC00, p_.dialogs}) {
   edit_.OnConfirmBoardCell([this] { selection_.ConfirmBoardCell(); });
 }
@@ -98,7 +99,7 @@ void MainForm::ApplyWindowSettings() {
   state_.curFileName.clear();
   p_.window.SetEnabled(Action::FileSave, false);
   p_.window.SetCaption(UntitledCaption());
-  p_.memMain.Clear();
+  edits_.Clear();
   p_.sgd00.SetShape(board::kColCount, board::kRowCount, board::kFixedCount, board::kFixedCount);
   p_.window.SetGeometry({s.CrtInt(crt::kWindowLeft), s.CrtInt(crt::kWindowTop), s.CrtInt(crt::kWindowWidth),
                          s.CrtInt(crt::kWindowHeight)});
@@ -174,11 +175,7 @@ void MainForm::MnuHelpClick() { p_.shell.ShowHelp(state_.helpFileName, kHelpTopi
 
 void MainForm::ActExeZoomExecute() { p_.shell.StartProgram(kMagnifierProgram); }
 
-void MainForm::MemMainChange() {
-  if (!p_.window.IsEnabled(Action::FileSave)) p_.window.SetEnabled(Action::FileSave, true);
-  journal_.Record();
-  recovery_.TextChanged();
-}
+void MainForm::MemMainChange() { edits_.Changed(); }
 
 void MainForm::Message(const std::string& text) { modes_.Message(text); }
 

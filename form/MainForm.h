@@ -12,6 +12,7 @@
 #include "document/Documents.h"
 #include "document/EditView.h"
 #include "document/Journal.h"
+#include "document/TextEdits.h"
 #include "input/InputModes.h"
 #include "form/CommandRunner.h"
 #include "input/Selection.h"
@@ -68,6 +69,7 @@ class MainForm {
   InputModes& Modes() { return modes_; }
   EditView& Edit() { return edit_; }
   Journal& UndoLog() { return journal_; }
+  TextEdits& Edits() { return edits_; }
   Documents& Docs() { return documents_; }
   Recovery& Unsaved() { return recovery_; }
   Selection& Select() { return selection_; }
@@ -84,8 +86,9 @@ class MainForm {
   BoardDisplay board_;
   InputModes modes_;
   Journal journal_;
-  EditView edit_;
   Recovery recovery_;
+  TextEdits edits_;
+  EditView edit_;
   Documents documents_;
   Conversion conversion_;
   CommandRunner commands_;

@@ -90,7 +90,7 @@ void Conversion::Replace(std::size_t length, const std::string& with) {
   // One change of the edit area: one journal entry; the caret ends after it.
   p_.memMain.SetSelStart(static_cast<int>(segmentStart_));
   p_.memMain.SetSelLength(static_cast<int>(length));
-  p_.memMain.ReplaceSelection(with);
+  edits_.ReplaceSelection(with);
   segmentStart_ += with.size();
 }
 

@@ -39,6 +39,7 @@ class IConverter {
 
 #include "core/Platform.h"
 #include "core/ProgramState.h"
+#include "document/TextEdits.h"
 
 namespace velkor {
 
@@ -60,7 +61,7 @@ class Conversion {
   static constexpr int kPerPage = 12;
   static constexpr int kMaxReading = 64;  // characters
 
-  Conversion(ProgramState& state, Ports ports) : state_(state), p_(ports) {}
+  Conversion(ProgramState& state, Ports ports, TextEdits& edits) : state_(state), p_(ports), edits_(edits) {}
 
   bool Active() const { return active_; }
   // Takes the reading and starts the engine. An empty result means the list
@@ -88,6 +89,7 @@ class Conversion {
 
   ProgramState& state_;
   Ports p_;
+  TextEdits& edits_;
   bool active_ = false;
   int segment_ = 0;
   int page_ = 0;

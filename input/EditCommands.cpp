@@ -30,7 +30,7 @@ void MoveCaret(IEditArea& edit, Command direction) {
   edit.ScrollToCaret();
 }
 
-void DeleteCharacter(IEditArea& edit, Command which) {
+void DeleteCharacter(IEditArea& edit, TextEdits& edits, Command which) {
   const std::string t = edit.Text();
   std::size_t pos = CaretIn(edit, t);
   if (which == Command::BackSpace) {
@@ -43,7 +43,7 @@ void DeleteCharacter(IEditArea& edit, Command which) {
   edit.SetSelStart(static_cast<int>(pos));
   if (length == 0) return;
   edit.SetSelLength(static_cast<int>(length));
-  edit.ReplaceSelection("");
+  edits.ReplaceSelection("");
 }
 
 }  // namespace velkor

@@ -4,6 +4,7 @@
 
 #include "core/Commands.h"
 #include "core/Platform.h"
+#include "document/TextEdits.h"
 
 namespace velkor {
 
@@ -11,6 +12,6 @@ namespace velkor {
 // above the first or below the last.
 void MoveCaret(IEditArea& edit, Command direction);
 // 削~ (the character at the caret) and BS~ (the one before it).
-void DeleteCharacter(IEditArea& edit, Command which);
+void DeleteCharacter(IEditArea& edit, TextEdits& edits, Command which);
 
 }  // namespace velkor

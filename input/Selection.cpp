@@ -26,12 +26,13 @@ bool IsFileOrQuitToken(const std::string& text) {
 
 }  // namespace
 
-Selection::Selection(ProgramState& state, Ports ports, BoardDisplay& board, EditView& edit, Documents& documents,
-                     Conversion& conversion, ICommands& commands)
+Selection::Selection(ProgramState& state, Ports ports, BoardDisplay& board, EditView& edit, TextEdits& edits,
+                     Documents& documents, Conversion& conversion, ICommands& commands)
     : state_(state),
       p_(ports),
       board_(board),
       edit_(edit),
+      edits_(edits),
       docs_(documents),
       conversion_(conversion),
       commands_(commands) {}
@@ -413,7 +414,7 @@ void Selection::InsertText(const std::string& text) {
   p_.edtInp.SetText(text);
   p_.edtInp.SelectAll();
   p_.edtInp.CutToClipboard();
-  p_.memMain.PasteFromClipboard();
+  edits_.PasteFromClipboard();
 }
 
 void Selection::RunCommand(std::string text) {

@@ -40,8 +40,8 @@ class Selection {
     ISpeech& speech;
   };
 
-  Selection(ProgramState& state, Ports ports, BoardDisplay& board, EditView& edit, Documents& documents,
-            Conversion& conversion, ICommands& commands);
+  Selection(ProgramState& state, Ports ports, BoardDisplay& board, EditView& edit, TextEdits& edits,
+            Documents& documents, Conversion& conversion, ICommands& commands);
 
   // Board events (pointer coordinates relative to the grid).
   void SGd00MouseMove(int x, int y);
@@ -114,6 +114,7 @@ class Selection {
   Ports p_;
   BoardDisplay& board_;
   EditView& edit_;
+  TextEdits& edits_;
   Documents& docs_;
   Conversion& conversion_;
   ICommands& commands_;

@@ -1,0 +1,17 @@
+#include "document/TextEdits.h"
+
+namespace velkor {
+
+void TextEdits::SetText(const std::string& bytes, Journaling journaling) {
+  // The change this raises passes the journal unrecorded.
+  if (journaling == Journaling::Skip) journal_.Disarm();
+  p_.memMain.SetText(bytes);
+}
+
+void TextEdits::Changed() {
+  if (!p_.window.IsEnabled(Action::FileSave)) p_.window.SetEnabled(Action::FileSave, true);
+  journal_.Record();
+  recovery_.TextChanged();
+}
+
+}  // namespace velkor
