@@ -97,29 +97,49 @@ StringList Settings::DefaultOptionList() {
   return list;
 }
 
+namespace {
+
+using Env = SettingsEnvironment;
+
+// The Crt slots' defaults, computed from the screen and the window's design
+// at load time. A slot not listed holds "0". Numbers and colours read from
+// these slots fall back to the slot's default when the stored text is none
+// (Settings::CrtInt, Settings::CrtColour). A new slot is one line.
+struct CrtEntry {
+  int slot;
+  std::string (*fallback)(const Env& env);
+};
+// clang-format off
+constexpr CrtEntry kCrtEntries[] = {
+    {crt::kWindowWidth, [](const Env&) -> std::string { return "710"; }},
+    {crt::kWindowHeight, [](const Env&) -> std::string { return "500"; }},
+    // Centred for the window's size at this moment (its design size), not for
+    // the 710 x 500 it is about to take; the division drops the fraction.
+    {crt::kWindowLeft, [](const Env& e) { return std::to_string((e.screenWidth - e.windowWidth) / 2); }},
+    {crt::kWindowTop, [](const Env& e) { return std::to_string((e.screenHeight - e.windowHeight) / 2); }},
+    {crt::kEditFontName, [](const Env& e) { return e.editFont.name; }},
+    {crt::kEditFontSize, [](const Env& e) { return std::to_string(e.editFont.size); }},
+    {crt::kEditFontColour, [](const Env& e) { return ColourToText(e.editFont.colour); }},
+    {crt::kLowerPanelHeight, [](const Env&) -> std::string { return "330"; }},
+    {crt::kBoardPanelWidth, [](const Env&) -> std::string { return "531"; }},
+    {crt::kBoardFontName, [](const Env& e) { return e.boardFont.name; }},
+    {crt::kBoardFontSize, [](const Env& e) { return std::to_string(e.boardFont.size); }},
+    {crt::kBoardFontColour, [](const Env& e) { return ColourToText(e.boardFont.colour); }},
+    {crt::kTab1Content, [](const Env& e) { return e.userTabContent[0]; }},
+    {crt::kTab2Content, [](const Env& e) { return e.userTabContent[1]; }},
+    {crt::kTabNames, [](const Env&) { return cp932::FromUtf8("基本,拡張１,拡張２"); }},
+    {crt::kSelectedTab, [](const Env&) -> std::string { return "0"; }},
+    {crt::kEditBackground, [](const Env&) -> std::string { return "clWindow"; }},
+    {crt::kBoardBackground, [](const Env&) -> std::string { return "clWindow"; }},
+    {crt::kEndMarker, [](const Env&) -> std::string { return "\\EOD"; }},
+};
+// clang-format on
+
+}  // namespace
+
 StringList Settings::DefaultCrtList(const SettingsEnvironment& env) {
   StringList crt(crt::kCount, "0");
-  crt[crt::kWindowWidth] = "710";
-  crt[crt::kWindowHeight] = "500";
-  // Centred for the window's size at this moment (its design size), not for
-  // the 710 x 500 it is about to take; the division drops the fraction.
-  crt[crt::kWindowLeft] = std::to_string((env.screenWidth - env.windowWidth) / 2);
-  crt[crt::kWindowTop] = std::to_string((env.screenHeight - env.windowHeight) / 2);
-  crt[crt::kEditFontName] = env.editFont.name;
-  crt[crt::kEditFontSize] = std::to_string(env.editFont.size);
-  crt[crt::kEditFontColour] = ColourToText(env.editFont.colour);
-  crt[crt::kLowerPanelHeight] = "330";
-  crt[crt::kBoardPanelWidth] = "531";
-  crt[crt::kBoardFontName] = env.boardFont.name;
-  crt[crt::kBoardFontSize] = std::to_string(env.boardFont.size);
-  crt[crt::kBoardFontColour] = ColourToText(env.boardFont.colour);
-  crt[crt::kTab1Content] = env.userTabContent[0];
-  crt[crt::kTab2Content] = env.userTabContent[1];
-  crt[crt::kTabNames] = cp932::FromUtf8("基本,拡張１,拡張２");
-  crt[crt::kSelectedTab] = "0";
-  crt[crt::kEditBackground] = "clWindow";
-  crt[crt::kBoardBackground] = "clWindow";
-  crt[crt::kEndMarker] = "\\EOD";
+  for (const CrtEntry& entry : kCrtEntries) crt[entry.slot] = entry.fallback(env);
   return crt;
 }
 
