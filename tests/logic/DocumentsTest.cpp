@@ -136,6 +136,19 @@ TEST_F(DocumentsTest, CancelledSaveDialogChangesNothing) {
 
 // ------------------------------------------------------- unsaved work
 
+// A "No" leaves the first document as it was, unsaved, its folder the
+// dialogs' folder still.
+void ExpectTheFirstDocumentKept(Session& s) {
+  EXPECT_EQ(s.fake.memMain.text, "!first");
+  EXPECT_TRUE(s.fake.memMain.modified);
+  EXPECT_EQ(s.CurFile(), "/d/first.txt");
+  EXPECT_EQ(s.fake.window.caption, DocCaption("/d/first.txt"));
+  EXPECT_EQ(s.Recent(), StringList{"/d/first.txt"});
+  EXPECT_TRUE(s.fake.window.fileSaveEnabled);
+  s.Docs().ActFileOpenExecute();
+  EXPECT_EQ(s.fake.dialogs.openFolders.back(), "/d/");
+}
+
 TEST(DocumentsUnsavedWork, NewAndOpenAskOnlyInClickModeAndOnlyYesGoesOn) {
   enum class Op { New, Open };
   const struct {
@@ -175,15 +188,7 @@ TEST(DocumentsUnsavedWork, NewAndOpenAskOnlyInClickModeAndOnlyYesGoesOn) {
     EXPECT_EQ(s.fake.window.questions, c.asked ? std::vector<std::string>{question} : std::vector<std::string>{});
     EXPECT_TRUE(s.fake.window.messages.empty());
     if (!c.goesOn) {
-      EXPECT_EQ(s.fake.memMain.text, "!first");
-      EXPECT_TRUE(s.fake.memMain.modified);
-      EXPECT_EQ(s.CurFile(), "/d/first.txt");
-      EXPECT_EQ(s.fake.window.caption, DocCaption("/d/first.txt"));
-      EXPECT_EQ(s.Recent(), StringList{"/d/first.txt"});
-      EXPECT_TRUE(s.fake.window.fileSaveEnabled);
-      // The dialogs still start in the first document's folder.
-      s.Docs().ActFileOpenExecute();
-      EXPECT_EQ(s.fake.dialogs.openFolders.back(), "/d/");
+      ExpectTheFirstDocumentKept(s);
     } else if (c.op == Op::New) {
       EXPECT_EQ(s.fake.memMain.text, "");
       EXPECT_FALSE(s.fake.memMain.modified);

@@ -723,13 +723,16 @@ TEST(DocumentFaults, SavingAsWhereNoFileCanBeMadeChangesNothing) {
   }
 }
 
-TEST(DocumentFaults, OpeningWhatCannotBeReadChangesNothing) {
-  const struct {
-    const char* name;
-    std::function<std::string(Rig&)> target;  // prepares the file
-    std::function<void(FaultyCalls&)> arm;
-    int errnum;
-  } cases[] = {
+struct UnreadableTarget {
+  const char* name;
+  std::function<std::string(Rig&)> target;  // prepares the file
+  std::function<void(FaultyCalls&)> arm;
+  int errnum;
+};
+
+// Files that cannot be read, each with the fault that makes it so.
+std::vector<UnreadableTarget> UnreadableTargets() {
+  return {
       {"a file without access",
        [](Rig& r) {
          Put(r.docs + "b.txt", "b");
@@ -771,6 +774,10 @@ TEST(DocumentFaults, OpeningWhatCannotBeReadChangesNothing) {
       {"a name of 256 bytes", [](Rig& r) { return r.docs + std::string(252, 'n') + ".txt"; }, [](FaultyCalls&) {},
        ENAMETOOLONG},
   };
+}
+
+TEST(DocumentFaults, OpeningWhatCannotBeReadChangesNothing) {
+  const std::vector<UnreadableTarget> cases = UnreadableTargets();
   for (Mode mode : {Mode::Click, Mode::Dwell}) {
     for (const auto& c : cases) {
       SCOPED_TRACE(std::string(ModeName(mode)) + ": " + c.name);
