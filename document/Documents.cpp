@@ -69,6 +69,11 @@ void Documents::FocusEditArea() {
   edit_.ShowBlockCaret();
 }
 
+void Documents::EnableSave(bool enabled) {
+  state_.saveEnabled = enabled;
+  p_.window.SetEnabled(Action::FileSave, enabled);
+}
+
 void Documents::ActFileNewExecute() {
   if (AskUnsavedWork("編集中です。新規作成しますか？", {})) {
     state_.curFileName.clear();
@@ -76,7 +81,7 @@ void Documents::ActFileNewExecute() {
     edits_.Clear();
     p_.window.SetCaption(UntitledCaption());
     p_.memMain.SetModified(false);
-    p_.window.SetEnabled(Action::FileSave, false);
+    EnableSave(false);
     journal_.Clear();
   }
   FocusEditArea();
@@ -109,7 +114,7 @@ void Documents::MnuFileUseS0Click(int item) {
   if (item < 0 || static_cast<std::size_t>(item) >= state_.settings.fileList.size()) return;
   const std::string path = state_.settings.fileList[static_cast<std::size_t>(item)];
   OpenDocument(path);
-  p_.window.SetEnabled(Action::FileSave, true);
+  EnableSave(true);
 }
 
 void Documents::OpenDocument(const std::string& path) {
@@ -153,7 +158,7 @@ void Documents::OpenDocument(const std::string& path) {
   state_.curFileName = path;
   p_.window.SetCaption(DocumentCaption(path));
   AddRecentFile(path);
-  p_.window.SetEnabled(Action::FileSave, true);
+  EnableSave(true);
 }
 
 bool Documents::SaveDocument(const std::string& path) {

@@ -67,6 +67,8 @@ class Documents {
   bool AskUnsavedWork(const char* question, const std::string& next);
   void SetDialogFolders(const std::string& path);
   void FocusEditArea();
+  // The save command offered or not, and the menu and toolbar showing it.
+  void EnableSave(bool enabled);
 
   ProgramState& state_;
   Ports p_;

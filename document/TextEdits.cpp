@@ -9,7 +9,8 @@ void TextEdits::SetText(const std::string& bytes, Journaling journaling) {
 }
 
 void TextEdits::Changed() {
-  if (!p_.window.IsEnabled(Action::FileSave)) p_.window.SetEnabled(Action::FileSave, true);
+  state_.saveEnabled = true;
+  p_.window.SetEnabled(Action::FileSave, true);
   journal_.Record();
   recovery_.TextChanged();
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/Platform.h"
+#include "core/ProgramState.h"
 #include "document/Journal.h"
 #include "document/Recovery.h"
 
@@ -19,7 +20,8 @@ class TextEdits {
     IMainWindow& window;
     IEditArea& memMain;
   };
-  TextEdits(Ports ports, Journal& journal, Recovery& recovery) : p_(ports), journal_(journal), recovery_(recovery) {}
+  TextEdits(ProgramState& state, Ports ports, Journal& journal, Recovery& recovery)
+      : state_(state), p_(ports), journal_(journal), recovery_(recovery) {}
 
   // Whether a whole new text is a change of the document (an opened file:
   // recorded as the journal's entry) or only shown anew (a font change).
@@ -38,6 +40,7 @@ class TextEdits {
   void Changed();
 
  private:
+  ProgramState& state_;
   Ports p_;
   Journal& journal_;
   Recovery& recovery_;

@@ -76,7 +76,7 @@ void CommandRunner::BindDocuments() {
           selection_.ChooseSlotFor(Command::Save);
         }
       },
-      [this] { return p_.window.IsEnabled(Action::FileSave); });
+      [this] { return state_.saveEnabled; });
   Bind(Command::SaveAs, [this](CommandSource source) {
     if (source == CommandSource::Menu) return docs_.ActFileAddExecute();
     if (HasText("保存するデータがありません")) selection_.ChooseSlotFor(Command::SaveAs);

@@ -11,7 +11,7 @@ MainForm::MainForm(Platform platform)
       modes_(state_, {p_.window, p_.pnlMsg}),
       journal_(p_.memMain),
       recovery_(state_, {p_.memMain, p_.fs, p_.files, p_.recoveryTimer}),
-      edits_({p_.window, p_.memMain}, journal_, recovery_),
+      edits_(state_, {p_.window, p_.memMain}, journal_, recovery_),
       edit_(state_, {p_.window, p_.memMain, p_.edtInp, p_.sgd00, p_.dialogs}, edits_),
       documents_(state_, {p_.window, p_.memMain, p_.pnlMsg, p_.dialogs, p_.printer}, edit_, journal_, edits_,
                  modes_.Channel(), p_.files, recovery_),
@@ -97,6 +97,7 @@ void MainForm::FormShow() {
 void MainForm::ApplyWindowSettings() {
   const Settings& s = state_.settings;
   state_.curFileName.clear();
+  state_.saveEnabled = false;
   p_.window.SetEnabled(Action::FileSave, false);
   p_.window.SetCaption(UntitledCaption());
   edits_.Clear();

@@ -564,9 +564,12 @@ TEST(CommandTable, MenuAndBoardRunTheSameCommandEachTheirWay) {
   commands.Run(Command::Replace, CommandSource::Menu);
   EXPECT_EQ(r.fake.window.searchDialogs, (std::vector<bool>{false, true}));
 
-  // Saving is enabled as the document says; the rest always.
-  r.fake.window.fileSaveEnabled = false;
+  // Saving is offered once the text changed since new or open; the rest always.
+  commands.Run(Command::New, CommandSource::Menu);
   EXPECT_FALSE(commands.Enabled(Command::Save));
+  EXPECT_FALSE(r.fake.window.fileSaveEnabled) << "the menu and toolbar show it";
+  r.fake.memMain.Type("z");
+  EXPECT_TRUE(commands.Enabled(Command::Save));
   EXPECT_TRUE(commands.Enabled(Command::Undo));
   EXPECT_TRUE(commands.Enabled(Command::Quit));
   commands.Run(Command::Quit, CommandSource::Menu);
