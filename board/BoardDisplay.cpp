@@ -44,7 +44,7 @@ void BoardDisplay::FillBoard() {
     grid.SetCellMenuAttached(false);
     state_.defaultBoardList = board::BuiltInBoard();
     content = state_.defaultBoardList;
-    if (p_.window.IsChecked(MenuItem::DspHira)) {
+    if (state_.settings.Option(option::kKanaMirroring) != "0") {
       // The syllabary reads from the right: column j of each row goes to 9 - j.
       for (int row = 0; row < board::kContentRows; ++row) {
         for (int j = 0; j < 10; ++j) {
@@ -98,7 +98,7 @@ void BoardDisplay::ApplyBoardFont() {
 }
 
 void BoardDisplay::MnuDspHiraClick() {
-  const bool on = !p_.window.IsChecked(MenuItem::DspHira);
+  const bool on = state_.settings.Option(option::kKanaMirroring) == "0";
   state_.settings.SetOption(option::kKanaMirroring, on ? "1" : "0");
   p_.window.SetChecked(MenuItem::DspHira, on);
   FillBoard();

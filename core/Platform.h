@@ -282,7 +282,6 @@ class IMainWindow {
   virtual void SetChecked(MenuItem item, bool checked) = 0;
   virtual bool IsChecked(MenuItem item) const = 0;
   virtual void SetEnabled(Action action, bool enabled) = 0;
-  virtual bool IsEnabled(Action action) const = 0;
   // A message box with an OK button and the application title as caption.
   virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
   // A question box: Yes and No buttons, question icon, caption "確認".

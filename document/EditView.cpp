@@ -11,13 +11,13 @@ void EditView::ApplyEditFont() {
 }
 
 void EditView::ApplyWordWrap() {
-  const bool on = p_.window.IsChecked(MenuItem::WordWrap);
+  const bool on = state_.settings.Option(option::kWordWrap) != "0";
   state_.settings.SetOption(option::kWordWrap, on ? "1" : "0");
   p_.memMain.SetWordWrap(on);
 }
 
 void EditView::MnuWordWrapClick() {
-  const bool on = !p_.window.IsChecked(MenuItem::WordWrap);
+  const bool on = state_.settings.Option(option::kWordWrap) == "0";
   state_.settings.SetOption(option::kWordWrap, on ? "1" : "0");
   p_.window.SetChecked(MenuItem::WordWrap, on);
   ApplyWordWrap();

@@ -221,10 +221,6 @@ void MainWindow::SetEnabled(Action action, bool enabled) {
   if (action == Action::FileSave) CommandAction(Command::Save)->setEnabled(enabled);
 }
 
-bool MainWindow::IsEnabled(Action action) const {
-  return action == Action::FileSave ? CommandAction(Command::Save)->isEnabled() : true;
-}
-
 void MainWindow::ShowMessage(const std::string& text, MessageIcon icon) {
   QMessageBox box(icon == MessageIcon::Error         ? QMessageBox::Critical
                   : icon == MessageIcon::Information ? QMessageBox::Information

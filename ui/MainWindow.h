@@ -99,7 +99,6 @@ class MainWindow : public QMainWindow, public IMainWindow {
   void SetChecked(MenuItem item, bool checked) override;
   bool IsChecked(MenuItem item) const override;
   void SetEnabled(Action action, bool enabled) override;
-  bool IsEnabled(Action action) const override;
   void ShowMessage(const std::string& text, MessageIcon icon) override;
   bool AskYesNo(const std::string& text) override;
   void RequestClose() override { close(); }

@@ -34,7 +34,7 @@ class BoardDisplayTest : public ::testing::Test {
     p.tabC00.SetIndex(tab);
     board.FillBoard();
   }
-  void SetMirroring(bool on) { p.window.SetChecked(MenuItem::DspHira, on); }
+  void SetMirroring(bool on) { state.settings.SetOption(option::kKanaMirroring, on ? "1" : "0"); }
 
   FakePlatform p;
   ProgramState state;

@@ -472,7 +472,6 @@ class FakeMainWindow : public IMainWindow {
   }
   bool IsChecked(MenuItem item) const override { return checked.count(item) > 0; }
   void SetEnabled(Action, bool enabled) override { fileSaveEnabled = enabled; }
-  bool IsEnabled(Action) const override { return fileSaveEnabled; }
   void ShowSearchDialog(bool replace) override { searchDialogs.push_back(replace); }
   std::vector<bool> searchDialogs;
   void ShowMessage(const std::string& text, MessageIcon icon) override { messages.emplace_back(text, icon); }
