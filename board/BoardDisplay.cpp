@@ -71,6 +71,8 @@ void BoardDisplay::FillBoard() {
   for (int row = board::kFirstCommandRow; row <= board::kLastCommandRow; ++row) {
     for (int col = 1; col <= board::kContentCols; ++col) {
       auto command = board::CommandAt(col, row);
+      // The modifier cell belongs to quick kana: without it the board is as designed.
+      if (command == Command::Modifier && !state_.settings.QuickKana()) command.reset();
       grid.SetCellText(col, row, command ? board::CommandToken(*command) : std::string());
     }
   }

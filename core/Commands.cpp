@@ -34,6 +34,7 @@ constexpr std::array<CommandSpec, kCommandCount> kCommands = {{
     {Command::Speak,      "話~", 6, 12, "読み上げる",             kBlue, "", "", "", I::None},
     {Command::Find,       "",    0, 0,  "",                       kBlue, "ActSerFind", "検索(&F)", "検索", I::Find},
     {Command::Replace,    "",    0, 0,  "",                       kBlue, "ActSerRep", "置換(&R)", "置換", I::Replace},
+    {Command::Modifier,   "゛~", 6, 13, "濁点・小文字・カタカナに切り替え", kBlue, "", "", "", I::None},
 }};
 // clang-format on
 

@@ -36,8 +36,9 @@ enum class Command {
   Speak,       // "話~"
   Find,        // menu and toolbar only
   Replace,     // menu and toolbar only
+  Modifier,    // "゛~", on the board with quick kana only
 };
-inline constexpr int kCommandCount = 23;
+inline constexpr int kCommandCount = 24;
 
 // Status-line colours: blue for editing, red for documents, tabs and quitting.
 namespace status {

@@ -68,6 +68,18 @@ bool IsNumber(const std::string& value) { return ParseDecimal(value).has_value()
 // (0.8, say) would confirm nothing and tick no mode.
 bool IsDwellTime(const std::string& value) { return value.size() == 1 && value[0] >= '0' && value[0] <= '5'; }
 bool AnyText(const std::string&) { return true; }
+bool IsZeroOrOne(const std::string& value) { return value == "0" || value == "1"; }
+
+// The named settings: key, default and what each may hold. A new setting is
+// one line.
+struct NamedEntry {
+  const char* key;
+  const char* fallback;
+  bool (*valid)(const std::string&);
+};
+constexpr NamedEntry kNamedEntries[] = {
+    {named::kQuickKana, "0", IsZeroOrOne},
+};
 
 // The option slots: each one's default and what it may hold; a stored value
 // it may not hold gives way to the default. A new option is one line.
@@ -151,6 +163,13 @@ void Settings::Load(ISettingsStore& store, const SettingsEnvironment& env) {
   optionList = ReadCp932List(store, kValueOption);
   crtList = ReadCp932List(store, kValueCrt);
   store.Read(kValueVer);  // read and ignored: no conversion of older data
+  named_.clear();
+  namedInFile_.clear();
+  for (const NamedEntry& entry : kNamedEntries) {
+    std::string value = cp932::Utf16ToUtf8(store.Read(entry.key));
+    if (!value.empty()) namedInFile_.insert(entry.key);
+    named_[entry.key] = entry.valid(value) ? std::move(value) : entry.fallback;
+  }
   store.Close();
 
   crtDefaults_ = DefaultCrtList(env);
@@ -175,9 +194,24 @@ void Settings::Write(ISettingsStore& store) const {
   store.Write(kValueFile, cp932::Utf8ToUtf16(WriteCommaText(fileList, Stepping::SingleByte)));
   store.Write(kValueOption, cp932::Decode(WriteCommaText(optionList)));
   store.Write(kValueCrt, cp932::Decode(WriteCommaText(crtList)));
+  // A file without the named settings stays as the lists alone wrote it.
+  for (const NamedEntry& entry : kNamedEntries) {
+    const std::string value = Named(entry.key);
+    if (value != entry.fallback || namedInFile_.count(entry.key)) store.Write(entry.key, cp932::Utf8ToUtf16(value));
+  }
   store.Write(kValueVer, cp932::Decode(kVersionTag));
   store.Close();
 }
+
+std::string Settings::Named(const char* key) const {
+  if (const auto it = named_.find(key); it != named_.end()) return it->second;
+  for (const NamedEntry& entry : kNamedEntries) {
+    if (std::string_view(entry.key) == key) return entry.fallback;
+  }
+  return {};
+}
+
+void Settings::SetNamed(const char* key, std::string value) { named_[key] = std::move(value); }
 
 const std::string& Settings::CrtDefault(int slot) const {
   static const std::string kZero = "0";

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <optional>
+#include <map>
+#include <set>
 #include <string>
 
 #include "core/ColourText.h"
@@ -72,16 +74,27 @@ struct SettingsEnvironment {
   std::string userTabContent[2];
 };
 
+// Named settings beside the three lists, each a key of its group in the
+// settings file. Added after the lists: an older file, without them, loads
+// unchanged with their defaults.
+namespace named {
+// 1: a kana cell inserts its first variant at once, and the modifier cell
+// 「゛~」 is on the board; 0 (the default): the variant list.
+inline constexpr char kQuickKana[] = "Entry/QuickKana";
+}  // namespace named
+
 class Settings {
  public:
   StringList crtList;     // code page 932 texts
   StringList optionList;  // code page 932 texts
   StringList fileList;    // native file names (UTF-8 here)
 
-  // Reads "File", "Option", "Crt" and "Ver", replacing a list that is too short
-  // by its defaults.
+  // Reads "File", "Option", "Crt", "Ver" and the named settings, replacing a
+  // list that is too short by its defaults.
   void Load(ISettingsStore& store, const SettingsEnvironment& env);
-  // Writes "File", "Option", "Crt", then "Ver", when the store opens for writing.
+  // Writes "File", "Option", "Crt", the named settings that are not at their
+  // defaults or that the file held, then "Ver", when the store opens for
+  // writing.
   void Write(ISettingsStore& store) const;
 
   // The default of a CrtList slot, as computed by the last Load.
@@ -98,6 +111,12 @@ class Settings {
   // settings hold "0" in these slots, which reads as 100.
   int SpeechPercent(int slot) const;
 
+  // A named setting's value (named::...); its default when the file had none
+  // or one it may not hold.
+  std::string Named(const char* key) const;
+  void SetNamed(const char* key, std::string value);
+  bool QuickKana() const { return Named(named::kQuickKana) == "1"; }
+
   // Option slot tests as exact text comparisons.
   const std::string& Option(int slot) const { return optionList.at(slot); }
   void SetOption(int slot, std::string value) { optionList.at(slot) = std::move(value); }
@@ -107,6 +126,8 @@ class Settings {
 
  private:
   StringList crtDefaults_;
+  std::map<std::string, std::string> named_;
+  std::set<std::string> namedInFile_;  // keys the file held when read
 };
 
 // Decimal integer text as the slots hold it: an optional minus sign and digits,

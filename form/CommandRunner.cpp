@@ -49,6 +49,10 @@ void CommandRunner::BindEditing() {
   Bind(Command::Find, [this](CommandSource) { p_.window.ShowSearchDialog(false); });
   Bind(Command::Replace, [this](CommandSource) { p_.window.ShowSearchDialog(true); });
   Bind(Command::Convert, [this](CommandSource) { selection_.StartConversion(); });
+  Bind(Command::Modifier, [this, &edit](CommandSource) {
+    if (!CycleVariantBeforeCaret(edit, edits_, state_.defaultBoardList))
+      docs_.Message(cp932::FromUtf8("直前の文字は濁点・小文字・カタカナに切り替えられません"));
+  });
   Bind(Command::Speak, [this](CommandSource) { selection_.Speak(); });
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "board/BoardModel.h"
+#include "core/Cp932.h"
 #include "document/CaretMoves.h"
 
 namespace velkor {
@@ -44,6 +46,33 @@ void DeleteCharacter(IEditArea& edit, TextEdits& edits, Command which) {
   if (length == 0) return;
   edit.SetSelLength(static_cast<int>(length));
   edits.ReplaceSelection("");
+}
+
+bool IsKana(const std::string& variant) {
+  const std::u16string text = cp932::Decode(variant);
+  if (text.size() != 1) return false;
+  const char16_t c = text[0];
+  return (c >= u'ぁ' && c <= u'ゖ') || (c >= u'ァ' && c <= u'ヺ') || (c >= u'ｦ' && c <= u'ﾝ' && c != u'ｰ');
+}
+
+bool CycleVariantBeforeCaret(IEditArea& edit, TextEdits& edits, const StringList& boardCells) {
+  const std::string t = edit.Text();
+  const std::size_t caret = CaretIn(edit, t);
+  if (caret == 0) return false;
+  const std::size_t start = caret::Left(t, caret);
+  const std::string before = t.substr(start, caret - start);
+  for (const std::string& cell : boardCells) {
+    const StringList variants = board::Variants(cell);
+    if (variants.size() < 2 || !IsKana(variants.front())) continue;
+    const auto it = std::find(variants.begin(), variants.end(), before);
+    if (it == variants.end()) continue;
+    const auto next = std::next(it) == variants.end() ? variants.begin() : std::next(it);
+    edit.SetSelStart(static_cast<int>(start));
+    edit.SetSelLength(static_cast<int>(caret - start));
+    edits.ReplaceSelection(*next);
+    return true;
+  }
+  return false;
 }
 
 }  // namespace velkor

@@ -2,6 +2,9 @@
 // and line, deleting the character at or before the caret.
 #pragma once
 
+#include <string>
+
+#include "core/CommaText.h"
 #include "core/Commands.h"
 #include "core/Platform.h"
 #include "document/TextEdits.h"
@@ -13,5 +16,15 @@ namespace velkor {
 void MoveCaret(IEditArea& edit, Command direction);
 // 削~ (the character at the caret) and BS~ (the one before it).
 void DeleteCharacter(IEditArea& edit, TextEdits& edits, Command which);
+
+// Whether a variant (code page 932) is one kana: hiragana or katakana, full
+// or half width. Cells whose first variant is one are kana cells.
+bool IsKana(const std::string& variant);
+
+// ゛~: the character before the caret becomes the next variant of the kana
+// cell of `boardCells` (comma texts) that holds it, round: か→が→カ→ガ→ヵ→か.
+// One change, so one undo takes it back. False, and nothing changes, when the
+// character before the caret is on no kana cell.
+bool CycleVariantBeforeCaret(IEditArea& edit, TextEdits& edits, const StringList& boardCells);
 
 }  // namespace velkor

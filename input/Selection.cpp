@@ -8,6 +8,7 @@
 #include "document/CaretMoves.h"
 #include "core/Cp932.h"
 #include "document/TextFile.h"
+#include "input/EditCommands.h"
 #include "input/Speech.h"
 
 namespace velkor {
@@ -196,6 +197,13 @@ void Selection::ConfirmBoardCell() {
   }
   if (atOnce || variants.size() < 2) {
     ExecuteSelection();
+    return;
+  }
+  if (state_.settings.QuickKana() && IsKana(variants.front())) {
+    // One selection per kana: the first variant goes in at once; ゛~ turns
+    // it into the others.
+    InsertText(variants.front());
+    Finish();
     return;
   }
   OpenVariantList(variants);

@@ -535,7 +535,7 @@ TEST(CommandTable, EachCommandIsDefinedOnceAndItsPlacesAreDistinct) {
     }
     EXPECT_EQ(&SpecOf(spec.id), &spec);
   }
-  EXPECT_EQ(tokens.size(), 21u);
+  EXPECT_EQ(tokens.size(), 22u);
   EXPECT_EQ(actions.size(), 10u);
 }
 
