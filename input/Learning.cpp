@@ -1,0 +1,127 @@
+#include "input/Learning.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "core/Cp932.h"
+
+namespace velkor {
+namespace {
+
+constexpr std::string_view kHeader = "VelkorLT learning 1";
+
+bool ParseNumber(std::string_view text, long long& out) {
+  if (text.empty()) return false;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out);
+  return error == std::errc() && end == text.data() + text.size() && out >= 0;
+}
+
+// One line's four fields, split at tabs (neither a tab nor a line break is
+// ever a byte of a code page 932 character).
+bool ParseLine(std::string_view line, Learning::Entry& entry) {
+  std::string_view fields[4];
+  for (int i = 0; i < 3; ++i) {
+    const auto tab = line.find('\t');
+    if (tab == std::string_view::npos) return false;
+    fields[i] = line.substr(0, tab);
+    line.remove_prefix(tab + 1);
+  }
+  fields[3] = line;
+  if (!ParseNumber(fields[0], entry.count) || !ParseNumber(fields[1], entry.lastUse)) return false;
+  if (fields[2].empty() || fields[3].empty() || fields[3].find('\t') != std::string_view::npos) return false;
+  entry.reading = std::string(fields[2]);
+  entry.text = std::string(fields[3]);
+  return entry.count > 0;
+}
+
+// Better first: more uses, then the more recent.
+bool Better(const Learning::Entry& a, const Learning::Entry& b) {
+  return a.count != b.count ? a.count > b.count : a.lastUse > b.lastUse;
+}
+
+}  // namespace
+
+void Learning::Learn(const std::string& reading, const std::string& text) {
+  if (reading.empty() || text.empty()) return;
+  ++uses_;
+  const auto it = std::find_if(entries_.begin(), entries_.end(),
+                               [&](const Entry& e) { return e.reading == reading && e.text == text; });
+  if (it != entries_.end()) {
+    ++it->count;
+    it->lastUse = uses_;
+    return;
+  }
+  entries_.push_back({reading, text, 1, uses_});
+  Trim();
+}
+
+void Learning::Trim() {
+  if (entries_.size() <= kMaxEntries) return;
+  // The rarest, and of those the oldest, go first.
+  std::sort(entries_.begin(), entries_.end(), Better);
+  entries_.resize(kMaxEntries);
+}
+
+std::vector<std::string> Learning::Candidates(std::string_view prefix, std::size_t max) const {
+  std::vector<const Entry*> found;
+  for (const Entry& e : entries_) {
+    if (e.reading.compare(0, prefix.size(), prefix) == 0) found.push_back(&e);
+  }
+  std::sort(found.begin(), found.end(), [](const Entry* a, const Entry* b) { return Better(*a, *b); });
+  std::vector<std::string> out;
+  for (const Entry* e : found) {
+    if (out.size() == max) break;
+    if (std::find(out.begin(), out.end(), e->text) == out.end()) out.push_back(e->text);
+  }
+  return out;
+}
+
+void Learning::Forget() {
+  entries_.clear();
+  uses_ = 0;
+}
+
+std::string Learning::Serialise() const {
+  std::string out(kHeader);
+  out += '\n';
+  for (const Entry& e : entries_) {
+    out += std::to_string(e.count) + '\t' + std::to_string(e.lastUse) + '\t' + e.reading + '\t' + e.text + '\n';
+  }
+  return out;
+}
+
+bool Learning::Parse(std::string_view text) {
+  Forget();
+  if (text.substr(0, kHeader.size()) != kHeader || text.size() == kHeader.size() || text[kHeader.size()] != '\n')
+    return false;
+  text.remove_prefix(kHeader.size() + 1);
+  std::vector<Entry> parsed;
+  long long uses = 0;
+  while (!text.empty()) {
+    const auto end = text.find('\n');
+    if (end == std::string_view::npos) return false;  // cut short
+    Entry entry;
+    if (!ParseLine(text.substr(0, end), entry)) return false;
+    uses = std::max(uses, entry.lastUse);
+    parsed.push_back(std::move(entry));
+    text.remove_prefix(end + 1);
+  }
+  entries_ = std::move(parsed);
+  uses_ = uses;
+  Trim();
+  return true;
+}
+
+std::string Learning::Load(ITextFiles& files, const std::string& path) {
+  Forget();
+  if (!files.Exists(path)) return "";
+  const FileResult read = files.ReadAll(path);
+  if (read.ok && Parse(read.bytes)) return "";
+  return cp932::FromUtf8("学習の記録が読めないため、新しく学習を始めます");
+}
+
+std::string Learning::Save(ITextFiles& files, const std::string& path) const {
+  return files.WriteAtomic(path, Serialise());
+}
+
+}  // namespace velkor
