@@ -8,12 +8,13 @@ BUILD_DIR="$ROOT/build"
 # Build tools, Qt 6 Widgets and Print Support, GoogleTest, a Japanese font
 # (without one every kana is drawn as a box), anthy for kana-to-kanji
 # conversion (loaded at run time; the header only documents its interface),
-# and Xvfb for running the window without a screen.
+# the IPADIC sources the prediction lexicon is made from (mecab-ipadic), and
+# Xvfb for running the window without a screen.
 VELKOR_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-translations-l10n libgtest-dev
   fonts-ipafont-gothic
-  libanthy1 anthy-common libanthy-dev
+  libanthy1 anthy-common libanthy-dev mecab-ipadic
   qt6-multimedia-dev open-jtalk open-jtalk-mecab-naist-jdic hts-voice-nitech-jp-atr503-m001
   xvfb xauth xdotool poppler-utils imagemagick
 )
