@@ -11,7 +11,7 @@ namespace {
 const std::array<std::string, kCommandCount>& TokenTexts() {
   static const std::array<std::string, kCommandCount> texts = [] {
     std::array<std::string, kCommandCount> out;
-    for (const CommandSpec& spec : AllCommands()) out[static_cast<int>(spec.id)] = cp932::FromUtf8(spec.token);
+    for (const CommandEntry& entry : AllCommands()) out[static_cast<int>(entry.id)] = cp932::FromUtf8(entry.token);
     return out;
   }();
   return texts;
@@ -68,9 +68,9 @@ std::optional<Command> CommandOfText(std::string_view cellText) {
 }
 
 std::optional<Command> CommandAt(int col, int row) {
-  for (const CommandSpec& spec : AllCommands()) {
-    if (spec.row == 0) continue;  // not on the board, or placed only by the slot board
-    if (spec.row == row && spec.col == col) return spec.id;
+  for (const CommandEntry& entry : AllCommands()) {
+    if (entry.row == 0) continue;  // not on the board, or placed only by the slot board
+    if (entry.row == row && entry.col == col) return entry.id;
   }
   return std::nullopt;
 }

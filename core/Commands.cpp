@@ -10,7 +10,7 @@ using status::kRed;
 using I = CommandImage;
 
 // clang-format off
-constexpr std::array<CommandSpec, kCommandCount> kCommands = {{
+constexpr std::array<CommandEntry, kCommandCount> kCommands = {{
     {Command::NewLine,    "改~", 6, 1,  "改行",                   kBlue, "", "", "", I::None},
     {Command::Left,       "←~", 6, 2,  "左にキャレットを移動",   kBlue, "", "", "", I::None},
     {Command::Right,      "→~", 6, 3,  "右にキャレットを移動",   kBlue, "", "", "", I::None},
@@ -47,8 +47,8 @@ static_assert(InEnumOrder(), "the command table follows the order of the enum");
 
 }  // namespace
 
-std::span<const CommandSpec, kCommandCount> AllCommands() { return kCommands; }
+std::span<const CommandEntry, kCommandCount> AllCommands() { return kCommands; }
 
-const CommandSpec& SpecOf(Command command) { return kCommands[static_cast<std::size_t>(command)]; }
+const CommandEntry& EntryOf(Command command) { return kCommands[static_cast<std::size_t>(command)]; }
 
 }  // namespace velkor

@@ -50,7 +50,7 @@ inline constexpr Colour kBlack = colours::Rgb(0, 0, 0);
 // The toolbar's pictures of commands.
 enum class CommandImage { None, New, Open, Save, SaveAs, Print, Find, Replace, Undo, Redo };
 
-struct CommandSpec {
+struct CommandEntry {
   Command id;
   const char* token;  // the board cell's text (UTF-8); "" for none
   int row;            // its place on the board's command rows; 0 for none
@@ -64,8 +64,8 @@ struct CommandSpec {
 };
 
 // Every command, in the order of the enum.
-std::span<const CommandSpec, kCommandCount> AllCommands();
-const CommandSpec& SpecOf(Command command);
+std::span<const CommandEntry, kCommandCount> AllCommands();
+const CommandEntry& EntryOf(Command command);
 
 // Where a command was chosen: on the board (a cell) or in the menu or toolbar.
 // Some commands differ by it: outside click mode, 新~ on the board opens the

@@ -10,15 +10,6 @@ namespace {
 
 bool IsLineBreakByte(char b) { return b == '\r' || b == '\n'; }
 
-// True when `pos` is not inside a character of `text`, as cp932::IsCharBoundary
-// reads it: the run of lead-range bytes before it is even.
-bool IsBoundaryIn(const TextRope& text, std::size_t pos) {
-  if (pos == 0 || pos >= text.size() || IsLineBreakByte(text.At(pos))) return true;
-  std::size_t run = 0;
-  while (run < pos && cp932::IsLeadByte(static_cast<unsigned char>(text.At(pos - run - 1)))) ++run;
-  return run % 2 == 0;
-}
-
 // The start of the character after the one at `pos` (a boundary) of `text`.
 std::size_t NextCharIn(const TextRope& text, std::size_t pos) {
   if (pos >= text.size()) return text.size();
@@ -123,13 +114,14 @@ std::optional<EditBuffer::Redraw> EditBuffer::RedrawFor(const TextRope& target) 
   // A lone lead byte before the difference may read as a pair in the other
   // text: the start goes back until it is a boundary in both.
   std::size_t startByte = ByteOffsetOf(PositionOf(prefix));
-  while (startByte > 0 && !IsBoundaryIn(target, startByte)) startByte -= IsBoundaryIn(bytes_, startByte - 1) ? 1 : 2;
+  while (startByte > 0 && !IsCharBoundaryIn(target, startByte))
+    startByte -= IsCharBoundaryIn(bytes_, startByte - 1) ? 1 : 2;
   Redraw redraw;
   redraw.from = PositionOf(startByte);
   startByte = ByteOffsetOf(redraw.from);  // never between CR and LF
   std::size_t endByte = bytes_.size() - suffix;
-  if (!IsBoundaryIn(bytes_, endByte)) endByte = NextCharIn(bytes_, endByte - 1);
-  while (endByte < bytes_.size() && !IsBoundaryIn(target, target.size() - (bytes_.size() - endByte)))
+  if (!IsCharBoundaryIn(bytes_, endByte)) endByte = NextCharIn(bytes_, endByte - 1);
+  while (endByte < bytes_.size() && !IsCharBoundaryIn(target, target.size() - (bytes_.size() - endByte)))
     endByte = NextCharIn(bytes_, endByte);
   if (endByte < bytes_.size() && bytes_.At(endByte) == '\n') ++endByte;  // never between CR and LF
   redraw.to = PositionOf(endByte);

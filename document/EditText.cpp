@@ -91,12 +91,17 @@ bool IsLineBreakByte(char b) { return b == '\r' || b == '\n'; }
 bool IsLoneLeadIn(const TextRope& text, std::size_t pos) {
   if (!cp932::IsLeadByte(static_cast<unsigned char>(text.At(pos)))) return false;
   if (pos + 1 < text.size() && !IsLineBreakByte(text.At(pos + 1))) return false;
+  return IsCharBoundaryIn(text, pos);
+}
+
+}  // namespace
+
+bool IsCharBoundaryIn(const TextRope& text, std::size_t pos) {
+  if (pos == 0 || pos >= text.size() || IsLineBreakByte(text.At(pos))) return true;
   std::size_t run = 0;
   while (run < pos && cp932::IsLeadByte(static_cast<unsigned char>(text.At(pos - run - 1)))) ++run;
   return run % 2 == 0;
 }
-
-}  // namespace
 
 std::u16string HoldableDisplay(std::u16string_view entered, bool* lossy) {
   std::string bytes = EditTextFromDisplay(entered, lossy);

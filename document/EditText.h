@@ -31,6 +31,11 @@ std::string EditTextLineBreaks(std::string_view bytes);
 // became "?".
 std::u16string HoldableDisplay(std::u16string_view entered, bool* lossy);
 
+// True when `pos` is not inside a character of `text`, as
+// cp932::IsCharBoundary reads a string: the run of lead-range bytes before it
+// is even (a line break is always a boundary).
+bool IsCharBoundaryIn(const TextRope& text, std::size_t pos);
+
 // Applies a change to the edit area's bytes: `removed` bytes at `start` give
 // way to `added`. A lead byte that stood alone before the change (before a
 // line break, or at the end) and that the change would join to the byte after

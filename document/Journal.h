@@ -6,7 +6,6 @@
 #include <deque>
 #include <functional>
 #include <string>
-#include <string_view>
 
 #include "core/Platform.h"
 

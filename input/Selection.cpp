@@ -138,7 +138,7 @@ StatusText Selection::BoardCellStatus(const std::string& t) const {
     // cancels the choice when confirmed, and the status line says so.
     return {Sj("キャンセル"), status::kBlue};
   }
-  if (command) return {Sj(SpecOf(*command).status), SpecOf(*command).colour};
+  if (command) return {Sj(EntryOf(*command).status), EntryOf(*command).colour};
   if (t.empty()) return {"", status::kBlack};
   if (p_.tabC00.Visible() && p_.tabC00.Index() == board::kBuiltInTab) {
     const int k = board::CellIndex(p_.sgd00.Row(), p_.sgd00.Col());

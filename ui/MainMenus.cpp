@@ -55,15 +55,15 @@ ToolImage ImageOf(CommandImage image) {
 
 void MainWindow::BuildActions() {
   // The commands' menu items and toolbar buttons, from the command table.
-  for (const CommandSpec& spec : AllCommands()) {
-    if (*spec.action == '\0') continue;
-    const Command id = spec.id;
-    QAction* action = AddAction(spec.action, spec.menu, spec.hint, ImageOf(spec.image),
+  for (const CommandEntry& entry : AllCommands()) {
+    if (*entry.action == '\0') continue;
+    const Command id = entry.id;
+    QAction* action = AddAction(entry.action, entry.menu, entry.hint, ImageOf(entry.image),
                                 [this, id] { form_->Commands().Run(id, CommandSource::Menu); });
     action->setEnabled(form_->Commands().Enabled(id));
   }
-  actFileSave_ = ActionNamed(QString::fromLatin1(SpecOf(Command::Save).action));
-  mnuFileQuit_ = ActionNamed(QString::fromLatin1(SpecOf(Command::Quit).action));
+  actFileSave_ = ActionNamed(QString::fromLatin1(EntryOf(Command::Save).action));
+  mnuFileQuit_ = ActionNamed(QString::fromLatin1(EntryOf(Command::Quit).action));
   // Where a menu item gives its own caption (the fonts, the magnifier), the
   // shared action carries that caption: the toolbar shows images only.
   AddAction("ActDspFont", "編集画面フォント設定(&F)", "編集フォント変更", ToolImage::EditFont,

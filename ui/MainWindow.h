@@ -121,7 +121,7 @@ class MainWindow : public QMainWindow, public IMainWindow {
   // The actions shared by menu items and toolbar buttons, by name.
   QAction* ActionNamed(const QString& name) const { return actions_.value(name); }
   // The menu item and toolbar button of a command of the command table.
-  QAction* CommandAction(Command command) const { return ActionNamed(QString::fromLatin1(SpecOf(command).action)); }
+  QAction* CommandAction(Command command) const { return ActionNamed(QString::fromLatin1(EntryOf(command).action)); }
   QToolBar* TBarMain() const { return tbarMain_; }
   QMenu* PMnuSGd() const { return pmnuSGd_; }
   QMenu* PMnuTab() const { return pmnuTab_; }

@@ -520,20 +520,20 @@ namespace {
 TEST(CommandTable, EachCommandIsDefinedOnceAndItsPlacesAreDistinct) {
   std::set<std::string> tokens, actions;
   std::set<std::pair<int, int>> places;
-  for (const CommandSpec& spec : AllCommands()) {
-    SCOPED_TRACE(static_cast<int>(spec.id));
-    if (*spec.token) {
-      EXPECT_TRUE(tokens.insert(spec.token).second);
-      EXPECT_NE(*spec.status, '\0') << "a board cell always says what it does";
+  for (const CommandEntry& entry : AllCommands()) {
+    SCOPED_TRACE(static_cast<int>(entry.id));
+    if (*entry.token) {
+      EXPECT_TRUE(tokens.insert(entry.token).second);
+      EXPECT_NE(*entry.status, '\0') << "a board cell always says what it does";
     }
-    if (spec.row != 0) {
-      EXPECT_TRUE(places.insert({spec.row, spec.col}).second);
+    if (entry.row != 0) {
+      EXPECT_TRUE(places.insert({entry.row, entry.col}).second);
     }
-    if (*spec.action) {
-      EXPECT_TRUE(actions.insert(spec.action).second);
-      EXPECT_NE(*spec.menu, '\0');
+    if (*entry.action) {
+      EXPECT_TRUE(actions.insert(entry.action).second);
+      EXPECT_NE(*entry.menu, '\0');
     }
-    EXPECT_EQ(&SpecOf(spec.id), &spec);
+    EXPECT_EQ(&EntryOf(entry.id), &entry);
   }
   EXPECT_EQ(tokens.size(), 22u);
   EXPECT_EQ(actions.size(), 10u);
