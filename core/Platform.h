@@ -21,6 +21,7 @@ namespace velkor {
 class ITextFiles;
 class IConverter;
 class ISpeech;
+class IPredictor;
 
 // A font as the settings hold it: name (code page 932), size in points, colour.
 struct FontSpec {
@@ -181,6 +182,24 @@ class IVariantList {
   // now) and moves the list, if need be, so that all of it lies inside the
   // board panel: a conversion's candidates and control cells stay readable.
   virtual void FitToText() = 0;
+};
+
+// The prediction row: a strip of wide cells directly above the board, each
+// showing one candidate whole (its font shrunk to fit).
+class IPredictionRow {
+ public:
+  virtual ~IPredictionRow() = default;
+  // Shows these candidates, one a cell from the left, in `cells` cells (the
+  // rest empty); 0 cells hides the strip.
+  virtual void SetCells(int cells, const StringList& candidates) = 0;
+  virtual int CellCount() const = 0;
+  virtual std::string CellText(int cell) const = 0;
+  // The cell at a point in the strip's own coordinates; -1 for none.
+  virtual int CellAt(int x, int y) const = 0;
+  // The cell drawn as current (walked to by the arrow keys, or dwelt on);
+  // -1 for none.
+  virtual void SetCurrent(int cell) = 0;
+  virtual int Current() const = 0;
 };
 
 // The board grid: columns and rows with a fixed first column and row.
@@ -432,6 +451,9 @@ struct Platform {
   IConverter& converter;
   // Reading text aloud.
   ISpeech& speech;
+  // The strip of predictions above the board, and what fills it.
+  IPredictionRow& predictionRow;
+  IPredictor& predictor;
 };
 
 }  // namespace velkor

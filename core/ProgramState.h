@@ -8,6 +8,12 @@
 
 namespace velkor {
 
+// Where the selection is: on the board, in the list over it, or on the
+// prediction row above it (ProgramState::onCandidates).
+inline constexpr int kOnBoard = 0;
+inline constexpr int kOnList = 1;
+inline constexpr int kOnPredictionRow = 2;
+
 struct ProgramState {
   std::string helpFileName;     // native file name
   std::string dataDir;          // native folder name, ends with a separator
@@ -35,6 +41,13 @@ struct ProgramState {
   // starts on the list until the pointer has moved more than 3 pixels away.
   int listAnchorX = 0;
   int listAnchorY = 0;
+  // The prediction row's cell last tracked under the pointer (-1: none), and
+  // as for the list: after the row was refilled under a resting pointer,
+  // nothing on it counts until the pointer has moved from where it was.
+  int rowCell = -1;
+  bool rowJustFilled = false;
+  int rowAnchorX = 0;
+  int rowAnchorY = 0;
 };
 
 }  // namespace velkor

@@ -70,6 +70,11 @@ bool IsDwellTime(const std::string& value) { return value.size() == 1 && value[0
 bool AnyText(const std::string&) { return true; }
 bool IsZeroOrOne(const std::string& value) { return value == "0" || value == "1"; }
 
+bool IsPredictionCells(const std::string& value) {
+  const auto cells = ParseDecimal(value);
+  return cells && *cells >= 0 && *cells <= kMaxPredictionCells;
+}
+
 // The named settings: key, default and what each may hold. A new setting is
 // one line.
 struct NamedEntry {
@@ -79,6 +84,7 @@ struct NamedEntry {
 };
 constexpr NamedEntry kNamedEntries[] = {
     {named::kQuickKana, "0", IsZeroOrOne},
+    {named::kPredictionCells, "8", IsPredictionCells},
 };
 
 // The option slots: each one's default and what it may hold; a stored value
@@ -212,6 +218,11 @@ std::string Settings::Named(const char* key) const {
 }
 
 void Settings::SetNamed(const char* key, std::string value) { named_[key] = std::move(value); }
+
+int Settings::PredictionCells() const {
+  const auto cells = ParseDecimal(Named(named::kPredictionCells));
+  return cells && *cells >= 0 && *cells <= kMaxPredictionCells ? *cells : kMaxPredictionCells;
+}
 
 const std::string& Settings::CrtDefault(int slot) const {
   static const std::string kZero = "0";

@@ -81,7 +81,11 @@ namespace named {
 // 1: a kana cell inserts its first variant at once, and the modifier cell
 // 「゛~」 is on the board; 0 (the default): the variant list.
 inline constexpr char kQuickKana[] = "Entry/QuickKana";
+// The cells of the prediction row above the board, 0 to 8 (the default); 0
+// hides the row.
+inline constexpr char kPredictionCells[] = "Entry/PredictionCells";
 }  // namespace named
+inline constexpr int kMaxPredictionCells = 8;
 
 class Settings {
  public:
@@ -116,6 +120,7 @@ class Settings {
   std::string Named(const char* key) const;
   void SetNamed(const char* key, std::string value);
   bool QuickKana() const { return Named(named::kQuickKana) == "1"; }
+  int PredictionCells() const;
 
   // Option slot tests as exact text comparisons.
   const std::string& Option(int slot) const { return optionList.at(slot); }

@@ -1,5 +1,7 @@
 #include "document/EditView.h"
 
+#include <algorithm>
+
 #include "core/Cp932.h"
 
 namespace velkor {
@@ -55,6 +57,7 @@ void EditView::ActDspFontExecute() {
 bool EditView::MemMainKeyDown(Key key) {
   if (!ArrowKeyMode()) return false;
   keysDown_.insert(key);
+  if (WalkRow(key)) return true;
   IBoardGrid& grid = p_.sgd00;
   const int col = grid.Col();
   const int row = grid.Row();
@@ -78,10 +81,43 @@ void EditView::MemMainKeyUp(Key key) {
   // focus was in the variant list belongs to no board step.
   if (keysDown_.erase(key) == 0) return;
   if (key == Key::Left || key == Key::Right || key == Key::Up || key == Key::Down) return;
-  state_.onCandidates = 0;
+  const int rowCell = p_.predictionRow.Current();
+  state_.onCandidates = rowCell >= 0 ? kOnPredictionRow : kOnBoard;
+  state_.rowCell = rowCell;
   state_.boardCol = p_.sgd00.Col();
   state_.boardRow = p_.sgd00.Row();
   if (confirm_) confirm_();
+}
+
+bool EditView::WalkRow(Key key) {
+  IPredictionRow& row = p_.predictionRow;
+  const int cells = row.CellCount();
+  IBoardGrid& grid = p_.sgd00;
+  const int lastCol = grid.ColCount() - 1;
+  const int lastRow = grid.RowCount() - 1;
+  const int current = row.Current();
+  if (cells <= 0 || current < 0) {
+    // Onto the row: up from the first row, or down from the last, to the
+    // cell above or below the board's column.
+    const bool onto = cells > 0 && ((key == Key::Up && grid.Row() <= 1) || (key == Key::Down && grid.Row() >= lastRow));
+    if (!onto) return false;
+    row.SetCurrent(std::clamp((grid.Col() - 1) * cells / std::max(1, lastCol), 0, cells - 1));
+  } else {
+    switch (key) {
+      case Key::Right: row.SetCurrent(current < cells - 1 ? current + 1 : 0); break;
+      case Key::Left: row.SetCurrent(current > 0 ? current - 1 : cells - 1); break;
+      case Key::Down:
+      case Key::Up:
+        // Off the row: to the first row below it, or round to the last.
+        row.SetCurrent(-1);
+        grid.SetCol(std::clamp(1 + (current * lastCol + lastCol / 2) / cells, 1, lastCol));
+        grid.SetRow(key == Key::Down ? 1 : lastRow);
+        break;
+      default: return false;
+    }
+  }
+  if (walked_) walked_();
+  return true;
 }
 
 bool EditView::MemMainKeyPress() const { return ArrowKeyMode(); }

@@ -12,17 +12,35 @@ MainForm::MainForm(Platform platform)
       journal_(p_.memMain),
       recovery_(state_, {p_.memMain, p_.fs, p_.files, p_.recoveryTimer}),
       edits_(state_, {p_.window, p_.memMain}, journal_, recovery_),
-      edit_(state_, {p_.window, p_.memMain, p_.edtInp, p_.sgd00, p_.dialogs}, edits_),
+      edit_(state_, {p_.window, p_.memMain, p_.edtInp, p_.sgd00, p_.dialogs, p_.predictionRow}, edits_),
       documents_(state_, {p_.window, p_.memMain, p_.pnlMsg, p_.dialogs, p_.printer}, edit_, journal_, edits_,
                  modes_.Channel(), p_.files, recovery_),
       conversion_(state_, {p_.memMain, p_.converter}, edits_),
+      prediction_(p_.predictor, learning_),
+      row_(state_, {p_.memMain, p_.predictionRow, p_.pointer, p_.tmrInput0}, prediction_, edits_),
       commands_(state_, {p_.window, p_.memMain}, journal_, edits_, documents_, selection_),
       selection_(state_,
                  {p_.window, p_.memMain, p_.edtInp, p_.sgd00, p_.tabC00, p_.pnlMsg, p_.sgd01, p_.pointer, p_.tmrInput0,
-                  p_.speech},
-                 board_, edit_, edits_, documents_, conversion_, commands_),
+                  p_.speech, p_.predictionRow},
+                 board_, edit_, edits_, documents_, conversion_, row_, commands_),
       editing_(state_, {p_.sgd00, p_.tabC00, p_.dialogs}) {
-  edit_.OnConfirmBoardCell([this] { selection_.ConfirmBoardCell(); });
+  edit_.OnConfirmBoardCell([this] {
+    if (state_.onCandidates == kOnPredictionRow) {
+      selection_.ChooseRowCell();
+    } else {
+      selection_.ConfirmBoardCell();
+    }
+  });
+  edit_.OnRowWalked([this] {
+    if (p_.predictionRow.Current() >= 0) {
+      state_.rowCell = p_.predictionRow.Current();
+      selection_.DescribeRowCell();
+    } else {
+      selection_.DescribeBoardCell();
+    }
+  });
+  conversion_.OnConverted(
+      [this](const std::string& reading, const std::string& text) { prediction_.Converted(reading, text); });
 }
 
 bool MainForm::ChooseDataDir(const std::string& programFolder) {
@@ -72,7 +90,40 @@ bool MainForm::FormCreate() {
   state_.slotPreviewList.clear();
   state_.pendingCommand.clear();
   state_.defaultBoardList = board::BuiltInBoard();
+  // A damaged learning file starts learning afresh; the user is told.
+  const std::string learningNotice = learning_.Load(p_.files, LearningPath());
+  learningSaved_ = learning_.Changes();
+  if (!learningNotice.empty()) startNotice_ += (startNotice_.empty() ? "" : cp932::FromUtf8("　")) + learningNotice;
   return true;
+}
+
+std::string MainForm::LearningPath() const {
+  return p_.shell.PerUserDataFolder() + kLearningFolder + kLearningFileName;
+}
+
+std::string MainForm::SaveLearning() {
+  const std::string folder = p_.shell.PerUserDataFolder() + kLearningFolder;
+  if (!p_.fs.DirectoryExists(folder)) p_.fs.CreateDirectories(folder);
+  const std::string failed = learning_.Save(p_.files, LearningPath());
+  if (failed.empty()) learningSaved_ = learning_.Changes();
+  return failed;
+}
+
+void MainForm::RecoveryTimerTick() {
+  recovery_.RecoveryTimerTick();
+  if (learning_.Changes() != learningSaved_) SaveLearning();
+}
+
+void MainForm::ForgetLearning() {
+  if (modes_.ClickMode() &&
+      !p_.window.AskYesNo(cp932::FromUtf8("これまでに学習した語と文をすべて忘れます。よろしいですか？"))) {
+    return;
+  }
+  learning_.Forget();
+  prediction_.Forget();
+  const std::string failed = SaveLearning();
+  Message(failed.empty() ? cp932::FromUtf8("学習した語と文をすべて忘れました") : failed);
+  row_.Refresh();
 }
 
 void MainForm::FormShow() {
@@ -81,6 +132,7 @@ void MainForm::FormShow() {
   p_.window.SetChecked(MenuItem::DspHira, state_.settings.Option(option::kKanaMirroring) != "0");
   ApplyWindowSettings();
   board_.FillBoard();
+  row_.Refresh();
   modes_.ApplyInputModeChecks();
   edit_.ApplyWordWrap();
   p_.memMain.SetFocus();
@@ -128,6 +180,7 @@ bool MainForm::FormClose() {
   state_.defaultBoardList.clear();
   state_.slotPreviewList.clear();
   SaveSettings();
+  SaveLearning();
   journal_.End();
   closed_ = true;
   return true;
@@ -137,6 +190,7 @@ void MainForm::EndSession() {
   if (closed_) return;
   recovery_.Close(false);
   SaveSettings();
+  SaveLearning();
   journal_.End();
   closed_ = true;
 }
@@ -176,7 +230,10 @@ void MainForm::MnuHelpClick() { p_.shell.ShowHelp(state_.helpFileName, kHelpTopi
 
 void MainForm::ActExeZoomExecute() { p_.shell.StartProgram(kMagnifierProgram); }
 
-void MainForm::MemMainChange() { edits_.Changed(); }
+void MainForm::MemMainChange() {
+  edits_.Changed();
+  row_.Refresh();
+}
 
 void MainForm::Message(const std::string& text) { modes_.Message(text); }
 

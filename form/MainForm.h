@@ -15,6 +15,9 @@
 #include "document/TextEdits.h"
 #include "input/InputModes.h"
 #include "form/CommandRunner.h"
+#include "input/Learning.h"
+#include "input/Prediction.h"
+#include "input/PredictionRow.h"
 #include "input/Selection.h"
 
 namespace velkor {
@@ -26,6 +29,9 @@ inline constexpr char kDataFolderName[] = "Data/";
 // Below the per-user data folder when the program folder cannot hold "Data/".
 inline constexpr char kPerUserDataFolder[] = "VelkorLT/Data/";
 inline constexpr char kDataDirError[] = "Cannot create DataDir";
+// What the user has written, learned: below the per-user data folder.
+inline constexpr char kLearningFolder[] = "VelkorLT/";
+inline constexpr char kLearningFileName[] = "learning.txt";
 
 class MainForm {
  public:
@@ -53,11 +59,21 @@ class MainForm {
   // "読み上げの設定(&S)": the speed and the volume of reading aloud.
   void MnuDspSpeechClick();
   void ActExeZoomExecute();
+  // Ten seconds after a change: the recovery copy is kept, and what was
+  // learned is written.
+  void RecoveryTimerTick();
   // The edit area's change notification.
   void MemMainChange();
   // Text came in with characters the code page cannot hold: they are shown
   // as the "?" the file will hold, and the user is told.
   void UnholdableTextEntered();
+
+  // Forgets everything learned, on a machine shared with another person,
+  // after the user agreed (in click mode, where a question can be
+  // answered); the emptied file is written at once.
+  void ForgetLearning();
+  // Writes what was learned; the file layer's message, or "".
+  std::string SaveLearning();
 
   // A message on the mode's channel: a message box in click mode, the status
   // line otherwise.
@@ -76,10 +92,13 @@ class MainForm {
   ICommands& Commands() { return commands_; }
   Conversion& Converting() { return conversion_; }
   BoardEditing& Editing() { return editing_; }
+  Learning& Learned() { return learning_; }
+  PredictionRow& Row() { return row_; }
 
  private:
   bool ChooseDataDir(const std::string& programFolder);
   void SaveSettings();
+  std::string LearningPath() const;
 
   Platform p_;
   ProgramState state_;
@@ -91,11 +110,15 @@ class MainForm {
   EditView edit_;
   Documents documents_;
   Conversion conversion_;
+  Learning learning_;
+  Prediction prediction_;
+  PredictionRow row_;
   CommandRunner commands_;
   Selection selection_;
   BoardEditing editing_;
   bool closed_ = false;
-  std::string startNotice_;  // said once the window shows
+  std::string startNotice_;      // said once the window shows
+  long long learningSaved_ = 0;  // the learning's change count when last written
 };
 
 }  // namespace velkor

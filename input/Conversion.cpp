@@ -88,10 +88,13 @@ StringList Conversion::Cells() {
 
 void Conversion::Replace(std::size_t length, const std::string& with) {
   // One change of the edit area: one journal entry; the caret ends after it.
+  const std::string text = p_.memMain.Text();
+  const std::string reading = segmentStart_ <= text.size() ? text.substr(segmentStart_, length) : std::string();
   p_.memMain.SetSelStart(static_cast<int>(segmentStart_));
   p_.memMain.SetSelLength(static_cast<int>(length));
   edits_.ReplaceSelection(with);
   segmentStart_ += with.size();
+  if (onConverted_) onConverted_(reading, with);
 }
 
 bool Conversion::Choose(const std::string& cell) {

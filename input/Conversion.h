@@ -5,6 +5,7 @@
 // accept the rest at once.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,11 @@ class Conversion {
   // The status text of a list cell, and whether it is a control cell.
   std::string Describe(const std::string& cellText, bool* control) const;
 
+  // Called with each reading and the text the user committed for it.
+  void OnConverted(std::function<void(const std::string& reading, const std::string& text)> handler) {
+    onConverted_ = std::move(handler);
+  }
+
   // The reading the conversion would take now: the selected kana, else the
   // run of hiragana and long-vowel marks before the caret. Sets `start`.
   std::string Reading(std::size_t* start) const;
@@ -95,6 +101,7 @@ class Conversion {
   int page_ = 0;
   std::size_t segmentStart_ = 0;  // byte position of the current segment's reading
   std::vector<std::string> candidates_;
+  std::function<void(const std::string&, const std::string&)> onConverted_;
 };
 
 }  // namespace velkor

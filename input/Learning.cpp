@@ -44,6 +44,7 @@ bool Better(const Learning::Entry& a, const Learning::Entry& b) {
 void Learning::Learn(const std::string& reading, const std::string& text) {
   if (reading.empty() || text.empty()) return;
   ++uses_;
+  ++changes_;
   const auto it = std::find_if(entries_.begin(), entries_.end(),
                                [&](const Entry& e) { return e.reading == reading && e.text == text; });
   if (it != entries_.end()) {
@@ -62,23 +63,67 @@ void Learning::Trim() {
   entries_.resize(kMaxEntries);
 }
 
-std::vector<std::string> Learning::Candidates(std::string_view prefix, std::size_t max) const {
+std::vector<Word> Learning::Words(std::string_view prefix, std::size_t max) const {
   std::vector<const Entry*> found;
   for (const Entry& e : entries_) {
     if (e.reading.compare(0, prefix.size(), prefix) == 0) found.push_back(&e);
   }
-  std::sort(found.begin(), found.end(), [](const Entry* a, const Entry* b) { return Better(*a, *b); });
+  std::vector<Word> out;
+  for (const Entry* e : Best(found, max)) out.push_back({e->text, e->reading});
+  return out;
+}
+
+std::vector<std::string> Learning::Candidates(std::string_view prefix, std::size_t max) const {
   std::vector<std::string> out;
+  for (Word& word : Words(prefix, max)) out.push_back(std::move(word.form));
+  return out;
+}
+
+std::vector<std::string> Learning::Continuations(std::string_view written, std::size_t max) const {
+  std::vector<const Entry*> found;
+  for (const Entry& e : entries_) {
+    if (e.text.size() > written.size() && e.text.compare(0, written.size(), written) == 0 && EndsSentence(e.text)) {
+      found.push_back(&e);
+    }
+  }
+  std::vector<std::string> out;
+  for (const Entry* e : Best(found, max)) out.push_back(e->text.substr(written.size()));
+  return out;
+}
+
+std::vector<const Learning::Entry*> Learning::Best(std::vector<const Entry*>& found, std::size_t max) {
+  std::sort(found.begin(), found.end(), [](const Entry* a, const Entry* b) { return Better(*a, *b); });
+  std::vector<const Entry*> out;
   for (const Entry* e : found) {
     if (out.size() == max) break;
-    if (std::find(out.begin(), out.end(), e->text) == out.end()) out.push_back(e->text);
+    if (std::none_of(out.begin(), out.end(), [e](const Entry* kept) { return kept->text == e->text; })) {
+      out.push_back(e);
+    }
   }
   return out;
+}
+
+std::optional<std::string> Learning::ReadingOf(std::string_view text) const {
+  const Entry* best = nullptr;
+  for (const Entry& e : entries_) {
+    if (e.text == text && (best == nullptr || Better(e, *best))) best = &e;
+  }
+  if (best == nullptr) return std::nullopt;
+  return best->reading;
+}
+
+bool Learning::EndsSentence(std::string_view text) {
+  for (const char* mark : {"。", "！", "？"}) {
+    const std::string sj = cp932::FromUtf8(mark);
+    if (text.size() >= sj.size() && text.compare(text.size() - sj.size(), sj.size(), sj) == 0) return true;
+  }
+  return false;
 }
 
 void Learning::Forget() {
   entries_.clear();
   uses_ = 0;
+  ++changes_;
 }
 
 std::string Learning::Serialise() const {

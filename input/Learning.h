@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,13 @@
 #include "document/TextFile.h"
 
 namespace velkor {
+
+// A written form (code page 932) with the whole reading it is written for.
+struct Word {
+  std::string form;
+  std::string reading;
+  bool operator==(const Word&) const = default;
+};
 
 class Learning {
  public:
@@ -30,9 +38,23 @@ class Learning {
   // The texts learned for readings that start with `prefix`, best first: the
   // most used, and of those the most recent; at most `max`.
   std::vector<std::string> Candidates(std::string_view prefix, std::size_t max) const;
+  // The same, each with the reading it was learned for.
+  std::vector<Word> Words(std::string_view prefix, std::size_t max) const;
+  // What the learned sentences add to `written` (the sentence written so
+  // far, possibly empty): the rest of each learned sentence (a text ending in
+  // 。, ！ or ？) that starts with it, best first; at most `max`.
+  std::vector<std::string> Continuations(std::string_view written, std::size_t max) const;
+  // The reading `text` was learned for (the most used); nothing when it was
+  // never learned.
+  std::optional<std::string> ReadingOf(std::string_view text) const;
   // Forgets everything learned (a machine shared with another person).
   void Forget();
   std::size_t Size() const { return entries_.size(); }
+  // Grows with every use learned and every forgetting: a changed number
+  // means there is something to write.
+  long long Changes() const { return changes_; }
+  // A text that ends in 。, ！ or ？ (code page 932).
+  static bool EndsSentence(std::string_view text);
 
   // The learning file: a header line, then one entry a line (count, use
   // number, reading and text, separated by tabs).
@@ -48,9 +70,12 @@ class Learning {
 
  private:
   void Trim();
+  // The entries of `found`, best first, no text twice.
+  static std::vector<const Entry*> Best(std::vector<const Entry*>& found, std::size_t max);
 
   std::vector<Entry> entries_;
   long long uses_ = 0;
+  long long changes_ = 0;
 };
 
 }  // namespace velkor

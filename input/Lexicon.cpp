@@ -29,8 +29,8 @@ bool Lexicon::Load(ITextFiles& files, const std::string& path) {
   return !entries_.empty();
 }
 
-StringList Lexicon::Complete(const std::string& reading, std::size_t max) {
-  StringList out;
+std::vector<Word> Lexicon::Complete(const std::string& reading, std::size_t max) {
+  std::vector<Word> out;
   if (reading.empty() || max == 0) return out;
   const auto first = std::lower_bound(entries_.begin(), entries_.end(), std::string_view(reading),
                                       [this](const Entry& e, std::string_view r) { return ReadingOf(e) < r; });
@@ -45,7 +45,9 @@ StringList Lexicon::Complete(const std::string& reading, std::size_t max) {
   std::partial_sort(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(keep), found.end(), better);
   for (std::size_t i = 0; i < keep && out.size() < max; ++i) {
     const std::string form(FormOf(*found[i]));
-    if (std::find(out.begin(), out.end(), form) == out.end()) out.push_back(form);
+    if (std::none_of(out.begin(), out.end(), [&form](const Word& w) { return w.form == form; })) {
+      out.push_back({form, std::string(ReadingOf(*found[i]))});
+    }
   }
   return out;
 }

@@ -21,7 +21,7 @@ class Lexicon : public IPredictor {
   std::size_t Size() const { return entries_.size(); }
 
   // The written forms whose reading starts with `reading`, most common first.
-  StringList Complete(const std::string& reading, std::size_t max) override;
+  std::vector<Word> Complete(const std::string& reading, std::size_t max) override;
   // The lexicon knows no word order: no next words.
   StringList Next(const std::string& before, std::size_t max) override;
 

@@ -2,11 +2,15 @@
 // candidates for the reading written since the last commit point (learned
 // ones first, then the engine's); right after a commit or a punctuation
 // mark, the likely next words. Choosing one replaces the reading as one
-// change and learns it.
+// change and learns it. What the user commits otherwise (a conversion, kana
+// between punctuation, a whole sentence) is learned as it is written.
 #pragma once
 
 #include <cstddef>
+#include <deque>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "core/CommaText.h"
 #include "core/Platform.h"
@@ -20,8 +24,9 @@ class IPredictor {
  public:
   virtual ~IPredictor() = default;
   // Words, phrases and sentences (code page 932) whose reading starts with
-  // `reading` (hiragana), best first, at most `max`.
-  virtual StringList Complete(const std::string& reading, std::size_t max) = 0;
+  // `reading` (hiragana), each with its whole reading, best first, at most
+  // `max`.
+  virtual std::vector<Word> Complete(const std::string& reading, std::size_t max) = 0;
   // The likely next words or phrases after `before` (the text up to the
   // caret), best first, at most `max`.
   virtual StringList Next(const std::string& before, std::size_t max) = 0;
@@ -35,27 +40,55 @@ class Prediction {
   // point, which is anything that is not hiragana (kanji, katakana,
   // punctuation, a line break, the start of the text).
   static std::string ReadingBefore(const std::string& text, std::size_t caret);
+  // The sentence written so far before `caret`: the text since the last 。,
+  // ！ or ？, line break or the start of the text.
+  static std::string SentenceBefore(const std::string& text, std::size_t caret);
 
-  // What the row offers: the candidates, and the reading before the caret
-  // they replace (empty for next words, which are inserted).
+  // What the row offers: the candidates, best first, and for each the
+  // reading before the caret it replaces (empty for next words and the rest
+  // of a learned sentence, which are inserted) and its whole reading (it may
+  // be offered before all of it was written; empty when not known).
   struct Offer {
-    std::string reading;
     StringList candidates;
+    StringList replaces;
+    StringList readings;
   };
   // The row for the text with its caret: at most `cells` candidates, none
-  // twice; empty when there is nothing to offer. The reading is the longest
-  // end of the kana before the caret that has candidates, so kana written
-  // before a word and never converted do not hide it.
+  // twice; empty when there is nothing to offer. First the rest of learned
+  // sentences that begin as the sentence written so far; then the
+  // candidates of the reading, which is the longest end of the kana before
+  // the caret that has any, so kana written before a word and never
+  // converted do not hide it; with no reading, the next words.
   Offer Row(const std::string& text, std::size_t caret, std::size_t cells) const;
 
-  // `candidate` of `offer` chosen: the offer's reading before the caret gives
-  // way to it as one change (one undo takes it back), and it is learned for
-  // that reading.
-  void Choose(IEditArea& edit, TextEdits& edits, const Offer& offer, const std::string& candidate);
+  // Candidate `index` of `offer` chosen: the reading it replaces before the
+  // caret gives way to it as one change (one undo takes it back), and it is
+  // learned for that reading.
+  void Choose(IEditArea& edit, TextEdits& edits, const Offer& offer, std::size_t index);
+
+  // A conversion committed `text` for `reading`: learned.
+  void Converted(const std::string& reading, const std::string& text);
+  // The board wrote at the caret. After a punctuation mark the kana written
+  // since the last one are learned as they stand, and after 。, ！ or ？ the
+  // whole sentence is learned for its reading, when every part of it is
+  // known (kana, or what was committed for a reading this session).
+  void Wrote(const std::string& text, std::size_t caret);
+
+  // The reading of `written`: kana as they stand (katakana as hiragana),
+  // punctuation as it stands, and texts committed this session by their
+  // readings. Nothing when any part is not known.
+  std::optional<std::string> ReadingOf(const std::string& written) const;
+  // Forgets what was committed this session, with all that was learned.
+  void Forget() { committed_.clear(); }
 
  private:
+  // What was committed for which reading, latest last: the parts that make a
+  // sentence's reading.
+  void Remember(const std::string& reading, const std::string& text);
+
   IPredictor& engine_;
   Learning& learning_;
+  std::deque<std::pair<std::string, std::string>> committed_;  // {text, reading}
 };
 
 }  // namespace velkor

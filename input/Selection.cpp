@@ -28,7 +28,7 @@ bool IsFileOrQuitToken(const std::string& text) {
 }  // namespace
 
 Selection::Selection(ProgramState& state, Ports ports, BoardDisplay& board, EditView& edit, TextEdits& edits,
-                     Documents& documents, Conversion& conversion, ICommands& commands)
+                     Documents& documents, Conversion& conversion, PredictionRow& row, ICommands& commands)
     : state_(state),
       p_(ports),
       board_(board),
@@ -36,6 +36,7 @@ Selection::Selection(ProgramState& state, Ports ports, BoardDisplay& board, Edit
       edits_(edits),
       docs_(documents),
       conversion_(conversion),
+      row_(row),
       commands_(commands) {}
 
 void Selection::HideList() {
@@ -47,7 +48,8 @@ void Selection::HideList() {
 
 void Selection::SGd00MouseMove(int x, int y) {
   if (ArrowKeyMode()) return;
-  state_.onCandidates = 0;
+  state_.onCandidates = kOnBoard;
+  p_.predictionRow.SetCurrent(-1);
   const int oldCol = state_.boardCol;
   const int oldRow = state_.boardRow;
   CellPos cell = p_.sgd00.CellAt(x, y);
@@ -93,7 +95,8 @@ void Selection::TmrInput0Timer() {
   const bool inside = pointer && area.top <= pointer->y && pointer->y <= area.top + area.height &&
                       area.left <= pointer->x && pointer->x <= area.left + area.width;
   // Resting beside the cells never confirms the cell left before.
-  const bool besideTheCells = state_.onCandidates == 0 && state_.boardCol == kNoCell;
+  const bool besideTheCells = (state_.onCandidates == kOnBoard && state_.boardCol == kNoCell) ||
+                              (state_.onCandidates == kOnPredictionRow && state_.rowCell < 0);
   if (!inside || besideTheCells) {
     p_.tmrInput0.Stop();
     state_.dwellTicks = 0;
@@ -113,10 +116,13 @@ void Selection::TmrInput0Timer() {
   if (static_cast<long long>(state_.dwellTicks) * 5000 != *seconds) return;
 
   p_.tmrInput0.Stop();
-  DescribeBoardCell();
-  if (state_.onCandidates == 0) {
+  if (state_.onCandidates == kOnPredictionRow) {
+    ChooseRowCell();
+  } else if (state_.onCandidates == kOnBoard) {
+    DescribeBoardCell();
     ConfirmBoardCell();
   } else {
+    DescribeBoardCell();
     ExecuteSelection();
     // A conversion goes on in the list for the next segment: the pointer
     // stays there; it goes back over the confirmed cell when the list is done.
@@ -268,6 +274,67 @@ void Selection::ShowSlotBoard() {
   p_.tabC00.SetVisible(false);
 }
 
+// ---------------------------------------------------------------- the prediction row
+
+void Selection::RowMouseMove(int x, int y) {
+  if (ArrowKeyMode()) return;
+  const bool entering = state_.onCandidates != kOnPredictionRow;
+  const int oldCell = state_.rowCell;
+  const int cell = p_.predictionRow.CellAt(x, y);
+  state_.onCandidates = kOnPredictionRow;
+  state_.rowCell = cell;
+  p_.predictionRow.SetCurrent(cell);
+  // A list over the board stays open: choosing on the row closes it.
+  bool moved = false;
+  if (state_.rowJustFilled) {
+    // Candidates that appeared under a still pointer choose nothing: the
+    // first real movement starts the count, on the cell it was on as well.
+    const auto pointer = p_.pointer.Position();
+    if (!pointer || (std::abs(state_.rowAnchorX - pointer->x) <= kStillTolerance &&
+                     std::abs(state_.rowAnchorY - pointer->y) <= kStillTolerance)) {
+      DescribeRowCell();
+      return;
+    }
+    state_.rowJustFilled = false;
+    moved = true;
+  }
+  if (entering || cell != oldCell || moved) {
+    p_.tmrInput0.Stop();
+    state_.dwellTicks = 0;
+    // An empty cell, or the space beside the cells, confirms nothing.
+    if (DwellMode() && cell >= 0 && !row_.CellText(cell).empty()) p_.tmrInput0.Start();
+  }
+  DescribeRowCell();
+}
+
+void Selection::RowMouseDown(int x, int y) {
+  state_.onCandidates = kOnPredictionRow;
+  state_.rowCell = p_.predictionRow.CellAt(x, y);
+  ChooseRowCell();
+}
+
+void Selection::DescribeRowCell() {
+  const std::string text = state_.rowCell >= 0 ? row_.CellText(state_.rowCell) : std::string();
+  p_.memMain.SetFocus();
+  edit_.ShowBlockCaret();
+  p_.pnlMsg.SetText(text.empty() ? std::string() : Quoted(text), status::kBlack);
+}
+
+void Selection::ChooseRowCell() {
+  const int cell = state_.rowCell;
+  const std::string promised = cell >= 0 ? row_.CellText(cell) : std::string();
+  if (promised.empty()) return;
+  p_.pnlMsg.SetMessage("");
+  // A list over the board closes (a conversion ends there, its caret after
+  // the reading left); the row is then filled for the caret as it is now,
+  // and only the candidate the status line promised is written.
+  HideList();
+  row_.Refresh();
+  if (row_.CellText(cell) == promised) row_.Choose(cell);
+  Finish();
+  DescribeRowCell();
+}
+
 // ---------------------------------------------------------------- the list
 
 void Selection::SGd01MouseMove(int x, int y) {
@@ -398,6 +465,8 @@ void Selection::ExecuteSelection() {
 }
 
 void Selection::Finish() {
+  // The caret may have moved without a change of the text.
+  row_.Refresh();
   p_.memMain.SetFocus();
   edit_.ShowBlockCaret();
   // A conversion goes on in the list: the keys go on working there.
@@ -423,6 +492,7 @@ void Selection::InsertText(const std::string& text) {
   p_.edtInp.SelectAll();
   p_.edtInp.CutToClipboard();
   edits_.PasteFromClipboard();
+  row_.Wrote();
 }
 
 void Selection::RunCommand(std::string text) {

@@ -14,6 +14,7 @@
 #include "document/Documents.h"
 #include "document/EditView.h"
 #include "input/Conversion.h"
+#include "input/PredictionRow.h"
 
 namespace velkor {
 
@@ -38,10 +39,11 @@ class Selection {
     IPointer& pointer;
     ITimer& tmrInput0;
     ISpeech& speech;
+    IPredictionRow& predictionRow;
   };
 
   Selection(ProgramState& state, Ports ports, BoardDisplay& board, EditView& edit, TextEdits& edits,
-            Documents& documents, Conversion& conversion, ICommands& commands);
+            Documents& documents, Conversion& conversion, PredictionRow& row, ICommands& commands);
 
   // Board events (pointer coordinates relative to the grid).
   void SGd00MouseMove(int x, int y);
@@ -57,6 +59,14 @@ class Selection {
   void ConfirmBoardCell();
   // The board's second face: the hundred document slots for PendingCommand.
   void ShowSlotBoard();
+
+  // Prediction-row events (pointer coordinates relative to the row).
+  void RowMouseMove(int x, int y);
+  void RowMouseDown(int x, int y);
+  // The status line for the row's current cell.
+  void DescribeRowCell();
+  // The row's tracked cell confirmed: its candidate is written.
+  void ChooseRowCell();
 
   // Variant-list events (pointer coordinates relative to the list).
   void SGd01MouseMove(int x, int y);
@@ -117,6 +127,7 @@ class Selection {
   TextEdits& edits_;
   Documents& docs_;
   Conversion& conversion_;
+  PredictionRow& row_;
   ICommands& commands_;
 };
 

@@ -69,9 +69,11 @@ MainWindow::MainWindow(ISettingsStore& store, IShell& shell, IFileSystem& fs, IT
   // The conversion engine learns into the user's own data folder.
   converter_ = std::make_unique<AnthyConverter>(shell.PerUserDataFolder() + "VelkorLT/anthy/");
   speech_ = std::make_unique<OpenJTalkSpeech>();
-  form_ = std::make_unique<MainForm>(Platform{*this, *memMain_, *edtInp_, *sgd00_, *tabC00_, *pnlMsg_, store, shell, fs,
-                                              *dialogs_, *sgd01_, pointer_, *tmrInput0_, files, *printer_,
-                                              *recoveryTimer_, *converter_, *speech_});
+  LoadLexicon(shell, files);
+  form_ = std::make_unique<MainForm>(
+      Platform{*this,       *memMain_, *edtInp_,      *sgd00_,  *tabC00_,    *pnlMsg_, store,     shell,
+               fs,          *dialogs_, *sgd01_,       pointer_, *tmrInput0_, files,    *printer_, *recoveryTimer_,
+               *converter_, *speech_,  *predictions_, lexicon_});
   BuildActions();
   BuildMenus();
   BuildToolBar();
@@ -80,8 +82,19 @@ MainWindow::MainWindow(ISettingsStore& store, IShell& shell, IFileSystem& fs, IT
   ConnectEvents();
 }
 
+void MainWindow::LoadLexicon(const IShell& shell, ITextFiles& files) {
+  // Beside the program, else where the build made it.
+  if (lexicon_.Load(files, shell.ProgramFolder() + "lexicon.txt")) return;
+#ifdef VELKOR_LEXICON_PATH
+  if (lexicon_.Load(files, VELKOR_LEXICON_PATH)) return;
+#endif
+  qWarning("velkorlt: no prediction lexicon was found; the prediction row offers only what was learned");
+}
+
 void MainWindow::ConnectEvents() {
   Selection& selection = form_->Select();
+  predictions_->OnMouseMove([&selection](int x, int y) { selection.RowMouseMove(x, y); });
+  predictions_->OnMouseDown([&selection](int x, int y) { selection.RowMouseDown(x, y); });
   sgd00_->OnMouseMove([&selection](int x, int y) { selection.SGd00MouseMove(x, y); });
   sgd00_->OnMouseDown([&selection](int x, int y) { selection.SGd00MouseDown(x, y); });
   sgd00_->OnClick([&selection] { selection.SGd00Click(); });
@@ -91,7 +104,7 @@ void MainWindow::ConnectEvents() {
   sgd01_->OnKeyUp([&selection](Key key) { selection.SGd01KeyUp(key); });
   sgd01_->OnClick([&selection] { selection.SGd01Click(); });
   tmrInput0_->OnTick([&selection] { selection.TmrInput0Timer(); });
-  recoveryTimer_->OnTick([this] { form_->Unsaved().RecoveryTimerTick(); });
+  recoveryTimer_->OnTick([this] { form_->RecoveryTimerTick(); });
 
   memMain_->OnChange([this] { form_->MemMainChange(); });
   memMain_->OnKeyDown([this](Key key) { return form_->Edit().MemMainKeyDown(key); });
@@ -131,6 +144,8 @@ void MainWindow::BuildControls() {
   tabFont.setPixelSize(13);
   tabC00_->setFont(tabFont);
   for (const char* name : {"1", "2", "3", "4", "5", "6", "7"}) tabC00_->addTab(QString::fromLatin1(name));
+  predictions_ = new PredictionStrip(pnlMozi00_, *sgd00_);
+  boardLayout->addWidget(predictions_);
   boardLayout->addWidget(sgd00_, 1);
   boardLayout->addWidget(tabC00_);
 
@@ -239,6 +254,10 @@ Rect MainWindow::BoardAreaOnScreen() const {
   const QPoint grid = sgd00_->mapToGlobal(QPoint(0, 0));
   const QPoint panel = pnlMain_->mapToGlobal(QPoint(0, 0));
   QRect area(panel.x(), grid.y(), pnlMain_->width(), sgd00_->height());
+  // The prediction row above the grid is part of the board.
+  if (predictions_->isVisible()) {
+    area = area.united(QRect(predictions_->mapToGlobal(QPoint(0, 0)), predictions_->size()));
+  }
   // A list over the board is tracked wholly, also where it lies over the tab
   // strip below the grid.
   if (sgd01_->isVisible()) area = area.united(QRect(sgd01_->mapToGlobal(QPoint(0, 0)), sgd01_->size()));

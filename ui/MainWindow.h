@@ -23,6 +23,8 @@
 #include "ui/FindDialogs.h"
 #include "ui/Icons.h"
 #include "ui/OpenJTalkSpeech.h"
+#include "ui/PredictionStrip.h"
+#include "input/Lexicon.h"
 #include "ui/Printer.h"
 #include "ui/EditArea.h"
 #include "ui/StatusLine.h"
@@ -112,6 +114,7 @@ class MainWindow : public QMainWindow, public IMainWindow {
   TabStrip* TabC00() { return tabC00_; }
   StatusLine* PnlMsg() { return pnlMsg_; }
   VariantList* SGd01() { return sgd01_; }
+  PredictionStrip* Predictions() { return predictions_; }
   InputTimer* TmrInput0() { return tmrInput0_; }
   InputBox* EdtInp() { return edtInp_; }
   QAction* RecentFileItem(int item) const { return recentItems_.at(static_cast<std::size_t>(item)); }
@@ -148,6 +151,7 @@ class MainWindow : public QMainWindow, public IMainWindow {
   QAction* AddCheckItem(QMenu* menu, MenuItem item, const char* caption, void (MainWindow::*handler)());
   void ShowSearchDialog(FindDialog* dialog);
   void ApplyLowerPanelHeight();
+  void LoadLexicon(const IShell& shell, ITextFiles& files);
 
   // Menu handlers, named after the items.
   void MnuEditClickClick() { form_->Modes().MnuEditClickClick(); }
@@ -170,6 +174,8 @@ class MainWindow : public QMainWindow, public IMainWindow {
   TabStrip* tabC00_ = nullptr;
   StatusLine* pnlMsg_ = nullptr;
   VariantList* sgd01_ = nullptr;
+  PredictionStrip* predictions_ = nullptr;
+  Lexicon lexicon_;
   InputTimer* tmrInput0_ = nullptr;
   InputTimer* recoveryTimer_ = nullptr;
   Pointer pointer_;

@@ -14,6 +14,7 @@
 #include "document/EditText.h"
 #include "document/TextFile.h"
 #include "input/Conversion.h"
+#include "input/Prediction.h"
 #include "input/Speech.h"
 
 namespace velkor::testing {
@@ -681,6 +682,66 @@ class ScriptedConverter : public IConverter {
   void End() override { ++ends; }
 };
 
+// The prediction row: its cells and the current one.
+class FakePredictionRow : public IPredictionRow {
+ public:
+  StringList texts;
+  int current = -1;
+  int fills = 0;
+
+  void SetCells(int cells, const StringList& candidates) override {
+    ++fills;
+    texts.assign(static_cast<std::size_t>(std::max(0, cells)), std::string());
+    for (std::size_t i = 0; i < texts.size() && i < candidates.size(); ++i) texts[i] = candidates[i];
+  }
+  int CellCount() const override { return static_cast<int>(texts.size()); }
+  std::string CellText(int cell) const override {
+    return cell >= 0 && cell < CellCount() ? texts[static_cast<std::size_t>(cell)] : std::string();
+  }
+  // Cells 100 pixels wide, 40 high, from the left.
+  int CellAt(int x, int y) const override {
+    if (y < 0 || y >= 40 || x < 0 || x / 100 >= CellCount()) return -1;
+    return x / 100;
+  }
+  void SetCurrent(int cell) override { current = cell; }
+  int Current() const override { return current; }
+};
+
+// A prediction engine that answers what it was scripted to (UTF-8 keys),
+// and keeps what it was asked.
+class ScriptedPredictor : public IPredictor {
+ public:
+  std::map<std::string, StringList> completions;  // by exact reading
+  std::map<std::string, StringList> next;         // by the last character before the caret
+  std::vector<std::string> asked;
+
+  // Each completion's reading is the reading it was scripted for.
+  std::vector<Word> Complete(const std::string& reading, std::size_t max) override {
+    asked.push_back("complete " + cp932::ToUtf8(reading));
+    std::vector<Word> words;
+    for (std::string& form : Take(completions, cp932::ToUtf8(reading), max)) words.push_back({form, reading});
+    return words;
+  }
+  StringList Next(const std::string& before, std::size_t max) override {
+    const std::string utf8 = cp932::ToUtf8(before);
+    asked.push_back("next " + utf8);
+    const std::u16string wide = cp932::Utf8ToUtf16(utf8);
+    return Take(next, wide.empty() ? "" : cp932::Utf16ToUtf8(wide.substr(wide.size() - 1)), max);
+  }
+
+ private:
+  static StringList Take(const std::map<std::string, StringList>& from, const std::string& key, std::size_t max) {
+    const auto it = from.find(key);
+    if (it == from.end()) return {};
+    StringList out;
+    for (const auto& c : it->second) {
+      if (out.size() == max) break;
+      out.push_back(cp932::FromUtf8(c));
+    }
+    return out;
+  }
+};
+
 // Speech that records what it was asked to say.
 class ScriptedSpeech : public ISpeech {
  public:
@@ -725,6 +786,9 @@ struct FakePlatform {
   FakeTimer recoveryTimer;
   ScriptedConverter converter;
   ScriptedSpeech speech;
+  FakePredictionRow predictionRow;
+  ScriptedPredictor predictor;
+  IPredictor* realPredictor = nullptr;  // when set, the platform's predictor (a real lexicon)
   std::string clipboard;
 
   FakePlatform() {
@@ -743,14 +807,19 @@ struct FakePlatform {
     };
   }
   Platform Get() {
-    return Platform{window,  memMain, edtInp,  sgd00,     tabC00, pnlMsg,  store,         shell,     fs,
-                    dialogs, sgd01,   pointer, tmrInput0, files,  printer, recoveryTimer, converter, speech};
+    return Platform{window,    memMain, edtInp,        sgd00,
+                    tabC00,    pnlMsg,  store,         shell,
+                    fs,        dialogs, sgd01,         pointer,
+                    tmrInput0, files,   printer,       recoveryTimer,
+                    converter, speech,  predictionRow, realPredictor ? *realPredictor : predictor};
   }
   // The same fakes over other files and folders (real ones in a temporary
   // folder, say).
   Platform Get(ITextFiles& otherFiles, IFileSystem& otherFs) {
-    return Platform{window,  memMain, edtInp,  sgd00,     tabC00,     pnlMsg,  store,         shell,     otherFs,
-                    dialogs, sgd01,   pointer, tmrInput0, otherFiles, printer, recoveryTimer, converter, speech};
+    return Platform{window,        memMain,   edtInp,    sgd00,         tabC00,
+                    pnlMsg,        store,     shell,     otherFs,       dialogs,
+                    sgd01,         pointer,   tmrInput0, otherFiles,    printer,
+                    recoveryTimer, converter, speech,    predictionRow, realPredictor ? *realPredictor : predictor};
   }
 };
 

@@ -14,9 +14,9 @@
 namespace velkor::testing {
 namespace {
 
-std::vector<std::string> Utf8(const StringList& list) {
+std::vector<std::string> Utf8(const std::vector<Word>& words) {
   std::vector<std::string> out;
-  for (const auto& s : list) out.push_back(cp932::ToUtf8(s));
+  for (const auto& w : words) out.push_back(cp932::ToUtf8(w.form));
   return out;
 }
 

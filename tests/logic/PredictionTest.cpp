@@ -11,37 +11,6 @@
 namespace velkor::testing {
 namespace {
 
-// Answers what it was scripted to, and keeps what it was asked.
-class ScriptedPredictor : public IPredictor {
- public:
-  std::map<std::string, StringList> completions;  // by exact reading (UTF-8)
-  std::map<std::string, StringList> next;         // by the last character before the caret (UTF-8)
-  std::vector<std::string> asked;
-
-  StringList Complete(const std::string& reading, std::size_t max) override {
-    asked.push_back("complete " + cp932::ToUtf8(reading));
-    return Take(completions, cp932::ToUtf8(reading), max);
-  }
-  StringList Next(const std::string& before, std::size_t max) override {
-    const std::string utf8 = cp932::ToUtf8(before);
-    asked.push_back("next " + utf8);
-    const std::u16string wide = cp932::Utf8ToUtf16(utf8);
-    return Take(next, wide.empty() ? "" : cp932::Utf16ToUtf8(wide.substr(wide.size() - 1)), max);
-  }
-
- private:
-  static StringList Take(const std::map<std::string, StringList>& from, const std::string& key, std::size_t max) {
-    const auto it = from.find(key);
-    if (it == from.end()) return {};
-    StringList out;
-    for (const auto& c : it->second) {
-      if (out.size() == max) break;
-      out.push_back(Sj(c));
-    }
-    return out;
-  }
-};
-
 std::vector<std::string> Utf8(const StringList& list) {
   std::vector<std::string> out;
   for (const auto& s : list) out.push_back(cp932::ToUtf8(s));
@@ -63,7 +32,7 @@ TEST(PredictionRow, AfterKanaItOffersLearnedThenTheEnginesCandidatesForTheReadin
   r.engine.completions["かんご"] = {"看護", "看護師", "監護"};
   r.learning.Learn(Sj("かんご"), Sj("看護師さんを呼んでください。"));
   const auto offer = r.RowAfter("今日はかんご");
-  EXPECT_EQ(cp932::ToUtf8(offer.reading), "かんご");
+  EXPECT_EQ(cp932::ToUtf8(offer.replaces.front()), "かんご");
   EXPECT_EQ(Utf8(offer.candidates),
             (std::vector<std::string>{"看護師さんを呼んでください。", "看護", "看護師", "監護"}));
   EXPECT_EQ(r.RowAfter("かんご", 2).candidates.size(), 2u) << "at most the row's cells";
@@ -71,11 +40,10 @@ TEST(PredictionRow, AfterKanaItOffersLearnedThenTheEnginesCandidatesForTheReadin
   // Kana written before and never converted do not hide the word: the
   // longest end of the run that has candidates is the reading.
   const auto later = r.RowAfter("あのかんご");
-  EXPECT_EQ(cp932::ToUtf8(later.reading), "かんご");
+  EXPECT_EQ(cp932::ToUtf8(later.replaces.back()), "かんご");
   EXPECT_EQ(later.candidates.size(), 4u);
   // Nothing to offer: an empty row.
   EXPECT_TRUE(r.RowAfter("ぬぬぬ").candidates.empty());
-  EXPECT_TRUE(r.RowAfter("ぬぬぬ").reading.empty());
 }
 
 TEST(PredictionRow, AfterACommitOrPunctuationItOffersTheNextWords) {
@@ -84,7 +52,7 @@ TEST(PredictionRow, AfterACommitOrPunctuationItOffersTheNextWords) {
   r.engine.next["体"] = {"の", "を"};
   EXPECT_EQ(Utf8(r.RowAfter("はい。").candidates), (std::vector<std::string>{"ありがとう", "お願いします"}));
   EXPECT_EQ(Utf8(r.RowAfter("体").candidates), (std::vector<std::string>{"の", "を"}));
-  EXPECT_TRUE(r.RowAfter("体").reading.empty());
+  EXPECT_EQ(r.RowAfter("体").replaces, (StringList{"", ""})) << "next words replace nothing";
   EXPECT_EQ(r.engine.asked.back(), "next 体");
   EXPECT_TRUE(r.RowAfter("").candidates.empty());
 }
@@ -104,14 +72,14 @@ TEST(PredictionRow, AChoiceIsOneJournalEntryAndIsLearned) {
   const int entries = form.UndoLog().Count();
 
   const auto offer = r.prediction.Row(fake.memMain.text, fake.memMain.text.size(), 8);
-  r.prediction.Choose(fake.memMain, form.Edits(), offer, offer.candidates[1]);
+  r.prediction.Choose(fake.memMain, form.Edits(), offer, 1);
   EXPECT_EQ(cp932::ToUtf8(fake.memMain.text), "今日は看護師");
   EXPECT_EQ(form.UndoLog().Count(), entries + 1);
   EXPECT_EQ(Utf8(r.RowAfter("かんご").candidates).front(), "看護師") << "learned: first next time";
 
   // A next word goes in at the caret and replaces nothing.
-  const auto next = Prediction::Offer{"", {Sj("を")}};
-  r.prediction.Choose(fake.memMain, form.Edits(), next, next.candidates[0]);
+  const auto next = Prediction::Offer{{Sj("を")}, {""}, {""}};
+  r.prediction.Choose(fake.memMain, form.Edits(), next, 0);
   EXPECT_EQ(cp932::ToUtf8(fake.memMain.text), "今日は看護師を");
   EXPECT_EQ(form.UndoLog().Count(), entries + 2);
 }

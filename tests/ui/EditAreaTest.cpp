@@ -248,14 +248,33 @@ TEST_F(ArrowKeyModeTest, ArrowKeysWalkTheBoardWithWrapAroundAndKeepTheCaret) {
   EXPECT_EQ(Grid()->Col(), 20);
   QTest::keyClick(edit_, Qt::Key_Right);
   EXPECT_EQ(Grid()->Col(), 1);
-  QTest::keyClick(edit_, Qt::Key_Up);  // from row 1 to the second command row
+  // The prediction row is a row above the first: up from row 1 onto it,
+  // along it with wrap-around, up again to the second command row, and
+  // down from there onto it and on to row 1.
+  QTest::keyClick(edit_, Qt::Key_Up);
+  EXPECT_EQ(window_->Predictions()->Current(), 0);
+  QTest::keyClick(edit_, Qt::Key_Left);
+  EXPECT_EQ(window_->Predictions()->Current(), 7);
+  QTest::keyClick(edit_, Qt::Key_Up);
+  EXPECT_EQ(window_->Predictions()->Current(), -1);
   EXPECT_EQ(Grid()->Row(), 7);
+  EXPECT_EQ(Grid()->Col(), 19) << "below the row's last cell";
+  QTest::keyClick(edit_, Qt::Key_Down);
+  EXPECT_EQ(window_->Predictions()->Current(), 7);
   QTest::keyClick(edit_, Qt::Key_Down);
   EXPECT_EQ(Grid()->Row(), 1);
   EXPECT_EQ(Grid()->currentRow(), 0);
   EXPECT_EQ(Area().SelStart(), 1);
   EXPECT_TRUE(confirmed_.empty());
   EXPECT_EQ(Text(), "abc");
+
+  // Without the row, up from row 1 wraps round to the last row.
+  window_->Form().State().settings.SetNamed(named::kPredictionCells, "0");
+  window_->Form().Row().Refresh();
+  EXPECT_FALSE(window_->Predictions()->isVisible());
+  QTest::keyClick(edit_, Qt::Key_Up);
+  EXPECT_EQ(Grid()->Row(), 7);
+  EXPECT_EQ(window_->Predictions()->Current(), -1);
 }
 
 TEST_F(ArrowKeyModeTest, AnyOtherKeyConfirmsTheCellUnderTheCursorAndTypesNothing) {

@@ -1,0 +1,49 @@
+// The prediction row above the board: filled anew from the text before the
+// caret whenever the text or the caret changes, and a chosen cell written
+// through the prediction.
+#pragma once
+
+#include <string>
+
+#include "core/Platform.h"
+#include "core/ProgramState.h"
+#include "document/TextEdits.h"
+#include "input/Prediction.h"
+
+namespace velkor {
+
+class PredictionRow {
+ public:
+  // The platform's parts it uses.
+  struct Ports {
+    IEditArea& memMain;
+    IPredictionRow& row;
+    IPointer& pointer;
+    ITimer& tmrInput0;
+  };
+
+  PredictionRow(ProgramState& state, Ports ports, Prediction& prediction, TextEdits& edits)
+      : state_(state), p_(ports), prediction_(prediction), edits_(edits) {}
+
+  // Fills the row for the text before the caret, in as many cells as the
+  // settings give it. When its candidates change under a pointer resting on
+  // the row, nothing on it counts until the pointer moves: the user has not
+  // read them yet.
+  void Refresh();
+  std::string CellText(int cell) const { return p_.row.CellText(cell); }
+  // Writes the candidate of cell `cell`; false (nothing written) for an
+  // empty cell.
+  bool Choose(int cell);
+  // The board wrote at the caret: what ended there is learned.
+  void Wrote();
+
+ private:
+  ProgramState& state_;
+  Ports p_;
+  Prediction& prediction_;
+  TextEdits& edits_;
+  Prediction::Offer offer_;
+  bool filling_ = false;
+};
+
+}  // namespace velkor

@@ -1,0 +1,49 @@
+// The prediction row: a strip of equally wide cells directly above the board,
+// in the board's font and cell height, each candidate drawn whole (its font
+// shrunk to fit). The current cell is drawn as the board draws its own.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+#include "core/Platform.h"
+
+namespace velkor::ui {
+
+class BoardGrid;
+
+class PredictionStrip : public QWidget, public IPredictionRow {
+  Q_OBJECT
+ public:
+  PredictionStrip(QWidget* parent, const BoardGrid& board);
+
+  void SetCells(int cells, const StringList& candidates) override;
+  int CellCount() const override { return static_cast<int>(texts_.size()); }
+  std::string CellText(int cell) const override;
+  int CellAt(int x, int y) const override;
+  void SetCurrent(int cell) override;
+  int Current() const override { return current_; }
+
+  // The cell's place in the strip's own coordinates.
+  QRect CellRect(int cell) const;
+  // Pointer events in the strip's own coordinates.
+  void OnMouseMove(std::function<void(int x, int y)> handler) { onMouseMove_ = std::move(handler); }
+  void OnMouseDown(std::function<void(int x, int y)> handler) { onMouseDown_ = std::move(handler); }
+
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override { return sizeHint(); }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  const BoardGrid& board_;
+  StringList texts_;
+  int current_ = -1;
+  std::function<void(int, int)> onMouseMove_;
+  std::function<void(int, int)> onMouseDown_;
+};
+
+}  // namespace velkor::ui
