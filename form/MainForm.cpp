@@ -39,8 +39,10 @@ MainForm::MainForm(Platform platform)
       selection_.DescribeBoardCell();
     }
   });
-  conversion_.OnConverted(
-      [this](const std::string& reading, const std::string& text) { prediction_.Converted(reading, text); });
+  prediction_.UseConverter(p_.converter, [this] { return conversion_.Active(); });
+  conversion_.OnConverted([this](const std::string& reading, const std::string& text) {
+    prediction_.Converted(reading, text, static_cast<std::size_t>(std::max(0, p_.memMain.SelStart())));
+  });
 }
 
 bool MainForm::ChooseDataDir(const std::string& programFolder) {
@@ -112,6 +114,17 @@ std::string MainForm::SaveLearning() {
 void MainForm::RecoveryTimerTick() {
   recovery_.RecoveryTimerTick();
   if (learning_.Changes() != learningSaved_) SaveLearning();
+}
+
+void MainForm::ShowPredictionRow(bool shown) {
+  state_.settings.SetNamed(named::kPredictionCells, shown ? std::to_string(kMaxPredictionCells) : "0");
+  row_.Refresh();
+}
+
+void MainForm::SetQuickKana(bool on) {
+  state_.settings.SetNamed(named::kQuickKana, on ? "1" : "0");
+  // The modifier cell comes and goes with it.
+  board_.FillBoard();
 }
 
 void MainForm::ForgetLearning() {

@@ -72,6 +72,10 @@ class MainForm {
   // after the user agreed (in click mode, where a question can be
   // answered); the emptied file is written at once.
   void ForgetLearning();
+  // The prediction row shown (all its cells) or hidden, and one selection
+  // per kana on or off: stored at once and shown at once.
+  void ShowPredictionRow(bool shown);
+  void SetQuickKana(bool on);
   // Writes what was learned; the file layer's message, or "".
   std::string SaveLearning();
 

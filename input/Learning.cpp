@@ -103,6 +103,42 @@ std::vector<const Learning::Entry*> Learning::Best(std::vector<const Entry*>& fo
   return out;
 }
 
+std::vector<std::string> Learning::KanaPhrases(std::size_t max) const {
+  std::vector<const Entry*> found;
+  for (const Entry& e : entries_) {
+    if (e.text == e.reading) found.push_back(&e);
+  }
+  std::vector<std::string> out;
+  for (const Entry* e : Best(found, max)) out.push_back(e->text);
+  return out;
+}
+
+std::vector<std::string> Learning::PhraseEnds(std::string_view kana, std::size_t max) const {
+  std::vector<const Entry*> found;
+  std::vector<std::string> ends;
+  for (const Entry& e : entries_) {
+    if (kana.empty() || e.text != e.reading) continue;
+    // Kana are two bytes each: only even places start one.
+    for (std::size_t at = 2; at + kana.size() < e.text.size(); at += 2) {
+      if (e.text.compare(at, kana.size(), kana) == 0) {
+        found.push_back(&e);
+        break;
+      }
+    }
+  }
+  std::vector<std::string> out;
+  for (const Entry* e : Best(found, found.size())) {
+    if (out.size() == max) break;
+    for (std::size_t at = 2; at + kana.size() < e->text.size(); at += 2) {
+      if (e->text.compare(at, kana.size(), kana) != 0) continue;
+      std::string end = e->text.substr(at);
+      if (std::find(out.begin(), out.end(), end) == out.end()) out.push_back(std::move(end));
+      break;
+    }
+  }
+  return out;
+}
+
 std::optional<std::string> Learning::ReadingOf(std::string_view text) const {
   const Entry* best = nullptr;
   for (const Entry& e : entries_) {

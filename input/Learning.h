@@ -18,6 +18,7 @@ namespace velkor {
 struct Word {
   std::string form;
   std::string reading;
+  int cost = 0;  // the engine's: lower is more common
   bool operator==(const Word&) const = default;
 };
 
@@ -44,6 +45,13 @@ class Learning {
   // far, possibly empty): the rest of each learned sentence (a text ending in
   // 。, ！ or ？) that starts with it, best first; at most `max`.
   std::vector<std::string> Continuations(std::string_view written, std::size_t max) const;
+  // The phrases learned in kana as they stand ("てください"), best first: what
+  // the user likely writes right after a word; at most `max`.
+  std::vector<std::string> KanaPhrases(std::size_t max) const;
+  // The ends of learned kana phrases that start with `kana` after the
+  // phrase's own start ("て" finds "てください" in "してください"), best
+  // first; at most `max`.
+  std::vector<std::string> PhraseEnds(std::string_view kana, std::size_t max) const;
   // The reading `text` was learned for (the most used); nothing when it was
   // never learned.
   std::optional<std::string> ReadingOf(std::string_view text) const;

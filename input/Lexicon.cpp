@@ -46,7 +46,7 @@ std::vector<Word> Lexicon::Complete(const std::string& reading, std::size_t max)
   for (std::size_t i = 0; i < keep && out.size() < max; ++i) {
     const std::string form(FormOf(*found[i]));
     if (std::none_of(out.begin(), out.end(), [&form](const Word& w) { return w.form == form; })) {
-      out.push_back({form, std::string(ReadingOf(*found[i]))});
+      out.push_back({form, std::string(ReadingOf(*found[i])), found[i]->cost});
     }
   }
   return out;

@@ -1,6 +1,7 @@
 #include "input/Prediction.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "core/Cp932.h"
 #include "document/CaretMoves.h"
@@ -10,6 +11,14 @@ namespace {
 
 // Parts committed this session that are kept to find sentences' readings.
 constexpr std::size_t kCommittedKept = 512;
+// How much each character of the reading written lowers an engine word's
+// cost in the row: a word that takes in more of what was written is the
+// more likely.
+constexpr long kLongerReadingCounts = 3000;
+// Readings of the kana by the conversion engine offered on the row.
+constexpr std::size_t kConversionsOffered = 4;
+// What writing the last kana other than it stands costs a word.
+constexpr long kOtherLastKanaCosts = 1500;
 
 char16_t Wide(std::string_view character) {
   const std::u16string c = cp932::Decode(character);
@@ -17,6 +26,30 @@ char16_t Wide(std::string_view character) {
 }
 
 bool IsHiragana(char16_t c) { return c >= u'ぁ' && c <= u'ゖ'; }
+
+// The kana a kana cell turns into with the modifier: writing one of them
+// with one selection a kana, the user may mean any other.
+constexpr std::u16string_view kKanaGroups[] = {
+    u"あぁ",   u"いぃ",   u"うぅ",   u"えぇ",   u"おぉ",   u"かが", u"きぎ", u"くぐ",   u"けげ", u"こご",
+    u"さざ",   u"しじ",   u"すず",   u"せぜ",   u"そぞ",   u"ただ", u"ちぢ", u"つっづ", u"てで", u"とど",
+    u"はばぱ", u"ひびぴ", u"ふぶぷ", u"へべぺ", u"ほぼぽ", u"やゃ", u"ゆゅ", u"よょ",   u"わゎ"};
+
+// `reading` with its last kana turned into each of the others of its group.
+std::vector<std::string> OtherLastKana(const std::string& reading) {
+  std::vector<std::string> out;
+  std::u16string wide = cp932::Decode(reading);
+  if (wide.empty()) return out;
+  const char16_t last = wide.back();
+  for (std::u16string_view group : kKanaGroups) {
+    if (group.find(last) == std::u16string_view::npos) continue;
+    for (char16_t other : group) {
+      if (other == last) continue;
+      wide.back() = other;
+      out.push_back(cp932::Encode(wide));
+    }
+  }
+  return out;
+}
 bool IsKatakana(char16_t c) { return c >= u'ァ' && c <= u'ヶ'; }
 bool IsKanji(char16_t c) {
   return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0xF900 && c <= 0xFAFF) || c == u'々' ||
@@ -77,23 +110,105 @@ std::string Prediction::SentenceBefore(const std::string& text, std::size_t care
 Prediction::Offer Prediction::Row(const std::string& text, std::size_t caret, std::size_t cells) const {
   Offer offer;
   if (cells == 0) return offer;
-  caret = std::min(caret, text.size());
+  caret = caret::Snap(text, std::min(caret, text.size()));
   Add(offer, Unread(learning_.Continuations(SentenceBefore(text, caret), cells)), "", cells);
-  const std::string kana = ReadingBefore(text, caret);
+  const std::string kana = KanaSinceCommit(text, caret);
   if (kana.empty()) {
+    // Right after a word (not after punctuation or at the start of a line):
+    // the kana phrases the user writes after words.
+    const std::size_t previous = caret > 0 ? caret::Left(text, caret) : 0;
+    const char16_t before = caret > 0 ? Wide(std::string_view(text).substr(previous, caret - previous)) : 0;
+    if (before != 0 && !IsPunctuation(before) && before != u'\n' && before != u'\r') {
+      std::vector<Word> phrases;
+      for (std::string& phrase : learning_.KanaPhrases(cells)) phrases.push_back({phrase, phrase});
+      Add(offer, phrases, "", cells);
+    }
     Add(offer, Unread(engine_.Next(text.substr(0, caret), cells)), "", cells);
     return offer;
   }
-  // The longest end of the kana run that has candidates: whole first, then
-  // one character shorter at a time.
-  const std::size_t before = offer.candidates.size();
-  for (std::size_t start = 0; start < kana.size() && offer.candidates.size() == before;
-       start = cp932::NextCharPos(kana, start)) {
-    const std::string reading = kana.substr(start);
-    Add(offer, learning_.Words(reading, cells), reading, cells);
-    Add(offer, engine_.Complete(reading, cells), reading, cells);
+  // The ends of the kana run, longest first: the whole run may be one word,
+  // or kana written before a word and never converted may precede it.
+  std::vector<std::string> ends;
+  for (std::size_t start = 0; start < kana.size(); start = cp932::NextCharPos(kana, start)) {
+    ends.push_back(kana.substr(start));
   }
+  // What the user wrote before, for any of them, first; and the ends of kana
+  // phrases the user wrote that go on from them.
+  for (const std::string& reading : ends) Add(offer, learning_.Words(reading, cells), reading, cells);
+  for (const std::string& reading : ends) {
+    std::vector<Word> phraseEnds;
+    for (std::string& end : learning_.PhraseEnds(reading, 2)) phraseEnds.push_back({end, end});
+    Add(offer, phraseEnds, reading, cells);
+  }
+  // The conversion engine's reading of all of them: a word or phrase no
+  // dictionary entry covers, in one selection.
+  Add(offer, Converted(kana), kana, cells);
+  // Then the engine's words for all of them, the most common first, a longer
+  // reading counting for more (more of the word was written); also with the
+  // last kana voiced or small, as the modifier would turn it ("て" offers
+  // "です"), counting for a little less. A single kana only when it is all
+  // there is.
+  struct Scored {
+    Word word;
+    std::string replaces;
+    long score;
+  };
+  std::vector<Scored> scored;
+  for (const std::string& reading : ends) {
+    const long chars = static_cast<long>(cp932::Decode(reading).size());
+    // A single kana at the end of a longer run would bring the engine's
+    // commonest words of all ("ご" after "かん": 後, 号) before the one
+    // being written; only what was learned is offered for it.
+    const bool engineToo = chars >= 2 || ends.size() == 1;
+    if (engineToo) {
+      for (Word& word : engine_.Complete(reading, cells)) {
+        const long score = word.cost - kLongerReadingCounts * chars;
+        scored.push_back({std::move(word), reading, score});
+      }
+    }
+    for (const std::string& other : OtherLastKana(reading)) {
+      for (Word& word : learning_.Words(other, cells)) scored.push_back({std::move(word), reading, -1});
+      if (!engineToo) continue;
+      for (Word& word : engine_.Complete(other, cells)) {
+        const long score = word.cost - kLongerReadingCounts * chars + kOtherLastKanaCosts;
+        scored.push_back({std::move(word), reading, score});
+      }
+    }
+  }
+  std::stable_sort(scored.begin(), scored.end(), [](const Scored& a, const Scored& b) { return a.score < b.score; });
+  for (const Scored& s : scored) Add(offer, {s.word}, s.replaces, cells);
   return offer;
+}
+
+std::vector<Word> Prediction::Converted(const std::string& kana) const {
+  std::vector<Word> out;
+  if (converter_ == nullptr || (converterBusy_ && converterBusy_()) || !converter_->Available() ||
+      !converter_->Begin(kana)) {
+    return out;
+  }
+  std::vector<std::vector<std::string>> segments;
+  for (int s = 0; s < converter_->SegmentCount(); ++s) {
+    std::vector<std::string> candidates = converter_->Candidates(s);
+    if (candidates.empty()) candidates.push_back(converter_->SegmentReading(s));
+    segments.push_back(std::move(candidates));
+  }
+  converter_->End();
+  // The best reading, then the same with one of the first three segments
+  // read as its second or third candidate, up to four readings.
+  const auto add = [&](std::size_t changed, std::size_t candidate) {
+    if (out.size() == kConversionsOffered) return;
+    if (changed < segments.size() && segments[changed].size() <= candidate) return;
+    std::string text;
+    for (std::size_t s = 0; s < segments.size(); ++s) text += segments[s][s == changed ? candidate : 0];
+    if (!text.empty() && std::none_of(out.begin(), out.end(), [&](const Word& w) { return w.form == text; })) {
+      out.push_back({text, kana});
+    }
+  };
+  add(segments.size(), 0);
+  for (std::size_t candidate : {std::size_t{1}, std::size_t{2}}) {
+    for (std::size_t changed = 0; changed < 3; ++changed) add(changed, candidate);
+  }
+  return out;
 }
 
 void Prediction::Choose(IEditArea& edit, TextEdits& edits, const Offer& offer, std::size_t index) {
@@ -112,6 +227,8 @@ void Prediction::Choose(IEditArea& edit, TextEdits& edits, const Offer& offer, s
   edit.SetSelStart(static_cast<int>(caret - replaced));
   edit.SetSelLength(static_cast<int>(replaced));
   edits.ReplaceSelection(candidate);
+  lastCommit_ = candidate;
+  lastCommitEnd_ = caret - replaced + candidate.size();
   if (there) {
     // Learned for its whole reading, so that writing it again from the start
     // finds it, and a sentence it is part of is read right.
@@ -125,9 +242,23 @@ void Prediction::Choose(IEditArea& edit, TextEdits& edits, const Offer& offer, s
   Wrote(edit.Text(), static_cast<std::size_t>(std::max(0, edit.SelStart())));
 }
 
-void Prediction::Converted(const std::string& reading, const std::string& text) {
+void Prediction::Converted(const std::string& reading, const std::string& text, std::size_t end) {
   learning_.Learn(reading, text);
   Remember(reading, text);
+  lastCommit_ = text;
+  lastCommitEnd_ = end;
+}
+
+std::string Prediction::KanaSinceCommit(const std::string& text, std::size_t caret) const {
+  std::string kana = ReadingBefore(text, caret);
+  const std::size_t runStart = caret - kana.size();
+  // The commit point counts while the committed text still stands there.
+  if (!lastCommit_.empty() && lastCommitEnd_ > runStart && lastCommitEnd_ <= caret &&
+      lastCommitEnd_ >= lastCommit_.size() &&
+      text.compare(lastCommitEnd_ - lastCommit_.size(), lastCommit_.size(), lastCommit_) == 0) {
+    kana.erase(0, lastCommitEnd_ - runStart);
+  }
+  return kana;
 }
 
 void Prediction::Remember(const std::string& reading, const std::string& text) {
@@ -142,12 +273,11 @@ void Prediction::Wrote(const std::string& text, std::size_t caret) {
   const std::size_t markAt = caret::Left(text, caret);
   const char16_t mark = Wide(std::string_view(text).substr(markAt, caret - markAt));
   if (!IsPunctuation(mark)) return;
-  // The kana since the last punctuation mark, as they stand.
-  const std::size_t segmentStart = StartOfRun(text, markAt, IsPunctuation);
-  const std::string segment = text.substr(segmentStart, markAt - segmentStart);
-  const bool allKana = !segment.empty() && StartOfRun(segment, segment.size(),
-                                                      [](char16_t c) { return !IsHiragana(c) && c != u'ー'; }) == 0;
-  if (allKana) learning_.Learn(segment, segment);
+  // The kana written since the last commit point, as they stand: a
+  // phrase between punctuation, or the kana ending a sentence after its
+  // last word ("てください").
+  const std::string kana = KanaSinceCommit(text, markAt);
+  if (cp932::Decode(kana).size() >= 2) learning_.Learn(kana, kana);
   if (!EndsSentence(mark)) return;
   // The sentence this mark ends, the mark included.
   const std::string sentence = SentenceBefore(text, markAt) + text.substr(markAt, caret - markAt);

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -15,6 +16,7 @@
 #include "core/CommaText.h"
 #include "core/Platform.h"
 #include "document/TextEdits.h"
+#include "input/Conversion.h"
 #include "input/Learning.h"
 
 namespace velkor {
@@ -36,6 +38,13 @@ class Prediction {
  public:
   Prediction(IPredictor& engine, Learning& learning) : engine_(engine), learning_(learning) {}
 
+  // The conversion engine also offers its reading of the kana run, whenever
+  // `busy` says no conversion is using it.
+  void UseConverter(IConverter& converter, std::function<bool()> busy) {
+    converter_ = &converter;
+    converterBusy_ = std::move(busy);
+  }
+
   // The reading before `caret`: the hiragana written since the last commit
   // point, which is anything that is not hiragana (kanji, katakana,
   // punctuation, a line break, the start of the text).
@@ -55,10 +64,11 @@ class Prediction {
   };
   // The row for the text with its caret: at most `cells` candidates, none
   // twice; empty when there is nothing to offer. First the rest of learned
-  // sentences that begin as the sentence written so far; then the
-  // candidates of the reading, which is the longest end of the kana before
-  // the caret that has any, so kana written before a word and never
-  // converted do not hide it; with no reading, the next words.
+  // sentences that begin as the sentence written so far; then what was
+  // learned for the kana before the caret or an end of them; the
+  // conversion engine's reading of those kana; then the engine's words for
+  // them or an end of them (kana written before a word and never converted
+  // do not hide it); with no kana, the next words.
   Offer Row(const std::string& text, std::size_t caret, std::size_t cells) const;
 
   // Candidate `index` of `offer` chosen: the reading it replaces before the
@@ -66,8 +76,9 @@ class Prediction {
   // learned for that reading.
   void Choose(IEditArea& edit, TextEdits& edits, const Offer& offer, std::size_t index);
 
-  // A conversion committed `text` for `reading`: learned.
-  void Converted(const std::string& reading, const std::string& text);
+  // A conversion committed `text` for `reading`, ending at byte `end` of the
+  // text: learned, and a commit point.
+  void Converted(const std::string& reading, const std::string& text, std::size_t end);
   // The board wrote at the caret. After a punctuation mark the kana written
   // since the last one are learned as they stand, and after 。, ！ or ？ the
   // whole sentence is learned for its reading, when every part of it is
@@ -85,10 +96,22 @@ class Prediction {
   // What was committed for which reading, latest last: the parts that make a
   // sentence's reading.
   void Remember(const std::string& reading, const std::string& text);
+  // The kana before the caret written since the last commit point: a
+  // committed text that ends in kana ("少し") is no part of the next reading.
+  std::string KanaSinceCommit(const std::string& text, std::size_t caret) const;
+  // The conversion engine's best readings of `kana` as one text each; none
+  // while it is busy.
+  std::vector<Word> Converted(const std::string& kana) const;
 
   IPredictor& engine_;
   Learning& learning_;
   std::deque<std::pair<std::string, std::string>> committed_;  // {text, reading}
+  // The last text committed (a choice on the row, a conversion) and the byte
+  // where it ended.
+  std::string lastCommit_;
+  std::size_t lastCommitEnd_ = 0;
+  IConverter* converter_ = nullptr;
+  std::function<bool()> converterBusy_;
 };
 
 }  // namespace velkor

@@ -31,6 +31,8 @@ class PredictionRow {
   // read them yet.
   void Refresh();
   std::string CellText(int cell) const { return p_.row.CellText(cell); }
+  // What the row offers now, cell by cell.
+  const Prediction::Offer& Offer() const { return offer_; }
   // Writes the candidate of cell `cell`; false (nothing written) for an
   // empty cell.
   bool Choose(int cell);

@@ -11,8 +11,8 @@
 // IPADIC's costs are made for splitting sentences into words, not for
 // telling how common a word is ("ミズムシ" before "水"). When the word model
 // of Debian's libkkc-data is given, its unigram costs (counted over real
-// text) rank the words it knows, and every word it does not know comes after
-// them, in IPADIC's order; its words that IPADIC lacks are added.
+// text) rank the words it knows, the words it does not know rank with its
+// rarest, in IPADIC's order; its words that IPADIC lacks are added.
 //
 //   gen_lexicon <ipadic folder> <output file> [<libkkc sorted3 model folder>]
 //
@@ -109,9 +109,28 @@ bool LeftOut(const std::string& file) {
   return file == "Noun.name.csv" || file == "Noun.place.csv" || file == "Noun.org.csv";
 }
 
-// Words IPADIC has and the model does not know rank after every word it
-// knows (its costs are 0 to 65535).
-constexpr int kUnknownToTheModel = 100000;
+// Words IPADIC has and the model does not know were not seen in its text:
+// they rank with its rarest words (a word seen once costs about 47500), in
+// IPADIC's own order among themselves.
+constexpr int kUnknownToTheModel = 48000;
+int UnknownCost(int ipadicCost) { return kUnknownToTheModel + std::clamp(ipadicCost, 0, 20000) / 2; }
+
+// The model splits inflected words into a stem and kana ("くださ" + "い");
+// IPADIC has them whole ("ください"). A whole word the model does not know
+// costs what its stem costs there, a little more for each kana after it.
+constexpr int kPerKanaAfterTheStem = 800;
+int StemCost(const std::map<std::pair<std::string, std::string>, int>& model, const std::string& reading,
+             const std::string& form, int otherwise) {
+  int cost = otherwise;
+  // Code page 932 kana are two bytes each: up to three kana after the stem.
+  // A stem of one kana ("で") says nothing of the word: two at the least.
+  for (std::size_t tail = 2; tail <= 6 && tail + 4 <= reading.size() && tail < form.size(); tail += 2) {
+    if (reading.compare(reading.size() - tail, tail, form, form.size() - tail, tail) != 0) break;
+    const auto stem = model.find({reading.substr(0, reading.size() - tail), form.substr(0, form.size() - tail)});
+    if (stem != model.end()) cost = std::min(cost, stem->second + kPerKanaAfterTheStem * static_cast<int>(tail / 2));
+  }
+  return cost;
+}
 
 // The model's words: "reading/form" keys of a MARISA trie whose key number
 // indexes 6-byte unigram records, the first two bytes the cost (little
@@ -174,7 +193,7 @@ int main(int argc, char** argv) {
     const auto model = ModelCosts(argv[3], toCp932);
     for (auto& [key, cost] : best) {
       const auto known = model.find(key);
-      cost = known != model.end() ? known->second : kUnknownToTheModel + cost;
+      cost = known != model.end() ? known->second : StemCost(model, key.first, key.second, UnknownCost(cost));
     }
     for (const auto& [key, cost] : model) best.try_emplace(key, cost);
   }

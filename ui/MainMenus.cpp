@@ -112,6 +112,20 @@ void MainWindow::BuildMenus() {
   AddCheckItem(dwell, MenuItem::EditM40, "４．０秒", &MainWindow::MnuEditM40Click);
   AddCheckItem(dwell, MenuItem::EditM50, "５．０秒", &MainWindow::MnuEditM50Click);
   AddCheckItem(edit, MenuItem::EditYa, "矢印で移動　KEYで入力確定", &MainWindow::MnuEditYaClick);
+  edit->addSeparator();
+  QMenu* entry = edit->addMenu(QStringLiteral("予測と学習(&P)"));
+  QAction* row = entry->addAction(QStringLiteral("予測の行を表示(&R)"));
+  row->setCheckable(true);
+  connect(entry, &QMenu::aboutToShow, this,
+          [this, row] { row->setChecked(form_->State().settings.PredictionCells() > 0); });
+  connect(row, &QAction::triggered, this, [this](bool on) { form_->ShowPredictionRow(on); });
+  QAction* quick = entry->addAction(QStringLiteral("かなを一回で入力（゛~で濁点・小文字・カタカナ）(&K)"));
+  quick->setCheckable(true);
+  connect(entry, &QMenu::aboutToShow, this, [this, quick] { quick->setChecked(form_->State().settings.QuickKana()); });
+  connect(quick, &QAction::triggered, this, [this](bool on) { form_->SetQuickKana(on); });
+  entry->addSeparator();
+  connect(entry->addAction(QStringLiteral("学習した語と文をすべて忘れる(&F)...")), &QAction::triggered, this,
+          [this] { form_->ForgetLearning(); });
 
   QMenu* show = menuBar()->addMenu(QStringLiteral("表示(&V)"));
   show->addAction(ActionNamed("ActDspFont"));

@@ -789,6 +789,7 @@ struct FakePlatform {
   FakePredictionRow predictionRow;
   ScriptedPredictor predictor;
   IPredictor* realPredictor = nullptr;  // when set, the platform's predictor (a real lexicon)
+  IConverter* realConverter = nullptr;  // when set, the platform's conversion engine
   std::string clipboard;
 
   FakePlatform() {
@@ -807,19 +808,50 @@ struct FakePlatform {
     };
   }
   Platform Get() {
-    return Platform{window,    memMain, edtInp,        sgd00,
-                    tabC00,    pnlMsg,  store,         shell,
-                    fs,        dialogs, sgd01,         pointer,
-                    tmrInput0, files,   printer,       recoveryTimer,
-                    converter, speech,  predictionRow, realPredictor ? *realPredictor : predictor};
+    return Platform{window,
+                    memMain,
+                    edtInp,
+                    sgd00,
+                    tabC00,
+                    pnlMsg,
+                    store,
+                    shell,
+                    fs,
+                    dialogs,
+                    sgd01,
+                    pointer,
+                    tmrInput0,
+                    files,
+                    printer,
+                    recoveryTimer,
+                    realConverter ? *realConverter : converter,
+                    speech,
+                    predictionRow,
+                    realPredictor ? *realPredictor : predictor};
   }
   // The same fakes over other files and folders (real ones in a temporary
   // folder, say).
   Platform Get(ITextFiles& otherFiles, IFileSystem& otherFs) {
-    return Platform{window,        memMain,   edtInp,    sgd00,         tabC00,
-                    pnlMsg,        store,     shell,     otherFs,       dialogs,
-                    sgd01,         pointer,   tmrInput0, otherFiles,    printer,
-                    recoveryTimer, converter, speech,    predictionRow, realPredictor ? *realPredictor : predictor};
+    return Platform{window,
+                    memMain,
+                    edtInp,
+                    sgd00,
+                    tabC00,
+                    pnlMsg,
+                    store,
+                    shell,
+                    otherFs,
+                    dialogs,
+                    sgd01,
+                    pointer,
+                    tmrInput0,
+                    otherFiles,
+                    printer,
+                    recoveryTimer,
+                    realConverter ? *realConverter : converter,
+                    speech,
+                    predictionRow,
+                    realPredictor ? *realPredictor : predictor};
   }
 };
 

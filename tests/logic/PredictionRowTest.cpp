@@ -99,9 +99,15 @@ TEST(PredictionRowWindow, TheRowFollowsTheTextAndItsSettingAndAClickWritesTheCel
   r.form->State().settings.SetNamed(named::kPredictionCells, "3");
   r.form->Row().Refresh();
   EXPECT_EQ(r.fake.predictionRow.CellCount(), 3);
-  r.form->State().settings.SetNamed(named::kPredictionCells, "0");
-  r.form->Row().Refresh();
+  r.form->ShowPredictionRow(false);
   EXPECT_EQ(r.fake.predictionRow.CellCount(), 0);
+  r.form->SetQuickKana(true);
+  EXPECT_EQ(U(r.fake.sgd00.CellText(13, 6)), "゛~") << "the modifier cell at once";
+  r.Restart();
+  EXPECT_EQ(r.fake.predictionRow.CellCount(), 0) << "both kept in the settings";
+  EXPECT_TRUE(r.form->State().settings.QuickKana());
+  r.form->ShowPredictionRow(true);
+  EXPECT_EQ(r.fake.predictionRow.CellCount(), 8);
 }
 
 TEST(PredictionRowWindow, DwellChoosesOnlyWhatThePointerMovedToAndAFreshRowWaitsForAMove) {

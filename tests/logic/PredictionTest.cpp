@@ -86,3 +86,61 @@ TEST(PredictionRow, AChoiceIsOneJournalEntryAndIsLearned) {
 
 }  // namespace
 }  // namespace velkor::testing
+
+namespace velkor::testing {
+namespace {
+
+// The conversion engine's readings of the kana on the row (never while a
+// conversion uses the engine), learned kana phrases after a word and their
+// ends, the modifier's other kana, and the commit point a choice leaves.
+TEST(PredictionRow, ConversionsPhrasesAndTheCommitPoint) {
+  PredictionRig r;
+  ScriptedConverter converter;
+  bool busy = false;
+  r.prediction.UseConverter(converter, [&busy] { return busy; });
+  converter.script[Sj("をとって")] = {{Sj("を"), {Sj("を")}}, {Sj("とって"), {Sj("撮って"), Sj("取って")}}};
+  auto offer = r.RowAfter("眼鏡をとって");
+  ASSERT_GE(offer.candidates.size(), 2u);
+  EXPECT_EQ(Utf8(offer.candidates)[0], "を撮って");
+  EXPECT_EQ(Utf8(offer.candidates)[1], "を取って") << "the second segment read as its next candidate";
+  EXPECT_EQ(cp932::ToUtf8(offer.replaces[1]), "をとって");
+  busy = true;
+  EXPECT_TRUE(r.RowAfter("眼鏡をとって").candidates.empty()) << "a conversion in the list has the engine";
+  busy = false;
+
+  // Kana phrases written after words: offered right after a word, and from
+  // within ("て" finds "てください" in "してください"); not after punctuation.
+  r.learning.Learn(Sj("してください"), Sj("してください"));
+  r.learning.Learn(Sj("です"), Sj("です"));
+  EXPECT_EQ(Utf8(r.RowAfter("体").candidates), (std::vector<std::string>{"です", "してください"})) << "the later first";
+  EXPECT_TRUE(r.RowAfter("はい。").candidates.empty());
+  offer = r.RowAfter("上げて");
+  ASSERT_FALSE(offer.candidates.empty());
+  EXPECT_EQ(Utf8(offer.candidates)[0], "てください");
+  EXPECT_EQ(cp932::ToUtf8(offer.replaces[0]), "て");
+  // The kana as the modifier would turn it: "て" also offers "です".
+  const auto turned = Utf8(r.RowAfter("痛いて").candidates);
+  EXPECT_NE(std::find(turned.begin(), turned.end(), "です"), turned.end());
+
+  // A chosen word ending in kana is a commit point: "し" of 少し is no part
+  // of the next reading.
+  FakePlatform fake;
+  MainForm form{fake.Get()};
+  WireNotifications(fake, form);
+  ASSERT_TRUE(form.FormCreate());
+  form.FormShow();
+  r.engine.completions["すこ"] = {"少し"};
+  fake.memMain.text = Sj("すこ");
+  fake.memMain.selStart = 4;
+  r.prediction.Choose(fake.memMain, form.Edits(), r.prediction.Row(fake.memMain.text, 4, 8), 0);
+  ASSERT_EQ(cp932::ToUtf8(fake.memMain.text), "少し");
+  fake.memMain.text += Sj("の");
+  fake.memMain.selStart = static_cast<int>(fake.memMain.text.size());
+  r.engine.asked.clear();
+  r.prediction.Row(fake.memMain.text, fake.memMain.text.size(), 8);
+  EXPECT_EQ(std::count(r.engine.asked.begin(), r.engine.asked.end(), "complete しの"), 0);
+  EXPECT_EQ(std::count(r.engine.asked.begin(), r.engine.asked.end(), "complete の"), 1);
+}
+
+}  // namespace
+}  // namespace velkor::testing

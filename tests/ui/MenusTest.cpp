@@ -148,7 +148,7 @@ TEST_F(MainMenus, MenuTreeInClickModeAfterStart) {
   EXPECT_EQ(Describe(TopMenu(window, 1)), find);
   const std::string edit =
       "元に戻す(&U) | やり直す(&R) | - | [x] クリックで入力確定 | [ ] マウス停止で入力確定 > | [ ] "
-      "矢印で移動　KEYで入力確定";
+      "矢印で移動　KEYで入力確定 | - | 予測と学習(&P) >";
   EXPECT_EQ(Describe(TopMenu(window, 2)), edit);
   const std::string dwell = "[ ] １．０秒 | [ ] ２．０秒 | [ ] ３．０秒 | [ ] ４．０秒 | [ ] ５．０秒";
   const QMenu* dwellMenu = SubMenu(TopMenu(window, 2), QStringLiteral("マウス停止で入力確定"));
@@ -166,7 +166,7 @@ TEST_F(MainMenus, CheckMarksFollowTheStoredModeAndTheChosenItems) {
     ui::MainWindow& window = Start(kDwell3);
     const std::string edit =
         "元に戻す(&U) | やり直す(&R) | - | [ ] クリックで入力確定 | [x] マウス停止で入力確定 > | [ ] "
-        "矢印で移動　KEYで入力確定";
+        "矢印で移動　KEYで入力確定 | - | 予測と学習(&P) >";
     EXPECT_EQ(Describe(TopMenu(window, 2)), edit);
     QMenu* dwellMenu = SubMenu(TopMenu(window, 2), QStringLiteral("マウス停止で入力確定"));
     ASSERT_NE(dwellMenu, nullptr);
@@ -185,7 +185,7 @@ TEST_F(MainMenus, CheckMarksFollowTheStoredModeAndTheChosenItems) {
     TopMenu(window, 2)->actions().at(3)->trigger();
     const std::string click =
         "元に戻す(&U) | やり直す(&R) | - | [x] クリックで入力確定 | [ ] マウス停止で入力確定 > | [ ] "
-        "矢印で移動　KEYで入力確定";
+        "矢印で移動　KEYで入力確定 | - | 予測と学習(&P) >";
     EXPECT_EQ(Describe(TopMenu(window, 2)), click);
     const std::string none = "[ ] １．０秒 | [ ] ２．０秒 | [ ] ３．０秒 | [ ] ４．０秒 | [ ] ５．０秒";
     EXPECT_EQ(Describe(dwellMenu), none);

@@ -1,0 +1,551 @@
+// Selections per character to write a corpus of sentences, by a simulated
+// user who knows each sentence and its reading and who works the program's
+// real selection logic (over stand-ins for the window) with the real
+// prediction lexicon and the real conversion engine. It sees what a user sees
+// (board cells, variant lists, the prediction row, the conversion list, the
+// modifier cell) and at each step takes the cheapest way it can see; every
+// confirmation counts.
+//
+// Each configuration writes the whole corpus twice in a fresh learning
+// folder; between the passes the program is closed and started again, so
+// the second pass reads what the first one learned from disk.
+//
+//   velkor_bench_entry <corpus> <lexicon> <scratch folder>
+//
+// The corpus is UTF-8, a sentence a line: the target text, a tab, its
+// reading in hiragana with the same punctuation.
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "board/BoardModel.h"
+#include "core/Cp932.h"
+#include "form/MainForm.h"
+#include "input/Lexicon.h"
+#include "tests/logic/FakePlatform.h"
+#include "tests/logic/ShownForm.h"
+#include "ui/AnthyConverter.h"
+
+namespace {
+
+using namespace velkor;
+using velkor::testing::FakePlatform;
+namespace fs = std::filesystem;
+
+struct Sentence {
+  std::u16string target;
+  std::u16string reading;
+};
+
+double ResidentMiB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+  }
+  return 0;
+}
+
+bool IsHiragana(char16_t c) { return c >= u'ぁ' && c <= u'ゖ'; }
+bool IsKatakana(char16_t c) { return c >= u'ァ' && c <= u'ヶ'; }
+bool IsKanji(char16_t c) { return (c >= 0x4E00 && c <= 0x9FFF) || c == u'々'; }
+// Characters the board does not write as they stand: kanji, and katakana
+// (the board writes hiragana, a modifier turns them). Their reading is
+// typed, and the row or the conversion list gives them.
+bool NeedsConversion(char16_t c) { return IsKanji(c) || IsKatakana(c) || c == u'ー'; }
+bool InKatakanaWord(char16_t c) { return IsKatakana(c) || c == u'ー'; }
+char16_t Hira(char16_t c) { return IsKatakana(c) && c < u'ヵ' ? static_cast<char16_t>(c - 0x60) : c; }
+
+// Whether target text `t` reads as `r`: kana and punctuation as they stand
+// (katakana as hiragana), each kanji as one or more characters of reading.
+bool Reads(std::u16string_view t, std::u16string_view r) {
+  const std::size_t n = t.size(), m = r.size();
+  // can[i][j]: t[i..] reads as r[j..].
+  std::vector<std::vector<char>> can(n + 1, std::vector<char>(m + 1, 0));
+  can[n][m] = 1;
+  for (std::size_t i = n; i-- > 0;) {
+    for (std::size_t j = m + 1; j-- > 0;) {
+      if (IsKanji(t[i])) {
+        for (std::size_t k = j + 1; k <= m && !can[i][j]; ++k) can[i][j] = can[i + 1][k];
+      } else if (j < m && Hira(t[i]) == r[j]) {
+        can[i][j] = can[i + 1][j + 1];
+      }
+    }
+  }
+  return can[0][0] != 0;
+}
+
+std::vector<Sentence> ReadCorpus(const std::string& path) {
+  std::vector<Sentence> out;
+  std::ifstream in(path);
+  std::string line;
+  while (std::getline(in, line)) {
+    const std::size_t tab = line.find('\t');
+    if (line.empty() || line[0] == '#' || tab == std::string::npos) continue;
+    Sentence s{cp932::Utf8ToUtf16(line.substr(0, tab)), cp932::Utf8ToUtf16(line.substr(tab + 1))};
+    if (!Reads(s.target, s.reading)) {
+      std::fprintf(stderr, "the reading does not fit the text: %s\n", line.c_str());
+      continue;
+    }
+    out.push_back(std::move(s));
+  }
+  return out;
+}
+
+// One run of the program, over stand-ins for the window, with real files in
+// a learning folder of its own, the real lexicon and the real engine.
+struct Program {
+  FakePlatform fake;
+  std::unique_ptr<MainForm> form;
+  Program(IPredictor& lexicon, IConverter& converter, const std::string& userFolder, bool quickKana, int cells) {
+    fake.realPredictor = &lexicon;
+    fake.realConverter = &converter;
+    fake.shell.userDataFolder = userFolder;
+    fake.shell.programFolder = userFolder + "prog/";
+    form = std::make_unique<MainForm>(fake.Get(RealTextFiles(), RealFileSystem()));
+    velkor::testing::WireNotifications(fake, *form);
+    if (!form->FormCreate()) std::abort();
+    form->FormShow();
+    form->State().settings.SetNamed(named::kQuickKana, quickKana ? "1" : "0");
+    form->State().settings.SetNamed(named::kPredictionCells, std::to_string(cells));
+    form->Board().FillBoard();
+    form->Row().Refresh();
+  }
+};
+
+class User {
+ public:
+  User(Program& program, bool quickKana) : p_(program), quick_(quickKana) {}
+
+  // Writes the sentence after what is there; the selections it took, and
+  // whether the text came out as the target (false: the conversion could not
+  // give a word, the kana were left and the text set right without counting).
+  int Write(const Sentence& s, bool* exact, std::vector<double>* refreshMs);
+
+ private:
+  std::u16string Doc() const { return cp932::Decode(p_.fake.memMain.text); }
+  static bool Tracing() { return std::getenv("VELKOR_BENCH_TRACE") != nullptr; }
+  void Trace(const char* what, const std::string& detail) const {
+    if (Tracing())
+      std::fprintf(stderr, "  %-6s %-20s -> %s\n", what, detail.c_str(), cp932::Utf16ToUtf8(Doc()).c_str());
+  }
+  void ClickBoard(int col, int row) {
+    const Rect r = p_.fake.sgd00.CellRect(col, row);
+    p_.form->Select().SGd00MouseMove(r.left + 1, r.top + 1);
+    p_.form->Select().SGd00MouseDown(r.left + 1, r.top + 1);
+    ++selections_;
+    Trace("board", cp932::ToUtf8(p_.fake.sgd00.CellText(col, row)));
+  }
+  void ClickList(int index) {
+    const int cols = p_.fake.sgd01.ColCount();
+    p_.fake.sgd01.SetCol(index % cols);
+    p_.fake.sgd01.SetRow(index / cols);
+    const std::string text = cp932::ToUtf8(p_.fake.sgd01.CellText(index % cols, index / cols));
+    p_.form->Select().SGd01MouseDown(0, 0);
+    ++selections_;
+    Trace("list", text);
+  }
+  void ClickRow(int cell) {
+    p_.form->Select().RowMouseMove(cell * 100 + 50, 20);
+    const std::string text = cp932::ToUtf8(p_.fake.predictionRow.CellText(cell));
+    p_.form->Select().RowMouseDown(cell * 100 + 50, 20);
+    ++selections_;
+    Trace("row", text);
+  }
+  // Writes `c` from the board. Before turning a kana with the modifier, the
+  // user looks at the row, which `tryRow` does: true when it took a
+  // candidate there instead.
+  enum class Typed { Written, FromRow, NoCell };
+  Typed TypeCharacter(char16_t c, const std::function<bool()>& tryRow);
+  // Takes the row's candidate that gets furthest, if it gets at least
+  // `gain` characters further; false when none does.
+  bool TakeRowOption(std::size_t gain = 1);
+  bool Convert();
+  // What is written of the sentence: the committed target characters and
+  // reading, and the kana typed after them.
+  void Normalise();
+  bool PhraseEnds() const;
+
+  Program& p_;
+  bool quick_;
+  int selections_ = 0;
+  std::u16string before_;  // the text before this sentence
+  const Sentence* s_ = nullptr;
+  std::size_t c_ = 0, rc_ = 0, pending_ = 0;
+};
+
+User::Typed User::TypeCharacter(char16_t c, const std::function<bool()>& tryRow) {
+  const std::string wanted = cp932::Encode(std::u16string(1, c));
+  const StringList& board = p_.form->State().defaultBoardList;
+  for (std::size_t k = 0; k < board.size(); ++k) {
+    const StringList variants = board::Variants(board[k]);
+    const auto it = std::find(variants.begin(), variants.end(), wanted);
+    if (it == variants.end()) continue;
+    const int index = static_cast<int>(it - variants.begin());
+    const int row = static_cast<int>(k) / board::kContentCols + 1;
+    const int col = static_cast<int>(k) % board::kContentCols + 1;
+    ClickBoard(col, row);
+    if (variants.size() >= 2) {
+      if (p_.fake.sgd01.visible) {
+        ClickList(index);
+      } else if (index > 0) {
+        if (tryRow()) return Typed::FromRow;
+        for (int i = 0; i < index; ++i) ClickBoard(13, 6);  // ゛~
+      }
+    }
+    return Typed::Written;
+  }
+  return Typed::NoCell;
+}
+
+void User::Normalise() {
+  const std::u16string& t = s_->target;
+  const std::u16string& r = s_->reading;
+  while (pending_ > 0 && c_ < t.size() && !IsKanji(t[c_]) && Hira(t[c_]) == r[rc_] && t[c_] == r[rc_] &&
+         Reads(std::u16string_view(t).substr(c_ + 1), std::u16string_view(r).substr(rc_ + 1))) {
+    ++c_;
+    ++rc_;
+    --pending_;
+  }
+}
+
+bool User::TakeRowOption(std::size_t gain) {
+  const std::u16string& t = s_->target;
+  const std::u16string& r = s_->reading;
+  const std::u16string doc = Doc().substr(before_.size());
+  const Prediction::Offer& offer = p_.form->Row().Offer();
+  int best = -1;
+  std::size_t bestEnd = c_ + gain - 1, bestReading = 0;
+  for (std::size_t i = 0; i < offer.candidates.size(); ++i) {
+    const std::u16string cand = cp932::Decode(offer.candidates[i]);
+    const std::u16string rep = cp932::Decode(offer.replaces[i]);
+    const std::u16string whole = cp932::Decode(offer.readings[i]);
+    if (rep.size() > doc.size()) continue;
+    const std::u16string after = doc.substr(0, doc.size() - rep.size()) + cand;
+    if (after.size() > t.size() || t.compare(0, after.size(), after) != 0 || after.size() <= bestEnd) continue;
+    // A user who knows the word takes no part of it: a candidate that ends
+    // inside a run of kanji or katakana is passed over.
+    if (after.size() < t.size() && after.size() > 0 &&
+        ((IsKanji(t[after.size()]) && IsKanji(t[after.size() - 1])) ||
+         (InKatakanaWord(t[after.size()]) && InKatakanaWord(t[after.size() - 1]))))
+      continue;
+    const std::size_t base = rc_ + pending_ - rep.size();
+    std::size_t readingEnd = std::u16string::npos;
+    if (!whole.empty()) {
+      if (r.compare(base, whole.size(), whole) == 0) readingEnd = base + whole.size();
+    } else {
+      for (std::size_t e = base + 1; e <= r.size() && readingEnd == std::u16string::npos; ++e) {
+        if (Reads(cand, std::u16string_view(r).substr(base, e - base)) &&
+            Reads(std::u16string_view(t).substr(after.size()), std::u16string_view(r).substr(e)))
+          readingEnd = e;
+      }
+    }
+    if (readingEnd == std::u16string::npos ||
+        !Reads(std::u16string_view(t).substr(after.size()), std::u16string_view(r).substr(readingEnd)))
+      continue;
+    best = static_cast<int>(i);
+    bestEnd = after.size();
+    bestReading = readingEnd;
+  }
+  if (best < 0) return false;
+  ClickRow(best);
+  c_ = bestEnd;
+  rc_ = bestReading;
+  pending_ = 0;
+  return true;
+}
+
+// 変~ on the kana run before the caret, then the list: for each segment the
+// candidate that continues the target (paging, then shortening or
+// lengthening the segment, as needed).
+bool User::Convert() {
+  const std::u16string& t = s_->target;
+  const std::size_t endReading = rc_ + pending_;
+  // Where the run converted starts: the hiragana before the caret.
+  std::u16string doc = Doc();
+  std::size_t runStart = doc.size();
+  while (runStart > 0 && (IsHiragana(doc[runStart - 1]) || doc[runStart - 1] == u'ー')) --runStart;
+  std::u16string done = doc.substr(0, runStart);
+  const std::u16string full = before_ + t;
+  for (int row = 6; row <= 7; ++row) {
+    for (int col = 1; col <= 20; ++col) {
+      if (cp932::ToUtf8(p_.fake.sgd00.CellText(col, row)) == "変~") {
+        ClickBoard(col, row);
+        row = 8;
+        break;
+      }
+    }
+  }
+  int guard = 0, misses = 0;
+  while (p_.form->Converting().Active() && ++guard < 40) {
+    std::vector<std::u16string> cells;
+    for (int i = 0; i < 16; ++i) cells.push_back(cp932::Decode(p_.fake.sgd01.CellText(i % 4, i / 4)));
+    int fit = -1;
+    std::size_t longest = 0;
+    for (int i = 0; i < 12; ++i) {
+      const std::u16string candidate = done + cells[static_cast<std::size_t>(i)];
+      if (!cells[static_cast<std::size_t>(i)].empty() && candidate.size() <= full.size() &&
+          full.compare(0, candidate.size(), candidate) == 0 && cells[static_cast<std::size_t>(i)].size() > longest) {
+        fit = i;
+        longest = cells[static_cast<std::size_t>(i)].size();
+      }
+    }
+    if (Tracing()) {
+      std::string shown;
+      for (const auto& cell : cells) shown += cp932::Utf16ToUtf8(cell) + "|";
+      std::fprintf(stderr, "  list shows %s\n", shown.c_str());
+    }
+    if (fit >= 0) {
+      done += cells[static_cast<std::size_t>(fit)];
+      ClickList(fit);
+      continue;
+    }
+    // No fitting candidate on this page: the next page, else a shorter
+    // segment (a longer one when shortening no longer helps).
+    // No fitting candidate: kana already right at the start of the run are
+    // split off by shortening; otherwise the next pages, then shorter.
+    ++misses;
+    if (misses > 10) break;
+    const bool keptKanaFirst = runStart < full.size() && doc[runStart] == full[runStart];
+    const int control = keptKanaFirst ? 12 : misses <= 2 && !cells[14].empty() ? 14 : 12;
+    ClickList(control);
+  }
+  if (p_.form->Converting().Active()) {
+    // Given up: the list closes and the kana stay.
+    p_.form->Converting().Abandon();
+    p_.fake.sgd01.SetVisible(false);
+  }
+  const std::u16string now = Doc();
+  const std::u16string expected = full.substr(0, done.size());
+  if (now.size() >= before_.size() && now == done && done.size() > before_.size() + c_ &&
+      full.compare(0, done.size(), done) == 0) {
+    c_ = done.size() - before_.size();
+    rc_ = endReading;
+    pending_ = 0;
+    Normalise();
+    return true;
+  }
+  return false;
+}
+
+bool User::PhraseEnds() const {
+  const std::u16string& t = s_->target;
+  const std::u16string& r = s_->reading;
+  const std::u16string_view pend = std::u16string_view(r).substr(rc_, pending_);
+  for (std::size_t c1 = c_ + 1; c1 <= t.size(); ++c1) {
+    // A phrase is a run of kanji with the hiragana after it; it ends before
+    // punctuation, katakana, or kanji that follow hiragana.
+    if (c1 < t.size() && (IsHiragana(t[c1]) || (IsKanji(t[c1]) && IsKanji(t[c1 - 1])) ||
+                          (InKatakanaWord(t[c1]) && InKatakanaWord(t[c1 - 1]))))
+      continue;
+    const std::u16string_view phrase = std::u16string_view(t).substr(c_, c1 - c_);
+    if (std::any_of(phrase.begin(), phrase.end(), NeedsConversion) && Reads(phrase, pend) &&
+        Reads(std::u16string_view(t).substr(c1), std::u16string_view(r).substr(rc_ + pending_)))
+      return true;
+  }
+  return false;
+}
+
+int User::Write(const Sentence& s, bool* exact, std::vector<double>* refreshMs) {
+  s_ = &s;
+  before_ = Doc();
+  if (Tracing()) std::fprintf(stderr, "== %s\n", cp932::Utf16ToUtf8(s.target).c_str());
+  selections_ = 0;
+  c_ = rc_ = pending_ = 0;
+  *exact = true;
+  const std::u16string& t = s.target;
+  const std::u16string& r = s.reading;
+  int guard = 0;
+  while (c_ < t.size() && ++guard < 400) {
+    const auto start = std::chrono::steady_clock::now();
+    p_.form->Row().Refresh();
+    refreshMs->push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    if (Tracing() && std::getenv("VELKOR_BENCH_TRACE")[0] == '2') {
+      std::string shown;
+      for (const auto& c : p_.form->Row().Offer().candidates) shown += cp932::ToUtf8(c) + "|";
+      std::fprintf(stderr, "  row shows %s\n", shown.c_str());
+    }
+    if (TakeRowOption()) continue;
+    // The kana typed so far are the reading of a phrase with kanji that
+    // ends where the next word starts (not hiragana): convert them.
+    if (pending_ > 0 && PhraseEnds()) {
+      if (Convert()) continue;
+      // The engine could not give it: the text is set right, uncounted.
+      *exact = false;
+      break;
+    }
+    const bool kanjiNext = NeedsConversion(t[c_]) || pending_ > 0;
+    const char16_t next = kanjiNext ? r[rc_ + pending_] : t[c_];
+    // The kana just written, before the modifier turns it, stands for
+    // `next` in the reading.
+    const auto tryRow = [this, refreshMs] {
+      ++pending_;
+      const auto start = std::chrono::steady_clock::now();
+      p_.form->Row().Refresh();
+      refreshMs->push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+      // Worth it only when it gets further than turning the kana would.
+      if (TakeRowOption(2)) return true;
+      --pending_;
+      return false;
+    };
+    const Typed typed = TypeCharacter(next, tryRow);
+    if (typed == Typed::FromRow) continue;
+    if (typed == Typed::NoCell) {
+      std::fprintf(stderr, "no cell writes %s\n", cp932::Utf16ToUtf8(std::u16string(1, next)).c_str());
+      *exact = false;
+      break;
+    }
+    if (kanjiNext) {
+      ++pending_;
+    } else {
+      ++c_;
+      ++rc_;
+    }
+    Normalise();
+  }
+  if (Doc() != before_ + t) {
+    if (Tracing()) {
+      std::fprintf(stderr, "NOT EXACT: %s\n",
+                   cp932::Utf16ToUtf8(Doc().substr(std::min(before_.size(), Doc().size()))).c_str());
+    }
+    *exact = false;
+    p_.form->Edits().SetText(cp932::Encode(before_ + t), TextEdits::Journaling::Record);
+  }
+  // The caret after the sentence, where the next one is written.
+  p_.fake.memMain.SetSelStart(static_cast<int>(p_.fake.memMain.text.size()));
+  p_.fake.memMain.SetSelLength(0);
+  return selections_;
+}
+
+}  // namespace
+
+namespace {
+
+struct PassFigures {
+  int characters = 0;
+  int selections = 0;
+  int inexact = 0;
+  std::vector<int> perSentence;
+};
+
+struct RunFigures {
+  PassFigures pass[2];
+  std::vector<double> refreshMs;
+};
+
+int Characters(const std::u16string& text) { return static_cast<int>(text.size()); }
+
+RunFigures Run(const std::vector<Sentence>& corpus, IPredictor& lexicon, IConverter& converter,
+               const std::string& folder, bool quickKana, int cells) {
+  fs::remove_all(folder);
+  fs::create_directories(folder + "prog/");
+  RunFigures figures;
+  for (int pass = 0; pass < 2; ++pass) {
+    // Started afresh for each pass: the second reads what the first learned.
+    Program program(lexicon, converter, folder, quickKana, cells);
+    User user(program, quickKana);
+    PassFigures& f = figures.pass[pass];
+    for (const Sentence& s : corpus) {
+      bool exact = true;
+      const int selections = user.Write(s, &exact, &figures.refreshMs);
+      f.characters += Characters(s.target);
+      f.selections += selections;
+      f.perSentence.push_back(selections);
+      if (!exact) ++f.inexact;
+    }
+    program.form->FormClose();
+  }
+  return figures;
+}
+
+int At(const PassFigures& f, std::size_t k) { return k < f.perSentence.size() ? f.perSentence[k] : -1; }
+
+double PerCharacter(const PassFigures& f) {
+  return f.characters ? static_cast<double>(f.selections) / f.characters : 0;
+}
+
+double Percentile(std::vector<double> values, double p) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  const std::size_t at = std::min(values.size() - 1, static_cast<std::size_t>(p * static_cast<double>(values.size())));
+  return values[at];
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: velkor_bench_entry <corpus> <lexicon> <scratch folder>\n");
+    return 2;
+  }
+  const std::vector<Sentence> corpus = ReadCorpus(argv[1]);
+  if (corpus.empty()) {
+    std::fprintf(stderr, "no sentences in %s\n", argv[1]);
+    return 1;
+  }
+  const std::string scratch = std::string(argv[3]) + "/";
+  velkor::ui::AnthyConverter converter(scratch + "anthy/");
+  if (!converter.Available()) {
+    std::fprintf(stderr, "the conversion engine is not available here\n");
+    return 1;
+  }
+  const double beforeLexicon = ResidentMiB();
+  const auto loadStart = std::chrono::steady_clock::now();
+  Lexicon lexicon;
+  if (!lexicon.Load(RealTextFiles(), argv[2])) {
+    std::fprintf(stderr, "cannot read the lexicon %s\n", argv[2]);
+    return 1;
+  }
+  const double loadMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - loadStart).count();
+  const double lexiconMiB = ResidentMiB() - beforeLexicon;
+
+  struct Config {
+    const char* name;
+    bool quick;
+    int cells;
+  };
+  const Config configs[] = {
+      {"board as designed (variant lists), prediction off", false, 0},
+      {"board as designed (variant lists), prediction on", false, 8},
+      {"quick kana, prediction off", true, 0},
+      {"quick kana, prediction on", true, 8},
+  };
+  RunFigures results[4];
+  const char* only = std::getenv("VELKOR_BENCH_ONLY");  // one configuration, for tracing
+  for (int i = 0; i < 4; ++i) {
+    if (only != nullptr && std::atoi(only) != i) continue;
+    results[i] =
+        Run(corpus, lexicon, converter, scratch + "run" + std::to_string(i) + "/", configs[i].quick, configs[i].cells);
+  }
+
+  std::printf("%-32s %5s | %-19s | %-19s\n", "", "", "variant lists", "quick kana");
+  std::printf("%-32s %5s | %9s %9s | %9s %9s\n", "sentence (prediction on)", "chars", "pass 1", "pass 2", "pass 1",
+              "pass 2");
+  for (std::size_t k = 0; k < corpus.size(); ++k) {
+    const std::string text = cp932::Utf16ToUtf8(corpus[k].target);
+    std::printf("%-32s %5d | %9d %9d | %9d %9d\n", text.c_str(), Characters(corpus[k].target),
+                At(results[1].pass[0], k), At(results[1].pass[1], k), At(results[3].pass[0], k),
+                At(results[3].pass[1], k));
+  }
+  std::printf("\n");
+  for (int i = 0; i < 4; ++i) {
+    std::printf("%-52s first pass %.2f, second pass %.2f selections per character (%d and %d sentences not exact)\n",
+                configs[i].name, PerCharacter(results[i].pass[0]), PerCharacter(results[i].pass[1]),
+                results[i].pass[0].inexact, results[i].pass[1].inexact);
+  }
+  const std::vector<double>& ms = results[3].refreshMs;
+  std::printf("prediction refresh (quick kana, prediction on): median %.3f ms, p99 %.3f ms, max %.3f ms over %zu\n",
+              Percentile(ms, 0.5), Percentile(ms, 0.99), Percentile(ms, 1.0), ms.size());
+  std::printf("lexicon: %zu entries, loaded in %.1f ms, resident memory added %.1f MiB\n", lexicon.Size(), loadMs,
+              lexiconMiB);
+  std::printf("entry: first pass %.2f, second pass %.2f selections per character over %zu sentences (quick kana)\n",
+              PerCharacter(results[3].pass[0]), PerCharacter(results[3].pass[1]), corpus.size());
+  return 0;
+}
