@@ -149,6 +149,12 @@ StatusText Selection::BoardCellStatus(const std::string& t) const {
   if (p_.tabC00.Visible() && p_.tabC00.Index() == board::kBuiltInTab) {
     const int k = board::CellIndex(p_.sgd00.Row(), p_.sgd00.Col());
     if (k >= 0 && static_cast<std::size_t>(k) < state_.defaultBoardList.size()) {
+      // With one selection a kana, a kana cell writes its first variant, and
+      // the status line says so.
+      const StringList variants = board::Variants(state_.defaultBoardList[k]);
+      if (state_.settings.QuickKana() && variants.size() >= 2 && IsKana(variants.front())) {
+        return {Quoted(variants.front()), status::kBlack};
+      }
       return {Quoted(state_.defaultBoardList[k]), status::kBlack};
     }
   }

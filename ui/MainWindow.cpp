@@ -95,6 +95,11 @@ void MainWindow::ConnectEvents() {
   Selection& selection = form_->Select();
   predictions_->OnMouseMove([&selection](int x, int y) { selection.RowMouseMove(x, y); });
   predictions_->OnMouseDown([&selection](int x, int y) { selection.RowMouseDown(x, y); });
+  predictions_->OnShownChanged([this](bool wasShown) {
+    // The panel keeps its height without the row; the row comes on top.
+    if (shown_) lowerPanelHeight_ = pnlMain_->height() - (wasShown ? predictions_->StripHeight() : 0);
+    ApplyLowerPanelHeight();
+  });
   sgd00_->OnMouseMove([&selection](int x, int y) { selection.SGd00MouseMove(x, y); });
   sgd00_->OnMouseDown([&selection](int x, int y) { selection.SGd00MouseDown(x, y); });
   sgd00_->OnClick([&selection] { selection.SGd00Click(); });
@@ -159,6 +164,7 @@ void MainWindow::BuildControls() {
   splMain_->setStretchFactor(1, 0);
 
   sgd01_ = new VariantList(pnlMozi00_);
+  sgd01_->SetOrigin(sgd00_);
   tmrInput0_ = new InputTimer(this, 500, false);
   recoveryTimer_ = new InputTimer(this, Recovery::kDelayMs, true);
 
@@ -209,7 +215,13 @@ int MainWindow::ScreenHeight() const {
   return screen ? screen->geometry().height() : 0;
 }
 
-int MainWindow::LowerPanelHeight() const { return shown_ ? pnlMain_->height() : lowerPanelHeight_; }
+// The prediction row is added to the lower panel's height, not taken from
+// the board: the stored height is the panel's without it.
+int MainWindow::PredictionRowHeight() const { return predictions_->isHidden() ? 0 : predictions_->StripHeight(); }
+
+int MainWindow::LowerPanelHeight() const {
+  return shown_ ? pnlMain_->height() - PredictionRowHeight() : lowerPanelHeight_;
+}
 
 void MainWindow::SetLowerPanelHeight(int height) {
   lowerPanelHeight_ = std::max(kLowerPanelMinimum, height);
@@ -218,7 +230,7 @@ void MainWindow::SetLowerPanelHeight(int height) {
 
 void MainWindow::ApplyLowerPanelHeight() {
   const int total = splMain_->height() - splMain_->handleWidth();
-  const int lower = std::min(lowerPanelHeight_, std::max(kLowerPanelMinimum, total));
+  const int lower = std::min(lowerPanelHeight_ + PredictionRowHeight(), std::max(kLowerPanelMinimum, total));
   splMain_->setSizes({std::max(0, total - lower), lower});
 }
 

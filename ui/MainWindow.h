@@ -151,6 +151,7 @@ class MainWindow : public QMainWindow, public IMainWindow {
   QAction* AddCheckItem(QMenu* menu, MenuItem item, const char* caption, void (MainWindow::*handler)());
   void ShowSearchDialog(FindDialog* dialog);
   void ApplyLowerPanelHeight();
+  int PredictionRowHeight() const;
   void LoadLexicon(const IShell& shell, ITextFiles& files);
 
   // Menu handlers, named after the items.

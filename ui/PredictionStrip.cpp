@@ -20,7 +20,9 @@ void PredictionStrip::SetCells(int cells, const StringList& candidates) {
   texts_.assign(static_cast<std::size_t>(std::max(0, cells)), std::string());
   for (std::size_t i = 0; i < texts_.size() && i < candidates.size(); ++i) texts_[i] = candidates[i];
   if (current_ >= cells) current_ = cells - 1;
+  const bool wasShown = !isHidden();
   setVisible(cells > 0);
+  if (wasShown != !isHidden() && onShownChanged_) onShownChanged_(wasShown);
   updateGeometry();
   update();
 }

@@ -29,6 +29,10 @@ class PredictionStrip : public QWidget, public IPredictionRow {
   // Pointer events in the strip's own coordinates.
   void OnMouseMove(std::function<void(int x, int y)> handler) { onMouseMove_ = std::move(handler); }
   void OnMouseDown(std::function<void(int x, int y)> handler) { onMouseDown_ = std::move(handler); }
+  // Told when the strip is shown or hidden, with whether it was shown.
+  void OnShownChanged(std::function<void(bool wasShown)> handler) { onShownChanged_ = std::move(handler); }
+  // The height the strip takes while shown.
+  int StripHeight() const { return sizeHint().height(); }
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override { return sizeHint(); }
@@ -44,6 +48,7 @@ class PredictionStrip : public QWidget, public IPredictionRow {
   int current_ = -1;
   std::function<void(int, int)> onMouseMove_;
   std::function<void(int, int)> onMouseDown_;
+  std::function<void(bool)> onShownChanged_;
 };
 
 }  // namespace velkor::ui

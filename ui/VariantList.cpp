@@ -87,10 +87,16 @@ void VariantList::SetCellText(int col, int row, const std::string& text) {
   cell->setText(FromCp932(text));
 }
 
-Rect VariantList::Geometry() const { return Rect{x(), y(), width(), height()}; }
+Rect VariantList::Geometry() const {
+  QPoint corner = pos();
+  if (origin_ != nullptr && parentWidget() != nullptr) corner = origin_->mapFrom(parentWidget(), corner);
+  return Rect{corner.x(), corner.y(), width(), height()};
+}
 
 void VariantList::SetGeometry(const Rect& rect) {
-  setGeometry(InsidePanel(QRect(rect.left, rect.top, rect.width, rect.height)));
+  QPoint corner(rect.left, rect.top);
+  if (origin_ != nullptr && parentWidget() != nullptr) corner = origin_->mapTo(parentWidget(), corner);
+  setGeometry(InsidePanel(QRect(corner, QSize(rect.width, rect.height))));
 }
 
 QRect VariantList::InsidePanel(QRect area) const {

@@ -14,6 +14,9 @@ class VariantList : public QTableWidget, public IVariantList {
   Q_OBJECT
  public:
   explicit VariantList(QWidget* parent = nullptr);
+  // The board grid whose coordinates place the list (the panel may hold
+  // more above it, such as the prediction row).
+  void SetOrigin(const QWidget* grid) { origin_ = grid; }
 
   void SetShape(int cols, int rows) override;
   int ColCount() const override { return columnCount(); }
@@ -47,6 +50,7 @@ class VariantList : public QTableWidget, public IVariantList {
   void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
+  const QWidget* origin_ = nullptr;
   QRect InsidePanel(QRect area) const;
   void MoveCurrent(int col, int row);
 

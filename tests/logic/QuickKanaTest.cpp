@@ -52,6 +52,10 @@ TEST(QuickKana, OnAKanaCellInsertsItsFirstVariantAtOnceAndOtherCellsAsBefore) {
   r.Click(11, 1);  // A,a: not kana, the list as before
   EXPECT_TRUE(r.fake.sgd01.visible);
   EXPECT_EQ(r.Text(), "か");
+  // A kana cell's status text promises the kana it writes, not its list.
+  const Rect kana = r.fake.sgd00.CellRect(2, 1);
+  r.form.Select().SGd00MouseMove(kana.left + 1, kana.top + 1);
+  EXPECT_EQ(U(r.fake.pnlMsg.text), "「か」を入力");
   // Its status text says what the modifier does.
   const Rect cell = r.fake.sgd00.CellRect(13, 6);
   r.form.Select().SGd00MouseMove(cell.left + 1, cell.top + 1);

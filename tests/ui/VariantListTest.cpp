@@ -10,6 +10,7 @@
 #include "ui/FitTextDelegate.h"
 
 #include <QFontMetrics>
+#include <QScrollBar>
 #include <QWidget>
 
 #include "ui/VariantList.h"
@@ -84,6 +85,45 @@ TEST(VariantListPlace, AListNearTheEdgeIsWhollyShownAndTracked) {
   const Rect area = window.BoardAreaOnScreen();
   const QRect tracked(area.left, area.top, area.width, area.height);
   EXPECT_TRUE(tracked.contains(QRect(list->mapToGlobal(QPoint(0, 0)), list->size())));
+  list->SetVisible(false);
+  EXPECT_TRUE(window.close());
+}
+
+}  // namespace
+}  // namespace velkor::testing
+
+namespace velkor::testing {
+namespace {
+
+// The prediction row lies above the board in the same panel: a list opened
+// over a board cell still lies on that cell, the row is part of the tracked
+// board area, and the board keeps all its rows in view (the row comes on top
+// of the lower panel's height, not out of the board's).
+TEST(VariantListPlace, TheListLiesOnItsCellBelowThePredictionRow) {
+  WindowFixture fixture;
+  ui::MainWindow& window = fixture.Start();
+  QApplication::processEvents();
+  ui::PredictionStrip* row = window.Predictions();
+  ASSERT_TRUE(row->isVisible());
+  ui::BoardGrid* grid = window.SGd00();
+  EXPECT_GE(row->mapToGlobal(QPoint(0, row->height())).y(), row->mapToGlobal(QPoint(0, 0)).y() + 20);
+  EXPECT_LE(row->mapToGlobal(QPoint(0, row->height())).y(), grid->mapToGlobal(QPoint(0, 0)).y());
+  const Rect cell = grid->CellRect(2, 1);
+  ui::VariantList* list = window.SGd01();
+  list->SetShape(2, 2);
+  list->SetCellSize(33, 33);
+  list->SetGeometry({cell.left, cell.top, 2 * 33 + 10, 2 * 33 + 10});
+  list->SetVisible(true);
+  EXPECT_EQ(list->mapToGlobal(QPoint(0, 0)), grid->mapToGlobal(QPoint(cell.left, cell.top)));
+  EXPECT_EQ(list->Geometry().top, cell.top);
+  const Rect area = window.BoardAreaOnScreen();
+  EXPECT_TRUE(
+      QRect(area.left, area.top, area.width, area.height).contains(QRect(row->mapToGlobal(QPoint(0, 0)), row->size())));
+  EXPECT_EQ(grid->verticalScrollBar()->isVisible(), false) << "every board row in view";
+  const int stored = window.LowerPanelHeight();
+  window.Form().ShowPredictionRow(false);
+  QApplication::processEvents();
+  EXPECT_EQ(window.LowerPanelHeight(), stored) << "the stored height is the panel's without the row";
   list->SetVisible(false);
   EXPECT_TRUE(window.close());
 }
