@@ -442,10 +442,13 @@ struct RunFigures {
 
 int Characters(const std::u16string& text) { return static_cast<int>(text.size()); }
 
-RunFigures Run(const std::vector<Sentence>& corpus, IPredictor& lexicon, IConverter& converter,
-               const std::string& folder, bool quickKana, int cells) {
+RunFigures Run(const std::vector<Sentence>& corpus, IPredictor& lexicon, const std::string& folder, bool quickKana,
+               int cells) {
   fs::remove_all(folder);
   fs::create_directories(folder + "prog/");
+  // The conversion engine learns too, in a folder of this run's: one
+  // configuration does not teach the next.
+  velkor::ui::AnthyConverter converter(folder + "anthy/");
   RunFigures figures;
   for (int pass = 0; pass < 2; ++pass) {
     // Started afresh for each pass: the second reads what the first learned.
@@ -491,8 +494,7 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   const std::string scratch = std::string(argv[3]) + "/";
-  velkor::ui::AnthyConverter converter(scratch + "anthy/");
-  if (!converter.Available()) {
+  if (!velkor::ui::AnthyConverter(scratch + "anthy/").Available()) {
     std::fprintf(stderr, "the conversion engine is not available here\n");
     return 1;
   }
@@ -521,8 +523,7 @@ int main(int argc, char* argv[]) {
   const char* only = std::getenv("VELKOR_BENCH_ONLY");  // one configuration, for tracing
   for (int i = 0; i < 4; ++i) {
     if (only != nullptr && std::atoi(only) != i) continue;
-    results[i] =
-        Run(corpus, lexicon, converter, scratch + "run" + std::to_string(i) + "/", configs[i].quick, configs[i].cells);
+    results[i] = Run(corpus, lexicon, scratch + "run" + std::to_string(i) + "/", configs[i].quick, configs[i].cells);
   }
 
   std::printf("%-32s %5s | %-19s | %-19s\n", "", "", "variant lists", "quick kana");

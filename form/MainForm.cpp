@@ -128,10 +128,9 @@ void MainForm::SetQuickKana(bool on) {
 }
 
 void MainForm::ForgetLearning() {
-  if (modes_.ClickMode() &&
-      !p_.window.AskYesNo(cp932::FromUtf8("これまでに学習した語と文をすべて忘れます。よろしいですか？"))) {
-    return;
-  }
+  // Reached from the menu only, so a click can answer; nothing learned is
+  // lost by a slip.
+  if (!p_.window.AskYesNo(cp932::FromUtf8("これまでに学習した語と文をすべて忘れます。よろしいですか？"))) return;
   learning_.Forget();
   prediction_.Forget();
   const std::string failed = SaveLearning();

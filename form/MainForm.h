@@ -69,8 +69,7 @@ class MainForm {
   void UnholdableTextEntered();
 
   // Forgets everything learned, on a machine shared with another person,
-  // after the user agreed (in click mode, where a question can be
-  // answered); the emptied file is written at once.
+  // after the user agreed; the emptied file is written at once.
   void ForgetLearning();
   // The prediction row shown (all its cells) or hidden, and one selection
   // per kana on or off: stored at once and shown at once.

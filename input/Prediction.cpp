@@ -16,7 +16,7 @@ constexpr std::size_t kCommittedKept = 512;
 // more likely.
 constexpr long kLongerReadingCounts = 3000;
 // Readings of the kana by the conversion engine offered on the row.
-constexpr std::size_t kConversionsOffered = 4;
+constexpr std::size_t kConversionsOffered = 5;
 // What writing the last kana other than it stands costs a word.
 constexpr long kOtherLastKanaCosts = 1500;
 
@@ -60,12 +60,24 @@ bool IsPunctuation(char16_t c) {
 }
 bool EndsSentence(char16_t c) { return c == u'。' || c == u'！' || c == u'？'; }
 
+// How far back a reading and a sentence are looked for: a reading longer
+// than the conversion takes, or a sentence longer than this, is no word or
+// sentence to offer or learn, and a long line costs no more per change.
+constexpr std::size_t kLongestReading = 2 * Conversion::kMaxReading;
+constexpr std::size_t kLongestSentence = 1024;
+
 // The characters of `text` before `caret`, back to (not including) the last
-// one for which `stop` holds, a line break or the start.
+// one for which `stop` holds, a line break or the start; at most `limit`
+// bytes back (then the run's start is not known: nothing when `whole`).
 template <typename Stop>
-std::size_t StartOfRun(const std::string& text, std::size_t caret, Stop stop) {
+std::optional<std::size_t> StartOfRun(const std::string& text, std::size_t caret, Stop stop,
+                                      std::size_t limit = std::string::npos, bool whole = false) {
   std::size_t start = caret;
   while (start > 0) {
+    if (caret - start >= limit) {
+      if (whole) return std::nullopt;
+      break;
+    }
     const std::size_t previous = caret::Left(text, start);
     const std::string_view character = std::string_view(text).substr(previous, start - previous);
     if (character == "\r\n" || character == "\n" || character == "\r" || stop(Wide(character))) break;
@@ -97,21 +109,35 @@ std::vector<Word> Unread(const StringList& texts) {
 
 std::string Prediction::ReadingBefore(const std::string& text, std::size_t caret) {
   caret = caret::Snap(text, std::min(caret, text.size()));
-  const std::size_t start = StartOfRun(text, caret, [](char16_t c) { return !IsHiragana(c); });
+  const std::size_t start = *StartOfRun(
+      text, caret, [](char16_t c) { return !IsHiragana(c); }, kLongestReading);
   return text.substr(start, caret - start);
 }
 
-std::string Prediction::SentenceBefore(const std::string& text, std::size_t caret) {
+namespace {
+
+// The sentence written so far before `caret`; nothing when it is longer
+// than a sentence is looked for.
+std::optional<std::string> SentenceOf(const std::string& text, std::size_t caret) {
   caret = caret::Snap(text, std::min(caret, text.size()));
-  const std::size_t start = StartOfRun(text, caret, EndsSentence);
-  return text.substr(start, caret - start);
+  const auto start = StartOfRun(text, caret, EndsSentence, kLongestSentence, true);
+  if (!start) return std::nullopt;
+  return text.substr(*start, caret - *start);
+}
+
+}  // namespace
+
+std::string Prediction::SentenceBefore(const std::string& text, std::size_t caret) {
+  return SentenceOf(text, caret).value_or(std::string());
 }
 
 Prediction::Offer Prediction::Row(const std::string& text, std::size_t caret, std::size_t cells) const {
   Offer offer;
   if (cells == 0) return offer;
   caret = caret::Snap(text, std::min(caret, text.size()));
-  Add(offer, Unread(learning_.Continuations(SentenceBefore(text, caret), cells)), "", cells);
+  if (const auto sentence = SentenceOf(text, caret)) {
+    Add(offer, Unread(learning_.Continuations(*sentence, cells)), "", cells);
+  }
   const std::string kana = KanaSinceCommit(text, caret);
   if (kana.empty()) {
     // Right after a word (not after punctuation or at the start of a line):
@@ -194,7 +220,7 @@ std::vector<Word> Prediction::Converted(const std::string& kana) const {
   }
   converter_->End();
   // The best reading, then the same with one of the first three segments
-  // read as its second or third candidate, up to four readings.
+  // read as its second or third candidate, up to five readings.
   const auto add = [&](std::size_t changed, std::size_t candidate) {
     if (out.size() == kConversionsOffered) return;
     if (changed < segments.size() && segments[changed].size() <= candidate) return;

@@ -14,7 +14,7 @@ VELKOR_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-translations-l10n libgtest-dev
   fonts-ipafont-gothic
-  libanthy1 anthy-common libanthy-dev mecab-ipadic libkkc-data libmarisa-dev
+  libanthy1 anthy-common libanthy-dev mecab-ipadic
   qt6-multimedia-dev open-jtalk open-jtalk-mecab-naist-jdic hts-voice-nitech-jp-atr503-m001
   xvfb xauth xdotool poppler-utils imagemagick
 )

@@ -8,18 +8,10 @@
 // organisations) are left out: everyday writing rarely needs them, and they
 // would crowd the row. Forms the code page cannot hold are left out too.
 //
-// IPADIC's costs are made for splitting sentences into words, not for
-// telling how common a word is ("ミズムシ" before "水"). When the word model
-// of Debian's libkkc-data is given, its unigram costs (counted over real
-// text) rank the words it knows, the words it does not know rank with its
-// rarest, in IPADIC's order; its words that IPADIC lacks are added.
+//   gen_lexicon <ipadic folder> <output file>
 //
-//   gen_lexicon <ipadic folder> <output file> [<libkkc sorted3 model folder>]
-//
-// Uses libc, iconv (EUC-JP to UTF-8, UTF-8 to CP932) and libmarisa (the
-// model's word index).
+// Uses only libc and iconv (EUC-JP to UTF-8, UTF-8 to CP932).
 #include <iconv.h>
-#include <marisa.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -109,64 +101,10 @@ bool LeftOut(const std::string& file) {
   return file == "Noun.name.csv" || file == "Noun.place.csv" || file == "Noun.org.csv";
 }
 
-// Words IPADIC has and the model does not know were not seen in its text:
-// they rank with its rarest words (a word seen once costs about 47500), in
-// IPADIC's own order among themselves.
-constexpr int kUnknownToTheModel = 48000;
-int UnknownCost(int ipadicCost) { return kUnknownToTheModel + std::clamp(ipadicCost, 0, 20000) / 2; }
-
-// The model splits inflected words into a stem and kana ("くださ" + "い");
-// IPADIC has them whole ("ください"). A whole word the model does not know
-// costs what its stem costs there, a little more for each kana after it.
-constexpr int kPerKanaAfterTheStem = 800;
-int StemCost(const std::map<std::pair<std::string, std::string>, int>& model, const std::string& reading,
-             const std::string& form, int otherwise) {
-  int cost = otherwise;
-  // Code page 932 kana are two bytes each: up to three kana after the stem.
-  // A stem of one kana ("で") says nothing of the word: two at the least.
-  for (std::size_t tail = 2; tail <= 6 && tail + 4 <= reading.size() && tail < form.size(); tail += 2) {
-    if (reading.compare(reading.size() - tail, tail, form, form.size() - tail, tail) != 0) break;
-    const auto stem = model.find({reading.substr(0, reading.size() - tail), form.substr(0, form.size() - tail)});
-    if (stem != model.end()) cost = std::min(cost, stem->second + kPerKanaAfterTheStem * static_cast<int>(tail / 2));
-  }
-  return cost;
-}
-
-// The model's words: "reading/form" keys of a MARISA trie whose key number
-// indexes 6-byte unigram records, the first two bytes the cost (little
-// endian; lower is more common). (reading, form) in code page 932 -> cost.
-std::map<std::pair<std::string, std::string>, int> ModelCosts(const fs::path& folder, iconv_t toCp932) {
-  std::map<std::pair<std::string, std::string>, int> costs;
-  std::ifstream records(folder / "data.1gram", std::ios::binary);
-  const std::string data((std::istreambuf_iterator<char>(records)), std::istreambuf_iterator<char>());
-  marisa::Trie trie;
-  try {
-    trie.load((folder / "data.1gram.index").string().c_str());
-  } catch (const marisa::Exception& e) {
-    Fail(std::string("cannot read the word model's index: ") + e.what());
-  }
-  marisa::Agent agent;
-  agent.set_query("");
-  while (trie.predictive_search(agent)) {
-    const std::string key(agent.key().ptr(), agent.key().length());
-    const std::size_t at = static_cast<std::size_t>(agent.key().id()) * 6;
-    const std::size_t slash = key.find('/');
-    if (slash == std::string::npos || slash == 0 || slash + 1 == key.size() || at + 2 > data.size()) continue;
-    const int cost = static_cast<unsigned char>(data[at]) | (static_cast<unsigned char>(data[at + 1]) << 8);
-    const std::string reading = Convert(toCp932, Hiragana(key.substr(0, slash)));
-    const std::string form = Convert(toCp932, key.substr(slash + 1));
-    if (reading.empty() || form.empty()) continue;
-    auto [it, inserted] = costs.try_emplace({reading, form}, cost);
-    if (!inserted) it->second = std::min(it->second, cost);
-  }
-  if (costs.empty()) Fail("the word model holds no words");
-  return costs;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3 && argc != 4) Fail("usage: gen_lexicon <ipadic folder> <output file> [<libkkc model folder>]");
+  if (argc != 3) Fail("usage: gen_lexicon <ipadic folder> <output file>");
   iconv_t fromEuc = iconv_open("UTF-8", "EUC-JP");
   iconv_t toCp932 = iconv_open("CP932", "UTF-8");
   if (fromEuc == iconv_t(-1) || toCp932 == iconv_t(-1)) Fail("iconv has no EUC-JP or CP932 converter");
@@ -188,14 +126,6 @@ int main(int argc, char** argv) {
       auto [it, inserted] = best.try_emplace({reading, form}, cost);
       if (!inserted) it->second = std::min(it->second, cost);
     }
-  }
-  if (argc == 4) {
-    const auto model = ModelCosts(argv[3], toCp932);
-    for (auto& [key, cost] : best) {
-      const auto known = model.find(key);
-      cost = known != model.end() ? known->second : StemCost(model, key.first, key.second, UnknownCost(cost));
-    }
-    for (const auto& [key, cost] : model) best.try_emplace(key, cost);
   }
   std::vector<std::tuple<std::string, int, std::string>> rows;
   rows.reserve(best.size());

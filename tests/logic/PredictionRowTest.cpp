@@ -235,17 +235,16 @@ TEST(PredictionRowWindow, ForgettingEmptiesTheRowAndTheFileAndADamagedFileIsSaid
   r.Write("からだ");
   r.Click("体");
   r.Write("。");
-  r.form->Modes().MnuEditM10Click();  // dwell: no question
-  r.form->ForgetLearning();
-  EXPECT_EQ(U(r.fake.pnlMsg.message), "学習した語と文をすべて忘れました");
+  r.form->ForgetLearning();  // asked, and the answer is yes
+  ASSERT_FALSE(r.fake.window.messages.empty());
+  EXPECT_EQ(U(r.fake.window.messages.back().first), "学習した語と文をすべて忘れました") << "a box in click mode";
   EXPECT_EQ(r.form->Learned().Size(), 0u);
   r.Restart();
   EXPECT_EQ(r.form->Learned().Size(), 0u) << "the emptied file was written";
 
-  // In click mode the user is asked first; No keeps everything.
+  // No keeps everything.
   r.form->Learned().Learn(Sj("からだ"), Sj("体"));
   r.fake.window.answerYes = false;
-  r.form->Modes().MnuEditClickClick();
   r.form->ForgetLearning();
   EXPECT_EQ(r.form->Learned().Size(), 1u);
 
@@ -260,8 +259,8 @@ TEST(PredictionRowWindow, ForgettingEmptiesTheRowAndTheFileAndADamagedFileIsSaid
   EXPECT_EQ(r.form->Learned().Size(), 0u);
 }
 
-// With the real lexicon: written once through the row, the whole sentence
-// is offered first for its first word's reading.
+// With the real lexicon: かんご offers 看護; written once through the row,
+// the whole sentence is offered first for its first word's reading.
 TEST(PredictionRowWindow, WithTheRealLexiconALearnedSentenceComesFirst) {
   Lexicon lexicon;
   ASSERT_TRUE(lexicon.Load(RealTextFiles(), VELKOR_LEXICON));
@@ -271,11 +270,17 @@ TEST(PredictionRowWindow, WithTheRealLexiconALearnedSentenceComesFirst) {
   r.fake.memMain.text.clear();
   r.fake.memMain.selStart = 0;
 
+  // The conversion engine's readings on the row are scripted, for the kana
+  // since the last commit (particles included): a word the lexicon does not
+  // rank among the first eight still comes in one choice.
+  r.fake.converter.script[Sj("からだ")] = {{Sj("からだ"), {Sj("体")}}};
+  r.fake.converter.script[Sj("のむき")] = {{Sj("の"), {Sj("の")}}, {Sj("むき"), {Sj("向き")}}};
+  r.fake.converter.script[Sj("をかえ")] = {{Sj("を"), {Sj("を")}}, {Sj("かえ"), {Sj("変え")}}};
   r.WriteWord("からだ", "体");
   r.Write("の");
-  r.WriteWord("むき", "向き");
+  r.WriteWord("むき", "の向き");
   r.Write("を");
-  r.WriteWord("かえ", "変え");
+  r.WriteWord("かえ", "を変え");
   r.Write("てください。");
   ASSERT_EQ(r.Text(), "体の向きを変えてください。");
   r.Write("からだ");

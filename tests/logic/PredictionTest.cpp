@@ -144,3 +144,24 @@ TEST(PredictionRow, ConversionsPhrasesAndTheCommitPoint) {
 
 }  // namespace
 }  // namespace velkor::testing
+
+namespace velkor::testing {
+namespace {
+
+// A long line costs no more per change: the reading is at most the last 64
+// kana (what a conversion takes), and a sentence longer than 1024 bytes is
+// neither continued nor learned.
+TEST(PredictionRow, ALongLineIsLookedAtOnlyAsFarAsAReadingOrASentenceGoes) {
+  PredictionRig r;
+  r.learning.Learn(Sj("はい。"), Sj("はい。"));
+  std::string line;
+  for (int i = 0; i < 600; ++i) line += "あ";
+  const auto offer = r.RowAfter(line.c_str());
+  EXPECT_EQ(std::count(offer.candidates.begin(), offer.candidates.end(), Sj("はい。")), 0);
+  ASSERT_FALSE(r.engine.asked.empty());
+  EXPECT_EQ(r.engine.asked.front(), "complete " + line.substr(0, 64 * 3)) << "the last 64 kana";
+  EXPECT_EQ(Prediction::SentenceBefore(Sj(line + "。"), Sj(line + "。").size()), "");
+}
+
+}  // namespace
+}  // namespace velkor::testing
