@@ -182,6 +182,9 @@ class IVariantList {
   // now) and moves the list, if need be, so that all of it lies inside the
   // board panel: a conversion's candidates and control cells stay readable.
   virtual void FitToText() = 0;
+  // How far a dwell count on cell (col, row) has come, in percent of the
+  // dwell time, drawn inside the cell; 0 draws nothing.
+  virtual void SetDwellProgress(int col, int row, int percent) = 0;
 };
 
 // The prediction row: a strip of wide cells directly above the board, each
@@ -200,6 +203,8 @@ class IPredictionRow {
   // -1 for none.
   virtual void SetCurrent(int cell) = 0;
   virtual int Current() const = 0;
+  // How far a dwell count on `cell` has come, in percent; 0 draws nothing.
+  virtual void SetDwellProgress(int cell, int percent) = 0;
 };
 
 // The board grid: columns and rows with a fixed first column and row.
@@ -243,6 +248,9 @@ class IBoardGrid {
   virtual CellPos CellAt(int x, int y) const = 0;
   // A cell's rectangle in the grid's own coordinates.
   virtual Rect CellRect(int col, int row) const = 0;
+  // How far a dwell count on cell (col, row) has come, in percent of the
+  // dwell time, drawn inside the cell; 0 draws nothing.
+  virtual void SetDwellProgress(int col, int row, int percent) = 0;
 };
 
 // The tab strip under the board. Setting the index from the program raises no

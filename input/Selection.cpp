@@ -60,6 +60,7 @@ void Selection::SGd00MouseMove(int x, int y) {
     state_.dwellTicks = 0;
     state_.boardCol = state_.boardRow = kNoCell;
     p_.pnlMsg.SetText("", status::kBlack);
+    ShowDwell();
     return;
   }
   // The fixed row and column count as column 1 or row 1.
@@ -77,6 +78,7 @@ void Selection::SGd00MouseMove(int x, int y) {
       p_.tmrInput0.Start();
     }
   }
+  ShowDwell();
   DescribeBoardCell();
 }
 
@@ -100,9 +102,11 @@ void Selection::TmrInput0Timer() {
   if (!inside || besideTheCells) {
     p_.tmrInput0.Stop();
     state_.dwellTicks = 0;
+    ShowDwell();
     return;
   }
   ++state_.dwellTicks;
+  ShowDwell();
   // Half seconds as "0.5", "1.0", ...: written out by hand, since the
   // process's locale may write a decimal comma.
   const std::string count = std::to_string(state_.dwellTicks / 2) + (state_.dwellTicks % 2 != 0 ? ".5" : ".0");
@@ -129,6 +133,43 @@ void Selection::TmrInput0Timer() {
     if (!conversion_.Active()) p_.pointer.MoveTo({state_.returnCursorX, state_.returnCursorY});
   }
   p_.pnlMsg.SetTimeText("", status::kBlue);
+}
+
+int Selection::DwellPercent() const {
+  if (!DwellMode()) return 0;
+  const auto seconds = ParseFixed4(state_.settings.Option(option::kDwellSeconds));
+  if (!seconds || *seconds <= 0) return 0;
+  // A tick is half a second: 5000 in the fixed-point seconds.
+  return static_cast<int>(std::min<long long>(100, state_.dwellTicks * 5000LL * 100 / *seconds));
+}
+
+void Selection::ShowDwell() {
+  DwellMark now;
+  now.place = state_.onCandidates;
+  if (now.place == kOnBoard) {
+    now.col = state_.boardCol;
+    now.row = state_.boardRow;
+  } else if (now.place == kOnList) {
+    now.col = state_.candCol;
+    now.row = state_.candRow;
+  } else {
+    now.col = state_.rowCell;
+  }
+  now.percent = now.col >= 0 ? DwellPercent() : 0;
+  const auto draw = [this](const DwellMark& mark, int percent) {
+    if (mark.col < 0) return;
+    if (mark.place == kOnBoard) {
+      p_.sgd00.SetDwellProgress(mark.col, mark.row, percent);
+    } else if (mark.place == kOnList) {
+      p_.sgd01.SetDwellProgress(mark.col, mark.row, percent);
+    } else {
+      p_.predictionRow.SetDwellProgress(mark.col, percent);
+    }
+  };
+  const bool samePlace = now.place == dwellMark_.place && now.col == dwellMark_.col && now.row == dwellMark_.row;
+  if (!samePlace && dwellMark_.percent > 0) draw(dwellMark_, 0);
+  if (!samePlace || now.percent != dwellMark_.percent) draw(now, now.percent);
+  dwellMark_ = now;
 }
 
 StatusText Selection::BoardCellStatus(const std::string& t) const {
@@ -298,6 +339,7 @@ void Selection::RowMouseMove(int x, int y) {
     const auto pointer = p_.pointer.Position();
     if (!pointer || (std::abs(state_.rowAnchorX - pointer->x) <= kStillTolerance &&
                      std::abs(state_.rowAnchorY - pointer->y) <= kStillTolerance)) {
+      ShowDwell();
       DescribeRowCell();
       return;
     }
@@ -310,6 +352,7 @@ void Selection::RowMouseMove(int x, int y) {
     // An empty cell, or the space beside the cells, confirms nothing.
     if (DwellMode() && cell >= 0 && !row_.CellText(cell).empty()) p_.tmrInput0.Start();
   }
+  ShowDwell();
   DescribeRowCell();
 }
 
@@ -366,16 +409,22 @@ void Selection::SGd01MouseMove(int x, int y) {
     moved = true;
     state_.candJustOpened = false;
   }
-  if (cell.col == oldCol && cell.row == oldRow && !moved) return;
-  if (!DwellMode()) return;
-  state_.dwellTicks = 0;
-  p_.tmrInput0.Start();
+  if (cell.col == oldCol && cell.row == oldRow && !moved) {
+    ShowDwell();
+    return;
+  }
+  if (DwellMode()) {
+    state_.dwellTicks = 0;
+    p_.tmrInput0.Start();
+  }
+  ShowDwell();
 }
 
 void Selection::HoldListUntilMoved() {
   state_.candJustOpened = true;
   p_.tmrInput0.Stop();
   state_.dwellTicks = 0;
+  ShowDwell();
   if (const auto pointer = p_.pointer.Position()) {
     state_.listAnchorX = pointer->x;
     state_.listAnchorY = pointer->y;

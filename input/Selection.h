@@ -52,6 +52,9 @@ class Selection {
   void TmrInput0Timer();
   // The status line for the board's current cell.
   void DescribeBoardCell();
+  // How far the dwell count has come, in percent of the dwell time: 0 with
+  // dwell off or no count, 100 when it confirms.
+  int DwellPercent() const;
   // What the status line says for a board cell text.
   StatusText BoardCellStatus(const std::string& cellText) const;
 
@@ -119,6 +122,9 @@ class Selection {
   void RunCommand(std::string text);
   void ChooseSlot(const std::string& cellText);
   void Finish();
+  // Draws the dwell count inside the cell it runs on (board, list or row),
+  // and takes it off the cell it ran on before.
+  void ShowDwell();
 
   ProgramState& state_;
   Ports p_;
@@ -129,6 +135,14 @@ class Selection {
   Conversion& conversion_;
   PredictionRow& row_;
   ICommands& commands_;
+  // Where the dwell count was last drawn.
+  struct DwellMark {
+    int place = kOnBoard;
+    int col = -1;
+    int row = -1;
+    int percent = 0;
+  };
+  DwellMark dwellMark_;
 };
 
 }  // namespace velkor

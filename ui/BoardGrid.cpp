@@ -197,6 +197,22 @@ void BoardGrid::SetCellText(int col, int row, const std::string& text) {
   cell->setText(FromCp932(text));
 }
 
+void BoardGrid::SetDwellProgress(int col, int row, int percent) {
+  if (col < 1 || row < 1 || col - 1 >= columnCount() || row - 1 >= rowCount()) return;
+  QTableWidgetItem* cell = item(row - 1, col - 1);
+  if (!cell) {
+    if (percent <= 0) return;
+    cell = new QTableWidgetItem;
+    setItem(row - 1, col - 1, cell);
+  }
+  cell->setData(FitTextDelegate::kDwellRole, percent > 0 ? QVariant(percent) : QVariant());
+}
+
+int BoardGrid::DwellProgress(int col, int row) const {
+  const QTableWidgetItem* cell = item(row - 1, col - 1);
+  return cell ? cell->data(FitTextDelegate::kDwellRole).toInt() : 0;
+}
+
 void BoardGrid::SetFixedColour(Colour colour) {
   fixedColour_ = colour;
   ApplyColours();

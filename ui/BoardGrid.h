@@ -44,6 +44,8 @@ class BoardGrid : public QTableWidget, public IBoardGrid {
   void SetRow(int row) override { MoveCurrent(col_, row); }
   CellPos CellAt(int x, int y) const override;
   Rect CellRect(int col, int row) const override;
+  void SetDwellProgress(int col, int row, int percent) override;
+  int DwellProgress(int col, int row) const;
 
   // Pointer events in the grid's own coordinates, and the click report
   // (raised when the current cell changes or a cell is pressed).

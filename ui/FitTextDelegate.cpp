@@ -2,6 +2,7 @@
 
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QPainter>
 
 namespace velkor::ui {
 
@@ -18,6 +19,28 @@ QFont FitTextDelegate::FittedFont(const QFont& font, const QString& text, const 
     fitted.setPixelSize(--pixels);
   }
   return fitted;
+}
+
+void FitTextDelegate::PaintDwell(QPainter* painter, const QRect& cell, int percent) {
+  if (percent <= 0) return;
+  const QColor strong(255, 120, 0);
+  painter->save();
+  const int height = cell.height() * std::min(percent, 100) / 100;
+  QColor fill = strong;
+  fill.setAlpha(110);
+  painter->fillRect(QRect(cell.left(), cell.bottom() + 1 - height, cell.width(), height), fill);
+  QPen frame(strong);
+  frame.setWidth(std::max(2, cell.height() / 12));
+  painter->setPen(frame);
+  painter->setBrush(Qt::NoBrush);
+  const int inset = frame.width() / 2;
+  painter->drawRect(cell.adjusted(inset, inset, -inset - 1, -inset - 1));
+  painter->restore();
+}
+
+void FitTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+  QStyledItemDelegate::paint(painter, option, index);
+  PaintDwell(painter, option.rect, index.data(kDwellRole).toInt());
 }
 
 void FitTextDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {

@@ -18,6 +18,16 @@ class FitTextDelegate : public QStyledItemDelegate {
   // `room`; 4 pixels at the least.
   static QFont FittedFont(const QFont& font, const QString& text, const QRect& room);
 
+  // The item data role holding how far a dwell count on the cell has come,
+  // in percent.
+  static constexpr int kDwellRole = Qt::UserRole + 1;
+  // Draws a dwell count in `cell`: a strong orange fill rising from the
+  // bottom to the top at 100 percent, over a frame of the same colour, seen
+  // on any cell colour and at any size.
+  static void PaintDwell(QPainter* painter, const QRect& cell, int percent);
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
  protected:
   void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 };

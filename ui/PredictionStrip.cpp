@@ -20,6 +20,9 @@ void PredictionStrip::SetCells(int cells, const StringList& candidates) {
   texts_.assign(static_cast<std::size_t>(std::max(0, cells)), std::string());
   for (std::size_t i = 0; i < texts_.size() && i < candidates.size(); ++i) texts_[i] = candidates[i];
   if (current_ >= cells) current_ = cells - 1;
+  // New candidates: no count has run on them.
+  dwellCell_ = -1;
+  dwellPercent_ = 0;
   const bool wasShown = !isHidden();
   setVisible(cells > 0);
   if (wasShown != !isHidden() && onShownChanged_) onShownChanged_(wasShown);
@@ -49,6 +52,13 @@ void PredictionStrip::SetCurrent(int cell) {
   update();
 }
 
+void PredictionStrip::SetDwellProgress(int cell, int percent) {
+  if (percent <= 0 && cell != dwellCell_) return;
+  dwellCell_ = percent > 0 ? cell : -1;
+  dwellPercent_ = std::max(0, percent);
+  update();
+}
+
 QSize PredictionStrip::sizeHint() const { return QSize(200, board_.DefaultRowHeight() + 2); }
 
 void PredictionStrip::paintEvent(QPaintEvent*) {
@@ -65,6 +75,9 @@ void PredictionStrip::paintEvent(QPaintEvent*) {
     painter.setFont(FitTextDelegate::FittedFont(font, text, rect.adjusted(2, 0, -2, 0)));
     painter.setPen(current ? palette().highlightedText().color() : palette().text().color());
     painter.drawText(rect, Qt::AlignCenter, text);
+  }
+  if (dwellCell_ >= 0 && dwellCell_ < CellCount()) {
+    FitTextDelegate::PaintDwell(&painter, CellRect(dwellCell_).adjusted(0, 0, -1, -1), dwellPercent_);
   }
 }
 

@@ -23,6 +23,8 @@ class PredictionStrip : public QWidget, public IPredictionRow {
   int CellAt(int x, int y) const override;
   void SetCurrent(int cell) override;
   int Current() const override { return current_; }
+  void SetDwellProgress(int cell, int percent) override;
+  int DwellProgress(int cell) const { return cell == dwellCell_ ? dwellPercent_ : 0; }
 
   // The cell's place in the strip's own coordinates.
   QRect CellRect(int cell) const;
@@ -46,6 +48,8 @@ class PredictionStrip : public QWidget, public IPredictionRow {
   const BoardGrid& board_;
   StringList texts_;
   int current_ = -1;
+  int dwellCell_ = -1;
+  int dwellPercent_ = 0;
   std::function<void(int, int)> onMouseMove_;
   std::function<void(int, int)> onMouseDown_;
   std::function<void(bool)> onShownChanged_;

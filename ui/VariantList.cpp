@@ -87,6 +87,22 @@ void VariantList::SetCellText(int col, int row, const std::string& text) {
   cell->setText(FromCp932(text));
 }
 
+void VariantList::SetDwellProgress(int col, int row, int percent) {
+  if (col < 0 || row < 0 || col >= columnCount() || row >= rowCount()) return;
+  QTableWidgetItem* cell = item(row, col);
+  if (!cell) {
+    if (percent <= 0) return;
+    cell = new QTableWidgetItem;
+    setItem(row, col, cell);
+  }
+  cell->setData(FitTextDelegate::kDwellRole, percent > 0 ? QVariant(percent) : QVariant());
+}
+
+int VariantList::DwellProgress(int col, int row) const {
+  const QTableWidgetItem* cell = item(row, col);
+  return cell ? cell->data(FitTextDelegate::kDwellRole).toInt() : 0;
+}
+
 Rect VariantList::Geometry() const {
   QPoint corner = pos();
   if (origin_ != nullptr && parentWidget() != nullptr) corner = origin_->mapFrom(parentWidget(), corner);

@@ -17,6 +17,8 @@ class VariantList : public QTableWidget, public IVariantList {
   // The board grid whose coordinates place the list (the panel may hold
   // more above it, such as the prediction row).
   void SetOrigin(const QWidget* grid) { origin_ = grid; }
+  void SetDwellProgress(int col, int row, int percent) override;
+  int DwellProgress(int col, int row) const;
 
   void SetShape(int cols, int rows) override;
   int ColCount() const override { return columnCount(); }

@@ -121,6 +121,15 @@ class FakeInputBox : public IInputBox {
 
 class FakeVariantList : public IVariantList {
  public:
+  // Dwell counts drawn, by cell: percent (a cell with 0 is left out).
+  std::map<std::pair<int, int>, int> dwell;
+  void SetDwellProgress(int col, int row, int percent) override {
+    if (percent > 0) {
+      dwell[{col, row}] = percent;
+    } else {
+      dwell.erase({col, row});
+    }
+  }
   int cols = 0, rows = 0;
   int cellWidth = 0, cellHeight = 0;
   FontSpec font;
@@ -229,6 +238,15 @@ class FakeTextFiles : public ITextFiles {
 
 class FakeBoardGrid : public IBoardGrid {
  public:
+  // Dwell counts drawn, by cell: percent (a cell with 0 is left out).
+  std::map<std::pair<int, int>, int> dwell;
+  void SetDwellProgress(int col, int row, int percent) override {
+    if (percent > 0) {
+      dwell[{col, row}] = percent;
+    } else {
+      dwell.erase({col, row});
+    }
+  }
   int cols = 5, rows = 5;
   FontSpec font{"Design", 22, colours::clWindowText};
   int ppi = 96;
@@ -705,6 +723,14 @@ class FakePredictionRow : public IPredictionRow {
   }
   void SetCurrent(int cell) override { current = cell; }
   int Current() const override { return current; }
+  std::map<int, int> dwell;  // drawn dwell counts by cell, percent
+  void SetDwellProgress(int cell, int percent) override {
+    if (percent > 0) {
+      dwell[cell] = percent;
+    } else {
+      dwell.erase(cell);
+    }
+  }
 };
 
 // A prediction engine that answers what it was scripted to (UTF-8 keys),

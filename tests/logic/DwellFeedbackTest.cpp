@@ -1,0 +1,90 @@
+// The dwell count drawn inside the cell it runs on: empty when the pointer
+// arrives, half full half-way, full when the cell is confirmed; taken off a
+// cell the pointer left; on the board, the list and the prediction row.
+#include <gtest/gtest.h>
+
+#include "form/MainForm.h"
+#include "tests/logic/FakePlatform.h"
+#include "tests/logic/ShownForm.h"
+
+namespace velkor::testing {
+namespace {
+
+struct DwellRig {
+  FakePlatform fake;
+  MainForm form{fake.Get()};
+  DwellRig() {
+    WireNotifications(fake, form);
+    EXPECT_TRUE(form.FormCreate());
+    form.FormShow();
+    form.Modes().MnuEditM10Click();  // dwell, 1 s
+    fake.pointer.position = Point{150, 250};
+  }
+  void MoveTo(int col, int row) {
+    const Rect r = fake.sgd00.CellRect(col, row);
+    form.Select().SGd00MouseMove(r.left + 1, r.top + 1);
+  }
+  void Tick() {
+    if (fake.tmrInput0.running) form.Select().TmrInput0Timer();
+  }
+  int Board(int col, int row) const {
+    const auto it = fake.sgd00.dwell.find({col, row});
+    return it == fake.sgd00.dwell.end() ? 0 : it->second;
+  }
+};
+
+TEST(DwellFeedback, TheCountFillsTheCellItRunsOnAndLeavesTheCellsLeft) {
+  DwellRig r;
+  r.MoveTo(19, 1);  // "0": inserted at once when confirmed
+  EXPECT_EQ(r.Board(19, 1), 0) << "nothing yet";
+  r.Tick();
+  EXPECT_EQ(r.Board(19, 1), 50);
+  EXPECT_EQ(r.form.Select().DwellPercent(), 50);
+  // Moving on takes the count off the cell left; the new one starts empty.
+  r.MoveTo(20, 1);
+  EXPECT_EQ(r.Board(19, 1), 0);
+  EXPECT_TRUE(r.fake.sgd00.dwell.empty());
+  r.Tick();
+  r.Tick();
+  EXPECT_EQ(r.Board(20, 1), 100) << "full at the confirmation";
+  EXPECT_EQ(cp932::ToUtf8(r.fake.memMain.text), "5");
+  // A dwell time of 2 s fills a quarter a tick.
+  r.form.Modes().MnuEditM20Click();
+  r.MoveTo(19, 1);
+  r.Tick();
+  EXPECT_EQ(r.Board(19, 1), 25);
+  EXPECT_EQ(r.Board(20, 1), 0);
+  // Beside the cells nothing is drawn.
+  r.form.Select().SGd00MouseMove(100000, 10);
+  EXPECT_TRUE(r.fake.sgd00.dwell.empty());
+}
+
+TEST(DwellFeedback, TheListAndThePredictionRowShowTheirCountsToo) {
+  DwellRig r;
+  r.MoveTo(2, 1);  // か: its list
+  r.Tick();
+  r.Tick();
+  ASSERT_TRUE(r.fake.sgd01.visible);
+  // The list under the still pointer counts nothing; a move starts it.
+  r.fake.pointer.position = Point{160, 260};
+  r.form.Select().SGd01MouseMove(6, 6);
+  r.Tick();
+  ASSERT_EQ(r.fake.sgd01.dwell.size(), 1u);
+  EXPECT_EQ(r.fake.sgd01.dwell.begin()->second, 50);
+  r.Tick();
+  EXPECT_EQ(cp932::ToUtf8(r.fake.memMain.text), "か");
+
+  r.fake.predictor.completions["か"] = {"蚊"};
+  r.form.Row().Refresh();
+  r.fake.pointer.position = Point{170, 250};
+  r.form.Select().RowMouseMove(50, 20);
+  r.Tick();
+  ASSERT_EQ(r.fake.predictionRow.dwell.count(0), 1u);
+  EXPECT_EQ(r.fake.predictionRow.dwell.at(0), 50);
+  EXPECT_TRUE(r.fake.sgd01.dwell.empty()) << "taken off the list";
+  r.Tick();
+  EXPECT_EQ(cp932::ToUtf8(r.fake.memMain.text), "蚊");
+}
+
+}  // namespace
+}  // namespace velkor::testing
