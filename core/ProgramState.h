@@ -45,6 +45,11 @@ struct ProgramState {
   // as for the list: after the row was refilled under a resting pointer,
   // nothing on it counts until the pointer has moved from where it was.
   int rowCell = -1;
+  // Where the pointer was (screen coordinates) when the dwell count began:
+  // within the dwell tolerance of it the cell does not change.
+  int dwellAnchorX = 0;
+  int dwellAnchorY = 0;
+  bool dwellAnchored = false;
   bool rowJustFilled = false;
   int rowAnchorX = 0;
   int rowAnchorY = 0;

@@ -75,6 +75,11 @@ bool IsPredictionCells(const std::string& value) {
   return cells && *cells >= 0 && *cells <= kMaxPredictionCells;
 }
 
+bool IsDwellTolerance(const std::string& value) {
+  const auto pixels = ParseDecimal(value);
+  return pixels && *pixels >= 0 && *pixels <= kMaxDwellTolerancePx;
+}
+
 // The named settings: key, default and what each may hold. A new setting is
 // one line.
 struct NamedEntry {
@@ -85,6 +90,7 @@ struct NamedEntry {
 constexpr NamedEntry kNamedEntries[] = {
     {named::kQuickKana, "0", IsZeroOrOne},
     {named::kPredictionCells, "8", IsPredictionCells},
+    {named::kDwellTolerancePx, "0", IsDwellTolerance},
 };
 
 // The option slots: each one's default and what it may hold; a stored value
@@ -218,6 +224,11 @@ std::string Settings::Named(const char* key) const {
 }
 
 void Settings::SetNamed(const char* key, std::string value) { named_[key] = std::move(value); }
+
+int Settings::DwellTolerancePx() const {
+  const auto pixels = ParseDecimal(Named(named::kDwellTolerancePx));
+  return pixels && *pixels >= 0 && *pixels <= kMaxDwellTolerancePx ? *pixels : 0;
+}
 
 int Settings::PredictionCells() const {
   const auto cells = ParseDecimal(Named(named::kPredictionCells));

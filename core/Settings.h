@@ -84,7 +84,12 @@ inline constexpr char kQuickKana[] = "Entry/QuickKana";
 // The cells of the prediction row above the board, 0 to 8 (the default); 0
 // hides the row.
 inline constexpr char kPredictionCells[] = "Entry/PredictionCells";
+// Pixels the pointer may wander from where a dwell count began without
+// changing the cell (a tremor across a border); 0 (the default): any move
+// onto another cell restarts the count.
+inline constexpr char kDwellTolerancePx[] = "Access/DwellTolerancePx";
 }  // namespace named
+inline constexpr int kMaxDwellTolerancePx = 200;
 inline constexpr int kMaxPredictionCells = 8;
 
 class Settings {
@@ -121,6 +126,7 @@ class Settings {
   void SetNamed(const char* key, std::string value);
   bool QuickKana() const { return Named(named::kQuickKana) == "1"; }
   int PredictionCells() const;
+  int DwellTolerancePx() const;
 
   // Option slot tests as exact text comparisons.
   const std::string& Option(int slot) const { return optionList.at(slot); }

@@ -48,6 +48,12 @@ void Selection::HideList() {
 
 void Selection::SGd00MouseMove(int x, int y) {
   if (ArrowKeyMode()) return;
+  // A tremor across a border within the tolerance stays on the cell the
+  // count began on.
+  if (state_.onCandidates == kOnBoard && state_.boardCol != kNoCell && WithinDwellTolerance()) {
+    ShowDwell();
+    return;
+  }
   state_.onCandidates = kOnBoard;
   p_.predictionRow.SetCurrent(-1);
   const int oldCol = state_.boardCol;
@@ -76,6 +82,7 @@ void Selection::SGd00MouseMove(int x, int y) {
     if (DwellMode()) {
       state_.dwellTicks = 0;
       p_.tmrInput0.Start();
+      AnchorDwell();
     }
   }
   ShowDwell();
@@ -141,6 +148,25 @@ int Selection::DwellPercent() const {
   if (!seconds || *seconds <= 0) return 0;
   // A tick is half a second: 5000 in the fixed-point seconds.
   return static_cast<int>(std::min<long long>(100, state_.dwellTicks * 5000LL * 100 / *seconds));
+}
+
+void Selection::AnchorDwell() {
+  const auto pointer = p_.pointer.Position();
+  state_.dwellAnchored = pointer.has_value();
+  if (pointer) {
+    state_.dwellAnchorX = pointer->x;
+    state_.dwellAnchorY = pointer->y;
+  }
+}
+
+bool Selection::WithinDwellTolerance() const {
+  const long long tolerance = state_.settings.DwellTolerancePx();
+  if (tolerance <= 0 || !DwellMode() || !state_.dwellAnchored) return false;
+  const auto pointer = p_.pointer.Position();
+  if (!pointer) return false;
+  const long long dx = pointer->x - state_.dwellAnchorX;
+  const long long dy = pointer->y - state_.dwellAnchorY;
+  return dx * dx + dy * dy <= tolerance * tolerance;
 }
 
 void Selection::ShowDwell() {
@@ -325,6 +351,10 @@ void Selection::ShowSlotBoard() {
 
 void Selection::RowMouseMove(int x, int y) {
   if (ArrowKeyMode()) return;
+  if (state_.onCandidates == kOnPredictionRow && state_.rowCell >= 0 && WithinDwellTolerance()) {
+    ShowDwell();
+    return;
+  }
   const bool entering = state_.onCandidates != kOnPredictionRow;
   const int oldCell = state_.rowCell;
   const int cell = p_.predictionRow.CellAt(x, y);
@@ -350,7 +380,10 @@ void Selection::RowMouseMove(int x, int y) {
     p_.tmrInput0.Stop();
     state_.dwellTicks = 0;
     // An empty cell, or the space beside the cells, confirms nothing.
-    if (DwellMode() && cell >= 0 && !row_.CellText(cell).empty()) p_.tmrInput0.Start();
+    if (DwellMode() && cell >= 0 && !row_.CellText(cell).empty()) {
+      p_.tmrInput0.Start();
+      AnchorDwell();
+    }
   }
   ShowDwell();
   DescribeRowCell();
@@ -387,6 +420,10 @@ void Selection::ChooseRowCell() {
 // ---------------------------------------------------------------- the list
 
 void Selection::SGd01MouseMove(int x, int y) {
+  if (state_.onCandidates == kOnList && !state_.candJustOpened && WithinDwellTolerance()) {
+    ShowDwell();
+    return;
+  }
   state_.onCandidates = 1;
   const int oldCol = state_.candCol;
   const int oldRow = state_.candRow;
@@ -416,12 +453,14 @@ void Selection::SGd01MouseMove(int x, int y) {
   if (DwellMode()) {
     state_.dwellTicks = 0;
     p_.tmrInput0.Start();
+    AnchorDwell();
   }
   ShowDwell();
 }
 
 void Selection::HoldListUntilMoved() {
   state_.candJustOpened = true;
+  state_.dwellAnchored = false;
   p_.tmrInput0.Stop();
   state_.dwellTicks = 0;
   ShowDwell();

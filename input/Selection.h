@@ -125,6 +125,12 @@ class Selection {
   // Draws the dwell count inside the cell it runs on (board, list or row),
   // and takes it off the cell it ran on before.
   void ShowDwell();
+  // A dwell count begins here: the pointer's place is where the tolerance
+  // is measured from.
+  void AnchorDwell();
+  // The pointer is still within the dwell tolerance of where the count
+  // began (never with a tolerance of 0, the default).
+  bool WithinDwellTolerance() const;
 
   ProgramState& state_;
   Ports p_;

@@ -86,5 +86,40 @@ TEST(DwellFeedback, TheListAndThePredictionRowShowTheirCountsToo) {
   EXPECT_EQ(cp932::ToUtf8(r.fake.memMain.text), "蚊");
 }
 
+// A tremor across a cell border: with no tolerance (the default) the count
+// starts again on the other cell; within the tolerance it goes on, on the
+// cell where it began, and confirms that cell; beyond it the cell changes.
+TEST(DwellTolerance, ATremorWithinTheToleranceStaysOnTheCellTheCountBeganOn) {
+  for (const int tolerance : {0, 10}) {
+    SCOPED_TRACE(tolerance);
+    DwellRig r;
+    r.form.State().settings.SetNamed(named::kDwellTolerancePx, std::to_string(tolerance));
+    const Rect zero = r.fake.sgd00.CellRect(19, 1);  // "0"
+    const Rect five = r.fake.sgd00.CellRect(20, 1);  // "5"
+    const int y = zero.top + 1;
+    r.fake.pointer.position = Point{300, 250};
+    r.form.Select().SGd00MouseMove(zero.left + zero.width - 2, y);
+    r.Tick();
+    // 4 pixels to the right: over the border, onto "5".
+    r.fake.pointer.position = Point{304, 250};
+    r.form.Select().SGd00MouseMove(five.left + 2, y);
+    r.Tick();
+    if (tolerance == 0) {
+      EXPECT_EQ(cp932::ToUtf8(r.fake.memMain.text), "") << "the count started again on 5";
+      r.Tick();
+      EXPECT_EQ(cp932::ToUtf8(r.fake.memMain.text), "5");
+    } else {
+      EXPECT_EQ(cp932::ToUtf8(r.fake.memMain.text), "0") << "the count went on, on 0";
+      EXPECT_EQ(r.fake.sgd00.Col(), 19);
+      // 12 pixels away is a move: the cell under the pointer counts.
+      r.fake.pointer.position = Point{312, 250};
+      r.form.Select().SGd00MouseMove(five.left + 10, y);
+      r.Tick();
+      r.Tick();
+      EXPECT_EQ(cp932::ToUtf8(r.fake.memMain.text), "05");
+    }
+  }
+}
+
 }  // namespace
 }  // namespace velkor::testing
