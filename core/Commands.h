@@ -37,8 +37,9 @@ enum class Command {
   Find,        // menu and toolbar only
   Replace,     // menu and toolbar only
   Modifier,    // "゛~", on the board with quick kana only
+  Pause,       // "休~": every confirmation but its own is suspended until it is confirmed again
 };
-inline constexpr int kCommandCount = 24;
+inline constexpr int kCommandCount = 25;
 
 // Status-line colours: blue for editing, red for documents, tabs and quitting.
 namespace status {

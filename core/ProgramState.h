@@ -45,6 +45,9 @@ struct ProgramState {
   // as for the list: after the row was refilled under a resting pointer,
   // nothing on it counts until the pointer has moved from where it was.
   int rowCell = -1;
+  // 休~ was confirmed: no other confirmation does anything until it is
+  // confirmed again.
+  bool paused = false;
   // Where the pointer was (screen coordinates) when the dwell count began:
   // within the dwell tolerance of it the cell does not change.
   int dwellAnchorX = 0;

@@ -79,7 +79,8 @@ void Selection::SGd00MouseMove(int x, int y) {
   if (cell.col != oldCol || cell.row != oldRow) {
     p_.tmrInput0.Stop();
     HideList();
-    if (DwellMode()) {
+    // While resting only 休~ counts.
+    if (DwellMode() && !Suspended(p_.sgd00.CellText(cell.col, cell.row))) {
       state_.dwellTicks = 0;
       p_.tmrInput0.Start();
       AnchorDwell();
@@ -211,6 +212,7 @@ StatusText Selection::BoardCellStatus(const std::string& t) const {
     // cancels the choice when confirmed, and the status line says so.
     return {Sj("キャンセル"), status::kBlue};
   }
+  if (command == Command::Pause && state_.paused) return {Sj("入力を再開"), EntryOf(*command).colour};
   if (command) return {Sj(EntryOf(*command).status), EntryOf(*command).colour};
   if (t.empty()) return {"", status::kBlack};
   if (p_.tabC00.Visible() && p_.tabC00.Index() == board::kBuiltInTab) {
@@ -247,9 +249,18 @@ CellPos Selection::ListShape(int m) {
   return {4, 4};
 }
 
+bool Selection::Suspended(const std::string& cellText) const {
+  return state_.paused && board::CommandOfText(cellText) != Command::Pause;
+}
+
 void Selection::ConfirmBoardCell() {
   const std::string t = p_.sgd00.CellText(p_.sgd00.Col(), p_.sgd00.Row());
   if (t.empty()) return;
+  // Resting: nothing but 休~ is confirmed, and the status line says why.
+  if (Suspended(t)) {
+    p_.pnlMsg.SetMessage(Sj("休止中"));
+    return;
+  }
   p_.pnlMsg.SetMessage("");
   if (auto pointer = p_.pointer.Position()) {
     state_.returnCursorX = pointer->x;
@@ -380,7 +391,7 @@ void Selection::RowMouseMove(int x, int y) {
     p_.tmrInput0.Stop();
     state_.dwellTicks = 0;
     // An empty cell, or the space beside the cells, confirms nothing.
-    if (DwellMode() && cell >= 0 && !row_.CellText(cell).empty()) {
+    if (DwellMode() && cell >= 0 && !row_.CellText(cell).empty() && !state_.paused) {
       p_.tmrInput0.Start();
       AnchorDwell();
     }
@@ -406,6 +417,10 @@ void Selection::ChooseRowCell() {
   const int cell = state_.rowCell;
   const std::string promised = cell >= 0 ? row_.CellText(cell) : std::string();
   if (promised.empty()) return;
+  if (state_.paused) {
+    p_.pnlMsg.SetMessage(Sj("休止中"));
+    return;
+  }
   p_.pnlMsg.SetMessage("");
   // A list over the board closes (a conversion ends there, its caret after
   // the reading left); the row is then filled for the caret as it is now,
@@ -593,6 +608,12 @@ void Selection::RunCommand(std::string text) {
   const auto command = board::CommandOfText(text);
   if (command == Command::CancelSlot) {
     CancelSlotChoice();
+    return;
+  }
+  if (command == Command::Pause && state_.pendingCommand.empty()) {
+    state_.paused = !state_.paused;
+    p_.pnlMsg.SetMessage(state_.paused ? Sj("休止中") : std::string());
+    DescribeBoardCell();
     return;
   }
   if (!state_.pendingCommand.empty()) {

@@ -125,6 +125,8 @@ class Selection {
   // Draws the dwell count inside the cell it runs on (board, list or row),
   // and takes it off the cell it ran on before.
   void ShowDwell();
+  // Resting (休~): a confirmation of this cell does nothing.
+  bool Suspended(const std::string& cellText) const;
   // A dwell count begins here: the pointer's place is where the tolerance
   // is measured from.
   void AnchorDwell();

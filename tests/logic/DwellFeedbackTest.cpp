@@ -10,6 +10,8 @@
 namespace velkor::testing {
 namespace {
 
+std::string U8(const std::string& cp932Bytes) { return cp932::ToUtf8(cp932Bytes); }
+
 struct DwellRig {
   FakePlatform fake;
   MainForm form{fake.Get()};
@@ -118,6 +120,59 @@ TEST(DwellTolerance, ATremorWithinTheToleranceStaysOnTheCellTheCountBeganOn) {
       r.Tick();
       EXPECT_EQ(cp932::ToUtf8(r.fake.memMain.text), "05");
     }
+  }
+}
+
+}  // namespace
+}  // namespace velkor::testing
+
+namespace velkor::testing {
+namespace {
+
+// 休~ suspends every confirmation but its own, in each input mode, and the
+// status line says so until it is confirmed again.
+TEST(PauseCell, RestingSuspendsEveryConfirmationButItsOwnInEachMode) {
+  enum class Mode { Click, Dwell, Keys };
+  for (const Mode mode : {Mode::Click, Mode::Dwell, Mode::Keys}) {
+    SCOPED_TRACE(static_cast<int>(mode));
+    DwellRig r;
+    if (mode == Mode::Click) r.form.Modes().MnuEditClickClick();
+    if (mode == Mode::Keys) r.form.Modes().MnuEditYaClick();
+    r.fake.predictor.completions["か"] = {"蚊"};
+    // Confirms board cell (col, row) the way the mode does.
+    const auto confirm = [&](int col, int row) {
+      if (mode == Mode::Keys) {
+        r.fake.sgd00.SetCol(col);
+        r.fake.sgd00.SetRow(row);
+        r.form.Edit().MemMainKeyDown(Key::Other);
+        r.form.Edit().MemMainKeyUp(Key::Other);
+        return;
+      }
+      r.MoveTo(col, row);
+      if (mode == Mode::Click) {
+        const Rect cell = r.fake.sgd00.CellRect(col, row);
+        r.form.Select().SGd00MouseDown(cell.left + 1, cell.top + 1);
+      } else {
+        r.Tick();
+        r.Tick();
+      }
+    };
+    EXPECT_EQ(U8(r.fake.sgd00.CellText(9, 7)), "休~");
+    confirm(9, 7);
+    EXPECT_EQ(U8(r.fake.pnlMsg.message), "休止中");
+    if (mode != Mode::Keys) {
+      EXPECT_EQ(U8(r.fake.pnlMsg.text), "入力を再開");
+    }
+    confirm(19, 1);  // "0"
+    EXPECT_EQ(U8(r.fake.memMain.text), "") << "suspended";
+    EXPECT_EQ(U8(r.fake.pnlMsg.message), "休止中");
+    if (mode == Mode::Dwell) {
+      EXPECT_FALSE(r.fake.tmrInput0.running) << "no count runs on other cells";
+    }
+    confirm(9, 7);
+    EXPECT_EQ(U8(r.fake.pnlMsg.message), "");
+    confirm(19, 1);
+    EXPECT_EQ(U8(r.fake.memMain.text), "0") << "resumed";
   }
 }
 
