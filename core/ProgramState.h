@@ -48,6 +48,13 @@ struct ProgramState {
   // 休~ was confirmed: no other confirmation does anything until it is
   // confirmed again.
   bool paused = false;
+  // 終~ or 印~ confirmed once in dwell mode with Access/ConfirmTwice: the
+  // cell reads もう一度で終了
+  // (もう一度で印刷) and a second confirmation of it runs the command; any
+  // other confirmation gives it up. -1: none armed.
+  int armedCommand = -1;
+  int armedCol = 0;
+  int armedRow = 0;
   // Where the pointer was (screen coordinates) when the dwell count began:
   // within the dwell tolerance of it the cell does not change.
   int dwellAnchorX = 0;

@@ -91,6 +91,7 @@ constexpr NamedEntry kNamedEntries[] = {
     {named::kQuickKana, "0", IsZeroOrOne},
     {named::kPredictionCells, "8", IsPredictionCells},
     {named::kDwellTolerancePx, "0", IsDwellTolerance},
+    {named::kConfirmTwice, "0", IsZeroOrOne},
 };
 
 // The option slots: each one's default and what it may hold; a stored value

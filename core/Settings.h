@@ -88,6 +88,9 @@ inline constexpr char kPredictionCells[] = "Entry/PredictionCells";
 // changing the cell (a tremor across a border); 0 (the default): any move
 // onto another cell restarts the count.
 inline constexpr char kDwellTolerancePx[] = "Access/DwellTolerancePx";
+// 1: in dwell mode 終~ and 印~ take a second confirmation on the cell itself;
+// 0 (the default): they act at once, as designed.
+inline constexpr char kConfirmTwice[] = "Access/ConfirmTwice";
 }  // namespace named
 inline constexpr int kMaxDwellTolerancePx = 200;
 inline constexpr int kMaxPredictionCells = 8;
@@ -127,6 +130,7 @@ class Settings {
   bool QuickKana() const { return Named(named::kQuickKana) == "1"; }
   int PredictionCells() const;
   int DwellTolerancePx() const;
+  bool ConfirmTwice() const { return Named(named::kConfirmTwice) == "1"; }
 
   // Option slot tests as exact text comparisons.
   const std::string& Option(int slot) const { return optionList.at(slot); }

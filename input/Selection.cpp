@@ -200,6 +200,9 @@ void Selection::ShowDwell() {
 }
 
 StatusText Selection::BoardCellStatus(const std::string& t) const {
+  if (state_.armedCommand >= 0 && p_.sgd00.Col() == state_.armedCol && p_.sgd00.Row() == state_.armedRow) {
+    return {t, status::kRed};  // もう一度で終了, もう一度で印刷
+  }
   const auto command = board::CommandOfText(t);
   if (command == Command::CancelSlot) return {Sj("キャンセル"), status::kBlue};
   if (!state_.pendingCommand.empty()) {
@@ -253,14 +256,45 @@ bool Selection::Suspended(const std::string& cellText) const {
   return state_.paused && board::CommandOfText(cellText) != Command::Pause;
 }
 
+bool Selection::ArmedFirst(const std::string& cellText) {
+  const int col = p_.sgd00.Col();
+  const int row = p_.sgd00.Row();
+  if (state_.armedCommand >= 0 && state_.armedCol == col && state_.armedRow == row) {
+    // The second confirmation: the command runs.
+    Disarm();
+    return false;
+  }
+  Disarm();
+  const auto command = board::CommandOfText(cellText);
+  if (!DwellMode() || !state_.settings.ConfirmTwice() || !state_.pendingCommand.empty() ||
+      (command != Command::Quit && command != Command::Print)) {
+    return false;
+  }
+  state_.armedCommand = static_cast<int>(*command);
+  state_.armedCol = col;
+  state_.armedRow = row;
+  p_.sgd00.SetCellText(col, row, Sj(command == Command::Quit ? "もう一度で終了" : "もう一度で印刷"));
+  DescribeBoardCell();
+  return true;
+}
+
+void Selection::Disarm() {
+  if (state_.armedCommand < 0) return;
+  p_.sgd00.SetCellText(state_.armedCol, state_.armedRow,
+                       board::CommandToken(static_cast<Command>(state_.armedCommand)));
+  state_.armedCommand = -1;
+}
+
 void Selection::ConfirmBoardCell() {
-  const std::string t = p_.sgd00.CellText(p_.sgd00.Col(), p_.sgd00.Row());
+  std::string t = p_.sgd00.CellText(p_.sgd00.Col(), p_.sgd00.Row());
   if (t.empty()) return;
   // Resting: nothing but 休~ is confirmed, and the status line says why.
   if (Suspended(t)) {
     p_.pnlMsg.SetMessage(Sj("休止中"));
     return;
   }
+  if (ArmedFirst(t)) return;
+  t = p_.sgd00.CellText(p_.sgd00.Col(), p_.sgd00.Row());
   p_.pnlMsg.SetMessage("");
   if (auto pointer = p_.pointer.Position()) {
     state_.returnCursorX = pointer->x;
@@ -421,6 +455,7 @@ void Selection::ChooseRowCell() {
     p_.pnlMsg.SetMessage(Sj("休止中"));
     return;
   }
+  Disarm();
   p_.pnlMsg.SetMessage("");
   // A list over the board closes (a conversion ends there, its caret after
   // the reading left); the row is then filled for the caret as it is now,

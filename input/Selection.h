@@ -127,6 +127,12 @@ class Selection {
   void ShowDwell();
   // Resting (休~): a confirmation of this cell does nothing.
   bool Suspended(const std::string& cellText) const;
+  // Quitting and printing take a second confirmation on the cell itself
+  // where no dialog can be answered (dwell mode, with Access/ConfirmTwice);
+  // true when this confirmation only armed the cell.
+  bool ArmedFirst(const std::string& cellText);
+  // Gives up an armed 終~ or 印~: the cell reads its token again.
+  void Disarm();
   // A dwell count begins here: the pointer's place is where the tolerance
   // is measured from.
   void AnchorDwell();

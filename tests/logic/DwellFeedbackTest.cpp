@@ -178,3 +178,53 @@ TEST(PauseCell, RestingSuspendsEveryConfirmationButItsOwnInEachMode) {
 
 }  // namespace
 }  // namespace velkor::testing
+
+namespace velkor::testing {
+namespace {
+
+// With Access/ConfirmTwice, in dwell mode 終~ and 印~ take a second
+// confirmation on the cell itself, which reads もう一度で終了 (もう一度で印刷)
+// in between; any other confirmation gives it up. In click mode, or with the
+// setting left alone, one confirmation acts, as before.
+TEST(TwoStepQuit, QuitAndPrintTakeASecondConfirmationOnTheCellInDwellMode) {
+  DwellRig r;
+  r.form.State().settings.SetNamed(named::kConfirmTwice, "1");
+  const auto dwellOn = [&r](int col, int row) {
+    r.MoveTo(19, 2);  // away first, so that the count starts afresh
+    r.MoveTo(col, row);
+    r.Tick();
+    r.Tick();
+  };
+  dwellOn(8, 7);  // 終~
+  EXPECT_EQ(U8(r.fake.sgd00.CellText(8, 7)), "もう一度で終了");
+  EXPECT_EQ(U8(r.fake.pnlMsg.text), "もう一度で終了");
+  EXPECT_EQ(r.fake.window.closeRequests, 0);
+  dwellOn(19, 1);  // "0": gives it up
+  EXPECT_EQ(U8(r.fake.sgd00.CellText(8, 7)), "終~");
+  EXPECT_EQ(U8(r.fake.memMain.text), "0");
+  dwellOn(8, 7);
+  dwellOn(8, 7);
+  EXPECT_EQ(r.fake.window.closeRequests, 1) << "the second confirmation quits";
+  EXPECT_EQ(U8(r.fake.sgd00.CellText(8, 7)), "終~");
+
+  dwellOn(7, 7);  // 印~
+  EXPECT_EQ(U8(r.fake.sgd00.CellText(7, 7)), "もう一度で印刷");
+  EXPECT_TRUE(r.fake.printer.jobs.empty());
+  dwellOn(7, 7);
+  EXPECT_EQ(r.fake.printer.jobs.size(), 1u) << "the board prints at once, as before";
+
+  // Click mode: at once.
+  r.form.Modes().MnuEditClickClick();
+  const Rect quit = r.fake.sgd00.CellRect(8, 7);
+  r.form.Select().SGd00MouseMove(quit.left + 1, quit.top + 1);
+  r.form.Select().SGd00MouseDown(quit.left + 1, quit.top + 1);
+  EXPECT_EQ(r.fake.window.closeRequests, 2);
+  // Dwell mode with the setting left alone: at once.
+  r.form.Modes().MnuEditM10Click();
+  r.form.State().settings.SetNamed(named::kConfirmTwice, "0");
+  dwellOn(8, 7);
+  EXPECT_EQ(r.fake.window.closeRequests, 3);
+}
+
+}  // namespace
+}  // namespace velkor::testing
