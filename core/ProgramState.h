@@ -53,6 +53,10 @@ struct ProgramState {
   // (もう一度で印刷) and a second confirmation of it runs the command; any
   // other confirmation gives it up. -1: none armed.
   int armedCommand = -1;
+  // A board cell confirmed by dwell that repeats while still dwelt on
+  // (Access/RepeatMs), and the ticks since its last confirmation.
+  bool repeating = false;
+  int repeatTicks = 0;
   int armedCol = 0;
   int armedRow = 0;
   // Where the pointer was (screen coordinates) when the dwell count began:

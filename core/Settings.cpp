@@ -75,6 +75,11 @@ bool IsPredictionCells(const std::string& value) {
   return cells && *cells >= 0 && *cells <= kMaxPredictionCells;
 }
 
+bool IsRepeatMs(const std::string& value) {
+  const auto ms = ParseDecimal(value);
+  return ms && *ms >= 0 && *ms <= 60000;
+}
+
 bool IsDwellTolerance(const std::string& value) {
   const auto pixels = ParseDecimal(value);
   return pixels && *pixels >= 0 && *pixels <= kMaxDwellTolerancePx;
@@ -92,6 +97,7 @@ constexpr NamedEntry kNamedEntries[] = {
     {named::kPredictionCells, "8", IsPredictionCells},
     {named::kDwellTolerancePx, "0", IsDwellTolerance},
     {named::kConfirmTwice, "0", IsZeroOrOne},
+    {named::kRepeatMs, "0", IsRepeatMs},
 };
 
 // The option slots: each one's default and what it may hold; a stored value
@@ -225,6 +231,11 @@ std::string Settings::Named(const char* key) const {
 }
 
 void Settings::SetNamed(const char* key, std::string value) { named_[key] = std::move(value); }
+
+int Settings::RepeatMs() const {
+  const auto ms = ParseDecimal(Named(named::kRepeatMs));
+  return ms && *ms >= 0 && *ms <= 60000 ? *ms : 0;
+}
 
 int Settings::DwellTolerancePx() const {
   const auto pixels = ParseDecimal(Named(named::kDwellTolerancePx));

@@ -91,6 +91,10 @@ inline constexpr char kDwellTolerancePx[] = "Access/DwellTolerancePx";
 // 1: in dwell mode 終~ and 印~ take a second confirmation on the cell itself;
 // 0 (the default): they act at once, as designed.
 inline constexpr char kConfirmTwice[] = "Access/ConfirmTwice";
+// Milliseconds after which a board cell still dwelt on after its
+// confirmation confirms again (BS~, the caret moves, a character); 0 (the
+// default): never.
+inline constexpr char kRepeatMs[] = "Access/RepeatMs";
 }  // namespace named
 inline constexpr int kMaxDwellTolerancePx = 200;
 inline constexpr int kMaxPredictionCells = 8;
@@ -131,6 +135,7 @@ class Settings {
   int PredictionCells() const;
   int DwellTolerancePx() const;
   bool ConfirmTwice() const { return Named(named::kConfirmTwice) == "1"; }
+  int RepeatMs() const;
 
   // Option slot tests as exact text comparisons.
   const std::string& Option(int slot) const { return optionList.at(slot); }

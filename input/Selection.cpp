@@ -78,6 +78,7 @@ void Selection::SGd00MouseMove(int x, int y) {
   state_.boardRow = cell.row;
   if (cell.col != oldCol || cell.row != oldRow) {
     p_.tmrInput0.Stop();
+    state_.repeating = false;
     HideList();
     // While resting only 休~ counts.
     if (DwellMode() && !Suspended(p_.sgd00.CellText(cell.col, cell.row))) {
@@ -113,6 +114,19 @@ void Selection::TmrInput0Timer() {
     ShowDwell();
     return;
   }
+  if (state_.repeating) {
+    // Still dwelt on after its confirmation: again every Access/RepeatMs.
+    ++state_.repeatTicks;
+    if (state_.repeatTicks * kTickMs < state_.settings.RepeatMs()) return;
+    state_.repeatTicks = 0;
+    DescribeBoardCell();
+    ConfirmBoardCell();
+    if (!Repeats()) {
+      state_.repeating = false;
+      p_.tmrInput0.Stop();
+    }
+    return;
+  }
   ++state_.dwellTicks;
   ShowDwell();
   // Half seconds as "0.5", "1.0", ...: written out by hand, since the
@@ -133,6 +147,11 @@ void Selection::TmrInput0Timer() {
   } else if (state_.onCandidates == kOnBoard) {
     DescribeBoardCell();
     ConfirmBoardCell();
+    if (Repeats()) {
+      state_.repeating = true;
+      state_.repeatTicks = 0;
+      p_.tmrInput0.Start();
+    }
   } else {
     DescribeBoardCell();
     ExecuteSelection();
@@ -254,6 +273,29 @@ CellPos Selection::ListShape(int m) {
 
 bool Selection::Suspended(const std::string& cellText) const {
   return state_.paused && board::CommandOfText(cellText) != Command::Pause;
+}
+
+bool Selection::Repeats() const {
+  if (state_.settings.RepeatMs() <= 0 || state_.onCandidates != kOnBoard || state_.boardCol == kNoCell ||
+      p_.sgd01.Visible() || !p_.tabC00.Visible() || !state_.pendingCommand.empty() || state_.paused) {
+    return false;
+  }
+  const std::string text = p_.sgd00.CellText(state_.boardCol, state_.boardRow);
+  const auto command = board::CommandOfText(text);
+  if (!command) return !text.empty();
+  switch (*command) {
+    case Command::NewLine:
+    case Command::Left:
+    case Command::Right:
+    case Command::Up:
+    case Command::Down:
+    case Command::Blank:
+    case Command::Delete:
+    case Command::BackSpace:
+    case Command::Undo:
+    case Command::Redo: return true;
+    default: return false;
+  }
 }
 
 bool Selection::ArmedFirst(const std::string& cellText) {
@@ -401,6 +443,7 @@ void Selection::RowMouseMove(int x, int y) {
     return;
   }
   const bool entering = state_.onCandidates != kOnPredictionRow;
+  state_.repeating = false;
   const int oldCell = state_.rowCell;
   const int cell = p_.predictionRow.CellAt(x, y);
   state_.onCandidates = kOnPredictionRow;
@@ -470,6 +513,7 @@ void Selection::ChooseRowCell() {
 // ---------------------------------------------------------------- the list
 
 void Selection::SGd01MouseMove(int x, int y) {
+  state_.repeating = false;
   if (state_.onCandidates == kOnList && !state_.candJustOpened && WithinDwellTolerance()) {
     ShowDwell();
     return;

@@ -110,6 +110,8 @@ class Selection {
   // Pixels the pointer may move, after a list opens, without being taken
   // for a movement of the user's.
   static constexpr int kStillTolerance = 3;
+  // The input timer's tick.
+  static constexpr int kTickMs = 500;
   // After the list opened or was refilled: nothing on it counts until the
   // pointer moves.
   void HoldListUntilMoved();
@@ -133,6 +135,10 @@ class Selection {
   bool ArmedFirst(const std::string& cellText);
   // Gives up an armed 終~ or 印~: the cell reads its token again.
   void Disarm();
+  // After a board cell was confirmed by dwell: whether it confirms again
+  // while still dwelt on (a character or an editing command, with
+  // Access/RepeatMs set, and the board still showing it).
+  bool Repeats() const;
   // A dwell count begins here: the pointer's place is where the tolerance
   // is measured from.
   void AnchorDwell();

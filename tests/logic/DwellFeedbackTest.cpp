@@ -228,3 +228,39 @@ TEST(TwoStepQuit, QuitAndPrintTakeASecondConfirmationOnTheCellInDwellMode) {
 
 }  // namespace
 }  // namespace velkor::testing
+
+namespace velkor::testing {
+namespace {
+
+// With Access/RepeatMs, a board cell still dwelt on after its confirmation
+// confirms again every so often (BS~ deletes on); moving off stops it. Left
+// alone (0), one confirmation a dwell, as designed; 休~ never repeats.
+TEST(DwellRepeat, ACellStillDweltOnConfirmsAgainEveryRepeatTime) {
+  for (const char* repeat : {"0", "1000"}) {
+    SCOPED_TRACE(repeat);
+    DwellRig r;
+    r.form.State().settings.SetNamed(named::kRepeatMs, repeat);
+    r.fake.memMain.text = "abcdef";
+    r.fake.memMain.selStart = 6;
+    r.MoveTo(8, 6);  // BS~
+    for (int tick = 0; tick < 6; ++tick) r.Tick();
+    if (std::string(repeat) == "0") {
+      EXPECT_EQ(r.fake.memMain.text, "abcde");
+      EXPECT_FALSE(r.fake.tmrInput0.running);
+    } else {
+      EXPECT_EQ(r.fake.memMain.text, "abc") << "at 1 s, then every second";
+      r.MoveTo(19, 2);  // away: the repeat stops, a new count starts
+      r.MoveTo(8, 6);
+      r.Tick();
+      EXPECT_EQ(r.fake.memMain.text, "abc");
+    }
+  }
+  DwellRig r;
+  r.form.State().settings.SetNamed(named::kRepeatMs, "500");
+  r.MoveTo(9, 7);  // 休~
+  for (int tick = 0; tick < 6; ++tick) r.Tick();
+  EXPECT_TRUE(r.form.State().paused) << "confirmed once, not toggled back and forth";
+}
+
+}  // namespace
+}  // namespace velkor::testing
