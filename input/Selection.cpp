@@ -80,11 +80,12 @@ void Selection::SGd00MouseMove(int x, int y) {
     p_.tmrInput0.Stop();
     state_.repeating = false;
     HideList();
-    // While resting only 休~ counts.
-    if (DwellMode() && !Suspended(p_.sgd00.CellText(cell.col, cell.row))) {
+    // A new cell: the count (if any) begins here, and the tolerance is
+    // measured from here. While resting only 休~ counts.
+    AnchorDwell();
+    if (DwellMode()) {
       state_.dwellTicks = 0;
-      p_.tmrInput0.Start();
-      AnchorDwell();
+      if (!Suspended(p_.sgd00.CellText(cell.col, cell.row))) p_.tmrInput0.Start();
     }
   }
   ShowDwell();
@@ -467,11 +468,9 @@ void Selection::RowMouseMove(int x, int y) {
   if (entering || cell != oldCell || moved) {
     p_.tmrInput0.Stop();
     state_.dwellTicks = 0;
+    AnchorDwell();
     // An empty cell, or the space beside the cells, confirms nothing.
-    if (DwellMode() && cell >= 0 && !row_.CellText(cell).empty() && !state_.paused) {
-      p_.tmrInput0.Start();
-      AnchorDwell();
-    }
+    if (DwellMode() && cell >= 0 && !row_.CellText(cell).empty() && !state_.paused) p_.tmrInput0.Start();
   }
   ShowDwell();
   DescribeRowCell();

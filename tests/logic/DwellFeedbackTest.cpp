@@ -131,6 +131,28 @@ namespace {
 
 // 休~ suspends every confirmation but its own, in each input mode, and the
 // status line says so until it is confirmed again.
+// Resting with a dwell tolerance: the pointer leaves 休~ for another cell,
+// where no count is drawn, and comes back to where it began: 休~ resumes.
+TEST(PauseCell, WithAToleranceTheWayBackToThePauseCellStaysOpen) {
+  DwellRig r;
+  r.form.State().settings.SetNamed(named::kDwellTolerancePx, "8");
+  const Rect pause = r.fake.sgd00.CellRect(9, 7);
+  const Rect zero = r.fake.sgd00.CellRect(19, 1);
+  const auto restOn = [&r](const Rect& cell, Point screen) {
+    r.fake.pointer.position = screen;
+    r.form.Select().SGd00MouseMove(cell.left + 1, cell.top + 1);
+    r.Tick();
+    r.Tick();
+  };
+  restOn(pause, Point{200, 400});
+  ASSERT_TRUE(r.form.State().paused);
+  restOn(zero, Point{500, 250});
+  EXPECT_TRUE(r.fake.sgd00.dwell.empty()) << "no count drawn on a suspended cell";
+  EXPECT_EQ(r.fake.memMain.text, "");
+  restOn(pause, Point{200, 400});
+  EXPECT_FALSE(r.form.State().paused) << "resumed";
+}
+
 TEST(PauseCell, RestingSuspendsEveryConfirmationButItsOwnInEachMode) {
   enum class Mode { Click, Dwell, Keys };
   for (const Mode mode : {Mode::Click, Mode::Dwell, Mode::Keys}) {
