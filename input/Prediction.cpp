@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "board/BoardModel.h"
 #include "core/Cp932.h"
 #include "document/CaretMoves.h"
 
@@ -27,29 +28,27 @@ char16_t Wide(std::string_view character) {
 
 bool IsHiragana(char16_t c) { return c >= u'ぁ' && c <= u'ゖ'; }
 
-// The kana a kana cell turns into with the modifier: writing one of them
-// with one selection a kana, the user may mean any other.
-constexpr std::u16string_view kKanaGroups[] = {
-    u"あぁ",   u"いぃ",   u"うぅ",   u"えぇ",   u"おぉ",   u"かが", u"きぎ", u"くぐ",   u"けげ", u"こご",
-    u"さざ",   u"しじ",   u"すず",   u"せぜ",   u"そぞ",   u"ただ", u"ちぢ", u"つっづ", u"てで", u"とど",
-    u"はばぱ", u"ひびぴ", u"ふぶぷ", u"へべぺ", u"ほぼぽ", u"やゃ", u"ゆゅ", u"よょ",   u"わゎ"};
-
-// `reading` with its last kana turned into each of the others of its group.
+// `reading` with its last kana turned into each other hiragana of its board
+// cell ("て" into "で", "つ" into "っ" and "づ"), as the modifier ゛~ would
+// turn it: writing one of them with one selection a kana, the user may mean
+// any other.
 std::vector<std::string> OtherLastKana(const std::string& reading) {
+  static const StringList cells = board::BuiltInBoard();
   std::vector<std::string> out;
-  std::u16string wide = cp932::Decode(reading);
-  if (wide.empty()) return out;
-  const char16_t last = wide.back();
-  for (std::u16string_view group : kKanaGroups) {
-    if (group.find(last) == std::u16string_view::npos) continue;
-    for (char16_t other : group) {
-      if (other == last) continue;
-      wide.back() = other;
-      out.push_back(cp932::Encode(wide));
+  if (reading.empty()) return out;
+  const std::size_t lastAt = cp932::PrevCharPos(reading, reading.size());
+  const std::string last = reading.substr(lastAt);
+  for (const std::string& cell : cells) {
+    const StringList variants = board::Variants(cell);
+    if (std::find(variants.begin(), variants.end(), last) == variants.end()) continue;
+    for (const std::string& other : variants) {
+      if (other != last && IsHiragana(Wide(other))) out.push_back(reading.substr(0, lastAt) + other);
     }
+    break;
   }
   return out;
 }
+
 bool IsKatakana(char16_t c) { return c >= u'ァ' && c <= u'ヶ'; }
 bool IsKanji(char16_t c) {
   return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0xF900 && c <= 0xFAFF) || c == u'々' ||
@@ -131,14 +130,15 @@ std::string Prediction::SentenceBefore(const std::string& text, std::size_t care
   return SentenceOf(text, caret).value_or(std::string());
 }
 
-Prediction::Offer Prediction::Row(const std::string& text, std::size_t caret, std::size_t cells) const {
+Prediction::Offer Prediction::Row(const std::string& text, std::size_t caret, std::size_t cells,
+                                  std::size_t origin) const {
   Offer offer;
   if (cells == 0) return offer;
   caret = caret::Snap(text, std::min(caret, text.size()));
   if (const auto sentence = SentenceOf(text, caret)) {
     Add(offer, Unread(learning_.Continuations(*sentence, cells)), "", cells);
   }
-  const std::string kana = KanaSinceCommit(text, caret);
+  const std::string kana = KanaSinceCommit(text, caret, origin);
   if (kana.empty()) {
     // Right after a word (not after punctuation or at the start of a line):
     // the kana phrases the user writes after words.
@@ -275,14 +275,16 @@ void Prediction::Converted(const std::string& reading, const std::string& text, 
   lastCommitEnd_ = end;
 }
 
-std::string Prediction::KanaSinceCommit(const std::string& text, std::size_t caret) const {
+std::string Prediction::KanaSinceCommit(const std::string& text, std::size_t caret, std::size_t origin) const {
   std::string kana = ReadingBefore(text, caret);
   const std::size_t runStart = caret - kana.size();
+  if (lastCommitEnd_ < origin) return kana;
+  const std::size_t lastCommitEnd = lastCommitEnd_ - origin;
   // The commit point counts while the committed text still stands there.
-  if (!lastCommit_.empty() && lastCommitEnd_ > runStart && lastCommitEnd_ <= caret &&
-      lastCommitEnd_ >= lastCommit_.size() &&
-      text.compare(lastCommitEnd_ - lastCommit_.size(), lastCommit_.size(), lastCommit_) == 0) {
-    kana.erase(0, lastCommitEnd_ - runStart);
+  if (!lastCommit_.empty() && lastCommitEnd > runStart && lastCommitEnd <= caret &&
+      lastCommitEnd >= lastCommit_.size() &&
+      text.compare(lastCommitEnd - lastCommit_.size(), lastCommit_.size(), lastCommit_) == 0) {
+    kana.erase(0, lastCommitEnd - runStart);
   }
   return kana;
 }
@@ -293,7 +295,7 @@ void Prediction::Remember(const std::string& reading, const std::string& text) {
   if (committed_.size() > kCommittedKept) committed_.pop_front();
 }
 
-void Prediction::Wrote(const std::string& text, std::size_t caret) {
+void Prediction::Wrote(const std::string& text, std::size_t caret, std::size_t origin) {
   caret = caret::Snap(text, std::min(caret, text.size()));
   if (caret == 0) return;
   const std::size_t markAt = caret::Left(text, caret);
@@ -302,7 +304,7 @@ void Prediction::Wrote(const std::string& text, std::size_t caret) {
   // The kana written since the last commit point, as they stand: a
   // phrase between punctuation, or the kana ending a sentence after its
   // last word ("てください").
-  const std::string kana = KanaSinceCommit(text, markAt);
+  const std::string kana = KanaSinceCommit(text, markAt, origin);
   if (cp932::Decode(kana).size() >= 2) learning_.Learn(kana, kana);
   if (!EndsSentence(mark)) return;
   // The sentence this mark ends, the mark included.

@@ -69,7 +69,9 @@ class Prediction {
   // conversion engine's reading of those kana; then the engine's words for
   // them or an end of them (kana written before a word and never converted
   // do not hide it); with no kana, the next words.
-  Offer Row(const std::string& text, std::size_t caret, std::size_t cells) const;
+  // `text` may be the part of the document that ends at the caret, starting
+  // at byte `origin` of it on a character boundary.
+  Offer Row(const std::string& text, std::size_t caret, std::size_t cells, std::size_t origin = 0) const;
 
   // Candidate `index` of `offer` chosen: the reading it replaces before the
   // caret gives way to it as one change (one undo takes it back), and it is
@@ -83,7 +85,7 @@ class Prediction {
   // since the last one are learned as they stand, and after 。, ！ or ？ the
   // whole sentence is learned for its reading, when every part of it is
   // known (kana, or what was committed for a reading this session).
-  void Wrote(const std::string& text, std::size_t caret);
+  void Wrote(const std::string& text, std::size_t caret, std::size_t origin = 0);
 
   // The reading of `written`: kana as they stand (katakana as hiragana),
   // punctuation as it stands, and texts committed this session by their
@@ -98,7 +100,7 @@ class Prediction {
   void Remember(const std::string& reading, const std::string& text);
   // The kana before the caret written since the last commit point: a
   // committed text that ends in kana ("少し") is no part of the next reading.
-  std::string KanaSinceCommit(const std::string& text, std::size_t caret) const;
+  std::string KanaSinceCommit(const std::string& text, std::size_t caret, std::size_t origin) const;
   // The conversion engine's best readings of `kana` as one text each; none
   // while it is busy.
   std::vector<Word> Converted(const std::string& kana) const;

@@ -2,15 +2,37 @@
 
 #include <algorithm>
 
+#include "core/Cp932.h"
+
 namespace velkor {
+
+PredictionRow::Before PredictionRow::TextBefore() const {
+  const TextRope text = p_.memMain.Snapshot();
+  const std::size_t caret = std::min(static_cast<std::size_t>(std::max(0, p_.memMain.SelStart())), text.size());
+  const std::size_t lowest = caret > kLookBack ? caret - kLookBack : 0;
+  // A line starts on a character boundary, and nothing the row looks at
+  // reaches over a line break.
+  std::size_t start = caret;
+  while (start > lowest && text.At(start - 1) != '\n') --start;
+  if (start == lowest && lowest > 0) {
+    // A longer line: a byte that cannot begin a two-byte character ends one,
+    // so the next byte starts one.
+    while (start < caret && cp932::IsLeadByte(static_cast<unsigned char>(text.At(start)))) ++start;
+    ++start;
+    // Too few bytes left for a sentence and its reading (a long run of
+    // bytes that may all begin characters): the whole text, this once.
+    if (start > caret || caret - start < kLookBack / 2) return {text.Flatten().substr(0, caret), 0};
+  }
+  return {text.Substr(start, caret - start), start};
+}
 
 void PredictionRow::Refresh() {
   // A choice changes the text, which refreshes the row: once is enough.
   if (filling_) return;
   const int cells = state_.settings.PredictionCells();
-  const std::string text = p_.memMain.Text();
-  const std::size_t caret = static_cast<std::size_t>(std::max(0, p_.memMain.SelStart()));
-  Prediction::Offer offer = prediction_.Row(text, caret, static_cast<std::size_t>(cells));
+  const Before before = TextBefore();
+  Prediction::Offer offer =
+      prediction_.Row(before.text, before.text.size(), static_cast<std::size_t>(cells), before.origin);
   const bool changed = offer.candidates != offer_.candidates || cells != p_.row.CellCount();
   offer_ = std::move(offer);
   if (!changed) return;
@@ -37,7 +59,8 @@ bool PredictionRow::Choose(int cell) {
 }
 
 void PredictionRow::Wrote() {
-  prediction_.Wrote(p_.memMain.Text(), static_cast<std::size_t>(std::max(0, p_.memMain.SelStart())));
+  const Before before = TextBefore();
+  prediction_.Wrote(before.text, before.text.size(), before.origin);
 }
 
 }  // namespace velkor

@@ -40,6 +40,17 @@ class PredictionRow {
   void Wrote();
 
  private:
+  // The text before the caret as far as a reading or a sentence is looked
+  // for back: from the line's start, else from a character boundary at most
+  // kLookBack bytes back (the whole text only where none is found). A long
+  // document is never copied whole at each change.
+  struct Before {
+    std::string text;
+    std::size_t origin = 0;  // where `text` starts in the document
+  };
+  static constexpr std::size_t kLookBack = 2048;
+  Before TextBefore() const;
+
   ProgramState& state_;
   Ports p_;
   Prediction& prediction_;

@@ -110,6 +110,24 @@ TEST(PredictionRowWindow, TheRowFollowsTheTextAndItsSettingAndAClickWritesTheCel
   EXPECT_EQ(r.fake.predictionRow.CellCount(), 8);
 }
 
+// The row looks only at the end of a long line, from a character boundary:
+// after 1500 kanji, or 1500 kana whose bytes could all begin characters, the
+// reading is still かんご and a choice replaces just it.
+TEST(PredictionRowWindow, AtTheEndOfALongLineTheReadingIsReadRight) {
+  for (const char* filler : {"漢", "ぁ"}) {
+    SCOPED_TRACE(filler);
+    RowRig r;
+    r.fake.predictor.completions["かんご"] = {"看護"};
+    std::string line;
+    for (int i = 0; i < 1500; ++i) line += filler;
+    r.fake.memMain.text = Sj(line);
+    r.fake.memMain.selStart = static_cast<int>(r.fake.memMain.text.size());
+    r.Write("かんご");
+    r.Click("看護");
+    EXPECT_EQ(r.Text(), line + "看護");
+  }
+}
+
 TEST(PredictionRowWindow, DwellChoosesOnlyWhatThePointerMovedToAndAFreshRowWaitsForAMove) {
   RowRig r;
   r.form->Modes().MnuEditM10Click();  // dwell, 1 s
