@@ -11,13 +11,12 @@
 namespace velkor {
 
 // Each mode is tested on its own, as the slots hold it: stored slots may turn
-// on more than one.
-inline bool ClickModeOn(const Settings& s) { return s.Option(option::kClickMode) == "1"; }
-inline bool DwellModeOn(const Settings& s) {
-  const std::string& dwell = s.Option(option::kDwellSeconds);
-  return dwell.size() == 1 && dwell[0] >= '1' && dwell[0] <= '5';
-}
-inline bool ArrowKeyModeOn(const Settings& s) { return s.Option(option::kArrowKeyMode) == "1"; }
+// on more than one. Scanning (Access/Scan) turns the three others off while
+// it is on; the slots keep them for when it is turned off again.
+inline bool ScanModeOn(const Settings& s) { return s.Scan(); }
+inline bool ClickModeOn(const Settings& s) { return !s.Scan() && s.Option(option::kClickMode) == "1"; }
+inline bool DwellModeOn(const Settings& s) { return !s.Scan() && s.DwellTenths().has_value(); }
+inline bool ArrowKeyModeOn(const Settings& s) { return !s.Scan() && s.Option(option::kArrowKeyMode) == "1"; }
 
 // Messages on the mode's channel: a message box in click mode, the status
 // line's message place in the other modes, for people who cannot click a box

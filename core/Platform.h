@@ -142,13 +142,24 @@ class IPointer {
   virtual void MoveTo(Point position) = 0;
 };
 
-// The 500 ms input timer.
+// A repeating (or single-shot) timer; the input timer ticks every 500 ms
+// unless told otherwise.
 class ITimer {
  public:
   virtual ~ITimer() = default;
   virtual void Start() = 0;
   virtual void Stop() = 0;
   virtual bool Running() const = 0;
+  // The time between ticks, taking effect at the next Start.
+  virtual void SetIntervalMs(int ms) = 0;
+  virtual int IntervalMs() const = 0;
+};
+
+// A monotonic clock in milliseconds (for how long a cell was left).
+class IClock {
+ public:
+  virtual ~IClock() = default;
+  virtual long long NowMs() const = 0;
 };
 
 // The variant list: a small grid without fixed cells laid over the board.
@@ -185,6 +196,9 @@ class IVariantList {
   // How far a dwell count on cell (col, row) has come, in percent of the
   // dwell time, drawn inside the cell; 0 draws nothing.
   virtual void SetDwellProgress(int col, int row, int percent) = 0;
+  // The scan highlight (a thick frame and a tint): on cell (col, row), on the
+  // whole of `row` when col is -1, nowhere when row is -1.
+  virtual void SetScanHighlight(int col, int row) = 0;
 };
 
 // The prediction row: a strip of wide cells directly above the board, each
@@ -205,6 +219,9 @@ class IPredictionRow {
   virtual int Current() const = 0;
   // How far a dwell count on `cell` has come, in percent; 0 draws nothing.
   virtual void SetDwellProgress(int cell, int percent) = 0;
+  // The scan highlight: on `cell`, on the whole row when cell is -1 and
+  // `on`, nowhere when not `on`.
+  virtual void SetScanHighlight(bool on, int cell) = 0;
 };
 
 // The board grid: columns and rows with a fixed first column and row.
@@ -251,6 +268,9 @@ class IBoardGrid {
   // How far a dwell count on cell (col, row) has come, in percent of the
   // dwell time, drawn inside the cell; 0 draws nothing.
   virtual void SetDwellProgress(int col, int row, int percent) = 0;
+  // The scan highlight (a thick frame and a tint): on cell (col, row), on the
+  // whole of `row` when col is -1, nowhere when row is -1.
+  virtual void SetScanHighlight(int col, int row) = 0;
 };
 
 // The tab strip under the board. Setting the index from the program raises no
@@ -462,6 +482,9 @@ struct Platform {
   // The strip of predictions above the board, and what fills it.
   IPredictionRow& predictionRow;
   IPredictor& predictor;
+  IClock& clock;
+  // Steps the scan highlight in scanning mode.
+  ITimer& scanTimer;
 };
 
 }  // namespace velkor

@@ -64,6 +64,17 @@ struct ProgramState {
   int dwellAnchorX = 0;
   int dwellAnchorY = 0;
   bool dwellAnchored = false;
+  // A dwell count on a cell the pointer left: where, how far it had come
+  // and when it was left (Access/DwellMemoryMs).
+  struct KeptCount {
+    bool valid = false;
+    int place = 0;
+    int col = -1;
+    int row = -1;
+    int ticks = 0;
+    long long leftAtMs = 0;
+  };
+  KeptCount keptCount;
   bool rowJustFilled = false;
   int rowAnchorX = 0;
   int rowAnchorY = 0;

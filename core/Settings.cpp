@@ -66,7 +66,21 @@ namespace {
 bool IsNumber(const std::string& value) { return ParseDecimal(value).has_value(); }
 // The dwell times the menu offers (1 to 5 seconds) or 0 for off; any other
 // (0.8, say) would confirm nothing and tick no mode.
-bool IsDwellTime(const std::string& value) { return value.size() == 1 && value[0] >= '0' && value[0] <= '5'; }
+// The dwell slot: "0" (dwell off), a whole second 1 to 5, or 0.3 to 5.0
+// seconds in tenths.
+bool IsDwellTime(const std::string& value) {
+  if (value.size() == 1 && value[0] >= '0' && value[0] <= '5') return true;
+  return ParseTenths(value, kMinDwellTenths, kMaxDwellTenths).has_value();
+}
+bool IsScanInterval(const std::string& value) { return ParseTenths(value, kMinScanTenths, kMaxScanTenths).has_value(); }
+bool IsScanSwitch(const std::string& value) {
+  return value == "space" || value == "enter" || value == "any-key" || value == "mouse";
+}
+bool IsOneOrTwo(const std::string& value) { return value == "1" || value == "2"; }
+bool IsDwellMemory(const std::string& value) {
+  const auto ms = ParseDecimal(value);
+  return ms && *ms >= 0 && *ms <= kMaxDwellMemoryMs;
+}
 bool AnyText(const std::string&) { return true; }
 bool IsZeroOrOne(const std::string& value) { return value == "0" || value == "1"; }
 
@@ -77,7 +91,7 @@ bool IsPredictionCells(const std::string& value) {
 
 bool IsRepeatMs(const std::string& value) {
   const auto ms = ParseDecimal(value);
-  return ms && *ms >= 0 && *ms <= 60000;
+  return ms && *ms >= 0 && *ms <= kMaxRepeatMs;
 }
 
 bool IsDwellTolerance(const std::string& value) {
@@ -98,6 +112,12 @@ constexpr NamedEntry kNamedEntries[] = {
     {named::kDwellTolerancePx, "0", IsDwellTolerance},
     {named::kConfirmTwice, "0", IsZeroOrOne},
     {named::kRepeatMs, "0", IsRepeatMs},
+    {named::kDwellMemoryMs, "300", IsDwellMemory},
+    {named::kFitCells, "0", IsZeroOrOne},
+    {named::kScan, "0", IsZeroOrOne},
+    {named::kScanInterval, "1.5", IsScanInterval},
+    {named::kScanSwitch, "space", IsScanSwitch},
+    {named::kScanSwitches, "1", IsOneOrTwo},
 };
 
 // The option slots: each one's default and what it may hold; a stored value
@@ -234,7 +254,50 @@ void Settings::SetNamed(const char* key, std::string value) { named_[key] = std:
 
 int Settings::RepeatMs() const {
   const auto ms = ParseDecimal(Named(named::kRepeatMs));
-  return ms && *ms >= 0 && *ms <= 60000 ? *ms : 0;
+  return ms && *ms >= 0 && *ms <= kMaxRepeatMs ? *ms : 0;
+}
+
+int Settings::DwellMemoryMs() const {
+  const auto ms = ParseDecimal(Named(named::kDwellMemoryMs));
+  return ms && *ms >= 0 && *ms <= kMaxDwellMemoryMs ? *ms : 300;
+}
+
+int Settings::ScanIntervalMs() const {
+  return ParseTenths(Named(named::kScanInterval), kMinScanTenths, kMaxScanTenths).value_or(15) * 100;
+}
+
+ScanSwitch Settings::ScanSwitchKind() const {
+  const std::string value = Named(named::kScanSwitch);
+  if (value == "enter") return ScanSwitch::Enter;
+  if (value == "any-key") return ScanSwitch::AnyKey;
+  if (value == "mouse") return ScanSwitch::Mouse;
+  return ScanSwitch::Space;
+}
+
+std::optional<int> Settings::DwellTenths() const {
+  const std::string& dwell = Option(option::kDwellSeconds);
+  if (dwell.size() == 1) {
+    if (dwell[0] >= '1' && dwell[0] <= '5') return (dwell[0] - '0') * 10;
+    return std::nullopt;
+  }
+  return ParseTenths(dwell, kMinDwellTenths, kMaxDwellTenths);
+}
+
+std::optional<int> ParseTenths(std::string_view text, int min, int max) {
+  // Digits with at most one decimal: a time the 100 ms count reaches exactly.
+  const std::size_t dot = text.find('.');
+  if (dot != std::string_view::npos && (dot == 0 || text.size() - dot != 2)) return std::nullopt;
+  const auto fixed = ParseFixed4(text);
+  if (!fixed || text.empty() || text[0] == '-' || text[0] == '+') return std::nullopt;
+  if (*fixed % 1000 != 0) return std::nullopt;
+  const long long tenths = *fixed / 1000;
+  if (tenths < min || tenths > max) return std::nullopt;
+  return static_cast<int>(tenths);
+}
+
+std::string TenthsText(int tenths) {
+  if (tenths % 10 == 0) return std::to_string(tenths / 10);
+  return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
 }
 
 int Settings::DwellTolerancePx() const {

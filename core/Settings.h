@@ -95,9 +95,36 @@ inline constexpr char kConfirmTwice[] = "Access/ConfirmTwice";
 // confirmation confirms again (BS~, the caret moves, a character); 0 (the
 // default): never.
 inline constexpr char kRepeatMs[] = "Access/RepeatMs";
+// Milliseconds a dwelt cell may be left and come back to with its count
+// going on where it stopped; 300 by default, 0: every return starts afresh.
+inline constexpr char kDwellMemoryMs[] = "Access/DwellMemoryMs";
+// 1: the cells grow to fill the board area; 0 (the default): they keep the
+// stored sizes.
+inline constexpr char kFitCells[] = "Access/FitCells";
+// 1: scanning, the fourth input mode, with click, dwell and arrow keys off;
+// 0 (the default): the option slots choose the mode.
+inline constexpr char kScan[] = "Access/Scan";
+// Seconds the scan highlight rests on a row or cell (0.5 to 10.0 in tenths;
+// 1.5 by default).
+inline constexpr char kScanInterval[] = "Access/ScanInterval";
+// What the switch is: "space" (the default), "enter", "any-key" or "mouse".
+inline constexpr char kScanSwitch[] = "Access/ScanSwitch";
+// 1 (the default): one switch chooses, the highlight steps by itself; 2:
+// Space steps and Enter chooses, with no timer.
+inline constexpr char kScanSwitches[] = "Access/ScanSwitches";
 }  // namespace named
 inline constexpr int kMaxDwellTolerancePx = 200;
 inline constexpr int kMaxPredictionCells = 8;
+inline constexpr int kMaxDwellMemoryMs = 2000;
+inline constexpr int kMaxRepeatMs = 60000;
+// The dwell time in tenths of a second the dwell slot may hold: the whole
+// seconds 1 to 5, or 0.3 to 5.0 in tenths.
+inline constexpr int kMinDwellTenths = 3;
+inline constexpr int kMaxDwellTenths = 50;
+inline constexpr int kMinScanTenths = 5;
+inline constexpr int kMaxScanTenths = 100;
+// The scan switch kinds, as stored.
+enum class ScanSwitch { Space, Enter, AnyKey, Mouse };
 
 class Settings {
  public:
@@ -136,6 +163,16 @@ class Settings {
   int DwellTolerancePx() const;
   bool ConfirmTwice() const { return Named(named::kConfirmTwice) == "1"; }
   int RepeatMs() const;
+  int DwellMemoryMs() const;
+  bool FitCells() const { return Named(named::kFitCells) == "1"; }
+  bool Scan() const { return Named(named::kScan) == "1"; }
+  // The scan interval in milliseconds.
+  int ScanIntervalMs() const;
+  ScanSwitch ScanSwitchKind() const;
+  bool TwoSwitches() const { return Named(named::kScanSwitches) == "2"; }
+  // The dwell slot's time in tenths of a second (3 to 50); nothing when the
+  // slot holds no dwell time (dwell off).
+  std::optional<int> DwellTenths() const;
 
   // Option slot tests as exact text comparisons.
   const std::string& Option(int slot) const { return optionList.at(slot); }
@@ -157,5 +194,12 @@ std::optional<int> ParseDecimal(std::string_view text);
 // A decimal number with at most four decimal places ("2", "2.5", "-0.25"),
 // in ten-thousandths. No value for anything else.
 std::optional<long long> ParseFixed4(std::string_view text);
+
+// A time in whole tenths of a second ("1", "1.5", "0.3") within [min, max]
+// tenths; nothing for anything else (hundredths, out of range).
+std::optional<int> ParseTenths(std::string_view text, int min, int max);
+// Tenths of a second as the settings file holds them: "2" for whole
+// seconds, "1.5" otherwise.
+std::string TenthsText(int tenths);
 
 }  // namespace velkor

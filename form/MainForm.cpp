@@ -21,7 +21,7 @@ MainForm::MainForm(Platform platform)
       commands_(state_, {p_.window, p_.memMain}, journal_, edits_, documents_, selection_),
       selection_(state_,
                  {p_.window, p_.memMain, p_.edtInp, p_.sgd00, p_.tabC00, p_.pnlMsg, p_.sgd01, p_.pointer, p_.tmrInput0,
-                  p_.speech, p_.predictionRow},
+                  p_.speech, p_.predictionRow, p_.clock},
                  board_, edit_, edits_, documents_, conversion_, row_, commands_),
       editing_(state_, {p_.sgd00, p_.tabC00, p_.dialogs}) {
   edit_.OnConfirmBoardCell([this] {

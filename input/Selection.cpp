@@ -62,6 +62,7 @@ void Selection::SGd00MouseMove(int x, int y) {
   if (cell.col < 0 || cell.row < 0) {
     // Space beyond the last cell is no cell: resting there confirms
     // nothing, and the status line promises nothing.
+    KeepCount();
     p_.tmrInput0.Stop();
     state_.dwellTicks = 0;
     state_.boardCol = state_.boardRow = kNoCell;
@@ -77,15 +78,17 @@ void Selection::SGd00MouseMove(int x, int y) {
   state_.boardCol = cell.col;
   state_.boardRow = cell.row;
   if (cell.col != oldCol || cell.row != oldRow) {
+    KeepCount();
     p_.tmrInput0.Stop();
     state_.repeating = false;
     HideList();
-    // A new cell: the count (if any) begins here, and the tolerance is
+    // A new cell: the count (if any) begins here, or goes on where it
+    // stopped when the cell was left only a moment ago, and the tolerance is
     // measured from here. While resting only 休~ counts.
     AnchorDwell();
     if (DwellMode()) {
-      state_.dwellTicks = 0;
-      if (!Suspended(p_.sgd00.CellText(cell.col, cell.row))) p_.tmrInput0.Start();
+      state_.dwellTicks = ResumedTicks(kOnBoard, cell.col, cell.row);
+      if (!Suspended(p_.sgd00.CellText(cell.col, cell.row))) StartCount();
     }
   }
   ShowDwell();
@@ -118,7 +121,7 @@ void Selection::TmrInput0Timer() {
   if (state_.repeating) {
     // Still dwelt on after its confirmation: again every Access/RepeatMs.
     ++state_.repeatTicks;
-    if (state_.repeatTicks * kTickMs < state_.settings.RepeatMs()) return;
+    if (state_.repeatTicks * TickMs() < state_.settings.RepeatMs()) return;
     state_.repeatTicks = 0;
     DescribeBoardCell();
     ConfirmBoardCell();
@@ -130,17 +133,16 @@ void Selection::TmrInput0Timer() {
   }
   ++state_.dwellTicks;
   ShowDwell();
-  // Half seconds as "0.5", "1.0", ...: written out by hand, since the
+  // Tenths of a second as "0.5", "1.0", ...: written out by hand, since the
   // process's locale may write a decimal comma.
-  const std::string count = std::to_string(state_.dwellTicks / 2) + (state_.dwellTicks % 2 != 0 ? ".5" : ".0");
+  const int elapsed = ElapsedTenths();
+  const std::string count = std::to_string(elapsed / 10) + "." + std::to_string(elapsed % 10);
   p_.pnlMsg.SetTimeText(count + Sj("秒"), status::kBlue);
 
-  // The dwell time as a fixed-point number of seconds with four decimals:
-  // whole half seconds compare exactly, anything else never confirms. A slot
-  // that is not a number means dwell is off.
-  const auto seconds = ParseFixed4(state_.settings.Option(option::kDwellSeconds));
-  if (!seconds || *seconds <= 0) return;
-  if (static_cast<long long>(state_.dwellTicks) * 5000 != *seconds) return;
+  // The count confirms when it reaches the dwell time exactly; a slot that
+  // holds no dwell time means dwell is off.
+  const auto tenths = state_.settings.DwellTenths();
+  if (!tenths || elapsed != *tenths) return;
 
   p_.tmrInput0.Stop();
   if (state_.onCandidates == kOnPredictionRow) {
@@ -151,7 +153,7 @@ void Selection::TmrInput0Timer() {
     if (Repeats()) {
       state_.repeating = true;
       state_.repeatTicks = 0;
-      p_.tmrInput0.Start();
+      StartCount();
     }
   } else {
     DescribeBoardCell();
@@ -165,10 +167,38 @@ void Selection::TmrInput0Timer() {
 
 int Selection::DwellPercent() const {
   if (!DwellMode()) return 0;
-  const auto seconds = ParseFixed4(state_.settings.Option(option::kDwellSeconds));
-  if (!seconds || *seconds <= 0) return 0;
-  // A tick is half a second: 5000 in the fixed-point seconds.
-  return static_cast<int>(std::min<long long>(100, state_.dwellTicks * 5000LL * 100 / *seconds));
+  const auto tenths = state_.settings.DwellTenths();
+  if (!tenths) return 0;
+  return std::min(100, ElapsedTenths() * 100 / *tenths);
+}
+
+int Selection::TickMs() const {
+  // Whole and half seconds count in half seconds, as they always have;
+  // other tenths (0.3 s, 1.2 s) in tenths.
+  const auto tenths = state_.settings.DwellTenths();
+  return tenths && *tenths % 5 != 0 ? 100 : 500;
+}
+
+int Selection::ElapsedTenths() const { return state_.dwellTicks * TickMs() / 100; }
+
+void Selection::StartCount() {
+  p_.tmrInput0.SetIntervalMs(TickMs());
+  p_.tmrInput0.Start();
+}
+
+void Selection::KeepCount() {
+  // Only a count still running (not one that confirmed) is kept.
+  if (!p_.tmrInput0.Running() || state_.repeating || state_.dwellTicks <= 0 || dwellMark_.col < 0) return;
+  state_.keptCount = {true, dwellMark_.place, dwellMark_.col, dwellMark_.row, state_.dwellTicks, p_.clock.NowMs()};
+}
+
+int Selection::ResumedTicks(int place, int col, int row) {
+  // A cell crossed on the way (left before its first tick) keeps nothing of
+  // its own, so the count kept is still the one of the cell before it.
+  ProgramState::KeptCount& kept = state_.keptCount;
+  if (!kept.valid || kept.place != place || kept.col != col || kept.row != row) return 0;
+  kept.valid = false;
+  return p_.clock.NowMs() - kept.leftAtMs < state_.settings.DwellMemoryMs() ? kept.ticks : 0;
 }
 
 void Selection::AnchorDwell() {
@@ -329,6 +359,8 @@ void Selection::Disarm() {
 }
 
 void Selection::ConfirmBoardCell() {
+  // A confirmation ends every count kept for a return.
+  state_.keptCount.valid = false;
   std::string t = p_.sgd00.CellText(p_.sgd00.Col(), p_.sgd00.Row());
   if (t.empty()) return;
   // Resting: nothing but 休~ is confirmed, and the status line says why.
@@ -466,11 +498,12 @@ void Selection::RowMouseMove(int x, int y) {
     moved = true;
   }
   if (entering || cell != oldCell || moved) {
+    KeepCount();
     p_.tmrInput0.Stop();
-    state_.dwellTicks = 0;
+    state_.dwellTicks = moved ? 0 : ResumedTicks(kOnPredictionRow, cell, -1);
     AnchorDwell();
     // An empty cell, or the space beside the cells, confirms nothing.
-    if (DwellMode() && cell >= 0 && !row_.CellText(cell).empty() && !state_.paused) p_.tmrInput0.Start();
+    if (DwellMode() && cell >= 0 && !row_.CellText(cell).empty() && !state_.paused) StartCount();
   }
   ShowDwell();
   DescribeRowCell();
@@ -490,6 +523,7 @@ void Selection::DescribeRowCell() {
 }
 
 void Selection::ChooseRowCell() {
+  state_.keptCount.valid = false;
   const int cell = state_.rowCell;
   const std::string promised = cell >= 0 ? row_.CellText(cell) : std::string();
   if (promised.empty()) return;
@@ -544,8 +578,9 @@ void Selection::SGd01MouseMove(int x, int y) {
     return;
   }
   if (DwellMode()) {
-    state_.dwellTicks = 0;
-    p_.tmrInput0.Start();
+    KeepCount();
+    state_.dwellTicks = moved ? 0 : ResumedTicks(kOnList, cell.col, cell.row);
+    StartCount();
     AnchorDwell();
   }
   ShowDwell();
@@ -553,6 +588,7 @@ void Selection::SGd01MouseMove(int x, int y) {
 
 void Selection::HoldListUntilMoved() {
   state_.candJustOpened = true;
+  state_.keptCount.valid = false;
   state_.dwellAnchored = false;
   p_.tmrInput0.Stop();
   state_.dwellTicks = 0;
@@ -618,6 +654,7 @@ void Selection::DescribeVariant() {
 // ---------------------------------------------------------------- executing
 
 void Selection::ExecuteSelection() {
+  state_.keptCount.valid = false;
   // A message stays until the next confirmation.
   p_.pnlMsg.SetMessage("");
   std::string text;

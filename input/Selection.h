@@ -40,6 +40,7 @@ class Selection {
     ITimer& tmrInput0;
     ISpeech& speech;
     IPredictionRow& predictionRow;
+    IClock& clock;
   };
 
   Selection(ProgramState& state, Ports ports, BoardDisplay& board, EditView& edit, TextEdits& edits,
@@ -110,8 +111,18 @@ class Selection {
   // Pixels the pointer may move, after a list opens, without being taken
   // for a movement of the user's.
   static constexpr int kStillTolerance = 3;
-  // The input timer's tick.
-  static constexpr int kTickMs = 500;
+  // The input timer's tick: 500 ms for whole and half seconds, 100 ms for
+  // dwell times in other tenths.
+  int TickMs() const;
+  // How long the count has run, in tenths of a second.
+  int ElapsedTenths() const;
+  // Starts (or restarts) the input timer at the tick of the dwell time.
+  void StartCount();
+  // A count running on the cell being left is kept for Access/DwellMemoryMs.
+  void KeepCount();
+  // The ticks a count on this cell goes on from: the kept ones when it was
+  // left less than the dwell memory ago, else 0. The kept count is used up.
+  int ResumedTicks(int place, int col, int row);
   // After the list opened or was refilled: nothing on it counts until the
   // pointer moves.
   void HoldListUntilMoved();

@@ -208,6 +208,28 @@ void BoardGrid::SetDwellProgress(int col, int row, int percent) {
   cell->setData(FitTextDelegate::kDwellRole, percent > 0 ? QVariant(percent) : QVariant());
 }
 
+void BoardGrid::SetScanHighlight(int col, int row) {
+  // The highlight is a mark on the cells it covers, drawn by the delegate.
+  for (int r = 0; r < rowCount(); ++r) {
+    for (int c = 0; c < columnCount(); ++c) {
+      const bool on = row >= 1 && r == row - 1 && (col < 0 || c == col - 1);
+      QTableWidgetItem* cell = item(r, c);
+      if (!cell) {
+        if (!on) continue;
+        cell = new QTableWidgetItem;
+        setItem(r, c, cell);
+      }
+      if (cell->data(FitTextDelegate::kScanRole).toBool() != on)
+        cell->setData(FitTextDelegate::kScanRole, on ? QVariant(true) : QVariant());
+    }
+  }
+}
+
+bool BoardGrid::ScanHighlighted(int col, int row) const {
+  const QTableWidgetItem* cell = item(row - 1, col - 1);
+  return cell && cell->data(FitTextDelegate::kScanRole).toBool();
+}
+
 int BoardGrid::DwellProgress(int col, int row) const {
   const QTableWidgetItem* cell = item(row - 1, col - 1);
   return cell ? cell->data(FitTextDelegate::kDwellRole).toInt() : 0;

@@ -46,6 +46,9 @@ class BoardGrid : public QTableWidget, public IBoardGrid {
   Rect CellRect(int col, int row) const override;
   void SetDwellProgress(int col, int row, int percent) override;
   int DwellProgress(int col, int row) const;
+  void SetScanHighlight(int col, int row) override;
+  // Whether the scan highlight is drawn on cell (col, row).
+  bool ScanHighlighted(int col, int row) const;
 
   // Pointer events in the grid's own coordinates, and the click report
   // (raised when the current cell changes or a cell is pressed).

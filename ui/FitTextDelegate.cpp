@@ -38,8 +38,21 @@ void FitTextDelegate::PaintDwell(QPainter* painter, const QRect& cell, int perce
   painter->restore();
 }
 
+void FitTextDelegate::PaintScan(QPainter* painter, const QRect& cell) {
+  painter->save();
+  painter->fillRect(cell, QColor(255, 230, 0, 120));
+  QPen frame(QColor(0, 40, 200));
+  frame.setWidth(std::max(4, cell.height() / 8));
+  painter->setPen(frame);
+  painter->setBrush(Qt::NoBrush);
+  const int inset = frame.width() / 2;
+  painter->drawRect(cell.adjusted(inset, inset, -inset - 1, -inset - 1));
+  painter->restore();
+}
+
 void FitTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
   QStyledItemDelegate::paint(painter, option, index);
+  if (index.data(kScanRole).toBool()) PaintScan(painter, option.rect);
   PaintDwell(painter, option.rect, index.data(kDwellRole).toInt());
 }
 

@@ -71,9 +71,9 @@ MainWindow::MainWindow(ISettingsStore& store, IShell& shell, IFileSystem& fs, IT
   speech_ = std::make_unique<OpenJTalkSpeech>();
   LoadLexicon(shell, files);
   form_ = std::make_unique<MainForm>(
-      Platform{*this,       *memMain_, *edtInp_,      *sgd00_,  *tabC00_,    *pnlMsg_, store,     shell,
-               fs,          *dialogs_, *sgd01_,       pointer_, *tmrInput0_, files,    *printer_, *recoveryTimer_,
-               *converter_, *speech_,  *predictions_, lexicon_});
+      Platform{*this,       *memMain_, *edtInp_,      *sgd00_,  *tabC00_,    *pnlMsg_,   store,     shell,
+               fs,          *dialogs_, *sgd01_,       pointer_, *tmrInput0_, files,      *printer_, *recoveryTimer_,
+               *converter_, *speech_,  *predictions_, lexicon_, clock_,      *scanTimer_});
   BuildActions();
   BuildMenus();
   BuildToolBar();
@@ -166,6 +166,7 @@ void MainWindow::BuildControls() {
   sgd01_ = new VariantList(pnlMozi00_);
   sgd01_->SetOrigin(sgd00_);
   tmrInput0_ = new InputTimer(this, 500, false);
+  scanTimer_ = new InputTimer(this, 1500, false);
   recoveryTimer_ = new InputTimer(this, Recovery::kDelayMs, true);
 
   // The staging box is never shown; text passes through it to the clipboard.

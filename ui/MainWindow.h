@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QSplitter>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <functional>
 #include <map>
@@ -67,10 +68,22 @@ class InputTimer : public QObject, public ITimer {
   void Start() override { timer_.start(); }
   void Stop() override { timer_.stop(); }
   bool Running() const override { return timer_.isActive(); }
+  void SetIntervalMs(int ms) override { timer_.setInterval(ms); }
+  int IntervalMs() const override { return timer_.interval(); }
 
  private:
   QTimer timer_;
   std::function<void()> onTick_;
+};
+
+// The monotonic clock.
+class MonotonicClock : public IClock {
+ public:
+  MonotonicClock() { elapsed_.start(); }
+  long long NowMs() const override { return elapsed_.elapsed(); }
+
+ private:
+  QElapsedTimer elapsed_;
 };
 
 class MainWindow : public QMainWindow, public IMainWindow {
@@ -116,6 +129,7 @@ class MainWindow : public QMainWindow, public IMainWindow {
   VariantList* SGd01() { return sgd01_; }
   PredictionStrip* Predictions() { return predictions_; }
   InputTimer* TmrInput0() { return tmrInput0_; }
+  InputTimer* ScanTimer() { return scanTimer_; }
   InputBox* EdtInp() { return edtInp_; }
   QAction* RecentFileItem(int item) const { return recentItems_.at(static_cast<std::size_t>(item)); }
   QAction* MenuAction(MenuItem item) const { return checkItems_.at(item); }
@@ -178,6 +192,8 @@ class MainWindow : public QMainWindow, public IMainWindow {
   PredictionStrip* predictions_ = nullptr;
   Lexicon lexicon_;
   InputTimer* tmrInput0_ = nullptr;
+  InputTimer* scanTimer_ = nullptr;
+  MonotonicClock clock_;
   InputTimer* recoveryTimer_ = nullptr;
   Pointer pointer_;
   std::vector<QAction*> recentItems_;

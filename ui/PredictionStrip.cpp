@@ -59,6 +59,13 @@ void PredictionStrip::SetDwellProgress(int cell, int percent) {
   update();
 }
 
+void PredictionStrip::SetScanHighlight(bool on, int cell) {
+  if (on == scanOn_ && cell == scanCell_) return;
+  scanOn_ = on;
+  scanCell_ = cell;
+  update();
+}
+
 QSize PredictionStrip::sizeHint() const { return QSize(200, board_.DefaultRowHeight() + 2); }
 
 void PredictionStrip::paintEvent(QPaintEvent*) {
@@ -75,6 +82,9 @@ void PredictionStrip::paintEvent(QPaintEvent*) {
     painter.setFont(FitTextDelegate::FittedFont(font, text, rect.adjusted(2, 0, -2, 0)));
     painter.setPen(current ? palette().highlightedText().color() : palette().text().color());
     painter.drawText(rect, Qt::AlignCenter, text);
+  }
+  for (int cell = 0; cell < CellCount(); ++cell) {
+    if (ScanHighlighted(cell)) FitTextDelegate::PaintScan(&painter, CellRect(cell).adjusted(0, 0, -1, -1));
   }
   if (dwellCell_ >= 0 && dwellCell_ < CellCount()) {
     FitTextDelegate::PaintDwell(&painter, CellRect(dwellCell_).adjusted(0, 0, -1, -1), dwellPercent_);

@@ -25,6 +25,8 @@ class PredictionStrip : public QWidget, public IPredictionRow {
   int Current() const override { return current_; }
   void SetDwellProgress(int cell, int percent) override;
   int DwellProgress(int cell) const { return cell == dwellCell_ ? dwellPercent_ : 0; }
+  void SetScanHighlight(bool on, int cell) override;
+  bool ScanHighlighted(int cell) const { return scanOn_ && (scanCell_ < 0 || scanCell_ == cell); }
 
   // The cell's place in the strip's own coordinates.
   QRect CellRect(int cell) const;
@@ -50,6 +52,8 @@ class PredictionStrip : public QWidget, public IPredictionRow {
   int current_ = -1;
   int dwellCell_ = -1;
   int dwellPercent_ = 0;
+  bool scanOn_ = false;
+  int scanCell_ = -1;
   std::function<void(int, int)> onMouseMove_;
   std::function<void(int, int)> onMouseDown_;
   std::function<void(bool)> onShownChanged_;

@@ -19,6 +19,9 @@ class VariantList : public QTableWidget, public IVariantList {
   void SetOrigin(const QWidget* grid) { origin_ = grid; }
   void SetDwellProgress(int col, int row, int percent) override;
   int DwellProgress(int col, int row) const;
+  void SetScanHighlight(int col, int row) override;
+  // Whether the scan highlight is drawn on cell (col, row).
+  bool ScanHighlighted(int col, int row) const;
 
   void SetShape(int cols, int rows) override;
   int ColCount() const override { return columnCount(); }

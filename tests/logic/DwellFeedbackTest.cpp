@@ -27,6 +27,7 @@ struct DwellRig {
     form.Select().SGd00MouseMove(r.left + 1, r.top + 1);
   }
   void Tick() {
+    fake.clock.now += fake.tmrInput0.interval;
     if (fake.tmrInput0.running) form.Select().TmrInput0Timer();
   }
   int Board(int col, int row) const {
@@ -282,6 +283,91 @@ TEST(DwellRepeat, ACellStillDweltOnConfirmsAgainEveryRepeatTime) {
   r.MoveTo(9, 7);  // 休~
   for (int tick = 0; tick < 6; ++tick) r.Tick();
   EXPECT_TRUE(r.form.State().paused) << "confirmed once, not toggled back and forth";
+}
+
+}  // namespace
+}  // namespace velkor::testing
+
+namespace velkor::testing {
+namespace {
+
+TEST(DwellMemory, ACellLeftForAMomentGoesOnCountingAndOneLeftLongerStartsAfresh) {
+  DwellRig r;
+  r.form.Modes().MnuEditM20Click();  // 2 s: four ticks
+  r.MoveTo(19, 1);                   // "0"
+  r.Tick();
+  r.Tick();
+  EXPECT_EQ(r.Board(19, 1), 50);
+  // A tremor over the border and back within 300 ms: the count goes on.
+  r.fake.clock.now += 120;
+  r.MoveTo(20, 1);
+  EXPECT_EQ(r.Board(19, 1), 0) << "the cell left shows no count";
+  r.fake.clock.now += 120;
+  r.MoveTo(19, 1);
+  EXPECT_EQ(r.Board(19, 1), 50) << "resumed where it stopped";
+  r.Tick();
+  r.Tick();
+  EXPECT_EQ(cp932::ToUtf8(r.fake.memMain.text), "0") << "confirmed at 2 s of dwelling in all";
+
+  // Away for 300 ms or more: the count starts afresh.
+  r.MoveTo(17, 2);
+  r.Tick();
+  r.Tick();
+  r.MoveTo(18, 2);
+  r.fake.clock.now += 300;
+  r.MoveTo(17, 2);
+  EXPECT_EQ(r.Board(17, 2), 0);
+  r.Tick();
+  EXPECT_EQ(r.Board(17, 2), 25);
+
+  // A count that confirmed is not resumed: coming back counts the whole
+  // dwell time again, so a cell is never confirmed twice by a tremor.
+  r.form.Modes().MnuEditM10Click();
+  r.MoveTo(17, 3);
+  r.Tick();
+  r.Tick();
+  const std::string written = cp932::ToUtf8(r.fake.memMain.text);
+  r.MoveTo(18, 3);
+  r.MoveTo(17, 3);
+  EXPECT_EQ(r.Board(17, 3), 0);
+  r.Tick();
+  EXPECT_EQ(cp932::ToUtf8(r.fake.memMain.text), written);
+
+  // A dwell memory of 0 never resumes.
+  r.form.State().settings.SetNamed(named::kDwellMemoryMs, "0");
+  r.form.Modes().MnuEditM20Click();
+  r.MoveTo(19, 1);
+  r.Tick();
+  r.MoveTo(20, 1);
+  r.MoveTo(19, 1);
+  EXPECT_EQ(r.Board(19, 1), 0);
+}
+
+// Dwell times in tenths of a second count in 100 ms ticks and confirm at
+// that time; whole seconds keep their half-second ticks.
+TEST(DwellTenths, ATimeInTenthsConfirmsAtThatTime) {
+  for (const char* slot : {"0.3", "1.2", "4.9"}) {
+    SCOPED_TRACE(slot);
+    DwellRig r;
+    r.form.State().settings.SetOption(option::kDwellSeconds, slot);
+    const int tenths = *ParseTenths(slot, 3, 50);
+    r.MoveTo(19, 1);
+    EXPECT_EQ(r.fake.tmrInput0.interval, 100);
+    for (int t = 1; t < tenths; ++t) r.Tick();
+    EXPECT_EQ(cp932::ToUtf8(r.fake.memMain.text), "");
+    EXPECT_EQ(r.Board(19, 1), 100 * (tenths - 1) / tenths);
+    r.Tick();
+    EXPECT_EQ(cp932::ToUtf8(r.fake.memMain.text), "0");
+  }
+  DwellRig r;
+  r.form.State().settings.SetOption(option::kDwellSeconds, "1.5");
+  r.MoveTo(19, 1);
+  EXPECT_EQ(r.fake.tmrInput0.interval, 500) << "half seconds keep the half-second tick";
+  r.Tick();
+  r.Tick();
+  EXPECT_EQ(U8(r.fake.pnlMsg.timeText), "1.0秒");
+  r.Tick();
+  EXPECT_EQ(cp932::ToUtf8(r.fake.memMain.text), "0");
 }
 
 }  // namespace

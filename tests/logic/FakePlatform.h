@@ -122,6 +122,8 @@ class FakeInputBox : public IInputBox {
 class FakeVariantList : public IVariantList {
  public:
   // Dwell counts drawn, by cell: percent (a cell with 0 is left out).
+  std::pair<int, int> scan{-1, -1};  // the scan highlight: col (-1: the row), row (-1: none)
+  void SetScanHighlight(int col, int row) override { scan = {col, row}; }
   std::map<std::pair<int, int>, int> dwell;
   void SetDwellProgress(int col, int row, int percent) override {
     if (percent > 0) {
@@ -205,12 +207,22 @@ class FakeTimer : public ITimer {
  public:
   bool running = false;
   int starts = 0;
+  int interval = 500;
   void Start() override {
     running = true;
     ++starts;
   }
   void Stop() override { running = false; }
   bool Running() const override { return running; }
+  void SetIntervalMs(int ms) override { interval = ms; }
+  int IntervalMs() const override { return interval; }
+};
+
+// A clock the test sets.
+class FakeClock : public IClock {
+ public:
+  long long now = 1000000;
+  long long NowMs() const override { return now; }
 };
 
 // Files in memory; paths that fail to read or write can be named.
@@ -239,6 +251,8 @@ class FakeTextFiles : public ITextFiles {
 class FakeBoardGrid : public IBoardGrid {
  public:
   // Dwell counts drawn, by cell: percent (a cell with 0 is left out).
+  std::pair<int, int> scan{-1, -1};  // the scan highlight: col (-1: the row), row (-1: none)
+  void SetScanHighlight(int col, int row) override { scan = {col, row}; }
   std::map<std::pair<int, int>, int> dwell;
   void SetDwellProgress(int col, int row, int percent) override {
     if (percent > 0) {
@@ -723,6 +737,12 @@ class FakePredictionRow : public IPredictionRow {
   }
   void SetCurrent(int cell) override { current = cell; }
   int Current() const override { return current; }
+  bool scanOn = false;
+  int scanCell = -1;
+  void SetScanHighlight(bool on, int cell) override {
+    scanOn = on;
+    scanCell = cell;
+  }
   std::map<int, int> dwell;  // drawn dwell counts by cell, percent
   void SetDwellProgress(int cell, int percent) override {
     if (percent > 0) {
@@ -814,6 +834,8 @@ struct FakePlatform {
   ScriptedSpeech speech;
   FakePredictionRow predictionRow;
   ScriptedPredictor predictor;
+  FakeClock clock;
+  FakeTimer scanTimer;
   IPredictor* realPredictor = nullptr;  // when set, the platform's predictor (a real lexicon)
   IConverter* realConverter = nullptr;  // when set, the platform's conversion engine
   std::string clipboard;
@@ -853,7 +875,9 @@ struct FakePlatform {
                     realConverter ? *realConverter : converter,
                     speech,
                     predictionRow,
-                    realPredictor ? *realPredictor : predictor};
+                    realPredictor ? *realPredictor : predictor,
+                    clock,
+                    scanTimer};
   }
   // The same fakes over other files and folders (real ones in a temporary
   // folder, say).
@@ -877,7 +901,9 @@ struct FakePlatform {
                     realConverter ? *realConverter : converter,
                     speech,
                     predictionRow,
-                    realPredictor ? *realPredictor : predictor};
+                    realPredictor ? *realPredictor : predictor,
+                    clock,
+                    scanTimer};
   }
 };
 
