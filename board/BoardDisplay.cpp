@@ -30,6 +30,8 @@ int BoardDisplay::CurrentTab() const {
 
 void BoardDisplay::FillBoard() {
   IBoardGrid& grid = p_.sgd00;
+  // The board's own face replaces the settings board.
+  state_.settingsBoard = false;
   grid.SetFixedColour(colours::clBtnFace);
   if (!p_.tabC00.Visible()) {
     grid.SetVisible(false);
@@ -76,9 +78,28 @@ void BoardDisplay::FillBoard() {
       grid.SetCellText(col, row, command ? board::CommandToken(*command) : std::string());
     }
   }
+  if (!state_.settings.FitCells() && fitted_) {
+    // Command rows grown to the window before come back to their size.
+    for (int row = board::kFirstCommandRow; row <= board::kLastCommandRow; ++row) grid.SetRowHeight(row, defaultSize);
+    fitted_ = false;
+  }
+  FitCells();
+}
+
+void BoardDisplay::FitCells() {
+  if (!state_.settings.FitCells()) return;
+  IBoardGrid& grid = p_.sgd00;
+  const int width = (grid.AreaWidth() - board::kFixedSize) / board::kContentCols;
+  const int height = (grid.AreaHeight() - board::kFixedSize) / board::kLastCommandRow;
+  const int size = grid.DefaultRowHeight();
+  fitted_ = true;
+  for (int col = 1; col <= board::kContentCols; ++col) grid.SetColWidth(col, std::max(size, width));
+  for (int row = 1; row <= board::kLastCommandRow; ++row) grid.SetRowHeight(row, std::max(size, height));
 }
 
 void BoardDisplay::SaveTabSizes() {
+  // Cells grown to the window are not the tab's own sizes.
+  if (state_.settings.FitCells()) return;
   StringList sizes;
   sizes.reserve(board::kContentCols + board::kContentRows);
   for (int col = 1; col <= board::kContentCols; ++col) sizes.push_back(std::to_string(p_.sgd00.ColWidth(col)));

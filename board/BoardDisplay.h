@@ -28,6 +28,9 @@ class BoardDisplay {
   void SaveTabSizes();
   // Applies the board font of the settings and the default cell size it gives.
   void ApplyBoardFont();
+  // With Access/FitCells the cells grow (never shrink) to share the grid's
+  // room evenly, whatever board face is shown; without it nothing changes.
+  void FitCells();
   // Before and after the user's click changes the tab.
   void TabC00Changing() { SaveTabSizes(); }
   void TabC00Change() { FillBoard(); }
@@ -48,6 +51,8 @@ class BoardDisplay {
 
   ProgramState& state_;
   Ports p_;
+  // The cells were grown to the grid's room (Access/FitCells).
+  bool fitted_ = false;
 };
 
 }  // namespace velkor

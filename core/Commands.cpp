@@ -36,6 +36,7 @@ constexpr std::array<CommandEntry, kCommandCount> kCommands = {{
     {Command::Replace,    "",    0, 0,  "",                       kBlue, "ActSerRep", "置換(&R)", "置換", I::Replace},
     {Command::Modifier,   "゛~", 6, 13, "濁点・小文字・カタカナに切り替え", kBlue, "", "", "", I::None},
     {Command::Pause,      "休~", 7, 9,  "入力を休止",             kBlue, "", "", "", I::None},
+    {Command::Settings,   "設~", 7, 10, "設定を変える",           kBlue, "", "", "", I::None},
 }};
 // clang-format on
 

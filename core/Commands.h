@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <span>
+#include <string>
 
 #include "core/ColourText.h"
 
@@ -38,8 +39,9 @@ enum class Command {
   Replace,     // menu and toolbar only
   Modifier,    // "゛~", on the board with quick kana only
   Pause,       // "休~": every confirmation but its own is suspended until it is confirmed again
+  Settings,    // "設~": the settings board
 };
-inline constexpr int kCommandCount = 25;
+inline constexpr int kCommandCount = 26;
 
 // Status-line colours: blue for editing, red for documents, tabs and quitting.
 namespace status {
@@ -47,6 +49,12 @@ inline constexpr Colour kBlue = colours::Rgb(0, 0, 255);
 inline constexpr Colour kRed = colours::Rgb(255, 0, 0);
 inline constexpr Colour kBlack = colours::Rgb(0, 0, 0);
 }  // namespace status
+
+// What the status line says over a cell, and in which colour.
+struct StatusText {
+  std::string text;
+  Colour colour;
+};
 
 // The toolbar's pictures of commands.
 enum class CommandImage { None, New, Open, Save, SaveAs, Print, Find, Replace, Undo, Redo };

@@ -265,6 +265,9 @@ class IBoardGrid {
   virtual CellPos CellAt(int x, int y) const = 0;
   // A cell's rectangle in the grid's own coordinates.
   virtual Rect CellRect(int col, int row) const = 0;
+  // The room the grid has for its cells, fixed ones included, in pixels.
+  virtual int AreaWidth() const = 0;
+  virtual int AreaHeight() const = 0;
   // How far a dwell count on cell (col, row) has come, in percent of the
   // dwell time, drawn inside the cell; 0 draws nothing.
   virtual void SetDwellProgress(int col, int row, int percent) = 0;

@@ -20,6 +20,7 @@ struct ProgramState {
   std::string perUserDataDir;   // the data folder below the user's own data folder
   std::string curFileName;      // native file name; empty for an untitled document
   std::string pendingCommand;   // pending board command of the slot board
+  bool settingsBoard = false;   // the settings board is shown
   bool saveEnabled = true;      // the save command is offered (the text changed since new or open)
   Settings settings;            // CrtList, OptionList, FileList
   StringList defaultBoardList;  // the built-in board in display order

@@ -250,7 +250,12 @@ std::string Settings::Named(const char* key) const {
   return {};
 }
 
-void Settings::SetNamed(const char* key, std::string value) { named_[key] = std::move(value); }
+void Settings::SetNamed(const char* key, std::string value) {
+  // A setting changed once is written from then on, so that going back to
+  // its default replaces the value written before.
+  if (Named(key) != value) namedInFile_.insert(key);
+  named_[key] = std::move(value);
+}
 
 int Settings::RepeatMs() const {
   const auto ms = ParseDecimal(Named(named::kRepeatMs));

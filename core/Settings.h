@@ -184,7 +184,7 @@ class Settings {
  private:
   StringList crtDefaults_;
   std::map<std::string, std::string> named_;
-  std::set<std::string> namedInFile_;  // keys the file held when read
+  std::set<std::string> namedInFile_;  // keys the file held when read, or changed since
 };
 
 // Decimal integer text as the slots hold it: an optional minus sign and digits,

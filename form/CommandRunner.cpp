@@ -96,6 +96,7 @@ void CommandRunner::BindBoard() {
   Bind(Command::PrevTab, [this](CommandSource) { selection_.SwitchTab(-1); });
   Bind(Command::NextTab, [this](CommandSource) { selection_.SwitchTab(+1); });
   Bind(Command::CancelSlot, [this](CommandSource) { selection_.CancelSlotChoice(); });
+  Bind(Command::Settings, [this](CommandSource) { selection_.ShowSettingsBoard(); });
 }
 
 }  // namespace velkor

@@ -18,12 +18,16 @@ MainForm::MainForm(Platform platform)
       conversion_(state_, {p_.memMain, p_.converter}, edits_),
       prediction_(p_.predictor, learning_),
       row_(state_, {p_.memMain, p_.predictionRow, p_.pointer, p_.tmrInput0}, prediction_, edits_),
+      settings_(state_, {p_.sgd00, p_.tabC00}, board_, modes_, row_),
       commands_(state_, {p_.window, p_.memMain}, journal_, edits_, documents_, selection_),
       selection_(state_,
                  {p_.window, p_.memMain, p_.edtInp, p_.sgd00, p_.tabC00, p_.pnlMsg, p_.sgd01, p_.pointer, p_.tmrInput0,
                   p_.speech, p_.predictionRow, p_.clock},
-                 board_, edit_, edits_, documents_, conversion_, row_, commands_),
+                 board_, edit_, edits_, documents_, conversion_, row_, settings_, commands_),
+      scanner_(state_, {p_.sgd00, p_.sgd01, p_.predictionRow, p_.pnlMsg, p_.scanTimer}, selection_),
       editing_(state_, {p_.sgd00, p_.tabC00, p_.dialogs}) {
+  settings_.OnModeChanged([this] { scanner_.Follow(); });
+  modes_.OnModeSet([this] { scanner_.Follow(); });
   edit_.OnConfirmBoardCell([this] {
     if (state_.onCandidates == kOnPredictionRow) {
       selection_.ChooseRowCell();
@@ -39,6 +43,9 @@ MainForm::MainForm(Platform platform)
       selection_.DescribeBoardCell();
     }
   });
+  // Every change on the settings board is stored at once (the lists as they
+  // stand; the window's place is written when it closes).
+  settings_.OnChanged([this] { state_.settings.Write(p_.store); });
   prediction_.UseConverter(p_.converter, [this] { return conversion_.Active(); });
   conversion_.OnConverted([this](const std::string& reading, const std::string& text) {
     prediction_.Converted(reading, text, static_cast<std::size_t>(std::max(0, p_.memMain.SelStart())));
@@ -153,6 +160,7 @@ void MainForm::FormShow() {
   state_.boardRow = 99;
   // Where the data folder is, when it is not where the user kept documents,
   // and where the unsaved text of the last run went.
+  scanner_.Follow();
   std::string notice = startNotice_;
   if (!recovery_.Notice().empty()) notice += (notice.empty() ? "" : cp932::FromUtf8("　")) + recovery_.Notice();
   if (!notice.empty()) Message(notice);

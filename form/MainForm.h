@@ -18,6 +18,7 @@
 #include "input/Learning.h"
 #include "input/Prediction.h"
 #include "input/PredictionRow.h"
+#include "input/Scanner.h"
 #include "input/Selection.h"
 
 namespace velkor {
@@ -97,6 +98,11 @@ class MainForm {
   BoardEditing& Editing() { return editing_; }
   Learning& Learned() { return learning_; }
   PredictionRow& Row() { return row_; }
+  SettingsBoard& SettingsFace() { return settings_; }
+  Scanner& Scan() { return scanner_; }
+  // A key or mouse press in the window: true when it was the scan switch
+  // and belongs to scanning (a held key's repeats are taken, not acted on).
+  bool SwitchPressed(SwitchInput input, bool repeat) { return scanner_.Press(input, repeat); }
 
  private:
   bool ChooseDataDir(const std::string& programFolder);
@@ -116,8 +122,10 @@ class MainForm {
   Learning learning_;
   Prediction prediction_;
   PredictionRow row_;
+  SettingsBoard settings_;
   CommandRunner commands_;
   Selection selection_;
+  Scanner scanner_;
   BoardEditing editing_;
   bool closed_ = false;
   std::string startNotice_;      // said once the window shows

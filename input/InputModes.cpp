@@ -13,8 +13,12 @@ void InputModes::ApplyInputModeChecks() {
   for (MenuItem item : kModeItems) p_.window.SetChecked(item, false);
 
   const Settings& s = state_.settings;
+  // Scanning is none of the menu's modes: nothing is ticked while it is on.
+  if (ScanModeOn(s)) return;
   if (s.Option(option::kClickMode) == "1") p_.window.SetChecked(MenuItem::EditClick, true);
   const std::string& dwell = s.Option(option::kDwellSeconds);
+  // A dwell time in tenths ticks dwell itself; a whole second its item too.
+  if (DwellModeOn(s)) p_.window.SetChecked(MenuItem::EditMouse, true);
   for (int seconds = 1; seconds <= 5; ++seconds) {
     if (dwell == std::to_string(seconds)) {
       p_.window.SetChecked(MenuItem::EditMouse, true);
@@ -25,10 +29,13 @@ void InputModes::ApplyInputModeChecks() {
 }
 
 void InputModes::SetMode(const char* click, const char* dwell, const char* arrowKeys) {
+  // A mode chosen in the menu ends scanning.
+  state_.settings.SetNamed(named::kScan, "0");
   state_.settings.SetOption(option::kClickMode, click);
   state_.settings.SetOption(option::kDwellSeconds, dwell);
   state_.settings.SetOption(option::kArrowKeyMode, arrowKeys);
   ApplyInputModeChecks();
+  if (modeSet_) modeSet_();
 }
 
 void InputModes::Message(const std::string& text, MessageIcon icon) { channel_.Say(text, icon); }

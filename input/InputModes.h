@@ -1,6 +1,8 @@
-// The three input modes (click, dwell with a time of 1 to 5 seconds, arrow
-// keys), their menu check marks and their option slots.
+// The input modes (click, dwell with a time of 0.3 to 5 seconds, arrow keys;
+// scanning beside them), their menu check marks and their option slots.
 #pragma once
+
+#include <functional>
 
 #include "core/InputMode.h"
 #include "core/Platform.h"
@@ -30,6 +32,8 @@ class InputModes {
   void MnuEditM40Click() { SetMode("0", "4", "0"); }
   void MnuEditM50Click() { SetMode("0", "5", "0"); }
   void MnuEditYaClick() { SetMode("0", "0", "1"); }
+  // Dwell with a time as the dwell slot holds it ("1", "0.8").
+  void SetDwell(const std::string& seconds) { SetMode("0", seconds.c_str(), "0"); }
 
   // A message on the mode's channel: a message box in click mode, the status
   // line in the other modes, for people who cannot click a box away.
@@ -41,6 +45,8 @@ class InputModes {
   bool DwellMode() const { return DwellModeOn(state_.settings); }
   bool ArrowKeyMode() const { return ArrowKeyModeOn(state_.settings); }
   const MessageChannel& Channel() const { return channel_; }
+  // Told after a mode was chosen (scanning may have ended).
+  void OnModeSet(std::function<void()> handler) { modeSet_ = std::move(handler); }
 
  private:
   void SetMode(const char* click, const char* dwell, const char* arrowKeys);
@@ -48,6 +54,7 @@ class InputModes {
   ProgramState& state_;
   Ports p_;
   MessageChannel channel_;
+  std::function<void()> modeSet_;
 };
 
 }  // namespace velkor

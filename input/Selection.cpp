@@ -28,7 +28,8 @@ bool IsFileOrQuitToken(const std::string& text) {
 }  // namespace
 
 Selection::Selection(ProgramState& state, Ports ports, BoardDisplay& board, EditView& edit, TextEdits& edits,
-                     Documents& documents, Conversion& conversion, PredictionRow& row, ICommands& commands)
+                     Documents& documents, Conversion& conversion, PredictionRow& row, SettingsBoard& settings,
+                     ICommands& commands)
     : state_(state),
       p_(ports),
       board_(board),
@@ -37,6 +38,7 @@ Selection::Selection(ProgramState& state, Ports ports, BoardDisplay& board, Edit
       docs_(documents),
       conversion_(conversion),
       row_(row),
+      settings_(settings),
       commands_(commands) {}
 
 void Selection::HideList() {
@@ -47,7 +49,8 @@ void Selection::HideList() {
 // ---------------------------------------------------------------- the board
 
 void Selection::SGd00MouseMove(int x, int y) {
-  if (ArrowKeyMode()) return;
+  // Walking and scanning move the current cell themselves.
+  if (ArrowKeyMode() || ScanMode()) return;
   // A tremor across a border within the tolerance stays on the cell the
   // count began on.
   if (state_.onCandidates == kOnBoard && state_.boardCol != kNoCell && WithinDwellTolerance()) {
@@ -250,6 +253,7 @@ void Selection::ShowDwell() {
 }
 
 StatusText Selection::BoardCellStatus(const std::string& t) const {
+  if (state_.settingsBoard) return settings_.Status(p_.sgd00.Col(), p_.sgd00.Row());
   if (state_.armedCommand >= 0 && p_.sgd00.Col() == state_.armedCol && p_.sgd00.Row() == state_.armedRow) {
     return {t, status::kRed};  // もう一度で終了, もう一度で印刷
   }
@@ -339,8 +343,9 @@ bool Selection::ArmedFirst(const std::string& cellText) {
   }
   Disarm();
   const auto command = board::CommandOfText(cellText);
-  if (!DwellMode() || !state_.settings.ConfirmTwice() || !state_.pendingCommand.empty() ||
-      (command != Command::Quit && command != Command::Print)) {
+  // Scanning always asks twice: a switch cannot answer a dialog.
+  const bool twice = ScanMode() || (DwellMode() && state_.settings.ConfirmTwice());
+  if (!twice || !state_.pendingCommand.empty() || (command != Command::Quit && command != Command::Print)) {
     return false;
   }
   state_.armedCommand = static_cast<int>(*command);
@@ -366,6 +371,15 @@ void Selection::ConfirmBoardCell() {
   // Resting: nothing but 休~ is confirmed, and the status line says why.
   if (Suspended(t)) {
     p_.pnlMsg.SetMessage(Sj("休止中"));
+    return;
+  }
+  if (state_.settingsBoard) {
+    // A setting changes (or the board comes back), exactly as the status
+    // line said; the cell under the pointer is then described anew.
+    p_.pnlMsg.SetMessage("");
+    HideList();
+    settings_.Choose(p_.sgd00.Col(), p_.sgd00.Row());
+    DescribeBoardCell();
     return;
   }
   if (ArmedFirst(t)) return;
@@ -470,7 +484,7 @@ void Selection::ShowSlotBoard() {
 // ---------------------------------------------------------------- the prediction row
 
 void Selection::RowMouseMove(int x, int y) {
-  if (ArrowKeyMode()) return;
+  if (ArrowKeyMode() || ScanMode()) return;
   if (state_.onCandidates == kOnPredictionRow && state_.rowCell >= 0 && WithinDwellTolerance()) {
     ShowDwell();
     return;
@@ -546,6 +560,7 @@ void Selection::ChooseRowCell() {
 // ---------------------------------------------------------------- the list
 
 void Selection::SGd01MouseMove(int x, int y) {
+  if (ScanMode()) return;
   state_.repeating = false;
   if (state_.onCandidates == kOnList && !state_.candJustOpened && WithinDwellTolerance()) {
     ShowDwell();
@@ -606,6 +621,14 @@ void Selection::SGd01MouseDown(int /*x*/, int /*y*/) {
   ExecuteSelection();
 }
 
+void Selection::LeaveList() {
+  HideList();
+  p_.sgd00.SetCol(state_.boardCol);
+  p_.sgd00.SetRow(state_.boardRow);
+  p_.memMain.SetFocus();
+  edit_.ShowBlockCaret();
+}
+
 void Selection::SGd01KeyDown(Key key) {
   if (!ArrowKeyMode()) return;
   IVariantList& list = p_.sgd01;
@@ -613,11 +636,7 @@ void Selection::SGd01KeyDown(Key key) {
                            (key == Key::Left && list.Col() == 0) || (key == Key::Up && list.Row() == 0) ||
                            (key == Key::Down && list.Row() == list.RowCount() - 1);
   if (!againstEdge) return;
-  HideList();
-  p_.sgd00.SetCol(state_.boardCol);
-  p_.sgd00.SetRow(state_.boardRow);
-  p_.memMain.SetFocus();
-  edit_.ShowBlockCaret();
+  LeaveList();
 }
 
 void Selection::SGd01KeyUp(Key key) {
@@ -744,6 +763,12 @@ void Selection::CancelSlotChoice() {
   state_.pendingCommand.clear();
   board_.FillBoard();
   // The cell under the pointer is another one now: say what it does.
+  DescribeBoardCell();
+}
+
+void Selection::ShowSettingsBoard() {
+  HideList();
+  settings_.Show();
   DescribeBoardCell();
 }
 

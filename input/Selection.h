@@ -15,15 +15,9 @@
 #include "document/EditView.h"
 #include "input/Conversion.h"
 #include "input/PredictionRow.h"
+#include "input/SettingsBoard.h"
 
 namespace velkor {
-
-// The status text and colour for a board cell text, or nothing when the text
-// is not one of the fixed rows (commands, cancel, empty).
-struct StatusText {
-  std::string text;
-  Colour colour;
-};
 
 class Selection {
  public:
@@ -44,7 +38,8 @@ class Selection {
   };
 
   Selection(ProgramState& state, Ports ports, BoardDisplay& board, EditView& edit, TextEdits& edits,
-            Documents& documents, Conversion& conversion, PredictionRow& row, ICommands& commands);
+            Documents& documents, Conversion& conversion, PredictionRow& row, SettingsBoard& settings,
+            ICommands& commands);
 
   // Board events (pointer coordinates relative to the grid).
   void SGd00MouseMove(int x, int y);
@@ -98,6 +93,10 @@ class Selection {
   void ChooseSlotFor(Command command);
   // ☆~: the slot choice is given up and the board comes back.
   void CancelSlotChoice();
+  // 設~: the settings board over the board.
+  void ShowSettingsBoard();
+  // The list over the board is given up; the board's cell is current again.
+  void LeaveList();
 
   // The shape of the variant list for a number of variants: columns and rows.
   static CellPos ListShape(int variants);
@@ -106,6 +105,7 @@ class Selection {
   bool DwellMode() const { return DwellModeOn(state_.settings); }
   bool ArrowKeyMode() const { return ArrowKeyModeOn(state_.settings); }
   bool ClickMode() const { return ClickModeOn(state_.settings); }
+  bool ScanMode() const { return ScanModeOn(state_.settings); }
   // The tracked board cell while the pointer rests beside the cells.
   static constexpr int kNoCell = -1;
   // Pixels the pointer may move, after a list opens, without being taken
@@ -165,6 +165,7 @@ class Selection {
   Documents& docs_;
   Conversion& conversion_;
   PredictionRow& row_;
+  SettingsBoard& settings_;
   ICommands& commands_;
   // Where the dwell count was last drawn.
   struct DwellMark {

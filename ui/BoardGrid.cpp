@@ -208,6 +208,11 @@ void BoardGrid::SetDwellProgress(int col, int row, int percent) {
   cell->setData(FitTextDelegate::kDwellRole, percent > 0 ? QVariant(percent) : QVariant());
 }
 
+void BoardGrid::resizeEvent(QResizeEvent* event) {
+  QTableWidget::resizeEvent(event);
+  if (onResize_) onResize_();
+}
+
 void BoardGrid::SetScanHighlight(int col, int row) {
   // The highlight is a mark on the cells it covers, drawn by the delegate.
   for (int r = 0; r < rowCount(); ++r) {

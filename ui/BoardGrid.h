@@ -44,6 +44,8 @@ class BoardGrid : public QTableWidget, public IBoardGrid {
   void SetRow(int row) override { MoveCurrent(col_, row); }
   CellPos CellAt(int x, int y) const override;
   Rect CellRect(int col, int row) const override;
+  int AreaWidth() const override { return contentsRect().width(); }
+  int AreaHeight() const override { return contentsRect().height(); }
   void SetDwellProgress(int col, int row, int percent) override;
   int DwellProgress(int col, int row) const;
   void SetScanHighlight(int col, int row) override;
@@ -56,10 +58,13 @@ class BoardGrid : public QTableWidget, public IBoardGrid {
   void OnMouseDown(std::function<void(int x, int y)> handler) { onMouseDown_ = std::move(handler); }
   void OnClick(std::function<void()> handler) { onClick_ = std::move(handler); }
   void OnCellMenu(std::function<void(QPoint globalPos)> handler) { onCellMenu_ = std::move(handler); }
+  // Told when the grid's room changed size.
+  void OnResize(std::function<void()> handler) { onResize_ = std::move(handler); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void ApplyColours();
@@ -71,6 +76,7 @@ class BoardGrid : public QTableWidget, public IBoardGrid {
   std::function<void(int, int)> onMouseDown_;
   std::function<void()> onClick_;
   std::function<void(QPoint)> onCellMenu_;
+  std::function<void()> onResize_;
   int col_ = 1;
   int row_ = 1;
 

@@ -4,6 +4,8 @@
 #include <QClipboard>
 #include <QCursor>
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
@@ -103,12 +105,15 @@ void MainWindow::ConnectEvents() {
   sgd00_->OnMouseMove([&selection](int x, int y) { selection.SGd00MouseMove(x, y); });
   sgd00_->OnMouseDown([&selection](int x, int y) { selection.SGd00MouseDown(x, y); });
   sgd00_->OnClick([&selection] { selection.SGd00Click(); });
+  sgd00_->OnResize([this] { form_->Board().FitCells(); });
   sgd01_->OnMouseMove([&selection](int x, int y) { selection.SGd01MouseMove(x, y); });
   sgd01_->OnMouseDown([&selection](int x, int y) { selection.SGd01MouseDown(x, y); });
   sgd01_->OnKeyDown([&selection](Key key) { selection.SGd01KeyDown(key); });
   sgd01_->OnKeyUp([&selection](Key key) { selection.SGd01KeyUp(key); });
   sgd01_->OnClick([&selection] { selection.SGd01Click(); });
   tmrInput0_->OnTick([&selection] { selection.TmrInput0Timer(); });
+  scanTimer_->OnTick([this] { form_->Scan().Tick(); });
+  qApp->installEventFilter(this);
   recoveryTimer_->OnTick([this] { form_->RecoveryTimerTick(); });
 
   memMain_->OnChange([this] { form_->MemMainChange(); });
@@ -121,7 +126,7 @@ void MainWindow::ConnectEvents() {
   tabC00_->OnChange([this] { form_->Board().TabC00Change(); });
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() { qApp->removeEventFilter(this); }
 
 void MainWindow::BuildControls() {
   splMain_ = new QSplitter(Qt::Vertical, this);
@@ -295,6 +300,25 @@ void MainWindow::showEvent(QShowEvent* event) {
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   if (!shown_) ApplyLowerPanelHeight();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // Key and button presses anywhere in this window (its menus and toolbar
+  // aside) are offered to the scan switch first.
+  const QEvent::Type type = event->type();
+  if ((type != QEvent::KeyPress && type != QEvent::MouseButtonPress) || !form_ || !shown_) return false;
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (!widget || widget->window() != this) return false;
+  if (type == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const SwitchInput input = key->key() == Qt::Key_Space                                   ? SwitchInput::Space
+                              : key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ? SwitchInput::Enter
+                                                                                            : SwitchInput::OtherKey;
+    return form_->SwitchPressed(input, key->isAutoRepeat());
+  }
+  const auto* mouse = static_cast<QMouseEvent*>(event);
+  if (mouse->button() != Qt::LeftButton || !centralWidget()->isAncestorOf(widget)) return false;
+  return form_->SwitchPressed(SwitchInput::Mouse, false);
 }
 
 void MainWindow::keyReleaseEvent(QKeyEvent* event) {

@@ -67,8 +67,9 @@ StringList CommandRowItems() {
     items.push_back(Sj(token));
   }
   items.insert(items.end(), 8, "~");
-  for (const char* token : {"《~", "》~", "新~", "開~", "書~", "名~", "印~", "終~", "休~"}) items.push_back(Sj(token));
-  items.insert(items.end(), 11, "~");
+  for (const char* token : {"《~", "》~", "新~", "開~", "書~", "名~", "印~", "終~", "休~", "設~"})
+    items.push_back(Sj(token));
+  items.insert(items.end(), 10, "~");
   return items;
 }
 

@@ -535,7 +535,7 @@ TEST(CommandTable, EachCommandIsDefinedOnceAndItsPlacesAreDistinct) {
     }
     EXPECT_EQ(&EntryOf(entry.id), &entry);
   }
-  EXPECT_EQ(tokens.size(), 23u);
+  EXPECT_EQ(tokens.size(), 24u);
   EXPECT_EQ(actions.size(), 10u);
 }
 

@@ -341,6 +341,10 @@ class FakeBoardGrid : public IBoardGrid {
     }
     return cell;
   }
+  int areaWidth = 800;
+  int areaHeight = 300;
+  int AreaWidth() const override { return areaWidth; }
+  int AreaHeight() const override { return areaHeight; }
   Rect CellRect(int c, int r) const override {
     int left = 0, top = 0;
     for (int i = 0; i < c; ++i) left += ColWidth(i);

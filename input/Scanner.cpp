@@ -1,0 +1,282 @@
+#include "input/Scanner.h"
+
+#include "board/BoardModel.h"
+#include "core/Cp932.h"
+#include "core/InputMode.h"
+
+namespace velkor {
+
+namespace {
+
+std::string Sj(const char* utf8) { return cp932::FromUtf8(utf8); }
+
+// Rounds of the rows without a press before scanning pauses, and rounds of
+// one row's cells before it gives way to row scanning again.
+constexpr int kRowRounds = 3;
+constexpr int kCellRounds = 2;
+
+}  // namespace
+
+Scanner::Scanner(ProgramState& state, Ports ports, Selection& selection)
+    : state_(state), p_(ports), selection_(selection) {}
+
+bool Scanner::InList() const { return p_.sgd01.Visible(); }
+
+std::vector<Scanner::Line> Scanner::Lines() const {
+  std::vector<Line> lines;
+  if (InList()) {
+    Line entries{0, {}};
+    const int cols = p_.sgd01.ColCount();
+    for (int r = 0; r < p_.sgd01.RowCount(); ++r) {
+      for (int c = 0; c < cols; ++c) {
+        if (!p_.sgd01.CellText(c, r).empty()) entries.cols.push_back(r * cols + c);
+      }
+    }
+    if (!entries.cols.empty()) lines.push_back(std::move(entries));
+    return lines;
+  }
+  Line predictions{-1, {}};
+  for (int cell = 0; cell < p_.predictionRow.CellCount(); ++cell) {
+    if (!p_.predictionRow.CellText(cell).empty()) predictions.cols.push_back(cell);
+  }
+  if (!predictions.cols.empty()) lines.push_back(std::move(predictions));
+  for (int row = 1; row < p_.sgd00.RowCount(); ++row) {
+    Line line{row, {}};
+    for (int col = 1; col < p_.sgd00.ColCount(); ++col) {
+      if (!p_.sgd00.CellText(col, row).empty()) line.cols.push_back(col);
+    }
+    if (!line.cols.empty()) lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+void Scanner::Follow() {
+  const bool on = ScanModeOn(state_.settings);
+  if (on && !active_) {
+    active_ = true;
+    Restart();
+  } else if (!on && active_) {
+    active_ = false;
+    p_.scanTimer.Stop();
+    Clear();
+    p_.predictionRow.SetCurrent(-1);
+  }
+}
+
+void Scanner::Restart() {
+  inList_ = InList();
+  phase_ = inList_ ? Phase::Cells : Phase::Rows;
+  line_ = 0;
+  cell_ = 0;
+  rounds_ = 0;
+  Draw();
+  Describe();
+  StartTimer();
+}
+
+void Scanner::StartTimer() {
+  p_.scanTimer.Stop();
+  if (!active_ || state_.settings.TwoSwitches()) return;
+  p_.scanTimer.SetIntervalMs(state_.settings.ScanIntervalMs());
+  p_.scanTimer.Start();
+}
+
+void Scanner::Tick() {
+  if (!active_ || phase_ == Phase::Paused || state_.settings.TwoSwitches()) return;
+  Step();
+}
+
+void Scanner::Step() {
+  const std::vector<Line> lines = Lines();
+  if (lines.empty()) return;
+  // What is shown may have changed under the highlight (a list closed, the
+  // row refilled): start again from the first row.
+  if (static_cast<std::size_t>(line_) >= lines.size() || InList() != inList_) {
+    Restart();
+    return;
+  }
+  const bool oneSwitch = !state_.settings.TwoSwitches();
+  if (phase_ == Phase::Rows) {
+    if (++line_ >= static_cast<int>(lines.size())) {
+      line_ = 0;
+      if (++rounds_ >= kRowRounds && oneSwitch) {
+        // Nobody is pressing: the highlight stops until the next press.
+        phase_ = Phase::Paused;
+        p_.scanTimer.Stop();
+        Clear();
+        p_.pnlMsg.SetMessage(Sj("走査を休止中"));
+        return;
+      }
+    }
+  } else {
+    const auto& cols = lines[static_cast<std::size_t>(line_)].cols;
+    if (++cell_ >= static_cast<int>(cols.size())) {
+      cell_ = 0;
+      if (++rounds_ >= kCellRounds) {
+        // Not this row after all: back to the rows (a list is given up).
+        if (InList()) {
+          selection_.LeaveList();
+          Restart();
+          return;
+        }
+        phase_ = Phase::Rows;
+        rounds_ = 0;
+      }
+    }
+  }
+  Draw();
+  Describe();
+}
+
+bool Scanner::Press(SwitchInput input, bool repeat) {
+  if (!active_) return false;
+  const Settings& s = state_.settings;
+  bool choose = false;
+  if (s.TwoSwitches()) {
+    // Space steps, Enter chooses.
+    if (input == SwitchInput::Space) {
+      if (repeat) return true;
+      if (phase_ == Phase::Paused) {
+        Restart();
+      } else {
+        Step();
+      }
+      return true;
+    }
+    choose = input == SwitchInput::Enter;
+  } else {
+    switch (s.ScanSwitchKind()) {
+      case ScanSwitch::Space: choose = input == SwitchInput::Space; break;
+      case ScanSwitch::Enter: choose = input == SwitchInput::Enter; break;
+      case ScanSwitch::AnyKey: choose = input != SwitchInput::Mouse; break;
+      case ScanSwitch::Mouse: choose = input == SwitchInput::Mouse; break;
+    }
+  }
+  if (!choose) return false;
+  if (repeat) return true;
+  if (phase_ == Phase::Paused) {
+    // The press that wakes scanning chooses nothing.
+    p_.pnlMsg.SetMessage("");
+    Restart();
+    return true;
+  }
+  const std::vector<Line> lines = Lines();
+  if (lines.empty() || static_cast<std::size_t>(line_) >= lines.size() || InList() != inList_) {
+    Restart();
+    return true;
+  }
+  if (phase_ == Phase::Rows) {
+    phase_ = Phase::Cells;
+    cell_ = 0;
+    rounds_ = 0;
+    Draw();
+    Describe();
+    StartTimer();
+    return true;
+  }
+  Choose();
+  return true;
+}
+
+void Scanner::Choose() {
+  const std::vector<Line> lines = Lines();
+  const Line& line = lines[static_cast<std::size_t>(line_)];
+  if (static_cast<std::size_t>(cell_) >= line.cols.size()) {
+    Restart();
+    return;
+  }
+  const int at = line.cols[static_cast<std::size_t>(cell_)];
+  p_.scanTimer.Stop();
+  Clear();
+  if (InList()) {
+    const int cols = p_.sgd01.ColCount();
+    state_.onCandidates = kOnList;
+    state_.candCol = at % cols;
+    state_.candRow = at / cols;
+    p_.sgd01.SetCol(state_.candCol);
+    p_.sgd01.SetRow(state_.candRow);
+    selection_.ExecuteSelection();
+  } else if (line.row < 0) {
+    state_.onCandidates = kOnPredictionRow;
+    state_.rowCell = at;
+    selection_.ChooseRowCell();
+    p_.predictionRow.SetCurrent(-1);
+  } else {
+    state_.onCandidates = kOnBoard;
+    state_.boardCol = at;
+    state_.boardRow = line.row;
+    p_.sgd00.SetCol(at);
+    p_.sgd00.SetRow(line.row);
+    selection_.DescribeBoardCell();
+    selection_.ConfirmBoardCell();
+  }
+  // The choice may have ended scanning (the settings board); else it begins
+  // again at the first row of whatever is shown now.
+  if (active_) Restart();
+}
+
+Scanner::Mark Scanner::Highlight() const {
+  Mark mark;
+  if (!active_ || phase_ == Phase::Paused) return mark;
+  const std::vector<Line> lines = Lines();
+  if (static_cast<std::size_t>(line_) >= lines.size()) return mark;
+  const Line& line = lines[static_cast<std::size_t>(line_)];
+  mark.inList = InList();
+  if (mark.inList) {
+    const int cols = p_.sgd01.ColCount();
+    const int at = line.cols[static_cast<std::size_t>(std::min<int>(cell_, static_cast<int>(line.cols.size()) - 1))];
+    mark.row = at / cols;
+    mark.col = at % cols;
+    return mark;
+  }
+  mark.row = line.row;
+  if (phase_ == Phase::Cells && static_cast<std::size_t>(cell_) < line.cols.size())
+    mark.col = line.cols[static_cast<std::size_t>(cell_)];
+  return mark;
+}
+
+void Scanner::Clear() {
+  p_.sgd00.SetScanHighlight(-1, -1);
+  p_.sgd01.SetScanHighlight(-1, -1);
+  p_.predictionRow.SetScanHighlight(false, -1);
+}
+
+void Scanner::Draw() {
+  Clear();
+  if (!active_ || phase_ == Phase::Paused) return;
+  const Mark mark = Highlight();
+  if (mark.inList) {
+    p_.sgd01.SetScanHighlight(mark.col, mark.row);
+  } else if (mark.row < 0) {
+    p_.predictionRow.SetScanHighlight(true, mark.col);
+  } else {
+    p_.sgd00.SetScanHighlight(mark.col, mark.row);
+  }
+}
+
+void Scanner::Describe() {
+  const Mark mark = Highlight();
+  if (!active_ || phase_ == Phase::Paused) return;
+  if (phase_ == Phase::Rows) {
+    p_.predictionRow.SetCurrent(-1);
+    p_.pnlMsg.SetText(Sj("この行を選ぶ"), status::kBlue);
+    return;
+  }
+  // The status line says what a press does now, as over a cell.
+  if (mark.inList) {
+    p_.sgd01.SetCol(mark.col);
+    p_.sgd01.SetRow(mark.row);
+    selection_.DescribeVariant();
+  } else if (mark.row < 0) {
+    state_.rowCell = mark.col;
+    p_.predictionRow.SetCurrent(mark.col);
+    selection_.DescribeRowCell();
+  } else {
+    p_.predictionRow.SetCurrent(-1);
+    p_.sgd00.SetCol(mark.col);
+    p_.sgd00.SetRow(mark.row);
+    selection_.DescribeBoardCell();
+  }
+}
+
+}  // namespace velkor

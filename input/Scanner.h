@@ -1,0 +1,85 @@
+// Row/column scanning, the input mode for one switch (or two): a highlight
+// steps over the rows of whatever is shown (the prediction row and the board,
+// the slot board, the settings board, or a list over them) at the scan
+// interval; a press of the switch chooses the highlighted row, then the
+// highlighted cell, exactly as a confirmation of it does. In a list it steps
+// over the entries from the first. A row passed through twice without a
+// press gives way to row scanning again (a list closes); three rounds of the
+// rows without a press pause scanning until the next press.
+#pragma once
+
+#include <vector>
+
+#include "core/Platform.h"
+#include "core/ProgramState.h"
+#include "input/Selection.h"
+
+namespace velkor {
+
+// What a key or button press is, as far as the switch is concerned.
+enum class SwitchInput { Space, Enter, OtherKey, Mouse };
+
+class Scanner {
+ public:
+  struct Ports {
+    IBoardGrid& sgd00;
+    IVariantList& sgd01;
+    IPredictionRow& predictionRow;
+    IStatusLine& pnlMsg;
+    ITimer& scanTimer;
+  };
+
+  Scanner(ProgramState& state, Ports ports, Selection& selection);
+
+  // Scanning starts or stops as the setting says (the mode changed, the
+  // window showed): it starts at the first row.
+  void Follow();
+  // The scan timer's tick: the highlight steps (one-switch scanning).
+  void Tick();
+  // A key or button press: true when it was the switch (or one of the two)
+  // and so belongs to scanning, whatever it did.
+  // A held key's repeats (`repeat`) are taken as the switch's but do nothing.
+  bool Press(SwitchInput input, bool repeat = false);
+  bool Active() const { return active_; }
+  bool Paused() const { return phase_ == Phase::Paused; }
+
+  // Where the highlight is, for tests and the status line: on a row (cell
+  // -1) or a cell. The row is a board row, -1 for the prediction row, or a
+  // list row when InList().
+  struct Mark {
+    bool inList = false;
+    int row = -1;
+    int col = -1;
+  };
+  Mark Highlight() const;
+
+ private:
+  enum class Phase { Rows, Cells, Paused };
+  // A row of what is shown: board rows 1 to 7, -1 for the prediction row;
+  // a list is one row of all its entries.
+  struct Line {
+    int row;
+    std::vector<int> cols;  // the cells with something in them (list: entry indexes)
+  };
+  std::vector<Line> Lines() const;
+  bool InList() const;
+  void Restart();
+  void Step();
+  void Choose();
+  void Draw();
+  void Clear();
+  void Describe();
+  void StartTimer();
+
+  ProgramState& state_;
+  Ports p_;
+  Selection& selection_;
+  bool active_ = false;
+  bool inList_ = false;  // the highlight began in a list
+  Phase phase_ = Phase::Rows;
+  int line_ = 0;    // index into Lines()
+  int cell_ = 0;    // index into the line's cells
+  int rounds_ = 0;  // rounds without a press: of the rows, or of the row's cells
+};
+
+}  // namespace velkor

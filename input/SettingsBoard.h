@@ -1,0 +1,110 @@
+// The settings board: the board's third face, opened by 設~ as the slot board
+// is by 開~. Every setting a user changes for themselves is one row of cells
+// here, changed by selections alone: a choice cell per value (input mode,
+// scan switch), −/+ cells around a value (times, sizes, counts) and a cell that
+// turns a setting on and off. Each change takes effect at once and is stored;
+// ☆~ leaves the board.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "board/BoardDisplay.h"
+#include "core/Commands.h"
+#include "core/Platform.h"
+#include "core/ProgramState.h"
+#include "input/InputModes.h"
+#include "input/PredictionRow.h"
+
+namespace velkor {
+
+class SettingsBoard {
+ public:
+  struct Ports {
+    IBoardGrid& sgd00;
+    ITabStrip& tabC00;
+  };
+
+  // What a setting is.
+  enum class Item {
+    InputMode,
+    DwellTime,
+    DwellMemory,
+    Tolerance,
+    Repeat,
+    ScanInterval,
+    ScanSwitch,
+    Switches,
+    PredictionCells,
+    QuickKana,
+    FitCells,
+    ConfirmTwice,
+    FontSize,
+    SpeechSpeed,
+    SpeechVolume,
+  };
+  // What a cell of it does: names the setting (and shows its value), chooses
+  // one value, steps the value down or up, turns it on or off, or leaves.
+  enum class Kind { Label, Choice, Minus, Value, Plus, Toggle, Leave };
+  struct Cell {
+    int col = 0;
+    int row = 0;
+    Item item = Item::InputMode;
+    Kind kind = Kind::Label;
+    int choice = 0;  // the value a choice cell sets
+  };
+
+  SettingsBoard(ProgramState& state, Ports ports, BoardDisplay& board, InputModes& modes, PredictionRow& row);
+
+  // Fills the grid with the settings board (the tab strip is hidden as for
+  // the slot board).
+  void Show();
+  bool Shown() const { return state_.settingsBoard; }
+  // The board comes back.
+  void Leave();
+  // The cell at (col, row), if the board has one there.
+  std::optional<Cell> CellAt(int col, int row) const;
+  // What the status line promises for the cell: exactly what confirming it
+  // will do.
+  StatusText Status(int col, int row) const;
+  // Confirms the cell: the change is made, stored and shown.
+  void Choose(int col, int row);
+  // Told after every change, to store the settings.
+  void OnChanged(std::function<void()> handler) { changed_ = std::move(handler); }
+  // Told after the input mode changed.
+  void OnModeChanged(std::function<void()> handler) { modeChanged_ = std::move(handler); }
+
+  // The value of a numeric setting in its own unit (tenths of a second,
+  // milliseconds, pixels, points, percent), and its text on the board.
+  int Value(Item item) const;
+  std::string ValueText(Item item, int value) const;
+  // The current choice of a choice setting (input mode 0 to 3: click, dwell,
+  // arrow keys, scanning; scan switch 0 to 3; switches 1 or 2).
+  int CurrentChoice(Item item) const;
+
+ private:
+  struct Range {
+    int min, max, step;
+  };
+  static Range RangeOf(Item item);
+  // The value a −/+ cell steps to; nothing at the end of the range (or for
+  // the dwell time outside dwell mode).
+  std::optional<int> Stepped(Item item, int direction) const;
+  void SetValue(Item item, int value);
+  void SetChoice(Item item, int choice);
+  void Toggle(Item item);
+  bool On(Item item) const;
+  std::string CellText(const Cell& cell) const;
+  void Redraw();
+
+  ProgramState& state_;
+  Ports p_;
+  BoardDisplay& board_;
+  InputModes& modes_;
+  PredictionRow& row_;
+  std::function<void()> changed_;
+  std::function<void()> modeChanged_;
+};
+
+}  // namespace velkor
