@@ -1,6 +1,8 @@
 #include "ui/StatusLine.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
+#include <algorithm>
 
 #include "ui/QtText.h"
 
@@ -59,7 +61,14 @@ void StatusLine::SetFont(const FontSpec& font) {
   message_->setFont(qfont);
   note_->setFont(qfont);
   time_->setFont(qfont);
+  time_->setFixedWidth(TimePanelWidth());
   SetLabelColour(message_, font.colour);
+}
+
+int StatusLine::TimePanelWidth() const {
+  const QFontMetrics metrics(time_->font());
+  return std::max(kTimePanelWidth,
+                  metrics.horizontalAdvance(QStringLiteral("10.0\u79D2")) + 2 * time_->frameWidth() + 8);
 }
 
 void StatusLine::SetTimeText(const std::string& text, Colour colour) {

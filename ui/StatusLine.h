@@ -22,7 +22,10 @@ class StatusLine : public QFrame, public IStatusLine {
   void SetMessage(const std::string& text) override;
   std::string Message() const override { return messageText_; }
 
+  // The count's place is at least this wide, and always wide enough for the
+  // longest count ("10.0秒") in the status line's font.
   static constexpr int kTimePanelWidth = 80;
+  int TimePanelWidth() const;
 
  private:
   QLabel* message_;

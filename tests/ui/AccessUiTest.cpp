@@ -1,0 +1,92 @@
+// The access settings as the real widgets show them: cells grown to the
+// window fill the board without scroll bars, the dwell count in the status
+// line is never cut off, and the scan highlight is on the cells it names.
+#include <gtest/gtest.h>
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QLabel>
+#include <QScrollBar>
+#include <QTest>
+
+#include "core/Cp932.h"
+#include "core/Settings.h"
+#include "tests/ui/WindowFixture.h"
+#include "ui/BoardGrid.h"
+#include "ui/StatusLine.h"
+
+namespace velkor::testing {
+namespace {
+
+TEST(AccessUi, FittedCellsFillTheBoardAndFollowTheWindow) {
+  WindowFixture fixture;
+  fixture.Store(named::kFitCells, QStringLiteral("1"));
+  ui::MainWindow& window = fixture.Start();
+  ASSERT_TRUE(fixture.created);
+  ui::BoardGrid* grid = window.SGd00();
+  for (const QSize size : {QSize(1200, 900), QSize(800, 600)}) {
+    window.resize(size);
+    QTest::qWait(50);
+    const int cellWidth = grid->ColWidth(1);
+    const int cellHeight = grid->RowHeight(1);
+    EXPECT_GE(cellWidth, grid->DefaultRowHeight());
+    // Every column and row fits: no scroll bar, less than a cell left over.
+    int width = grid->ColWidth(0);
+    for (int col = 1; col < grid->ColCount(); ++col) width += grid->ColWidth(col);
+    int height = grid->RowHeight(0);
+    for (int row = 1; row < grid->RowCount(); ++row) height += grid->RowHeight(row);
+    EXPECT_LE(width, grid->contentsRect().width()) << size.width();
+    EXPECT_LE(height, grid->contentsRect().height()) << size.width();
+    if (cellWidth > grid->DefaultRowHeight()) {
+      EXPECT_GT(width + 20, grid->contentsRect().width());
+    }
+    if (cellHeight > grid->DefaultRowHeight()) {
+      EXPECT_GT(height + 7, grid->contentsRect().height());
+    }
+    EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
+  }
+  const int small = grid->ColWidth(1);
+  window.resize(1400, 1000);
+  QTest::qWait(50);
+  EXPECT_GT(grid->ColWidth(1), small) << "a bigger window, bigger cells";
+}
+
+TEST(AccessUi, TheDwellCountIsNeverCutOff) {
+  WindowFixture fixture;
+  ui::MainWindow& window = fixture.Start();
+  ASSERT_TRUE(fixture.created);
+  ui::StatusLine* status = window.PnlMsg();
+  for (const int pixels : {12, 22, 40}) {
+    FontSpec font = window.SGd00()->Font();
+    font.size = pixels;
+    status->SetFont(font);
+    status->SetTimeText(cp932::FromUtf8("10.0秒"), status::kBlue);
+    QLabel* time = nullptr;
+    for (QLabel* label : status->findChildren<QLabel*>()) {
+      if (label->text() == QStringLiteral("10.0秒")) time = label;
+    }
+    ASSERT_NE(time, nullptr);
+    EXPECT_GE(time->contentsRect().width(), QFontMetrics(time->font()).horizontalAdvance(time->text())) << pixels;
+  }
+}
+
+TEST(AccessUi, TheScanHighlightIsOnTheCellsItNames) {
+  WindowFixture fixture;
+  fixture.Store(named::kScan, QStringLiteral("1"));
+  ui::MainWindow& window = fixture.Start();
+  ASSERT_TRUE(fixture.created);
+  ui::BoardGrid* grid = window.SGd00();
+  // Scanning starts on the first row, whole.
+  for (int col = 1; col < grid->ColCount(); ++col) EXPECT_TRUE(grid->ScanHighlighted(col, 1)) << col;
+  EXPECT_FALSE(grid->ScanHighlighted(1, 2));
+  EXPECT_TRUE(window.ScanTimer()->Running());
+  EXPECT_EQ(window.ScanTimer()->IntervalMs(), 1500);
+  // The switch (Space) chooses the row: one cell is left.
+  QTest::keyClick(window.MemMain(), Qt::Key_Space);
+  EXPECT_TRUE(grid->ScanHighlighted(1, 1));
+  EXPECT_FALSE(grid->ScanHighlighted(2, 1));
+  EXPECT_EQ(cp932::ToUtf8(window.Form().Plat().memMain.Text()), "") << "the switch typed nothing";
+}
+
+}  // namespace
+}  // namespace velkor::testing
