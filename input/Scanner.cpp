@@ -54,6 +54,8 @@ void Scanner::Follow() {
   const bool on = ScanModeOn(state_.settings);
   if (on && !active_) {
     active_ = true;
+    // A dwell count left on a cell by the mode before goes.
+    selection_.StopDwell();
     Restart();
   } else if (!on && active_) {
     active_ = false;

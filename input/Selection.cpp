@@ -379,7 +379,8 @@ void Selection::ConfirmBoardCell() {
     p_.pnlMsg.SetMessage("");
     HideList();
     settings_.Choose(p_.sgd00.Col(), p_.sgd00.Row());
-    DescribeBoardCell();
+    // While scanning the status line tells what the highlight is on.
+    if (!ScanMode()) DescribeBoardCell();
     return;
   }
   if (ArmedFirst(t)) return;
@@ -619,6 +620,15 @@ void Selection::SGd01MouseDown(int /*x*/, int /*y*/) {
   state_.candCol = p_.sgd01.Col();
   state_.candRow = p_.sgd01.Row();
   ExecuteSelection();
+}
+
+void Selection::StopDwell() {
+  p_.tmrInput0.Stop();
+  state_.repeating = false;
+  state_.dwellTicks = 0;
+  state_.keptCount.valid = false;
+  p_.pnlMsg.SetTimeText("", status::kBlue);
+  ShowDwell();
 }
 
 void Selection::LeaveList() {

@@ -97,6 +97,8 @@ class Selection {
   void ShowSettingsBoard();
   // The list over the board is given up; the board's cell is current again.
   void LeaveList();
+  // No dwell count runs or is drawn any more (another mode began).
+  void StopDwell();
 
   // The shape of the variant list for a number of variants: columns and rows.
   static CellPos ListShape(int variants);

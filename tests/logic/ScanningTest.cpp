@@ -77,10 +77,10 @@ TEST(Scanning, RowThenCellThenTheVariantListWritesA) {
   // After every selection: the first row again.
   EXPECT_EQ(r.fake.sgd00.scan, (std::pair{-1, 1}));
 
-  // The second entry of a list: い's list, one tick on.
+  // The second entry of a list: か's list, one tick along the first row.
   r.Press();
   r.Tick();
-  r.Press();  // い
+  r.Press();  // か
   ASSERT_TRUE(r.fake.sgd01.visible);
   r.Tick();
   const std::string second = U(r.fake.sgd01.CellText(1, 0));
@@ -206,6 +206,35 @@ TEST(Scanning, QuitTakesASecondPressOnTheCellAndPauseHoldsEverythingElse) {
   s.Choose(7, 9);
   s.Choose(1, 19);
   EXPECT_EQ(s.Text(), "0");
+}
+
+// A dwell user chooses scanning on the settings board by dwelling: the count
+// that confirmed it is taken off the cell, and the highlight begins.
+TEST(Scanning, ChosenByDwellOnTheSettingsBoard) {
+  FakePlatform fake;
+  MainForm form{fake.Get()};
+  WireNotifications(fake, form);
+  ASSERT_TRUE(form.FormCreate());
+  form.FormShow();
+  form.Modes().MnuEditM10Click();
+  fake.pointer.position = Point{150, 250};
+  const auto dwell = [&](int col, int row) {
+    const Rect cell = fake.sgd00.CellRect(col, row);
+    form.Select().SGd00MouseMove(cell.left + 1, cell.top + 1);
+    for (int i = 0; i < 2 && fake.tmrInput0.running; ++i) form.Select().TmrInput0Timer();
+  };
+  dwell(10, 7);  // 設~
+  ASSERT_TRUE(form.State().settingsBoard);
+  dwell(5, 1);  // 走査
+  EXPECT_TRUE(form.Scan().Active());
+  EXPECT_FALSE(fake.tmrInput0.running);
+  EXPECT_TRUE(fake.sgd00.dwell.empty()) << "no count left drawn";
+  EXPECT_EQ(fake.sgd00.scan, (std::pair{-1, 1}));
+  // The pointer no longer moves the current cell or counts.
+  const Rect other = fake.sgd00.CellRect(3, 2);
+  form.Select().SGd00MouseMove(other.left + 1, other.top + 1);
+  EXPECT_FALSE(fake.tmrInput0.running);
+  EXPECT_EQ(U(fake.pnlMsg.text), "この行を選ぶ");
 }
 
 }  // namespace
