@@ -424,6 +424,9 @@ class IShell {
   virtual void StartProgram(const std::string& fileName) = 0;
   // Shows a topic of a help file; result ignored.
   virtual void ShowHelp(const std::string& helpFile, const std::string& topic) = 0;
+  // The program runs from an installed place (a system folder it shares with
+  // other programs): its documents never go beside it.
+  virtual bool Installed() const { return false; }
 };
 
 // Folder operations on native file names; a seam for tests.

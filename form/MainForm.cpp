@@ -57,7 +57,9 @@ bool MainForm::ChooseDataDir(const std::string& programFolder) {
   // folder holds the document slots.
   const std::string beside = programFolder + kDataFolderName;
   state_.perUserDataDir = p_.shell.PerUserDataFolder() + kPerUserDataFolder;
-  for (const std::string& dir : {beside, state_.perUserDataDir}) {
+  std::vector<std::string> candidates{beside, state_.perUserDataDir};
+  if (p_.shell.Installed()) candidates.erase(candidates.begin());
+  for (const std::string& dir : candidates) {
     const bool existed = p_.fs.DirectoryExists(dir);
     if ((existed || p_.fs.CreateDirectories(dir)) && p_.fs.DirectoryWritable(dir)) {
       state_.dataDir = dir;

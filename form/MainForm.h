@@ -84,6 +84,8 @@ class MainForm {
   void Message(const std::string& text);
 
   ProgramState& State() { return state_; }
+  // Where what is learned for the prediction row is kept.
+  std::string LearningPath() const;
   Platform& Plat() { return p_; }
   BoardDisplay& Board() { return board_; }
   InputModes& Modes() { return modes_; }
@@ -107,7 +109,6 @@ class MainForm {
  private:
   bool ChooseDataDir(const std::string& programFolder);
   void SaveSettings();
-  std::string LearningPath() const;
 
   Platform p_;
   ProgramState state_;

@@ -9,7 +9,8 @@ BUILD_DIR="$ROOT/build"
 # (without one every kana is drawn as a box), anthy for kana-to-kanji
 # conversion (loaded at run time; the header only documents its interface),
 # the IPADIC sources the prediction lexicon is made from (mecab-ipadic), and
-# Xvfb for running the window without a screen.
+# Xvfb for running the window without a screen, and the validators of the
+# menu entry and the metainfo.
 VELKOR_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-translations-l10n libgtest-dev
@@ -17,6 +18,7 @@ VELKOR_PACKAGES=(
   libanthy1 anthy-common libanthy-dev mecab-ipadic
   qt6-multimedia-dev open-jtalk open-jtalk-mecab-naist-jdic hts-voice-nitech-jp-atr503-m001
   xvfb xauth xdotool poppler-utils imagemagick
+  desktop-file-utils appstream
 )
 
 # The Japanese voice of the speech engine is in Debian's contrib section. The

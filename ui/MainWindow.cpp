@@ -11,7 +11,9 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "ui/GuideWindow.h"
 #include "ui/QtText.h"
+#include "ui/Shell.h"
 
 namespace velkor::ui {
 
@@ -85,12 +87,31 @@ MainWindow::MainWindow(ISettingsStore& store, IShell& shell, IFileSystem& fs, IT
 }
 
 void MainWindow::LoadLexicon(const IShell& shell, ITextFiles& files) {
-  // Beside the program, else where the build made it.
-  if (lexicon_.Load(files, shell.ProgramFolder() + "lexicon.txt")) return;
-#ifdef VELKOR_LEXICON_PATH
-  if (lexicon_.Load(files, VELKOR_LEXICON_PATH)) return;
-#endif
+  // Beside the program, in the installed data beside its folder, else where
+  // the build made it.
+  const std::string path = LexiconFile(shell.ProgramFolder());
+  if (!path.empty() && lexicon_.Load(files, path)) {
+    lexiconPath_ = path;
+    return;
+  }
   qWarning("velkorlt: no prediction lexicon was found; the prediction row offers only what was learned");
+}
+
+bool MainWindow::ShowGuide(const std::string& programFolder) {
+  const std::string guide = GuideFile(programFolder);
+  if (guide.empty()) {
+    form_->Message(cp932::FromUtf8("使い方ガイドが見つかりません"));
+    return false;
+  }
+  // In dwell mode the close button closes when the pointer rests on it for
+  // the dwell time.
+  const Settings& s = form_->State().settings;
+  const int dwellMs = DwellModeOn(s) ? s.DwellTenths().value_or(10) * 100 : 0;
+  auto* guideWindow = new GuideWindow(this, FromUtf8(guide), dwellMs);
+  guideWindow->show();
+  guideWindow->raise();
+  guideWindow->activateWindow();
+  return true;
 }
 
 void MainWindow::ConnectEvents() {

@@ -122,6 +122,11 @@ class MainWindow : public QMainWindow, public IMainWindow {
   void SetRecentFileCaption(int item, const std::string& caption) override;
 
   MainForm& Form() { return *form_; }
+  // The guide in a window of its own; false (and a message) when it is not
+  // installed. Looked for beside `programFolder`.
+  bool ShowGuide(const std::string& programFolder);
+  // The prediction lexicon loaded ("" for none).
+  const std::string& LexiconPath() const { return lexiconPath_; }
   EditArea* MemMain() { return memMain_; }
   BoardGrid* SGd00() { return sgd00_; }
   TabStrip* TabC00() { return tabC00_; }
@@ -195,6 +200,7 @@ class MainWindow : public QMainWindow, public IMainWindow {
   InputTimer* tmrInput0_ = nullptr;
   InputTimer* scanTimer_ = nullptr;
   MonotonicClock clock_;
+  std::string lexiconPath_;
   InputTimer* recoveryTimer_ = nullptr;
   Pointer pointer_;
   std::vector<QAction*> recentItems_;

@@ -5,12 +5,10 @@
 #include <string>
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QUrl>
 
 #include "ui/QtText.h"
 
@@ -44,10 +42,37 @@ void Shell::StartProgram(const std::string& fileName) {
   QProcess::startDetached(path, {});
 }
 
-void Shell::ShowHelp(const std::string& helpFile, const std::string& /*topic*/) {
-  // The desktop's viewer for the help file; the topic cannot be passed on.
-  const QString path = FromUtf8(helpFile);
-  if (QFileInfo::exists(path)) QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+void Shell::ShowHelp(const std::string& /*helpFile*/, const std::string& /*topic*/) {
+  if (onShowHelp_) onShowHelp_();
+}
+
+namespace {
+constexpr char kInstalledData[] = "../share/velkorlt/";
+
+std::string FirstExisting(std::initializer_list<std::string> paths) {
+  for (const std::string& path : paths) {
+    if (!path.empty() && QFileInfo(FromUtf8(path)).isFile()) return path;
+  }
+  return {};
+}
+}  // namespace
+
+bool Shell::Installed() const { return QFileInfo(FromUtf8(ProgramFolder() + kInstalledData)).isDir(); }
+
+std::string LexiconFile(const std::string& programFolder) {
+  return FirstExisting({programFolder + "lexicon.txt", programFolder + kInstalledData + "lexicon.txt",
+#ifdef VELKOR_LEXICON_PATH
+                        VELKOR_LEXICON_PATH
+#endif
+  });
+}
+
+std::string GuideFile(const std::string& programFolder) {
+  return FirstExisting({programFolder + kInstalledData + "guide/guide-ja.md",
+#ifdef VELKOR_GUIDE_PATH
+                        VELKOR_GUIDE_PATH
+#endif
+  });
 }
 
 }  // namespace velkor::ui

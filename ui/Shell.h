@@ -1,6 +1,9 @@
 // The desktop around the program: its folders, other programs and help.
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include "core/Platform.h"
 
 namespace velkor::ui {
@@ -10,7 +13,20 @@ class Shell : public IShell {
   std::string ProgramFolder() const override;
   std::string PerUserDataFolder() const override;
   void StartProgram(const std::string& fileName) override;
+  // The help here is the guide shown inside the program (the handler the
+  // main window gives); the help file named is not of this platform.
   void ShowHelp(const std::string& helpFile, const std::string& topic) override;
+  void OnShowHelp(std::function<void()> handler) { onShowHelp_ = std::move(handler); }
+  // Installed: the program's folder is a bin/ with share/velkorlt/ beside it.
+  bool Installed() const override;
+
+ private:
+  std::function<void()> onShowHelp_;
 };
+
+// The installed data beside a program folder ("…/bin/"), else what the build
+// made: the prediction lexicon and the guide; "" when there is none.
+std::string LexiconFile(const std::string& programFolder);
+std::string GuideFile(const std::string& programFolder);
 
 }  // namespace velkor::ui

@@ -8,6 +8,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -27,7 +28,11 @@ class TestShell : public IShell {
   std::string ProgramFolder() const override { return programFolder; }
   std::string PerUserDataFolder() const override { return userDataFolder; }
   void StartProgram(const std::string& name) override { started.push_back(name); }
-  void ShowHelp(const std::string&, const std::string&) override {}
+  // As the program's own shell: the help is the guide in the main window.
+  void ShowHelp(const std::string&, const std::string&) override {
+    if (onHelp) onHelp();
+  }
+  std::function<void()> onHelp;
 };
 
 // Clicks `button` in the next message box that opens, and keeps its text.
@@ -84,6 +89,7 @@ class WindowFixture {
 
   ui::MainWindow& Start() {
     window = std::make_unique<ui::MainWindow>(store, shell, RealFileSystem(), RealTextFiles());
+    shell.onHelp = [this] { window->ShowGuide(shell.programFolder); };
     created = window->Create();
     if (created) window->show();
     return *window;
