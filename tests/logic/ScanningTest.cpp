@@ -208,6 +208,33 @@ TEST(Scanning, QuitTakesASecondPressOnTheCellAndPauseHoldsEverythingElse) {
   EXPECT_EQ(s.Text(), "0");
 }
 
+// The prediction row is scanned first whenever it offers something.
+TEST(Scanning, ThePredictionRowIsTheFirstLineWhenItOffersWords) {
+  FakePlatform fake;
+  MainForm form{fake.Get()};
+  WireNotifications(fake, form);
+  ASSERT_TRUE(form.FormCreate());
+  form.State().settings.SetNamed(named::kScan, "1");
+  form.FormShow();
+  fake.predictor.completions["あ"] = {"愛", "会う"};
+  EXPECT_FALSE(fake.predictionRow.scanOn) << "an empty row is passed over";
+  EXPECT_EQ(fake.sgd00.scan, (std::pair{-1, 1}));
+  form.SwitchPressed(SwitchInput::Space, false);  // row 1
+  form.SwitchPressed(SwitchInput::Space, false);  // あ: its list
+  form.SwitchPressed(SwitchInput::Space, false);  // あ
+  ASSERT_EQ(U(fake.memMain.text), "あ");
+  EXPECT_TRUE(fake.predictionRow.scanOn);
+  EXPECT_EQ(fake.predictionRow.scanCell, -1) << "the whole row";
+  EXPECT_EQ(fake.sgd00.scan, (std::pair{-1, -1}));
+  form.SwitchPressed(SwitchInput::Space, false);
+  EXPECT_EQ(fake.predictionRow.scanCell, 0);
+  EXPECT_EQ(U(fake.pnlMsg.text), "「愛」を入力");
+  form.Scan().Tick();
+  EXPECT_EQ(fake.predictionRow.scanCell, 1);
+  form.SwitchPressed(SwitchInput::Space, false);
+  EXPECT_EQ(U(fake.memMain.text), "会う");
+}
+
 // A dwell user chooses scanning on the settings board by dwelling: the count
 // that confirmed it is taken off the cell, and the highlight begins.
 TEST(Scanning, ChosenByDwellOnTheSettingsBoard) {
