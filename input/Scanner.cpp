@@ -183,7 +183,11 @@ bool Scanner::Press(SwitchInput input, bool repeat) {
 void Scanner::Choose() {
   const std::vector<Line> lines = Lines();
   const Line& line = lines[static_cast<std::size_t>(line_)];
-  if (static_cast<std::size_t>(cell_) >= line.cols.size()) {
+  // Only the cell the highlight is drawn on is ever chosen: if what is shown
+  // changed under it, scanning begins again instead.
+  const Mark now = Highlight();
+  if (static_cast<std::size_t>(cell_) >= line.cols.size() || now.inList != drawn_.inList || now.row != drawn_.row ||
+      now.col != drawn_.col) {
     Restart();
     return;
   }
@@ -245,8 +249,10 @@ void Scanner::Clear() {
 
 void Scanner::Draw() {
   Clear();
+  drawn_ = Mark{};
   if (!active_ || phase_ == Phase::Paused) return;
   const Mark mark = Highlight();
+  drawn_ = mark;
   if (mark.inList) {
     p_.sgd01.SetScanHighlight(mark.col, mark.row);
   } else if (mark.row < 0) {

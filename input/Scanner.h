@@ -80,6 +80,7 @@ class Scanner {
   int line_ = 0;    // index into Lines()
   int cell_ = 0;    // index into the line's cells
   int rounds_ = 0;  // rounds without a press: of the rows, or of the row's cells
+  Mark drawn_;      // where the highlight was last drawn
 };
 
 }  // namespace velkor

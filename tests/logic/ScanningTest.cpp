@@ -233,6 +233,18 @@ TEST(Scanning, ThePredictionRowIsTheFirstLineWhenItOffersWords) {
   EXPECT_EQ(fake.predictionRow.scanCell, 1);
   form.SwitchPressed(SwitchInput::Space, false);
   EXPECT_EQ(U(fake.memMain.text), "会う");
+
+  // Should what is shown change under the highlight, a press chooses
+  // nothing and scanning begins again.
+  ASSERT_EQ(fake.predictionRow.texts[0], "");
+  form.Scan().Tick();                             // the board's second row
+  form.SwitchPressed(SwitchInput::Space, false);  // い
+  ASSERT_EQ(fake.sgd00.scan, (std::pair{1, 2}));
+  fake.predictionRow.SetCells(8, {cp932::FromUtf8("別")});  // one line more above it
+  form.SwitchPressed(SwitchInput::Space, false);
+  EXPECT_FALSE(fake.sgd01.visible) << "neither い's list nor the cell now at the highlight's index";
+  EXPECT_EQ(U(fake.memMain.text), "会う");
+  EXPECT_TRUE(fake.predictionRow.scanOn) << "begun again at the first line";
 }
 
 // A dwell user chooses scanning on the settings board by dwelling: the count
