@@ -1,7 +1,6 @@
 // VelkorLT: a Japanese text editor written with a pointing device alone, with
 // the arrow keys and one other key, or with a single switch.
 #include <QApplication>
-#include <QSettings>
 #include <cstdio>
 #include <cstring>
 
@@ -25,9 +24,7 @@ int main(int argc, char* argv[]) {
   if (argc > 1 && std::strcmp(argv[1], "--where") == 0) {
     const velkor::ProgramState& state = window.Form().State();
     std::printf("documents: %s\n", state.dataDir.c_str());
-    std::printf(
-        "settings: %s\n",
-        QSettings(QStringLiteral("Quillfern"), QStringLiteral("VelkorLT3")).fileName().toLocal8Bit().constData());
+    std::printf("settings: %s\n", velkor::ui::SettingsStore::FileName().toLocal8Bit().constData());
     std::printf("learning: %s\n", window.Form().LearningPath().c_str());
     std::printf("lexicon: %s\n", window.LexiconPath().c_str());
     std::printf("guide: %s\n", velkor::ui::GuideFile(shell.ProgramFolder()).c_str());

@@ -129,9 +129,13 @@ void BoardDisplay::MnuDspHiraClick() {
 
 void BoardDisplay::ActDspMojiFontExecute() {
   const auto font = p_.dialogs.ChooseFont(p_.sgd00.Font());
-  if (!font) return;
-  state_.settings.SetCrtFont(crt::kBoardFontName, *font);
+  if (font) SetBoardFont(*font);
+}
+
+void BoardDisplay::SetBoardFont(const FontSpec& font) {
+  state_.settings.SetCrtFont(crt::kBoardFontName, font);
   ApplyBoardFont();
+  // Every tab's cells take the new size.
   for (int tab = 0; tab < board::kTabCount; ++tab) state_.settings.crtList.at(crt::kTab0Sizes + tab) = "0";
 }
 

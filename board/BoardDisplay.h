@@ -28,6 +28,9 @@ class BoardDisplay {
   void SaveTabSizes();
   // Applies the board font of the settings and the default cell size it gives.
   void ApplyBoardFont();
+  // A new board font, stored and applied; every tab's stored cell sizes give
+  // way to the font's.
+  void SetBoardFont(const FontSpec& font);
   // With Access/FitCells the cells grow (never shrink) to share the grid's
   // room evenly, whatever board face is shown; without it nothing changes.
   void FitCells();

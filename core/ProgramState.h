@@ -49,17 +49,17 @@ struct ProgramState {
   // 休~ was confirmed: no other confirmation does anything until it is
   // confirmed again.
   bool paused = false;
-  // 終~ or 印~ confirmed once in dwell mode with Access/ConfirmTwice: the
-  // cell reads もう一度で終了
-  // (もう一度で印刷) and a second confirmation of it runs the command; any
-  // other confirmation gives it up. -1: none armed.
+  // 終~ or 印~ confirmed once (dwell mode with Access/ConfirmTwice, or
+  // scanning): the cell at armedCol, armedRow reads もう一度で終了 (もう一度で印刷)
+  // and a second confirmation of it runs the command; any other
+  // confirmation gives it up. -1: none armed.
   int armedCommand = -1;
+  int armedCol = 0;
+  int armedRow = 0;
   // A board cell confirmed by dwell that repeats while still dwelt on
   // (Access/RepeatMs), and the ticks since its last confirmation.
   bool repeating = false;
   int repeatTicks = 0;
-  int armedCol = 0;
-  int armedRow = 0;
   // Where the pointer was (screen coordinates) when the dwell count began:
   // within the dwell tolerance of it the cell does not change.
   int dwellAnchorX = 0;
@@ -76,6 +76,7 @@ struct ProgramState {
     long long leftAtMs = 0;
   };
   KeptCount keptCount;
+  // The prediction row was refilled under the pointer at rowAnchorX/Y.
   bool rowJustFilled = false;
   int rowAnchorX = 0;
   int rowAnchorY = 0;

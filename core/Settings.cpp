@@ -64,39 +64,23 @@ std::optional<long long> ParseFixed4(std::string_view text) {
 namespace {
 
 bool IsNumber(const std::string& value) { return ParseDecimal(value).has_value(); }
-// The dwell times the menu offers (1 to 5 seconds) or 0 for off; any other
-// (0.8, say) would confirm nothing and tick no mode.
 // The dwell slot: "0" (dwell off), a whole second 1 to 5, or 0.3 to 5.0
 // seconds in tenths.
 bool IsDwellTime(const std::string& value) {
-  if (value.size() == 1 && value[0] >= '0' && value[0] <= '5') return true;
-  return ParseTenths(value, kMinDwellTenths, kMaxDwellTenths).has_value();
+  return value == "0" || ParseTenths(value, kMinDwellTenths, kMaxDwellTenths).has_value();
 }
 bool IsScanInterval(const std::string& value) { return ParseTenths(value, kMinScanTenths, kMaxScanTenths).has_value(); }
 bool IsScanSwitch(const std::string& value) {
   return value == "space" || value == "enter" || value == "any-key" || value == "mouse";
 }
 bool IsOneOrTwo(const std::string& value) { return value == "1" || value == "2"; }
-bool IsDwellMemory(const std::string& value) {
-  const auto ms = ParseDecimal(value);
-  return ms && *ms >= 0 && *ms <= kMaxDwellMemoryMs;
-}
 bool AnyText(const std::string&) { return true; }
 bool IsZeroOrOne(const std::string& value) { return value == "0" || value == "1"; }
 
-bool IsPredictionCells(const std::string& value) {
-  const auto cells = ParseDecimal(value);
-  return cells && *cells >= 0 && *cells <= kMaxPredictionCells;
-}
-
-bool IsRepeatMs(const std::string& value) {
-  const auto ms = ParseDecimal(value);
-  return ms && *ms >= 0 && *ms <= kMaxRepeatMs;
-}
-
-bool IsDwellTolerance(const std::string& value) {
-  const auto pixels = ParseDecimal(value);
-  return pixels && *pixels >= 0 && *pixels <= kMaxDwellTolerancePx;
+// A whole number from 0 to Max.
+template <int Max>
+bool IsUpTo(const std::string& value) {
+  return ParseBounded(value, 0, Max).has_value();
 }
 
 // The named settings: key, default and what each may hold. A new setting is
@@ -108,11 +92,11 @@ struct NamedEntry {
 };
 constexpr NamedEntry kNamedEntries[] = {
     {named::kQuickKana, "0", IsZeroOrOne},
-    {named::kPredictionCells, "8", IsPredictionCells},
-    {named::kDwellTolerancePx, "0", IsDwellTolerance},
+    {named::kPredictionCells, "8", IsUpTo<kMaxPredictionCells>},
+    {named::kDwellTolerancePx, "0", IsUpTo<kMaxDwellTolerancePx>},
     {named::kConfirmTwice, "0", IsZeroOrOne},
-    {named::kRepeatMs, "0", IsRepeatMs},
-    {named::kDwellMemoryMs, "300", IsDwellMemory},
+    {named::kRepeatMs, "0", IsUpTo<kMaxRepeatMs>},
+    {named::kDwellMemoryMs, "300", IsUpTo<kMaxDwellMemoryMs>},
     {named::kFitCells, "0", IsZeroOrOne},
     {named::kScan, "0", IsZeroOrOne},
     {named::kScanInterval, "1.5", IsScanInterval},
@@ -257,14 +241,12 @@ void Settings::SetNamed(const char* key, std::string value) {
   named_[key] = std::move(value);
 }
 
-int Settings::RepeatMs() const {
-  const auto ms = ParseDecimal(Named(named::kRepeatMs));
-  return ms && *ms >= 0 && *ms <= kMaxRepeatMs ? *ms : 0;
-}
+// A value set from the program (not read from the file) may still be out of
+// range: it reads as the default.
+int Settings::RepeatMs() const { return ParseBounded(Named(named::kRepeatMs), 0, kMaxRepeatMs).value_or(0); }
 
 int Settings::DwellMemoryMs() const {
-  const auto ms = ParseDecimal(Named(named::kDwellMemoryMs));
-  return ms && *ms >= 0 && *ms <= kMaxDwellMemoryMs ? *ms : 300;
+  return ParseBounded(Named(named::kDwellMemoryMs), 0, kMaxDwellMemoryMs).value_or(300);
 }
 
 int Settings::ScanIntervalMs() const {
@@ -280,12 +262,13 @@ ScanSwitch Settings::ScanSwitchKind() const {
 }
 
 std::optional<int> Settings::DwellTenths() const {
-  const std::string& dwell = Option(option::kDwellSeconds);
-  if (dwell.size() == 1) {
-    if (dwell[0] >= '1' && dwell[0] <= '5') return (dwell[0] - '0') * 10;
-    return std::nullopt;
-  }
-  return ParseTenths(dwell, kMinDwellTenths, kMaxDwellTenths);
+  return ParseTenths(Option(option::kDwellSeconds), kMinDwellTenths, kMaxDwellTenths);
+}
+
+std::optional<int> ParseBounded(std::string_view text, int min, int max) {
+  const auto value = ParseDecimal(text);
+  if (!value || *value < min || *value > max) return std::nullopt;
+  return value;
 }
 
 std::optional<int> ParseTenths(std::string_view text, int min, int max) {
@@ -306,13 +289,11 @@ std::string TenthsText(int tenths) {
 }
 
 int Settings::DwellTolerancePx() const {
-  const auto pixels = ParseDecimal(Named(named::kDwellTolerancePx));
-  return pixels && *pixels >= 0 && *pixels <= kMaxDwellTolerancePx ? *pixels : 0;
+  return ParseBounded(Named(named::kDwellTolerancePx), 0, kMaxDwellTolerancePx).value_or(0);
 }
 
 int Settings::PredictionCells() const {
-  const auto cells = ParseDecimal(Named(named::kPredictionCells));
-  return cells && *cells >= 0 && *cells <= kMaxPredictionCells ? *cells : kMaxPredictionCells;
+  return ParseBounded(Named(named::kPredictionCells), 0, kMaxPredictionCells).value_or(kMaxPredictionCells);
 }
 
 const std::string& Settings::CrtDefault(int slot) const {

@@ -195,6 +195,9 @@ std::optional<int> ParseDecimal(std::string_view text);
 // in ten-thousandths. No value for anything else.
 std::optional<long long> ParseFixed4(std::string_view text);
 
+// ParseDecimal within [min, max]; nothing for anything else.
+std::optional<int> ParseBounded(std::string_view text, int min, int max);
+
 // A time in whole tenths of a second ("1", "1.5", "0.3") within [min, max]
 // tenths; nothing for anything else (hundredths, out of range).
 std::optional<int> ParseTenths(std::string_view text, int min, int max);

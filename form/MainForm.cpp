@@ -160,9 +160,9 @@ void MainForm::FormShow() {
   edit_.ShowBlockCaret();
   state_.boardCol = 99;
   state_.boardRow = 99;
+  scanner_.Follow();
   // Where the data folder is, when it is not where the user kept documents,
   // and where the unsaved text of the last run went.
-  scanner_.Follow();
   std::string notice = startNotice_;
   if (!recovery_.Notice().empty()) notice += (notice.empty() ? "" : cp932::FromUtf8("　")) + recovery_.Notice();
   if (!notice.empty()) Message(notice);

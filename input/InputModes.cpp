@@ -20,10 +20,7 @@ void InputModes::ApplyInputModeChecks() {
   // A dwell time in tenths ticks dwell itself; a whole second its item too.
   if (DwellModeOn(s)) p_.window.SetChecked(MenuItem::EditMouse, true);
   for (int seconds = 1; seconds <= 5; ++seconds) {
-    if (dwell == std::to_string(seconds)) {
-      p_.window.SetChecked(MenuItem::EditMouse, true);
-      p_.window.SetChecked(kDwellItems[seconds - 1], true);
-    }
+    if (dwell == std::to_string(seconds)) p_.window.SetChecked(kDwellItems[seconds - 1], true);
   }
   if (s.Option(option::kArrowKeyMode) == "1") p_.window.SetChecked(MenuItem::EditYa, true);
 }

@@ -181,38 +181,33 @@ bool Scanner::Press(SwitchInput input, bool repeat) {
 }
 
 void Scanner::Choose() {
-  const std::vector<Line> lines = Lines();
-  const Line& line = lines[static_cast<std::size_t>(line_)];
   // Only the cell the highlight is drawn on is ever chosen: if what is shown
   // changed under it, scanning begins again instead.
-  const Mark now = Highlight();
-  if (static_cast<std::size_t>(cell_) >= line.cols.size() || now.inList != drawn_.inList || now.row != drawn_.row ||
-      now.col != drawn_.col) {
+  const Mark mark = drawn_;
+  if (mark.col < 0 || !(Highlight() == mark)) {
     Restart();
     return;
   }
-  const int at = line.cols[static_cast<std::size_t>(cell_)];
   p_.scanTimer.Stop();
   Clear();
-  if (InList()) {
-    const int cols = p_.sgd01.ColCount();
+  if (mark.inList) {
     state_.onCandidates = kOnList;
-    state_.candCol = at % cols;
-    state_.candRow = at / cols;
-    p_.sgd01.SetCol(state_.candCol);
-    p_.sgd01.SetRow(state_.candRow);
+    state_.candCol = mark.col;
+    state_.candRow = mark.row;
+    p_.sgd01.SetCol(mark.col);
+    p_.sgd01.SetRow(mark.row);
     selection_.ExecuteSelection();
-  } else if (line.row < 0) {
+  } else if (mark.row < 0) {
     state_.onCandidates = kOnPredictionRow;
-    state_.rowCell = at;
+    state_.rowCell = mark.col;
     selection_.ChooseRowCell();
     p_.predictionRow.SetCurrent(-1);
   } else {
     state_.onCandidates = kOnBoard;
-    state_.boardCol = at;
-    state_.boardRow = line.row;
-    p_.sgd00.SetCol(at);
-    p_.sgd00.SetRow(line.row);
+    state_.boardCol = mark.col;
+    state_.boardRow = mark.row;
+    p_.sgd00.SetCol(mark.col);
+    p_.sgd00.SetRow(mark.row);
     selection_.DescribeBoardCell();
     selection_.ConfirmBoardCell();
   }
@@ -227,17 +222,16 @@ Scanner::Mark Scanner::Highlight() const {
   const std::vector<Line> lines = Lines();
   if (static_cast<std::size_t>(line_) >= lines.size()) return mark;
   const Line& line = lines[static_cast<std::size_t>(line_)];
-  mark.inList = InList();
-  if (mark.inList) {
+  const bool onCell = phase_ == Phase::Cells && static_cast<std::size_t>(cell_) < line.cols.size();
+  if (InList()) {
+    // A list's entries are numbered across its rows.
+    if (!onCell) return mark;
     const int cols = p_.sgd01.ColCount();
-    const int at = line.cols[static_cast<std::size_t>(std::min<int>(cell_, static_cast<int>(line.cols.size()) - 1))];
-    mark.row = at / cols;
-    mark.col = at % cols;
-    return mark;
+    const int at = line.cols[static_cast<std::size_t>(cell_)];
+    return Mark{true, at / cols, at % cols};
   }
   mark.row = line.row;
-  if (phase_ == Phase::Cells && static_cast<std::size_t>(cell_) < line.cols.size())
-    mark.col = line.cols[static_cast<std::size_t>(cell_)];
+  if (onCell) mark.col = line.cols[static_cast<std::size_t>(cell_)];
   return mark;
 }
 
@@ -263,8 +257,8 @@ void Scanner::Draw() {
 }
 
 void Scanner::Describe() {
-  const Mark mark = Highlight();
   if (!active_ || phase_ == Phase::Paused) return;
+  const Mark mark = drawn_;
   if (phase_ == Phase::Rows) {
     p_.predictionRow.SetCurrent(-1);
     p_.pnlMsg.SetText(Sj("この行を選ぶ"), status::kBlue);

@@ -50,6 +50,7 @@ class Scanner {
     bool inList = false;
     int row = -1;
     int col = -1;
+    bool operator==(const Mark&) const = default;
   };
   Mark Highlight() const;
 

@@ -266,10 +266,7 @@ void SettingsBoard::SetValue(Item item, int value) {
     case Item::FontSize: {
       FontSpec font = s.CrtFont(crt::kBoardFontName);
       font.size = value;
-      s.SetCrtFont(crt::kBoardFontName, font);
-      board_.ApplyBoardFont();
-      // As after the font dialog: every tab's cells take the new size.
-      for (int tab = 0; tab < board::kTabCount; ++tab) s.crtList.at(crt::kTab0Sizes + tab) = "0";
+      board_.SetBoardFont(font);
       break;
     }
     case Item::SpeechSpeed: s.SetOption(option::kSpeechSpeed, std::to_string(value)); break;
@@ -281,11 +278,14 @@ void SettingsBoard::SetValue(Item item, int value) {
 void SettingsBoard::SetChoice(Item item, int choice) {
   Settings& s = state_.settings;
   if (item == Item::InputMode) {
-    s.SetNamed(named::kScan, choice == 3 ? "1" : "0");
+    // The menu's modes end scanning themselves; scanning keeps the slots.
     if (choice == 0) modes_.MnuEditClickClick();
     if (choice == 1) modes_.SetDwell(TenthsText(s.DwellTenths().value_or(10)));
     if (choice == 2) modes_.MnuEditYaClick();
-    modes_.ApplyInputModeChecks();
+    if (choice == 3) {
+      s.SetNamed(named::kScan, "1");
+      modes_.ApplyInputModeChecks();
+    }
   } else if (item == Item::ScanSwitch) {
     s.SetNamed(named::kScanSwitch, kSwitchValues[static_cast<std::size_t>(choice)]);
   } else if (item == Item::Switches) {

@@ -214,26 +214,11 @@ void BoardGrid::resizeEvent(QResizeEvent* event) {
 }
 
 void BoardGrid::SetScanHighlight(int col, int row) {
-  // The highlight is a mark on the cells it covers, drawn by the delegate.
-  for (int r = 0; r < rowCount(); ++r) {
-    for (int c = 0; c < columnCount(); ++c) {
-      const bool on = row >= 1 && r == row - 1 && (col < 0 || c == col - 1);
-      QTableWidgetItem* cell = item(r, c);
-      if (!cell) {
-        if (!on) continue;
-        cell = new QTableWidgetItem;
-        setItem(r, c, cell);
-      }
-      if (cell->data(FitTextDelegate::kScanRole).toBool() != on)
-        cell->setData(FitTextDelegate::kScanRole, on ? QVariant(true) : QVariant());
-    }
-  }
+  // The fixed column and row are the headers: cell (1, 1) is the table's (0, 0).
+  FitTextDelegate::MarkScan(*this, col < 0 ? -1 : col - 1, row < 1 ? -1 : row - 1);
 }
 
-bool BoardGrid::ScanHighlighted(int col, int row) const {
-  const QTableWidgetItem* cell = item(row - 1, col - 1);
-  return cell && cell->data(FitTextDelegate::kScanRole).toBool();
-}
+bool BoardGrid::ScanHighlighted(int col, int row) const { return FitTextDelegate::ScanMarked(*this, col - 1, row - 1); }
 
 int BoardGrid::DwellProgress(int col, int row) const {
   const QTableWidgetItem* cell = item(row - 1, col - 1);

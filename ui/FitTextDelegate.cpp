@@ -50,6 +50,26 @@ void FitTextDelegate::PaintScan(QPainter* painter, const QRect& cell) {
   painter->restore();
 }
 
+void FitTextDelegate::MarkScan(QTableWidget& table, int col, int row) {
+  for (int r = 0; r < table.rowCount(); ++r) {
+    for (int c = 0; c < table.columnCount(); ++c) {
+      const bool on = row >= 0 && r == row && (col < 0 || c == col);
+      QTableWidgetItem* cell = table.item(r, c);
+      if (!cell) {
+        if (!on) continue;
+        cell = new QTableWidgetItem;
+        table.setItem(r, c, cell);
+      }
+      if (cell->data(kScanRole).toBool() != on) cell->setData(kScanRole, on ? QVariant(true) : QVariant());
+    }
+  }
+}
+
+bool FitTextDelegate::ScanMarked(const QTableWidget& table, int col, int row) {
+  const QTableWidgetItem* cell = table.item(row, col);
+  return cell && cell->data(kScanRole).toBool();
+}
+
 void FitTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
   QStyledItemDelegate::paint(painter, option, index);
   if (index.data(kScanRole).toBool()) PaintScan(painter, option.rect);

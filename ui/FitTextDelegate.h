@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QString>
 #include <QStyledItemDelegate>
+#include <QTableWidget>
 
 namespace velkor::ui {
 
@@ -30,6 +31,11 @@ class FitTextDelegate : public QStyledItemDelegate {
   // Draws the scan highlight on `cell`: a yellow tint under a thick dark
   // blue frame, told apart from the dwell count's orange at a glance.
   static void PaintScan(QPainter* painter, const QRect& cell);
+  // Marks the cells of `table` the scan highlight covers (in the table's own
+  // rows and columns): cell (col, row), the whole of `row` when col is -1,
+  // none when row is -1; and reads the mark back.
+  static void MarkScan(QTableWidget& table, int col, int row);
+  static bool ScanMarked(const QTableWidget& table, int col, int row);
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 

@@ -15,14 +15,18 @@ namespace {
 // file's place would block the start for ever. Such a file is left alone and
 // the settings are those of a first run.
 bool SettingsFileUsable() {
-  const QString path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                       QStringLiteral("/Quillfern/VelkorLT3.conf");
+  const QString path = SettingsStore::FileName();
   struct stat info {};
   if (::stat(QFile::encodeName(path).constData(), &info) != 0) return true;  // none yet
   return S_ISREG(info.st_mode);
 }
 
 }  // namespace
+
+QString SettingsStore::FileName() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+         QStringLiteral("/Quillfern/VelkorLT3.conf");
+}
 
 bool SettingsStore::OpenForRead() {
   settings_.reset();

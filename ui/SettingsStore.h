@@ -18,6 +18,8 @@ class SettingsStore : public ISettingsStore {
   std::u16string Read(const std::string& name) override;
   void Write(const std::string& name, const std::u16string& value) override;
   void Close() override;
+  // The settings file's path.
+  static QString FileName();
 
  private:
   std::unique_ptr<QSettings> settings_;

@@ -98,27 +98,9 @@ void VariantList::SetDwellProgress(int col, int row, int percent) {
   cell->setData(FitTextDelegate::kDwellRole, percent > 0 ? QVariant(percent) : QVariant());
 }
 
-void VariantList::SetScanHighlight(int col, int row) {
-  // The highlight is a mark on the cells it covers, drawn by the delegate.
-  for (int r = 0; r < rowCount(); ++r) {
-    for (int c = 0; c < columnCount(); ++c) {
-      const bool on = row >= 0 && r == row && (col < 0 || c == col);
-      QTableWidgetItem* cell = item(r, c);
-      if (!cell) {
-        if (!on) continue;
-        cell = new QTableWidgetItem;
-        setItem(r, c, cell);
-      }
-      if (cell->data(FitTextDelegate::kScanRole).toBool() != on)
-        cell->setData(FitTextDelegate::kScanRole, on ? QVariant(true) : QVariant());
-    }
-  }
-}
+void VariantList::SetScanHighlight(int col, int row) { FitTextDelegate::MarkScan(*this, col, row); }
 
-bool VariantList::ScanHighlighted(int col, int row) const {
-  const QTableWidgetItem* cell = item(row, col);
-  return cell && cell->data(FitTextDelegate::kScanRole).toBool();
-}
+bool VariantList::ScanHighlighted(int col, int row) const { return FitTextDelegate::ScanMarked(*this, col, row); }
 
 int VariantList::DwellProgress(int col, int row) const {
   const QTableWidgetItem* cell = item(row, col);

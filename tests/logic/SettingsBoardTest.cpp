@@ -80,6 +80,8 @@ TEST(SettingsBoard, TheInputModeIsChosenOnTheBoardAndTheMenuFollows) {
   r.form.SettingsFace().Show();
   EXPECT_EQ(r.Click(8, 1), "注視時間を0.9秒にする");
   EXPECT_EQ(r.form.State().settings.Option(option::kDwellSeconds), "0.9");
+  EXPECT_TRUE(r.fake.window.IsChecked(MenuItem::EditMouse)) << "dwell is ticked";
+  EXPECT_FALSE(r.fake.window.IsChecked(MenuItem::EditM10)) << "but no seconds item";
   EXPECT_EQ(r.Cell(9, 1), "0.9秒");
   EXPECT_EQ(r.Reloaded().Option(option::kDwellSeconds), "0.9");
   r.Click(10, 1);
@@ -175,10 +177,18 @@ TEST(SettingsBoard, SwitchesAndOnOffSettings) {
   EXPECT_EQ(r.fake.sgd00.ColWidth(20), 60);
   EXPECT_EQ(r.fake.sgd00.RowHeight(1), 50);
   EXPECT_EQ(r.Cell(13, 6), "゛~") << "quick kana's modifier on the board";
+  // Grown cells are not the tab's own sizes: they are not stored.
+  const std::string sizes = r.form.State().settings.crtList.at(crt::kTab0Sizes);
+  r.form.Board().SaveTabSizes();
+  EXPECT_EQ(r.form.State().settings.crtList.at(crt::kTab0Sizes), sizes);
   // A room smaller than the cells never shrinks them.
   r.fake.sgd00.areaWidth = 100;
   r.form.Board().FitCells();
   EXPECT_EQ(r.fake.sgd00.ColWidth(1), r.fake.sgd00.DefaultRowHeight());
+  // Turned off, the command rows come back to their size with the board.
+  r.form.State().settings.SetNamed(named::kFitCells, "0");
+  r.form.Board().FillBoard();
+  EXPECT_EQ(r.fake.sgd00.RowHeight(7), r.fake.sgd00.DefaultRowHeight());
 }
 
 // What the file holds for each named access setting, and what is read.
