@@ -56,6 +56,12 @@ struct StatusText {
   Colour colour;
 };
 
+// Whether a board cell confirmed by resting on it confirms again while the
+// pointer stays: never (it must be left first), every Access/RepeatMs when
+// dwell repeat is set (cells that write or edit), or after every further
+// dwell time (the modifier, whose repetition is the point: か→が→カ).
+enum class Again { Never, WithSetting, OnResting };
+
 // The toolbar's pictures of commands.
 enum class CommandImage { None, New, Open, Save, SaveAs, Print, Find, Replace, Undo, Redo };
 
@@ -70,6 +76,15 @@ struct CommandEntry {
   const char* menu;    // the menu item's caption (UTF-8)
   const char* hint;    // the toolbar button's tip (UTF-8); "" for no button
   CommandImage image;
+  const char* inserts;  // the text the cell writes instead of running anything (改~, 挿~); "" for none
+  Again again;
+  // A board cell whose first variant is this command runs it at once instead
+  // of offering its variants (the documents and quitting).
+  bool atOnce;
+  // Where no dialog can be answered (scanning; dwell with
+  // Access/ConfirmTwice) the cell takes a second confirmation, and reads this
+  // in between (UTF-8); "" for a command that never asks twice.
+  const char* askTwice;
 };
 
 // Every command, in the order of the enum.

@@ -162,10 +162,43 @@ class IClock {
   virtual long long NowMs() const = 0;
 };
 
-// The variant list: a small grid without fixed cells laid over the board.
-class IVariantList {
+// A mark drawn inside a cell for the dwell count on it.
+struct DwellMark {
+  // How far the count has come, in percent of the dwell time; 0 draws nothing.
+  int percent = 0;
+  // The cell was just confirmed by resting on it: it counts again only after
+  // the pointer has left it, and the mark says so.
+  bool done = false;
+  bool operator==(const DwellMark&) const = default;
+};
+
+// Where the scan highlight (a thick frame and a tint) lies on a surface: on a
+// cell, on a whole row (col -1), or nowhere (row -1).
+struct ScanMark {
+  int row = -1;
+  int col = -1;
+  bool operator==(const ScanMark&) const = default;
+};
+
+// A surface of cells that the pointer rests on and the scan highlight steps
+// over: the board grid (with whichever face it shows), the list over it, the
+// prediction row and the help window's buttons. The one dwell tracker and the
+// scanner see every surface through this.
+class ICellSurface {
  public:
-  virtual ~IVariantList() = default;
+  virtual ~ICellSurface() = default;
+  // The cell under a point of the screen: nothing when the surface is hidden
+  // or the point lies off it; a cell of {-1, -1} when the point lies on the
+  // surface beside its cells.
+  virtual std::optional<CellPos> CellAtScreen(Point at) const = 0;
+  // The dwell mark inside a cell; an empty mark takes it away.
+  virtual void SetDwellMark(CellPos cell, DwellMark mark) = 0;
+  virtual void SetScanMark(ScanMark mark) = 0;
+};
+
+// The variant list: a small grid without fixed cells laid over the board.
+class IVariantList : public ICellSurface {
+ public:
   virtual void SetShape(int cols, int rows) = 0;
   virtual int ColCount() const = 0;
   virtual int RowCount() const = 0;
@@ -184,8 +217,6 @@ class IVariantList {
   virtual int Row() const = 0;
   virtual void SetCol(int col) = 0;
   virtual void SetRow(int row) = 0;
-  // The cell at a point in the list's own coordinates; -1 for no cell.
-  virtual CellPos CellAt(int x, int y) const = 0;
   virtual bool Visible() const = 0;
   virtual void SetVisible(bool visible) = 0;
   virtual void SetFocus() = 0;
@@ -193,41 +224,28 @@ class IVariantList {
   // now) and moves the list, if need be, so that all of it lies inside the
   // board panel: a conversion's candidates and control cells stay readable.
   virtual void FitToText() = 0;
-  // How far a dwell count on cell (col, row) has come, in percent of the
-  // dwell time, drawn inside the cell; 0 draws nothing.
-  virtual void SetDwellProgress(int col, int row, int percent) = 0;
-  // The scan highlight (a thick frame and a tint): on cell (col, row), on the
-  // whole of `row` when col is -1, nowhere when row is -1.
-  virtual void SetScanHighlight(int col, int row) = 0;
 };
 
 // The prediction row: a strip of wide cells directly above the board, each
-// showing one candidate whole (its font shrunk to fit).
-class IPredictionRow {
+// showing one candidate whole (its font shrunk to fit). As a surface its
+// cells are {cell, 0}.
+class IPredictionRow : public ICellSurface {
  public:
-  virtual ~IPredictionRow() = default;
   // Shows these candidates, one a cell from the left, in `cells` cells (the
   // rest empty); 0 cells hides the strip.
   virtual void SetCells(int cells, const StringList& candidates) = 0;
   virtual int CellCount() const = 0;
   virtual std::string CellText(int cell) const = 0;
-  // The cell at a point in the strip's own coordinates; -1 for none.
-  virtual int CellAt(int x, int y) const = 0;
   // The cell drawn as current (walked to by the arrow keys, or dwelt on);
   // -1 for none.
   virtual void SetCurrent(int cell) = 0;
   virtual int Current() const = 0;
-  // How far a dwell count on `cell` has come, in percent; 0 draws nothing.
-  virtual void SetDwellProgress(int cell, int percent) = 0;
-  // The scan highlight: on `cell`, on the whole row when cell is -1 and
-  // `on`, nowhere when not `on`.
-  virtual void SetScanHighlight(bool on, int cell) = 0;
 };
 
-// The board grid: columns and rows with a fixed first column and row.
-class IBoardGrid {
+// The board grid: columns and rows with a fixed first column and row (as a
+// surface, column 0 and row 0 are the fixed ones).
+class IBoardGrid : public ICellSurface {
  public:
-  virtual ~IBoardGrid() = default;
   virtual void SetShape(int cols, int rows, int fixedCols, int fixedRows) = 0;
   virtual int ColCount() const = 0;
   virtual int RowCount() const = 0;
@@ -260,20 +278,11 @@ class IBoardGrid {
   virtual int Row() const = 0;
   virtual void SetCol(int col) = 0;
   virtual void SetRow(int row) = 0;
-  // The cell at a point in the grid's own coordinates; -1 for a coordinate on
-  // no cell. Column 0 and row 0 are the fixed ones.
-  virtual CellPos CellAt(int x, int y) const = 0;
   // A cell's rectangle in the grid's own coordinates.
   virtual Rect CellRect(int col, int row) const = 0;
   // The room the grid has for its cells, fixed ones included, in pixels.
   virtual int AreaWidth() const = 0;
   virtual int AreaHeight() const = 0;
-  // How far a dwell count on cell (col, row) has come, in percent of the
-  // dwell time, drawn inside the cell; 0 draws nothing.
-  virtual void SetDwellProgress(int col, int row, int percent) = 0;
-  // The scan highlight (a thick frame and a tint): on cell (col, row), on the
-  // whole of `row` when col is -1, nowhere when row is -1.
-  virtual void SetScanHighlight(int col, int row) = 0;
 };
 
 // The tab strip under the board. Setting the index from the program raises no
@@ -342,9 +351,6 @@ class IMainWindow {
   virtual void ShowSearchDialog(bool replace) = 0;
   // The caption of recent-file menu item `item` (0 to 9), UTF-8.
   virtual void SetRecentFileCaption(int item, const std::string& caption) = 0;
-  // The board area of the dwell test, in screen coordinates: vertically the
-  // board grid's extent, horizontally the whole width of the lower panel.
-  virtual Rect BoardAreaOnScreen() const = 0;
 };
 
 // The standard dialogs. Each returns nothing when the user cancels.

@@ -6,9 +6,7 @@
 
 namespace velkor {
 
-CommandRunner::CommandRunner(ProgramState& state, Ports ports, Journal& journal, TextEdits& edits, Documents& documents,
-                             Selection& selection)
-    : state_(state), p_(ports), journal_(journal), edits_(edits), docs_(documents), selection_(selection) {
+CommandRunner::CommandRunner(ProgramState& state, Ports ports, Parts parts) : state_(state), p_(ports), parts_(parts) {
   BindEditing();
   BindDocuments();
   BindBoard();
@@ -30,30 +28,30 @@ bool CommandRunner::Enabled(Command command) const {
 
 bool CommandRunner::HasText(const char* nothingMessage) {
   if (caret::LineCount(p_.memMain.Text()) > 0) return true;
-  docs_.Message(cp932::FromUtf8(nothingMessage));
+  parts_.documents.Message(cp932::FromUtf8(nothingMessage));
   return false;
 }
 
 void CommandRunner::BindEditing() {
   IEditArea& edit = p_.memMain;
-  Bind(Command::NewLine, [this](CommandSource) { selection_.InsertText("\r\n"); });
-  Bind(Command::Blank, [this](CommandSource) { selection_.InsertText(" "); });
+  for (const Command writes : {Command::NewLine, Command::Blank})
+    Bind(writes, [this, writes](CommandSource) { parts_.selection.InsertText(EntryOf(writes).inserts); });
   for (const Command move : {Command::Left, Command::Right, Command::Up, Command::Down})
     Bind(move, [&edit, move](CommandSource) { MoveCaret(edit, move); });
   for (const Command erase : {Command::Delete, Command::BackSpace})
-    Bind(erase, [this, &edit, erase](CommandSource) { DeleteCharacter(edit, edits_, erase); });
+    Bind(erase, [this, &edit, erase](CommandSource) { DeleteCharacter(edit, parts_.edits, erase); });
   // Undo and redo are always enabled: an undo at the first entry still acts,
   // it lets the next change pass unrecorded.
-  Bind(Command::Undo, [this](CommandSource) { journal_.Undo(); });
-  Bind(Command::Redo, [this](CommandSource) { journal_.Redo(); });
+  Bind(Command::Undo, [this](CommandSource) { parts_.journal.Undo(); });
+  Bind(Command::Redo, [this](CommandSource) { parts_.journal.Redo(); });
   Bind(Command::Find, [this](CommandSource) { p_.window.ShowSearchDialog(false); });
   Bind(Command::Replace, [this](CommandSource) { p_.window.ShowSearchDialog(true); });
-  Bind(Command::Convert, [this](CommandSource) { selection_.StartConversion(); });
+  Bind(Command::Convert, [this](CommandSource) { parts_.selection.StartConversion(); });
   Bind(Command::Modifier, [this, &edit](CommandSource) {
-    if (!CycleVariantBeforeCaret(edit, edits_, state_.defaultBoardList))
-      docs_.Message(cp932::FromUtf8("直前の文字は濁点・小文字・カタカナに切り替えられません"));
+    if (!CycleVariantBeforeCaret(edit, parts_.edits, state_.defaultBoardList))
+      parts_.documents.Message(cp932::FromUtf8("直前の文字は濁点・小文字・カタカナに切り替えられません"));
   });
-  Bind(Command::Speak, [this](CommandSource) { selection_.Speak(); });
+  Bind(Command::Speak, [this](CommandSource) { parts_.readAloud.Speak(); });
 }
 
 void CommandRunner::BindDocuments() {
@@ -61,42 +59,46 @@ void CommandRunner::BindDocuments() {
   // a slot instead, and outside click mode a new document is an empty slot.
   Bind(Command::New, [this](CommandSource source) {
     if (source == CommandSource::Menu || ClickModeOn(state_.settings)) {
-      docs_.ActFileNewExecute();
+      parts_.documents.ActFileNewExecute();
     } else {
-      selection_.ChooseSlotFor(Command::Open);
+      parts_.slotBoard.Show(Command::New);
     }
   });
   Bind(Command::Open, [this](CommandSource source) {
-    source == CommandSource::Menu ? docs_.ActFileOpenExecute() : selection_.ChooseSlotFor(Command::Open);
+    source == CommandSource::Menu ? parts_.documents.ActFileOpenExecute() : parts_.slotBoard.Show(Command::Open);
   });
   Bind(
       Command::Save,
       [this](CommandSource source) {
-        if (source == CommandSource::Menu) return docs_.ActFileSaveExecute();
+        if (source == CommandSource::Menu) return parts_.documents.ActFileSaveExecute();
         if (!HasText("保存するデータがありません")) return;
         if (!state_.curFileName.empty()) {
-          docs_.SaveDocument(state_.curFileName);
+          parts_.documents.SaveDocument(state_.curFileName);
         } else {
-          selection_.ChooseSlotFor(Command::Save);
+          parts_.slotBoard.Show(Command::Save);
         }
       },
       [this] { return state_.saveEnabled; });
   Bind(Command::SaveAs, [this](CommandSource source) {
-    if (source == CommandSource::Menu) return docs_.ActFileAddExecute();
-    if (HasText("保存するデータがありません")) selection_.ChooseSlotFor(Command::SaveAs);
+    if (source == CommandSource::Menu) return parts_.documents.ActFileAddExecute();
+    if (HasText("保存するデータがありません")) parts_.slotBoard.Show(Command::SaveAs);
   });
   Bind(Command::Print, [this](CommandSource source) {
-    if (source == CommandSource::Menu) return docs_.ActFilePrintExecute();
-    if (HasText("印刷するデータがありません")) docs_.PrintText(p_.memMain.Text());
+    if (source == CommandSource::Menu) return parts_.documents.ActFilePrintExecute();
+    if (HasText("印刷するデータがありません")) parts_.documents.PrintText(p_.memMain.Text());
   });
   Bind(Command::Quit, [this](CommandSource) { p_.window.RequestClose(); });
 }
 
 void CommandRunner::BindBoard() {
-  Bind(Command::PrevTab, [this](CommandSource) { selection_.SwitchTab(-1); });
-  Bind(Command::NextTab, [this](CommandSource) { selection_.SwitchTab(+1); });
-  Bind(Command::CancelSlot, [this](CommandSource) { selection_.CancelSlotChoice(); });
-  Bind(Command::Settings, [this](CommandSource) { selection_.ShowSettingsBoard(); });
+  Bind(Command::PrevTab, [this](CommandSource) { parts_.board.SwitchTab(-1); });
+  Bind(Command::NextTab, [this](CommandSource) { parts_.board.SwitchTab(+1); });
+  Bind(Command::CancelSlot, [this](CommandSource) { parts_.slotBoard.Cancel(); });
+  Bind(Command::Settings, [this](CommandSource) {
+    parts_.selection.LeaveList();
+    parts_.settings.Show();
+  });
+  Bind(Command::Pause, [this](CommandSource) { parts_.selection.TogglePause(); });
 }
 
 }  // namespace velkor

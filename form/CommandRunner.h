@@ -13,7 +13,10 @@
 #include "core/ProgramState.h"
 #include "document/Documents.h"
 #include "document/Journal.h"
+#include "input/ReadAloud.h"
 #include "input/Selection.h"
+#include "input/SettingsBoard.h"
+#include "input/SlotBoard.h"
 
 namespace velkor {
 
@@ -25,10 +28,20 @@ class CommandRunner : public ICommands {
     IEditArea& memMain;
   };
 
-  // `selection` is used only when a command runs, so it may be made after
-  // the runner.
-  CommandRunner(ProgramState& state, Ports ports, Journal& journal, TextEdits& edits, Documents& documents,
-                Selection& selection);
+  // What the commands act on. They are used only when a command runs, so
+  // they may be made after the runner.
+  struct Parts {
+    Journal& journal;
+    TextEdits& edits;
+    Documents& documents;
+    Selection& selection;
+    BoardDisplay& board;
+    SlotBoard& slotBoard;
+    SettingsBoard& settings;
+    ReadAloud& readAloud;
+  };
+
+  CommandRunner(ProgramState& state, Ports ports, Parts parts);
 
   void Run(Command command, CommandSource source) override;
   bool Enabled(Command command) const override;
@@ -47,10 +60,7 @@ class CommandRunner : public ICommands {
 
   ProgramState& state_;
   Ports p_;
-  Journal& journal_;
-  TextEdits& edits_;
-  Documents& docs_;
-  Selection& selection_;
+  Parts parts_;
   std::array<Binding, kCommandCount> bindings_;
 };
 

@@ -12,37 +12,32 @@ MainForm::MainForm(Platform platform)
       journal_(p_.memMain),
       recovery_(state_, {p_.memMain, p_.fs, p_.files, p_.recoveryTimer}),
       edits_(state_, {p_.window, p_.memMain}, journal_, recovery_),
-      edit_(state_, {p_.window, p_.memMain, p_.edtInp, p_.sgd00, p_.dialogs, p_.predictionRow}, edits_),
+      edit_(state_, {p_.window, p_.memMain, p_.edtInp, p_.sgd00, p_.dialogs}, edits_),
       documents_(state_, {p_.window, p_.memMain, p_.pnlMsg, p_.dialogs, p_.printer}, edit_, journal_, edits_,
                  modes_.Channel(), p_.files, recovery_),
       conversion_(state_, {p_.memMain, p_.converter}, edits_),
       prediction_(p_.predictor, learning_),
-      row_(state_, {p_.memMain, p_.predictionRow, p_.pointer, p_.tmrInput0}, prediction_, edits_),
+      row_(state_, {p_.memMain, p_.predictionRow}, prediction_, edits_),
       settings_(state_, {p_.sgd00, p_.tabC00}, board_, modes_, row_),
-      commands_(state_, {p_.window, p_.memMain}, journal_, edits_, documents_, selection_),
-      selection_(state_,
-                 {p_.window, p_.memMain, p_.edtInp, p_.sgd00, p_.tabC00, p_.pnlMsg, p_.sgd01, p_.pointer, p_.tmrInput0,
-                  p_.speech, p_.predictionRow, p_.clock},
-                 board_, edit_, edits_, documents_, conversion_, row_, settings_, commands_),
+      lists_({p_.sgd00, p_.sgd01}, conversion_, documents_),
+      slots_(state_, {p_.sgd00, p_.tabC00, p_.memMain}, board_, documents_),
+      readAloud_(state_, {p_.memMain, p_.speech}, [this](const std::string& text) { Message(text); }),
+      commands_(state_, {p_.window, p_.memMain},
+                {journal_, edits_, documents_, selection_, board_, slots_, settings_, readAloud_}),
+      selection_(state_, {p_.memMain, p_.edtInp, p_.sgd00, p_.pnlMsg}, {board_, lists_, slots_, settings_, row_}, edit_,
+                 edits_, commands_),
+      tracker_(state_, {p_.pointer, p_.tmrInput0, p_.clock, p_.pnlMsg, p_.sgd00, p_.sgd01, p_.predictionRow},
+               selection_),
+      keys_(state_, {p_.sgd00, p_.sgd01, p_.predictionRow}, selection_),
       scanner_(state_, {p_.sgd00, p_.sgd01, p_.predictionRow, p_.pnlMsg, p_.scanTimer}, selection_),
       editing_(state_, {p_.sgd00, p_.tabC00, p_.dialogs}) {
-  settings_.OnModeChanged([this] { scanner_.Follow(); });
-  modes_.OnModeSet([this] { scanner_.Follow(); });
-  edit_.OnConfirmBoardCell([this] {
-    if (state_.onCandidates == kOnPredictionRow) {
-      selection_.ChooseRowCell();
-    } else {
-      selection_.ConfirmBoardCell();
-    }
-  });
-  edit_.OnRowWalked([this] {
-    if (p_.predictionRow.Current() >= 0) {
-      state_.rowCell = p_.predictionRow.Current();
-      selection_.DescribeRowCell();
-    } else {
-      selection_.DescribeBoardCell();
-    }
-  });
+  settings_.OnModeChanged([this] { ModeChanged(); });
+  modes_.OnModeSet([this] { ModeChanged(); });
+  // What the pointer rests on changes when the board, the list or the row
+  // shows something else.
+  board_.OnShownChanged([this] { ShownChanged(selection_.Face()); });
+  lists_.OnShownChanged([this] { ShownChanged(Place::List); });
+  row_.OnRefilled([this] { ShownChanged(Place::Row); });
   // Every change on the settings board is stored at once (the lists as they
   // stand; the window's place is written when it closes).
   settings_.OnChanged([this] { state_.settings.Write(p_.store); });
@@ -51,6 +46,13 @@ MainForm::MainForm(Platform platform)
     prediction_.Converted(reading, text, static_cast<std::size_t>(std::max(0, p_.memMain.SelStart())));
   });
 }
+
+void MainForm::ModeChanged() {
+  if (!DwellModeOn(state_.settings)) tracker_.Stop();
+  scanner_.Follow();
+}
+
+void MainForm::ShownChanged(std::optional<Place> place) { tracker_.ShownChanged(place); }
 
 bool MainForm::ChooseDataDir(const std::string& programFolder) {
   // An installed program's folder may not be writable: then the per-user data
@@ -97,9 +99,6 @@ bool MainForm::FormCreate() {
   state_.settings.Load(p_.store, env);
   documents_.AddRecentFile("");  // the recent-file menu shows the stored list
 
-  state_.defaultBoardList.clear();
-  state_.slotPreviewList.clear();
-  state_.pendingCommand.clear();
   state_.defaultBoardList = board::BuiltInBoard();
   // A damaged learning file starts learning afresh; the user is told.
   const std::string learningNotice = learning_.Load(p_.files, LearningPath());
@@ -158,8 +157,6 @@ void MainForm::FormShow() {
   edit_.ApplyWordWrap();
   p_.memMain.SetFocus();
   edit_.ShowBlockCaret();
-  state_.boardCol = 99;
-  state_.boardRow = 99;
   scanner_.Follow();
   // Where the data folder is, when it is not where the user kept documents,
   // and where the unsaved text of the last run went.
@@ -200,7 +197,6 @@ bool MainForm::FormClose() {
     return false;
   }
   state_.defaultBoardList.clear();
-  state_.slotPreviewList.clear();
   SaveSettings();
   SaveLearning();
   journal_.End();

@@ -13,6 +13,7 @@
 #include "core/Platform.h"
 #include "core/ProgramState.h"
 #include "input/Selection.h"
+#include "input/Target.h"
 
 namespace velkor {
 
@@ -62,6 +63,9 @@ class Scanner {
     int row;
     std::vector<int> cols;  // the cells with something in them (list: entry indexes)
   };
+  // The target a highlight stands for.
+  Target TargetOf(const Mark& mark) const;
+  ICellSurface& SurfaceOf(const Mark& mark) const;
   std::vector<Line> Lines() const;
   bool InList() const;
   void Restart();

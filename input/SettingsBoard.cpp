@@ -330,12 +330,12 @@ void SettingsBoard::Choose(int col, int row) {
 }
 
 void SettingsBoard::Show() {
-  state_.settingsBoard = true;
   p_.sgd00.SetFixedColour(colours::Rgb(200, 230, 200));
   Redraw();
   p_.sgd00.SetCol(1);
   p_.sgd00.SetRow(1);
   p_.tabC00.SetVisible(false);
+  board_.ShowFace(BoardFace::Settings);
 }
 
 void SettingsBoard::Redraw() {
@@ -352,9 +352,6 @@ void SettingsBoard::Redraw() {
   board_.FitCells();
 }
 
-void SettingsBoard::Leave() {
-  state_.settingsBoard = false;
-  board_.FillBoard();
-}
+void SettingsBoard::Leave() { board_.FillBoard(); }
 
 }  // namespace velkor

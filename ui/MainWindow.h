@@ -118,7 +118,6 @@ class MainWindow : public QMainWindow, public IMainWindow {
   bool AskYesNo(const std::string& text) override;
   void RequestClose() override { close(); }
   void ShowSearchDialog(bool replace) override { ShowSearchDialog(replace ? repDlg_ : findDlg_); }
-  Rect BoardAreaOnScreen() const override;
   void SetRecentFileCaption(int item, const std::string& caption) override;
 
   MainForm& Form() { return *form_; }

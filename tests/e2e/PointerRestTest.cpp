@@ -82,8 +82,8 @@ class PointerRest : public ::testing::Test {
 };
 
 // A list opens under the resting pointer: a pointer kept there, trembling
-// within three pixels, for three dwell times chooses nothing, also when the
-// cell under it is not the one chosen last in a list.
+// by two pixels, for three dwell times chooses nothing, also when the cell
+// under it is not the one chosen last in a list.
 TEST_F(PointerRest, AStillPointerOverAFreshlyOpenedListChoosesNothing) {
   const QPoint ka = BoardCell(2, 1);
   RestOn(ka, 2500, 2, [&] { return ListShown(); });
@@ -98,12 +98,15 @@ TEST_F(PointerRest, AStillPointerOverAFreshlyOpenedListChoosesNothing) {
   RestOn(BoardCell(2, 2), 400);
   RestOn(ka, 2500, 2, [&] { return ListShown(); });
   ASSERT_TRUE(ListShown());
-  // Within the three pixels of where the list opened, a tremor is no movement.
+  // Where the list opened, a tremor is no movement.
   Rest(QCursor::pos(), 3000, 2);
   EXPECT_EQ(Text(), "が") << "nothing is chosen under a pointer that did not move";
   EXPECT_TRUE(ListShown());
 
-  // A real movement onto a cell, the one under the pointer included, counts.
+  // Entering another entry counts; so does coming back to the one that was
+  // under the pointer.
+  RestOn(ListCell("カ").center(), 400);
+  EXPECT_EQ(Text(), "が");
   RestOn(ListCell("か").center(), 2500, 2, [&] { return Text() == "がか"; });
   EXPECT_EQ(Text(), "がか");
 }
@@ -164,8 +167,8 @@ TEST_F(PointerRest, TheHeaderRowCountsAsTheCellBelowIt) {
   Move(onHeader);
   Rest(onHeader, 2500, 1, [&] { return ListShown(); });
   ASSERT_TRUE(ListShown());
-  const ProgramState& state = window_->Form().State();
-  EXPECT_EQ((CellPos{state.boardCol, state.boardRow}), (CellPos{11, 1}));
+  // The list opened over the cell under the header (its current cell).
+  EXPECT_EQ((CellPos{window_->SGd00()->Col(), window_->SGd00()->Row()}), (CellPos{11, 1}));
   EXPECT_EQ(Text(), "");
 }
 

@@ -119,19 +119,36 @@ class FakeInputBox : public IInputBox {
   }
 };
 
-class FakeVariantList : public IVariantList {
- public:
-  // Dwell counts drawn, by cell: percent (a cell with 0 is left out).
-  std::pair<int, int> scan{-1, -1};  // the scan highlight: col (-1: the row), row (-1: none)
-  void SetScanHighlight(int col, int row) override { scan = {col, row}; }
+// The dwell marks a surface draws: percent by cell (a cell with 0 is left
+// out), and the cells marked done.
+struct FakeDwellMarks {
   std::map<std::pair<int, int>, int> dwell;
-  void SetDwellProgress(int col, int row, int percent) override {
-    if (percent > 0) {
-      dwell[{col, row}] = percent;
+  std::set<std::pair<int, int>> done;
+  void Set(CellPos cell, DwellMark mark) {
+    const std::pair<int, int> at{cell.col, cell.row};
+    if (mark.percent > 0) {
+      dwell[at] = mark.percent;
     } else {
-      dwell.erase({col, row});
+      dwell.erase(at);
+    }
+    if (mark.done) {
+      done.insert(at);
+    } else {
+      done.erase(at);
     }
   }
+};
+
+class FakeVariantList : public IVariantList {
+ public:
+  std::pair<int, int> scan{-1, -1};  // the scan highlight: col (-1: the row), row (-1: none)
+  void SetScanMark(ScanMark mark) override { scan = {mark.col, mark.row}; }
+  FakeDwellMarks marks;
+  std::map<std::pair<int, int>, int>& dwell = marks.dwell;
+  void SetDwellMark(CellPos cell, DwellMark mark) override { marks.Set(cell, mark); }
+  // Where the board grid's (0, 0) is on the screen: the list's geometry is
+  // in the grid's coordinates.
+  Point gridOrigin{100, 200};
   int cols = 0, rows = 0;
   int cellWidth = 0, cellHeight = 0;
   FontSpec font;
@@ -174,10 +191,17 @@ class FakeVariantList : public IVariantList {
     Report();
   }
   // Cells laid out from a 5-pixel margin.
-  CellPos CellAt(int x, int y) const override {
+  CellPos CellAt(int x, int y) const {
     const int c = (x - 5) >= 0 && cellWidth > 0 ? (x - 5) / cellWidth : -1;
     const int r = (y - 5) >= 0 && cellHeight > 0 ? (y - 5) / cellHeight : -1;
     return {c < cols ? c : -1, r < rows ? r : -1};
+  }
+  Point Origin() const { return {gridOrigin.x + geometry.left, gridOrigin.y + geometry.top}; }
+  std::optional<CellPos> CellAtScreen(Point at) const override {
+    const Point o = Origin();
+    const int x = at.x - o.x, y = at.y - o.y;
+    if (!visible || x < 0 || y < 0 || x >= geometry.width || y >= geometry.height) return std::nullopt;
+    return CellAt(x, y);
   }
   bool Visible() const override { return visible; }
   void SetVisible(bool v) override { visible = v; }
@@ -250,17 +274,13 @@ class FakeTextFiles : public ITextFiles {
 
 class FakeBoardGrid : public IBoardGrid {
  public:
-  // Dwell counts drawn, by cell: percent (a cell with 0 is left out).
   std::pair<int, int> scan{-1, -1};  // the scan highlight: col (-1: the row), row (-1: none)
-  void SetScanHighlight(int col, int row) override { scan = {col, row}; }
-  std::map<std::pair<int, int>, int> dwell;
-  void SetDwellProgress(int col, int row, int percent) override {
-    if (percent > 0) {
-      dwell[{col, row}] = percent;
-    } else {
-      dwell.erase({col, row});
-    }
-  }
+  void SetScanMark(ScanMark mark) override { scan = {mark.col, mark.row}; }
+  FakeDwellMarks marks;
+  std::map<std::pair<int, int>, int>& dwell = marks.dwell;
+  void SetDwellMark(CellPos cell, DwellMark mark) override { marks.Set(cell, mark); }
+  // Where the grid's (0, 0) is on the screen.
+  Point origin{100, 200};
   int cols = 5, rows = 5;
   FontSpec font{"Design", 22, colours::clWindowText};
   int ppi = 96;
@@ -331,7 +351,7 @@ class FakeBoardGrid : public IBoardGrid {
     Report();
   }
   // Cells laid out by their sizes, column 0 and row 0 included.
-  CellPos CellAt(int x, int y) const override {
+  CellPos CellAt(int x, int y) const {
     CellPos cell{-1, -1};
     for (int c = 0, left = 0; c < cols; left += ColWidth(c), ++c) {
       if (x >= left && x < left + ColWidth(c)) cell.col = c;
@@ -343,6 +363,14 @@ class FakeBoardGrid : public IBoardGrid {
   }
   int areaWidth = 800;
   int areaHeight = 300;
+  std::optional<CellPos> CellAtScreen(Point at) const override {
+    const int x = at.x - origin.x, y = at.y - origin.y;
+    if (!visible || x < 0 || y < 0 || x >= areaWidth || y >= areaHeight) return std::nullopt;
+    const CellPos cell = CellAt(x, y);
+    return cell.col < 0 || cell.row < 0 ? CellPos{-1, -1} : cell;
+  }
+  // A point of the screen at (x, y) of the grid's own coordinates.
+  Point OnScreen(int x, int y) const { return {origin.x + x, origin.y + y}; }
   int AreaWidth() const override { return areaWidth; }
   int AreaHeight() const override { return areaHeight; }
   Rect CellRect(int c, int r) const override {
@@ -513,10 +541,8 @@ class FakeMainWindow : public IMainWindow {
   std::vector<bool> searchDialogs;
   void ShowMessage(const std::string& text, MessageIcon icon) override { messages.emplace_back(text, icon); }
   void RequestClose() override { ++closeRequests; }
-  Rect BoardAreaOnScreen() const override { return boardArea; }
   void SetRecentFileCaption(int item, const std::string& caption) override { recentCaptions[item] = caption; }
   int closeRequests = 0;
-  Rect boardArea{100, 200, 500, 300};
   std::map<int, std::string> recentCaptions;
   bool AskYesNo(const std::string& text) override {
     questions.push_back(text);
@@ -734,25 +760,39 @@ class FakePredictionRow : public IPredictionRow {
   std::string CellText(int cell) const override {
     return cell >= 0 && cell < CellCount() ? texts[static_cast<std::size_t>(cell)] : std::string();
   }
-  // Cells 100 pixels wide, 40 high, from the left.
-  int CellAt(int x, int y) const override {
+  // Cells 100 pixels wide, 40 high, from the left, in a strip 800 pixels
+  // wide whose (0, 0) is at `origin` on the screen, just above the grid.
+  Point origin{100, 160};
+  int CellAt(int x, int y) const {
     if (y < 0 || y >= 40 || x < 0 || x / 100 >= CellCount()) return -1;
     return x / 100;
+  }
+  std::optional<CellPos> CellAtScreen(Point at) const override {
+    const int x = at.x - origin.x, y = at.y - origin.y;
+    if (CellCount() == 0 || x < 0 || y < 0 || x >= 800 || y >= 40) return std::nullopt;
+    const int cell = CellAt(x, y);
+    return cell >= 0 ? CellPos{cell, 0} : CellPos{-1, -1};
   }
   void SetCurrent(int cell) override { current = cell; }
   int Current() const override { return current; }
   bool scanOn = false;
   int scanCell = -1;
-  void SetScanHighlight(bool on, int cell) override {
-    scanOn = on;
-    scanCell = cell;
+  void SetScanMark(ScanMark mark) override {
+    scanOn = mark.row >= 0;
+    scanCell = mark.col;
   }
   std::map<int, int> dwell;  // drawn dwell counts by cell, percent
-  void SetDwellProgress(int cell, int percent) override {
-    if (percent > 0) {
-      dwell[cell] = percent;
+  std::set<int> done;        // cells marked done
+  void SetDwellMark(CellPos cell, DwellMark mark) override {
+    if (mark.percent > 0) {
+      dwell[cell.col] = mark.percent;
     } else {
-      dwell.erase(cell);
+      dwell.erase(cell.col);
+    }
+    if (mark.done) {
+      done.insert(cell.col);
+    } else {
+      done.erase(cell.col);
     }
   }
 };

@@ -92,12 +92,9 @@ TEST_F(MainFormTest, NoDataFolderEndsCreation) {
 }
 
 TEST_F(MainFormTest, CreationLoadsSettingsAndBuildsTheBoardList) {
-  form.State().pendingCommand = "x";
   ASSERT_TRUE(form.FormCreate());
   EXPECT_EQ(S().crtList, FirstRunCrt());
   EXPECT_EQ(form.State().defaultBoardList, board::BuiltInBoard());
-  EXPECT_TRUE(form.State().slotPreviewList.empty());
-  EXPECT_TRUE(form.State().pendingCommand.empty());
   EXPECT_EQ(p.window.caption, "Velkor*LT");
 }
 
@@ -136,8 +133,6 @@ TEST_F(MainFormTest, FirstShowingOfAFirstRun) {
   EXPECT_EQ(cp932::ToUtf8(p.sgd00.CellText(1, 1)), "あ");
   EXPECT_EQ(cp932::ToUtf8(p.sgd00.CellText(1, 6)), "改~");
 
-  EXPECT_EQ(form.State().boardCol, 99);
-  EXPECT_EQ(form.State().boardRow, 99);
   EXPECT_TRUE(p.memMain.focused);
   EXPECT_EQ(p.memMain.caretCharacter, "W");
   EXPECT_EQ(p.store.writeOpens, 0);

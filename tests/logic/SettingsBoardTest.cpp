@@ -26,9 +26,9 @@ struct BoardRig {
   // A click on board cell (col, row); the status line read just before.
   std::string Click(int col, int row) {
     const Rect r = fake.sgd00.CellRect(col, row);
-    form.Select().SGd00MouseMove(r.left + 1, r.top + 1);
+    PointerAt(fake, form, OnGrid(fake, r.left + 1, r.top + 1));
     const std::string promised = U(fake.pnlMsg.text);
-    form.Select().SGd00MouseDown(r.left + 1, r.top + 1);
+    PressAt(fake, form, OnGrid(fake, r.left + 1, r.top + 1));
     return promised;
   }
   std::string Cell(int col, int row) const { return U(fake.sgd00.CellText(col, row)); }
@@ -48,7 +48,7 @@ TEST(SettingsBoard, OpensFromTheBoardAndLeavesWithTheStar) {
   BoardRig r;
   EXPECT_EQ(r.Cell(10, 7), "設~");
   EXPECT_EQ(r.Click(10, 7), "設定を変える");
-  EXPECT_TRUE(r.form.State().settingsBoard);
+  EXPECT_TRUE(r.form.SettingsFace().Shown());
   EXPECT_FALSE(r.fake.tabC00.visible);
   EXPECT_EQ(r.Cell(1, 1), "入力");
   EXPECT_EQ(r.Cell(2, 1), "●クリック") << "the mode in force is marked";
@@ -56,9 +56,9 @@ TEST(SettingsBoard, OpensFromTheBoardAndLeavesWithTheStar) {
   EXPECT_EQ(r.Cell(1, 7), "☆~");
   // A label changes nothing and says what the row is.
   EXPECT_EQ(r.Click(1, 1), "入力方法：クリック");
-  EXPECT_TRUE(r.form.State().settingsBoard);
+  EXPECT_TRUE(r.form.SettingsFace().Shown());
   EXPECT_EQ(r.Click(5, 7), "設定を終わる");
-  EXPECT_FALSE(r.form.State().settingsBoard);
+  EXPECT_FALSE(r.form.SettingsFace().Shown());
   EXPECT_TRUE(r.fake.tabC00.visible);
   EXPECT_EQ(r.Cell(10, 7), "設~");
 }

@@ -18,12 +18,7 @@ class SpeechTest : public ::testing::Test {
     ASSERT_TRUE(form_->FormCreate());
     form_->FormShow();
   }
-  void SpeakCell() {
-    form_->State().onCandidates = 0;
-    form_->State().boardCol = 12;
-    form_->State().boardRow = 6;
-    form_->Select().ExecuteSelection();
-  }
+  void SpeakCell() { form_->Select().Confirm({Place::Board, {12, 6}}); }
   void SetText(const char* utf8, int selStart, int selLength) {
     fake_.memMain.text = Sj(utf8);
     fake_.memMain.selStart = selStart;
@@ -40,8 +35,7 @@ class SpeechTest : public ::testing::Test {
 TEST_F(SpeechTest, TheSpeakCellSitsInTheCommandRowsAndSaysWhatItDoes) {
   Start();
   EXPECT_EQ(cp932::ToUtf8(fake_.sgd00.CellText(12, 6)), "話~");
-  fake_.sgd00.SetCol(12);
-  fake_.sgd00.SetRow(6);
+  form_->Select().Point({Place::Board, {12, 6}});
   EXPECT_EQ(cp932::ToUtf8(fake_.pnlMsg.text), "読み上げる");
   EXPECT_EQ(fake_.pnlMsg.colour, status::kBlue);
 }

@@ -59,7 +59,6 @@ TEST(MainWindowStart, FirstRunShowsUntitledWindowWithDefaults) {
   EXPECT_EQ(Utf8(grid->CellText(17, 1)), "(");
   EXPECT_EQ(Utf8(grid->CellText(1, 6)), "改~");
   EXPECT_EQ(Utf8(grid->CellText(8, 7)), "終~");
-  EXPECT_EQ(window.Form().State().boardCol, 99);
 
   EXPECT_TRUE(window.close());
   EXPECT_TRUE(QFileInfo::exists(fixture.SettingsFile()));
@@ -266,11 +265,12 @@ TEST(WindowFaults, TheHeaderRowAndColumnAreTrackedAsRowAndColumnOne) {
       {grid->verticalHeader()->viewport(), QPoint(2, cell1.top + 3 - grid->horizontalHeader()->height()), {1, 4}},
   };
   for (const Move& m : moves) {
+    QCursor::setPos(m.target->mapToGlobal(m.at));
     QMouseEvent move(QEvent::MouseMove, QPointF(m.at), m.target->mapToGlobal(QPointF(m.at)), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
     QApplication::sendEvent(m.target, &move);
-    const ProgramState& state = window.Form().State();
-    EXPECT_EQ((CellPos{state.boardCol, state.boardRow}), m.tracked);
+    ASSERT_TRUE(window.Form().Pointer().Under().has_value());
+    EXPECT_EQ(window.Form().Pointer().Under()->cell, m.tracked);
   }
   EXPECT_TRUE(window.close());
 }

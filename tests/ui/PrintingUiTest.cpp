@@ -120,10 +120,7 @@ class PrintingUi : public ::testing::Test {
   // The board's print command confirmed as the selection engine does it.
   void ExecutePrintCell() {
     ASSERT_EQ(W().SGd00()->CellText(7, 7), cp932::FromUtf8("印~"));
-    W().Form().State().boardCol = 7;
-    W().Form().State().boardRow = 7;
-    W().Form().State().onCandidates = 0;
-    W().Form().Select().ExecuteSelection();
+    W().Form().Select().Confirm({Place::Board, {7, 7}});
   }
   // The printer's page and font as the program lays text out on them.
   QRect PageRect() {

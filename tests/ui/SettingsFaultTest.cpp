@@ -153,14 +153,14 @@ TEST(SettingsFaults, ASettingsFileThatCannotBeReadStartsAsAFirstRunAndTheCloseDe
   ui::MainWindow& window = fixture.Start();
   ASSERT_TRUE(fixture.created);
   EXPECT_EQ(Observe(window), first);
-  const std::string status = window.Form().Plat().pnlMsg.Text();
+  const std::string message = window.Form().Plat().pnlMsg.Message();
   window.Form().Modes().MnuEditM20Click();  // a change the close cannot keep
   EXPECT_TRUE(window.close());
   QTest::qWait(10);
 
   // Nothing was said about the settings, nothing claimed they were saved.
   EXPECT_EQ(none.answered, 0) << none.text.toStdString();
-  EXPECT_EQ(window.Form().Plat().pnlMsg.Text(), status);
+  EXPECT_EQ(window.Form().Plat().pnlMsg.Message(), message);
   EXPECT_TRUE(QFileInfo(fixture.SettingsFile()).isDir());
   ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
   EXPECT_EQ(kept.readAll(), QByteArray("kept"));
