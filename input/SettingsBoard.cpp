@@ -11,7 +11,7 @@ namespace velkor {
 
 namespace {
 
-std::string Sj(const char* utf8) { return cp932::FromUtf8(utf8); }
+using cp932::Sj;
 
 using Item = SettingsBoard::Item;
 using Kind = SettingsBoard::Kind;

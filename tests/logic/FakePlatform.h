@@ -952,6 +952,6 @@ struct FakePlatform {
 };
 
 // Code page 932 bytes of a UTF-8 literal, for readable tests.
-inline std::string Sj(std::string_view utf8) { return cp932::FromUtf8(utf8); }
+using cp932::Sj;
 
 }  // namespace velkor::testing

@@ -105,7 +105,7 @@ QString TraceReading(const QString& path) {
   return reading;
 }
 
-std::string Cp932(const char* utf8) { return cp932::FromUtf8(utf8); }
+using cp932::Sj;
 
 const char* const kSentence = "看護師さんを呼んでください";
 
@@ -124,7 +124,7 @@ class OpenJTalkSpeechTest : public ::testing::Test {
   // Synthesises `text` (UTF-8) into a file named after the settings.
   Wav Synth(const char* text, int speed, int volume, const QString& trace = {}) {
     const QString wavPath = Path("out.wav") + QString::number(speed) + QLatin1Char('-') + QString::number(volume);
-    EXPECT_TRUE(speech_.Synthesize(Cp932(text), speed, volume, wavPath, trace));
+    EXPECT_TRUE(speech_.Synthesize(Sj(text), speed, volume, wavPath, trace));
     const std::optional<Wav> wav = ReadWav(wavPath);
     EXPECT_TRUE(wav.has_value()) << "no 16-bit PCM WAV in " << wavPath.toStdString();
     return wav.value_or(Wav{});
@@ -167,7 +167,7 @@ TEST_F(OpenJTalkSpeechTest, ReadsEveryLineNotOnlyTheFirst) {
 
 TEST_F(OpenJTalkSpeechTest, LongTextIsCutAtASentenceWithinTheEngineLimit) {
   std::string text;
-  for (int i = 0; i < 60; ++i) text += Cp932("今日は晴れです。");
+  for (int i = 0; i < 60; ++i) text += Sj("今日は晴れです。");
   const QByteArray engineText = OpenJTalkSpeech::EngineText(text);
   EXPECT_LE(engineText.size(), OpenJTalkSpeech::kMaxUtf8Bytes);
   EXPECT_TRUE(engineText.endsWith(QStringLiteral("。").toUtf8()));
@@ -188,7 +188,7 @@ TEST_F(OpenJTalkSpeechTest, SpeaksALongTextWholeInPiecesAndLeavesNoFiles) {
     return files;
   };
   // Two sentences more than the engine's limit apart: two pieces to read.
-  const std::string sentence = Cp932(kSentence) + Cp932("。");
+  const std::string sentence = Sj(kSentence) + Sj("。");
   const std::string text = sentence + std::string(1000, ' ') + sentence;
   QElapsedTimer timer;
   timer.start();
@@ -223,8 +223,8 @@ TEST_F(OpenJTalkSpeechTest, SpeaksALongTextWholeInPiecesAndLeavesNoFiles) {
 TEST_F(OpenJTalkSpeechTest, AFailingEngineIsNoSpeech) {
   OpenJTalkSpeech failing(QStringLiteral("/bin/false"));
   ASSERT_TRUE(failing.Available());
-  EXPECT_FALSE(failing.Synthesize(Cp932(kSentence), 100, 100, Path("failed.wav")));
-  if (failing.Speak(Cp932(kSentence), 100, 100)) {
+  EXPECT_FALSE(failing.Synthesize(Sj(kSentence), 100, 100, Path("failed.wav")));
+  if (failing.Speak(Sj(kSentence), 100, 100)) {
     QTRY_VERIFY_WITH_TIMEOUT(!failing.Speaking(), 5000);
   }
   EXPECT_FALSE(failing.Speaking());
@@ -233,21 +233,21 @@ TEST_F(OpenJTalkSpeechTest, AFailingEngineIsNoSpeech) {
 TEST_F(OpenJTalkSpeechTest, SpeaksOnlyWhereItCanBeHeard) {
   if (QMediaDevices::audioOutputs().isEmpty()) {
     // Qt's player would claim to play here and never finish.
-    EXPECT_FALSE(speech_.Speak(Cp932(kSentence), 100, 100));
+    EXPECT_FALSE(speech_.Speak(Sj(kSentence), 100, 100));
     EXPECT_FALSE(speech_.Speaking());
     return;
   }
-  ASSERT_TRUE(speech_.Speak(Cp932(kSentence), 100, 100));
+  ASSERT_TRUE(speech_.Speak(Sj(kSentence), 100, 100));
   EXPECT_TRUE(speech_.Speaking());
   QTest::qWait(300);
   EXPECT_TRUE(speech_.Speaking());
   speech_.Stop();
   EXPECT_FALSE(speech_.Speaking());
   // Left alone, it plays to the end (about 2.5 s) and is silent again.
-  ASSERT_TRUE(speech_.Speak(Cp932(kSentence), 200, 100));
+  ASSERT_TRUE(speech_.Speak(Sj(kSentence), 200, 100));
   QTRY_VERIFY_WITH_TIMEOUT(!speech_.Speaking(), 15000);
   // Nothing to read is not speech.
-  EXPECT_FALSE(speech_.Speak(Cp932(" \r\n。"), 100, 100));
+  EXPECT_FALSE(speech_.Speak(Sj(" \r\n。"), 100, 100));
   EXPECT_FALSE(speech_.Speaking());
 }
 
@@ -255,7 +255,7 @@ TEST(OpenJTalkSpeechMissing, AnyMissingPartMeansNoSpeech) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   const QString wav = dir.filePath(QStringLiteral("out.wav"));
-  const std::string text = Cp932(kSentence);
+  const std::string text = Sj(kSentence);
   const QString engine = OpenJTalkSpeech::DefaultEngine();
   const QString absent = dir.filePath(QStringLiteral("absent"));
   std::vector<std::unique_ptr<OpenJTalkSpeech>> speeches;
