@@ -42,7 +42,6 @@ void EditView::ActDspFontExecute() {
   const std::string text = p_.memMain.Text();
   const int selLength = p_.memMain.SelLength();
   const int selStart = p_.memMain.SelStart();
-  const bool modified = p_.memMain.Modified();
   edits_.Clear();
   state_.settings.SetCrtFont(crt::kEditFontName, FontSpec{font->name, font->size, font->colour});
   ApplyEditFont();
@@ -50,8 +49,6 @@ void EditView::ActDspFontExecute() {
   edits_.SetText(text, TextEdits::Journaling::Skip);
   p_.memMain.SetSelStart(selStart);
   p_.memMain.SetSelLength(selLength);
-  // Unsaved text stays unsaved: a close must still ask or keep it.
-  p_.memMain.SetModified(modified);
 }
 
 }  // namespace velkor

@@ -158,17 +158,8 @@ bool BeginSearchDialog(IEditArea& area, const SearchMessageSink& message) {
   return true;
 }
 
-namespace {
-
-// How a search changes the text: through TextEdits, or (the callers that hold
-// only the edit area) on the edit area itself.
-struct TextChange {
-  std::function<void(const std::string&)> replaceSelection;
-  std::function<void(const std::string&)> replaceAll;
-};
-
-bool Search(IEditArea& area, const TextChange& change, bool replace, bool matchCase, std::string_view searchText,
-            std::string_view replacementText, const SearchMessageSink& message) {
+bool SearchInEditArea(IEditArea& area, TextEdits& edits, bool replace, bool matchCase, std::string_view searchText,
+                      std::string_view replacementText, const SearchMessageSink& message) {
   const std::string text = area.Text();
   const std::optional<SearchRange> found =
       SearchText(text, area.SelStart(), area.SelLength(), searchText, {.replace = replace, .matchCase = matchCase});
@@ -181,7 +172,7 @@ bool Search(IEditArea& area, const TextChange& change, bool replace, bool matchC
   area.SetSelStart(found->start);
   area.SetSelLength(found->length);
   if (replace) {
-    change.replaceSelection(std::string(replacementText));
+    edits.ReplaceSelection(std::string(replacementText));
     // The caret now stands after the inserted text; the new selection covers
     // as many of the following bytes as the replacement has, or what is left.
     const int following = static_cast<int>(text.size()) - (found->start + found->length);
@@ -190,52 +181,15 @@ bool Search(IEditArea& area, const TextChange& change, bool replace, bool matchC
   return true;
 }
 
-int ReplaceAll(IEditArea& area, const TextChange& change, bool matchCase, std::string_view searchText,
-               std::string_view replacementText) {
+int ReplaceAllInEditArea(IEditArea& area, TextEdits& edits, bool matchCase, std::string_view searchText,
+                         std::string_view replacementText) {
   const std::string text = area.Text();
   int count = 0;
   const std::optional<std::string> replaced = ReplaceAllText(text, searchText, replacementText, matchCase, &count);
   // Occurrences replaced by themselves leave the text as it was: then, as
   // with no occurrence, the edit area is not touched at all.
-  if (replaced && *replaced != text) change.replaceAll(*replaced);
+  if (replaced && *replaced != text) edits.SetText(*replaced, TextEdits::Journaling::Record);
   return count;
-}
-
-TextChange ThroughEdits(TextEdits& edits) {
-  return {[&edits](const std::string& bytes) { edits.ReplaceSelection(bytes); },
-          [&edits](const std::string& bytes) { edits.SetText(bytes, TextEdits::Journaling::Record); }};
-}
-
-TextChange OnTheArea(IEditArea& area) {
-  return {[&area](const std::string& bytes) { area.ReplaceSelection(bytes); },
-          [&area](const std::string& bytes) {
-            area.SetText(bytes);
-            // Replacing the whole text clears the flag, but this text is the
-            // user's unsaved work: closing or opening must still ask about it.
-            area.SetModified(true);
-          }};
-}
-
-}  // namespace
-
-bool SearchInEditArea(IEditArea& area, TextEdits& edits, bool replace, bool matchCase, std::string_view searchText,
-                      std::string_view replacementText, const SearchMessageSink& message) {
-  return Search(area, ThroughEdits(edits), replace, matchCase, searchText, replacementText, message);
-}
-
-int ReplaceAllInEditArea(IEditArea& area, TextEdits& edits, bool matchCase, std::string_view searchText,
-                         std::string_view replacementText) {
-  return ReplaceAll(area, ThroughEdits(edits), matchCase, searchText, replacementText);
-}
-
-bool SearchInEditArea(IEditArea& area, bool replace, bool matchCase, std::string_view searchText,
-                      std::string_view replacementText, const SearchMessageSink& message) {
-  return Search(area, OnTheArea(area), replace, matchCase, searchText, replacementText, message);
-}
-
-int ReplaceAllInEditArea(IEditArea& area, bool matchCase, std::string_view searchText,
-                         std::string_view replacementText) {
-  return ReplaceAll(area, OnTheArea(area), matchCase, searchText, replacementText);
 }
 
 bool CheckSearchTexts(bool holdable, const SearchMessageSink& message) {

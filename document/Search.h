@@ -78,14 +78,4 @@ bool SearchInEditArea(IEditArea& area, TextEdits& edits, bool replace, bool matc
 int ReplaceAllInEditArea(IEditArea& area, TextEdits& edits, bool matchCase, std::string_view searchText,
                          std::string_view replacementText);
 
-// The same two presses for a caller that holds only the edit area (the find
-// dialogs' wiring in ui/MainMenus until it passes the form's TextEdits): the
-// change reaches the journal through the edit area's change notification,
-// but the text is changed around TextEdits, so the modified flag is set here
-// by hand. Remove these once no caller is left.
-bool SearchInEditArea(IEditArea& area, bool replace, bool matchCase, std::string_view searchText,
-                      std::string_view replacementText, const SearchMessageSink& message);
-int ReplaceAllInEditArea(IEditArea& area, bool matchCase, std::string_view searchText,
-                         std::string_view replacementText);
-
 }  // namespace velkor

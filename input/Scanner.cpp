@@ -8,7 +8,7 @@ namespace velkor {
 
 namespace {
 
-std::string Sj(const char* utf8) { return cp932::FromUtf8(utf8); }
+using cp932::Sj;
 
 // Rounds of the rows without a press before scanning pauses, and rounds of
 // one row's cells before it gives way to row scanning again.

@@ -9,7 +9,7 @@ namespace velkor {
 
 namespace {
 
-std::string Sj(const char* utf8) { return cp932::FromUtf8(utf8); }
+using cp932::Sj;
 
 std::string Quoted(const std::string& text) { return Sj("「") + text + Sj("」を入力"); }
 

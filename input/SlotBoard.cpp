@@ -9,7 +9,7 @@ namespace velkor {
 
 namespace {
 
-std::string Sj(const char* utf8) { return cp932::FromUtf8(utf8); }
+using cp932::Sj;
 
 // The name of the document shown: its file's name without the folder and
 // extension, or 無題 while it is untitled.

@@ -193,23 +193,25 @@ void MainWindow::BuildFindDialogs() {
   findDlg_ = new FindDialog(this, false);
   findDlg_->OnFindNext([this, &area, message] {
     if (!CheckSearchTexts(findDlg_->TextsHoldable(), message)) return;
-    if (SearchInEditArea(area, false, findDlg_->MatchCase(), findDlg_->SearchText(), "", message)) {
+    if (SearchInEditArea(area, form_->Edits(), false, findDlg_->MatchCase(), findDlg_->SearchText(), "", message)) {
       form_->Edit().ShowBlockCaret();
     }
   });
   repDlg_ = new FindDialog(this, true);
   repDlg_->OnFindNext([this, &area, message] {
     if (!CheckSearchTexts(repDlg_->TextsHoldable(), message)) return;
-    if (SearchInEditArea(area, false, repDlg_->MatchCase(), repDlg_->SearchText(), "", message)) {
+    if (SearchInEditArea(area, form_->Edits(), false, repDlg_->MatchCase(), repDlg_->SearchText(), "", message)) {
       form_->Edit().ShowBlockCaret();
     }
   });
   repDlg_->OnReplace([this, &area, message](bool all) {
     if (!CheckSearchTexts(repDlg_->TextsHoldable(), message)) return;
     if (all) {
-      ReplaceAllInEditArea(area, repDlg_->MatchCase(), repDlg_->SearchText(), repDlg_->ReplacementText());
+      ReplaceAllInEditArea(area, form_->Edits(), repDlg_->MatchCase(), repDlg_->SearchText(),
+                           repDlg_->ReplacementText());
     } else {
-      SearchInEditArea(area, true, repDlg_->MatchCase(), repDlg_->SearchText(), repDlg_->ReplacementText(), message);
+      SearchInEditArea(area, form_->Edits(), true, repDlg_->MatchCase(), repDlg_->SearchText(),
+                       repDlg_->ReplacementText(), message);
     }
     form_->Edit().ShowBlockCaret();
   });
