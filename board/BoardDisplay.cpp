@@ -65,6 +65,7 @@ void BoardDisplay::FillBoard() {
       grid.SetCellText(col, row, CellAt(col, row).label);
     }
   }
+  ShowCommandStates();
   if (!state_.settings.FitCells() && fitted_) {
     // Command rows grown to the window before come back to their size.
     for (int row = board::kFirstCommandRow; row <= board::kLastCommandRow; ++row) grid.SetRowHeight(row, defaultSize);
@@ -86,6 +87,16 @@ void BoardDisplay::SwitchTab(int step) {
   }
   p_.tabC00.SetIndex(next);
   FillBoard();
+}
+
+void BoardDisplay::ShowCommandStates() {
+  if (face_ != BoardFace::Board) return;
+  for (int row = 1; row <= board::kLastCommandRow; ++row) {
+    for (int col = 1; col <= board::kContentCols; ++col) {
+      const auto command = CellAt(col, row).command;
+      p_.sgd00.SetCellEnabled(col, row, !command || !commands_ || commands_->Enabled(*command));
+    }
+  }
 }
 
 void BoardDisplay::ShowFace(BoardFace face) {
@@ -165,7 +176,6 @@ void BoardDisplay::ApplyBoardFont() {
 void BoardDisplay::MnuDspHiraClick() {
   const bool on = state_.settings.Option(option::kKanaMirroring) == "0";
   state_.settings.SetOption(option::kKanaMirroring, on ? "1" : "0");
-  p_.window.SetChecked(MenuItem::DspHira, on);
   FillBoard();
 }
 

@@ -52,6 +52,12 @@ class BoardDisplay {
   // The board's cell (col, row), both from 1, as the model holds it for the
   // tab shown; an empty cell outside the board's own face.
   BoardCell CellAt(int col, int row) const;
+  // Where the board learns which commands can run now (the command runner,
+  // made after the board).
+  void UseCommands(const ICommands& commands) { commands_ = &commands; }
+  // The cells of commands that cannot run now are drawn greyed, the others
+  // as usual (the board's own face only).
+  void ShowCommandStates();
   // Told whenever what the grid shows changed where it lies: its face, its
   // cells' contents, or their sizes. What lies under a still pointer may be
   // another cell now.
@@ -95,6 +101,7 @@ class BoardDisplay {
   // The cells were grown to the grid's room (Access/FitCells).
   bool fitted_ = false;
   BoardFace face_ = BoardFace::Board;
+  const ICommands* commands_ = nullptr;
   std::vector<std::function<void()>> shownChanged_;
   // A user tab's content list as last read, and the settings text it was
   // read from (read again only when that text changed).

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/ColourText.h"
+#include "core/Commands.h"
 #include "core/CommaText.h"
 #include "core/PrintMetrics.h"
 #include "core/TextRope.h"
@@ -30,23 +31,6 @@ struct FontSpec {
   Colour colour = colours::clWindowText;
   bool operator==(const FontSpec&) const = default;
 };
-
-// The check items of the main menu that the logic ticks and reads.
-enum class MenuItem {
-  EditClick,  // "クリックで入力確定"
-  EditMouse,  // "マウス停止で入力確定"
-  EditM10,
-  EditM20,
-  EditM30,
-  EditM40,
-  EditM50,
-  EditYa,    // "矢印で移動　KEYで入力確定"
-  DspHira,   // "ひらがなを右から表示(&H)"
-  WordWrap,  // "右端で折り返す(&W)"
-};
-
-// The actions whose enabled state the logic changes.
-enum class Action { FileSave };
 
 // A cell of a grid: column and row.
 struct CellPos {
@@ -267,6 +251,8 @@ class IBoardGrid : public ICellSurface {
   virtual void SetFixedColour(Colour colour) = 0;
   virtual Colour Background() const = 0;
   virtual void SetBackground(Colour colour) = 0;
+  // A cell drawn greyed (a command that cannot run now) or as usual.
+  virtual void SetCellEnabled(int col, int row, bool enabled) = 0;
   // The cell editor's pop-up menu, offered only on the user tabs.
   virtual void SetCellMenuAttached(bool attached) = 0;
   virtual bool Visible() const = 0;
@@ -338,9 +324,9 @@ class IMainWindow {
   virtual void SetLowerPanelHeight(int height) = 0;
   virtual int BoardPanelWidth() const = 0;
   virtual void SetBoardPanelWidth(int width) = 0;
-  virtual void SetChecked(MenuItem item, bool checked) = 0;
-  virtual bool IsChecked(MenuItem item) const = 0;
-  virtual void SetEnabled(Action action, bool enabled) = 0;
+  // How a command's menu item and toolbar button show: offered or greyed,
+  // and, for a check item, ticked or not.
+  virtual void SetCommandState(Command command, bool enabled, bool checked) = 0;
   // A message box with an OK button and the application title as caption.
   virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
   // A question box: Yes and No buttons, question icon, caption "確認".

@@ -71,7 +71,7 @@ void Documents::FocusEditArea() {
 
 void Documents::EnableSave(bool enabled) {
   state_.saveEnabled = enabled;
-  p_.window.SetEnabled(Action::FileSave, enabled);
+  if (saveStateChanged_) saveStateChanged_();
 }
 
 void Documents::ActFileNewExecute() {

@@ -21,7 +21,6 @@ void EditView::ApplyWordWrap() {
 void EditView::MnuWordWrapClick() {
   const bool on = state_.settings.Option(option::kWordWrap) == "0";
   state_.settings.SetOption(option::kWordWrap, on ? "1" : "0");
-  p_.window.SetChecked(MenuItem::WordWrap, on);
   ApplyWordWrap();
 }
 

@@ -18,7 +18,6 @@ void TextEdits::Clear() {
 
 void TextEdits::Changed() {
   state_.saveEnabled = true;
-  p_.window.SetEnabled(Action::FileSave, true);
   journal_.Record();
   recovery_.TextChanged();
 }

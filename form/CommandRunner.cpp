@@ -6,24 +6,48 @@
 
 namespace velkor {
 
-CommandRunner::CommandRunner(ProgramState& state, Ports ports, Parts parts) : state_(state), p_(ports), parts_(parts) {
+CommandRunner::CommandRunner(ProgramState& state, Ports ports, Parts parts, FormActions form)
+    : state_(state), p_(ports), parts_(parts), form_(std::move(form)) {
   BindEditing();
   BindDocuments();
   BindBoard();
+  BindView();
+  BindModes();
 }
 
-void CommandRunner::Bind(Command command, std::function<void(CommandSource)> run, std::function<bool()> enabled) {
-  bindings_[static_cast<std::size_t>(command)] = {std::move(run), std::move(enabled)};
+void CommandRunner::Bind(Command command, std::function<void(CommandSource)> run, std::function<bool()> enabled,
+                         std::function<bool()> checked) {
+  bindings_[static_cast<std::size_t>(command)] = {std::move(run), std::move(enabled), std::move(checked)};
 }
 
 void CommandRunner::Run(Command command, CommandSource source) {
   const Binding& binding = bindings_[static_cast<std::size_t>(command)];
-  if (binding.run) binding.run(source);
+  if (binding.run && Enabled(command)) binding.run(source);
+  Update();
 }
 
 bool CommandRunner::Enabled(Command command) const {
   const Binding& binding = bindings_[static_cast<std::size_t>(command)];
   return !binding.enabled || binding.enabled();
+}
+
+bool CommandRunner::Checked(Command command) const {
+  const Binding& binding = bindings_[static_cast<std::size_t>(command)];
+  return binding.checked && binding.checked();
+}
+
+void CommandRunner::Update() {
+  bool boardChanged = false;
+  for (const CommandEntry& entry : AllCommands()) {
+    Shown& shown = shown_[static_cast<std::size_t>(entry.id)];
+    const Shown now{true, Enabled(entry.id), Checked(entry.id)};
+    if (shown.known && shown.enabled == now.enabled && shown.checked == now.checked) continue;
+    if (*entry.action != '\0') p_.window.SetCommandState(entry.id, now.enabled, now.checked);
+    if (entry.row != 0 && shown.enabled != now.enabled) boardChanged = true;
+    shown = now;
+  }
+  // The board's cells of a command show its state as its menu item does.
+  if (boardChanged) parts_.board.ShowCommandStates();
 }
 
 bool CommandRunner::HasText(const char* nothingMessage) {
@@ -88,6 +112,52 @@ void CommandRunner::BindDocuments() {
     if (HasText("印刷するデータがありません")) parts_.documents.PrintText(p_.memMain.Text());
   });
   Bind(Command::Quit, [this](CommandSource) { p_.window.RequestClose(); });
+}
+
+void CommandRunner::BindView() {
+  BoardDisplay& board = parts_.board;
+  Bind(Command::EditFont, [this](CommandSource) { parts_.edit.ActDspFontExecute(); });
+  Bind(Command::EditColour, [&board](CommandSource) { board.MnuDspEclrClick(BoardDisplay::ColourTarget::EditArea); });
+  Bind(Command::BoardFont, [&board](CommandSource) { board.ActDspMojiFontExecute(); });
+  Bind(Command::BoardColour, [&board](CommandSource) { board.MnuDspEclrClick(BoardDisplay::ColourTarget::Board); });
+  Bind(
+      Command::MirrorKana, [&board](CommandSource) { board.MnuDspHiraClick(); }, {},
+      [this] { return state_.settings.Option(option::kKanaMirroring) != "0"; });
+  Bind(
+      Command::WordWrap, [this](CommandSource) { parts_.edit.MnuWordWrapClick(); }, {},
+      [this] { return state_.settings.Option(option::kWordWrap) != "0"; });
+  Bind(Command::SpeechSettings, [this](CommandSource) { form_.speechSettings(); });
+  Bind(Command::Magnifier, [this](CommandSource) { form_.magnifier(); });
+  Bind(Command::Help, [this](CommandSource) { form_.help(); });
+  Bind(
+      Command::ShowPredictionRow,
+      [this](CommandSource) { form_.showPredictionRow(state_.settings.PredictionCells() == 0); }, {},
+      [this] { return state_.settings.PredictionCells() > 0; });
+  Bind(
+      Command::QuickKana, [this](CommandSource) { form_.quickKana(!state_.settings.QuickKana()); }, {},
+      [this] { return state_.settings.QuickKana(); });
+  Bind(Command::ForgetLearning, [this](CommandSource) { form_.forgetLearning(); });
+}
+
+void CommandRunner::BindModes() {
+  InputModes& modes = parts_.modes;
+  const auto ticked = [&modes](Command item) { return [&modes, item] { return modes.Ticked(item); }; };
+  Bind(
+      Command::ModeClick, [&modes](CommandSource) { modes.MnuEditClickClick(); }, {}, ticked(Command::ModeClick));
+  // The dwell item only opens its submenu of times.
+  Bind(
+      Command::ModeDwell, [](CommandSource) {}, {}, ticked(Command::ModeDwell));
+  const std::pair<Command, void (InputModes::*)()> dwellTimes[] = {
+      {Command::ModeDwell1, &InputModes::MnuEditM10Click}, {Command::ModeDwell2, &InputModes::MnuEditM20Click},
+      {Command::ModeDwell3, &InputModes::MnuEditM30Click}, {Command::ModeDwell4, &InputModes::MnuEditM40Click},
+      {Command::ModeDwell5, &InputModes::MnuEditM50Click},
+  };
+  for (const auto& [command, choose] : dwellTimes) {
+    Bind(
+        command, [&modes, choose = choose](CommandSource) { (modes.*choose)(); }, {}, ticked(command));
+  }
+  Bind(
+      Command::ModeArrowKeys, [&modes](CommandSource) { modes.MnuEditYaClick(); }, {}, ticked(Command::ModeArrowKeys));
 }
 
 void CommandRunner::BindBoard() {

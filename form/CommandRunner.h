@@ -13,6 +13,8 @@
 #include "core/ProgramState.h"
 #include "document/Documents.h"
 #include "document/Journal.h"
+#include "document/EditView.h"
+#include "input/InputModes.h"
 #include "input/ReadAloud.h"
 #include "input/Selection.h"
 #include "input/SettingsBoard.h"
@@ -39,29 +41,55 @@ class CommandRunner : public ICommands {
     SlotBoard& slotBoard;
     SettingsBoard& settings;
     ReadAloud& readAloud;
+    InputModes& modes;
+    EditView& edit;
+  };
+  // What the main form itself does for the menu's items of the whole window.
+  struct FormActions {
+    std::function<void()> speechSettings;
+    std::function<void()> magnifier;
+    std::function<void()> help;
+    std::function<void(bool)> showPredictionRow;
+    std::function<void(bool)> quickKana;
+    std::function<void()> forgetLearning;
   };
 
-  CommandRunner(ProgramState& state, Ports ports, Parts parts);
+  CommandRunner(ProgramState& state, Ports ports, Parts parts, FormActions form);
 
+  // Runs an enabled command, then shows what changed in the states.
   void Run(Command command, CommandSource source) override;
   bool Enabled(Command command) const override;
+  bool Checked(Command command) const override;
+  void Update() override;
 
  private:
   struct Binding {
     std::function<void(CommandSource)> run;
     std::function<bool()> enabled;  // empty: always enabled
+    std::function<bool()> checked;  // empty: never ticked
   };
-  void Bind(Command command, std::function<void(CommandSource)> run, std::function<bool()> enabled = {});
+  // The states last shown, so that only changes reach the window.
+  struct Shown {
+    bool known = false;
+    bool enabled = true;
+    bool checked = false;
+  };
+  void Bind(Command command, std::function<void(CommandSource)> run, std::function<bool()> enabled = {},
+            std::function<bool()> checked = {});
   void BindEditing();
   void BindDocuments();
   void BindBoard();
+  void BindView();
+  void BindModes();
   // 書~, 名~ and 印~ on the board need text: without any they say so.
   bool HasText(const char* nothingMessage);
 
   ProgramState& state_;
   Ports p_;
   Parts parts_;
+  FormActions form_;
   std::array<Binding, kCommandCount> bindings_;
+  std::array<Shown, kCommandCount> shown_;
 };
 
 }  // namespace velkor

@@ -23,7 +23,10 @@ MainForm::MainForm(Platform platform)
       slots_(state_, {p_.sgd00, p_.tabC00, p_.memMain}, board_, documents_),
       readAloud_(state_, {p_.memMain, p_.speech}, [this](const std::string& text) { Message(text); }),
       commands_(state_, {p_.window, p_.memMain},
-                {journal_, edits_, documents_, selection_, board_, slots_, settings_, readAloud_}),
+                {journal_, edits_, documents_, selection_, board_, slots_, settings_, readAloud_, modes_, edit_},
+                {[this] { MnuDspSpeechClick(); }, [this] { ActExeZoomExecute(); }, [this] { MnuHelpClick(); },
+                 [this](bool shown) { ShowPredictionRow(shown); }, [this](bool on) { SetQuickKana(on); },
+                 [this] { ForgetLearning(); }}),
       selection_(state_, {p_.memMain, p_.edtInp, p_.sgd00, p_.pnlMsg}, {board_, lists_, slots_, settings_, row_}, edit_,
                  edits_, commands_),
       tracker_(state_, {p_.pointer, p_.tmrInput0, p_.clock, p_.pnlMsg, p_.sgd00, p_.sgd01, p_.predictionRow},
@@ -31,6 +34,7 @@ MainForm::MainForm(Platform platform)
       keys_(state_, {p_.sgd00, p_.sgd01, p_.predictionRow}, selection_),
       scanner_(state_, {p_.sgd00, p_.sgd01, p_.predictionRow, p_.pnlMsg, p_.scanTimer}, selection_),
       editing_(state_, {p_.sgd00, p_.tabC00, p_.dialogs}) {
+  board_.UseCommands(commands_);
   settings_.OnModeChanged([this] { ModeChanged(); });
   modes_.OnModeSet([this] { ModeChanged(); });
   // What the pointer rests on changes when the board, the list or the row
@@ -40,7 +44,11 @@ MainForm::MainForm(Platform platform)
   row_.OnRefilled([this] { ShownChanged(Place::Row); });
   // Every change on the settings board is stored at once (the lists as they
   // stand; the window's place is written when it closes).
-  settings_.OnChanged([this] { state_.settings.Write(p_.store); });
+  settings_.OnChanged([this] {
+    state_.settings.Write(p_.store);
+    commands_.Update();
+  });
+  documents_.OnSaveStateChanged([this] { commands_.Update(); });
   prediction_.UseConverter(p_.converter, [this] { return conversion_.Active(); });
   conversion_.OnConverted([this](const std::string& reading, const std::string& text) {
     prediction_.Converted(reading, text, static_cast<std::size_t>(std::max(0, p_.memMain.SelStart())));
@@ -50,6 +58,7 @@ MainForm::MainForm(Platform platform)
 void MainForm::ModeChanged() {
   if (!DwellModeOn(state_.settings)) tracker_.Stop();
   scanner_.Follow();
+  commands_.Update();
 }
 
 void MainForm::ShownChanged(std::optional<Place> place) { tracker_.ShownChanged(place); }
@@ -148,16 +157,14 @@ void MainForm::ForgetLearning() {
 
 void MainForm::FormShow() {
   journal_.Begin();
-  p_.window.SetChecked(MenuItem::WordWrap, state_.settings.Option(option::kWordWrap) != "0");
-  p_.window.SetChecked(MenuItem::DspHira, state_.settings.Option(option::kKanaMirroring) != "0");
   ApplyWindowSettings();
   board_.FillBoard();
   row_.Refresh();
-  modes_.ApplyInputModeChecks();
   edit_.ApplyWordWrap();
   p_.memMain.SetFocus();
   edit_.ShowBlockCaret();
   scanner_.Follow();
+  commands_.Update();
   // Where the data folder is, when it is not where the user kept documents,
   // and where the unsaved text of the last run went.
   std::string notice = startNotice_;
@@ -169,7 +176,6 @@ void MainForm::ApplyWindowSettings() {
   const Settings& s = state_.settings;
   state_.curFileName.clear();
   state_.saveEnabled = false;
-  p_.window.SetEnabled(Action::FileSave, false);
   p_.window.SetCaption(UntitledCaption());
   edits_.Clear();
   p_.sgd00.SetShape(board::kColCount, board::kRowCount, board::kFixedCount, board::kFixedCount);
@@ -251,6 +257,7 @@ void MainForm::ActExeZoomExecute() { p_.shell.StartProgram(kMagnifierProgram); }
 void MainForm::MemMainChange() {
   edits_.Changed();
   row_.Refresh();
+  commands_.Update();
 }
 
 void MainForm::Message(const std::string& text) { modes_.Message(text); }

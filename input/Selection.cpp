@@ -52,7 +52,13 @@ bool Selection::Offers(const Target& t) const {
       return Face() == t.place && t.cell.col >= 1 && t.cell.col <= board::kContentCols && t.cell.row >= 1 &&
              t.cell.row <= board::kLastCommandRow;
     case Place::SettingsBoard: return Face() == t.place && places_.settings.CellAt(t.cell.col, t.cell.row).has_value();
-    case Place::Board: return Face() == t.place && !places_.board.CellAt(t.cell.col, t.cell.row).text.empty();
+    case Place::Board: {
+      if (Face() != t.place) return false;
+      const BoardCell cell = places_.board.CellAt(t.cell.col, t.cell.row);
+      // A command that cannot run now is shown greyed and offers nothing.
+      const auto command = AtOnce(cell);
+      return !cell.text.empty() && (!command || commands_.Enabled(*command));
+    }
   }
   return false;
 }
@@ -83,6 +89,7 @@ StatusText Selection::BoardCellStatus(CellPos at) const {
   if (cell.text.empty()) return {"", status::kBlack};
   if (const auto command = AtOnce(cell)) {
     const CommandEntry& entry = EntryOf(*command);
+    if (!commands_.Enabled(*command)) return {Sj(entry.status) + Sj("（今は使えません）"), entry.colour};
     if (command == Command::Pause && paused_) return {Sj("入力を再開"), entry.colour};
     if (command == Command::Modifier) {
       // The form the character before the caret will take.
@@ -101,6 +108,8 @@ StatusText Selection::BoardCellStatus(CellPos at) const {
 }
 
 StatusText Selection::Describe(const Target& t) const {
+  // A greyed command cell says why it offers nothing.
+  if (t.place == Place::Board && Face() == Place::Board && t.OnCell()) return BoardCellStatus(t.cell);
   if (!Offers(t)) return {"", status::kBlack};
   switch (t.place) {
     case Place::Board: return BoardCellStatus(t.cell);
@@ -233,6 +242,7 @@ void Selection::Finish() {
   places_.row.Refresh();
   p_.memMain.SetFocus();
   edit_.ShowBlockCaret();
+  commands_.Update();
 }
 
 // ---------------------------------------------------------------- commands

@@ -251,10 +251,7 @@ StatusText SettingsBoard::Status(int col, int row) const {
 void SettingsBoard::SetValue(Item item, int value) {
   Settings& s = state_.settings;
   switch (item) {
-    case Item::DwellTime:
-      s.SetOption(option::kDwellSeconds, TenthsText(value));
-      modes_.ApplyInputModeChecks();
-      break;
+    case Item::DwellTime: s.SetOption(option::kDwellSeconds, TenthsText(value)); break;
     case Item::DwellMemory: s.SetNamed(named::kDwellMemoryMs, std::to_string(value)); break;
     case Item::Tolerance: s.SetNamed(named::kDwellTolerancePx, std::to_string(value)); break;
     case Item::Repeat: s.SetNamed(named::kRepeatMs, std::to_string(value)); break;
@@ -282,10 +279,7 @@ void SettingsBoard::SetChoice(Item item, int choice) {
     if (choice == 0) modes_.MnuEditClickClick();
     if (choice == 1) modes_.SetDwell(TenthsText(s.DwellTenths().value_or(10)));
     if (choice == 2) modes_.MnuEditYaClick();
-    if (choice == 3) {
-      s.SetNamed(named::kScan, "1");
-      modes_.ApplyInputModeChecks();
-    }
+    if (choice == 3) s.SetNamed(named::kScan, "1");
   } else if (item == Item::ScanSwitch) {
     s.SetNamed(named::kScanSwitch, kSwitchValues[static_cast<std::size_t>(choice)]);
   } else if (item == Item::Switches) {

@@ -197,6 +197,23 @@ void BoardGrid::SetCellText(int col, int row, const std::string& text) {
   cell->setText(FromCp932(text));
 }
 
+void BoardGrid::SetCellEnabled(int col, int row, bool enabled) {
+  if (col < 1 || row < 1 || col - 1 >= columnCount() || row - 1 >= rowCount()) return;
+  QTableWidgetItem* cell = item(row - 1, col - 1);
+  if (!cell) {
+    if (enabled) return;
+    cell = new QTableWidgetItem;
+    setItem(row - 1, col - 1, cell);
+  }
+  // A command that cannot run now is drawn in grey, as its menu item is.
+  cell->setForeground(enabled ? QBrush() : QBrush(QColor(150, 150, 150)));
+}
+
+bool BoardGrid::CellEnabled(int col, int row) const {
+  const QTableWidgetItem* cell = item(row - 1, col - 1);
+  return !cell || cell->foreground().style() == Qt::NoBrush;
+}
+
 void BoardGrid::SetDwellMark(CellPos cell, DwellMark mark) {
   // The fixed column and row are the headers: cell (1, 1) is the table's (0, 0).
   FitTextDelegate::MarkDwell(*this, cell.col - 1, cell.row - 1, mark);

@@ -35,6 +35,8 @@ class BoardGrid : public QTableWidget, public IBoardGrid {
   Colour Background() const override { return background_; }
   void SetBackground(Colour colour) override;
   void SetCellMenuAttached(bool attached) override { cellMenuAttached_ = attached; }
+  void SetCellEnabled(int col, int row, bool enabled) override;
+  bool CellEnabled(int col, int row) const;
   bool CellMenuAttached() const { return cellMenuAttached_; }
   bool Visible() const override { return !isHidden(); }
   void SetVisible(bool visible) override { setVisible(visible); }

@@ -267,12 +267,11 @@ int MainWindow::BoardPanelWidth() const { return pnlMozi00_->width(); }
 
 void MainWindow::SetBoardPanelWidth(int /*width*/) {}
 
-void MainWindow::SetChecked(MenuItem item, bool checked) { checkItems_.at(item)->setChecked(checked); }
-
-bool MainWindow::IsChecked(MenuItem item) const { return checkItems_.at(item)->isChecked(); }
-
-void MainWindow::SetEnabled(Action action, bool enabled) {
-  if (action == Action::FileSave) CommandAction(Command::Save)->setEnabled(enabled);
+void MainWindow::SetCommandState(Command command, bool enabled, bool checked) {
+  QAction* action = CommandAction(command);
+  if (!action) return;
+  action->setEnabled(enabled);
+  if (action->isCheckable()) action->setChecked(checked);
 }
 
 void MainWindow::ShowMessage(const std::string& text, MessageIcon icon) {

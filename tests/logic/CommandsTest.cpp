@@ -342,6 +342,8 @@ TEST(SelectionCommandsTest, AMessageStaysUntilTheNextConfirmation) {
   EXPECT_EQ(r.fake.pnlMsg.message, "");
 }
 
+// 書~ on a new empty document is not offered at all (see below); on an
+// opened document whose text was all erased it says why nothing happens.
 TEST(SelectionCommandsTest, EmptyTextMessages) {
   const std::pair<const char*, const char*> commands[] = {{"書~", "保存するデータがありません"},
                                                           {"名~", "保存するデータがありません"},
@@ -350,6 +352,9 @@ TEST(SelectionCommandsTest, EmptyTextMessages) {
     for (const auto& [command, message] : commands) {
       SCOPED_TRACE(std::string(command) + " mode " + std::to_string(static_cast<int>(mode)));
       Rig r;
+      r.fake.files.files["/d/a.txt"] = "text";
+      r.form.Docs().OpenDocument("/d/a.txt");
+      r.fake.memMain.text.clear();
       r.SetMode(mode);
       r.Confirm(command);
       if (mode == Mode::Click) {
@@ -364,6 +369,47 @@ TEST(SelectionCommandsTest, EmptyTextMessages) {
       EXPECT_TRUE(r.fake.printer.jobs.empty());
     }
   }
+}
+
+// Whether a command can run now reaches every place it has: the menu item
+// and toolbar button, the board cell (greyed) and the status line over it;
+// a greyed cell does nothing when confirmed.
+TEST(SelectionCommandsTest, TheSaveStateReachesMenuToolbarAndBoardCellAlike) {
+  Rig r;
+  const auto cellOf = [&r](const char* token) {
+    for (int col = 1; col <= 20; ++col)
+      if (r.fake.sgd00.CellText(col, 6) == Sj(token) || r.fake.sgd00.CellText(col, 7) == Sj(token))
+        return std::pair{col, r.fake.sgd00.CellText(col, 6) == Sj(token) ? 6 : 7};
+    return std::pair{0, 0};
+  };
+  const auto save = cellOf("書~");
+  ASSERT_NE(save.first, 0);
+  const auto statusOver = [&r, save] {
+    r.form.Select().Point({Place::Board, {save.first, save.second}});
+    return U(r.fake.pnlMsg.text);
+  };
+  // A new document: nothing to save.
+  EXPECT_FALSE(r.fake.window.enabled.at(Command::Save));
+  EXPECT_TRUE(r.fake.sgd00.greyed.count(save));
+  EXPECT_EQ(r.fake.sgd00.greyed.size(), 1u) << "only 書~ depends on the document";
+  EXPECT_EQ(statusOver(), "開いたファイルを保存する（今は使えません）");
+  r.SetMode(Mode::Dwell);
+  r.Confirm("書~");
+  EXPECT_FALSE(r.SlotBoardShown());
+  EXPECT_EQ(r.fake.pnlMsg.message, "");
+
+  r.fake.memMain.Type("a");
+  EXPECT_TRUE(r.fake.window.enabled.at(Command::Save));
+  EXPECT_TRUE(r.fake.sgd00.greyed.empty());
+  EXPECT_EQ(statusOver(), "開いたファイルを保存する");
+  r.Confirm("書~");
+  EXPECT_TRUE(r.SlotBoardShown());
+  r.Confirm("☆~");
+
+  r.SetMode(Mode::Click);
+  r.form.Docs().ActFileNewExecute();  // answered Yes
+  EXPECT_FALSE(r.fake.window.enabled.at(Command::Save));
+  EXPECT_TRUE(r.fake.sgd00.greyed.count(save));
 }
 
 TEST(SelectionCommandsTest, PrintPrintsTheWholeTextWithoutADialog) {
@@ -534,7 +580,7 @@ TEST(CommandTable, EachCommandIsDefinedOnceAndItsPlacesAreDistinct) {
     EXPECT_EQ(&EntryOf(entry.id), &entry);
   }
   EXPECT_EQ(tokens.size(), 24u);
-  EXPECT_EQ(actions.size(), 10u);
+  EXPECT_EQ(actions.size(), 30u);
 }
 
 // One command, two places: the menu's items ask and use the file dialogs,

@@ -329,6 +329,14 @@ class FakeBoardGrid : public IBoardGrid {
   Colour Background() const override { return background; }
   void SetBackground(Colour c) override { background = c; }
   void SetCellMenuAttached(bool a) override { cellMenu = a; }
+  std::set<std::pair<int, int>> greyed;  // cells drawn as commands that cannot run now
+  void SetCellEnabled(int c, int r, bool enabled) override {
+    if (enabled) {
+      greyed.erase({c, r});
+    } else {
+      greyed.insert({c, r});
+    }
+  }
   bool Visible() const override { return visible; }
   void SetVisible(bool v) override {
     visible = v;
@@ -513,7 +521,8 @@ class FakeMainWindow : public IMainWindow {
   int screenWidth = 1280, screenHeight = 1024;
   int lowerPanelHeight = 100;
   int boardPanelWidth = 400;
-  std::set<MenuItem> checked;
+  std::set<Command> checked;
+  std::map<Command, bool> enabled;
   bool fileSaveEnabled = true;
   std::vector<std::pair<std::string, MessageIcon>> messages;
   std::vector<std::string> questions;
@@ -529,14 +538,16 @@ class FakeMainWindow : public IMainWindow {
   void SetLowerPanelHeight(int h) override { lowerPanelHeight = h; }
   int BoardPanelWidth() const override { return boardPanelWidth; }
   void SetBoardPanelWidth(int w) override { boardPanelWidth = w; }
-  void SetChecked(MenuItem item, bool on) override {
-    if (on)
-      checked.insert(item);
-    else
-      checked.erase(item);
+  bool IsChecked(Command command) const { return checked.count(command) > 0; }
+  void SetCommandState(Command command, bool on, bool tick) override {
+    enabled[command] = on;
+    if (command == Command::Save) fileSaveEnabled = on;
+    if (tick) {
+      checked.insert(command);
+    } else {
+      checked.erase(command);
+    }
   }
-  bool IsChecked(MenuItem item) const override { return checked.count(item) > 0; }
-  void SetEnabled(Action, bool enabled) override { fileSaveEnabled = enabled; }
   void ShowSearchDialog(bool replace) override { searchDialogs.push_back(replace); }
   std::vector<bool> searchDialogs;
   void ShowMessage(const std::string& text, MessageIcon icon) override { messages.emplace_back(text, icon); }

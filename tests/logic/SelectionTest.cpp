@@ -369,7 +369,7 @@ TEST(SelectionTest, StatusLineDescribesEveryKindOfCell) {
       {"》~", "文字盤のタブを替える", kRed},
       {"新~", "新しいファイル", kRed},
       {"開~", "ファイルを開く", kRed},
-      {"書~", "開いたファイルを保存する", kRed},
+      {"書~", "開いたファイルを保存する（今は使えません）", kRed},  // nothing to save yet
       {"名~", "名前を付けて保存する", kRed},
       {"印~", "印刷する", kRed},
       {"終~", "終了する", kRed},

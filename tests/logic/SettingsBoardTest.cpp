@@ -69,7 +69,7 @@ TEST(SettingsBoard, TheInputModeIsChosenOnTheBoardAndTheMenuFollows) {
   // Outside dwell the dwell time cannot be stepped, and says so.
   EXPECT_EQ(r.Click(10, 1), "注視時間：注視入力のときに変えられます");
   EXPECT_EQ(r.Click(3, 1), "入力方法を注視にする");
-  EXPECT_TRUE(r.fake.window.IsChecked(MenuItem::EditM10));
+  EXPECT_TRUE(r.fake.window.IsChecked(Command::ModeDwell1));
   EXPECT_EQ(WriteCommaText(r.form.State().settings.optionList).substr(0, 6), "0,1,0,");
   EXPECT_EQ(r.Stored("Option").substr(0, 6), "0,1,0,") << "stored at once";
   EXPECT_EQ(r.Cell(3, 1), "●注視");
@@ -80,8 +80,8 @@ TEST(SettingsBoard, TheInputModeIsChosenOnTheBoardAndTheMenuFollows) {
   r.form.SettingsFace().Show();
   EXPECT_EQ(r.Click(8, 1), "注視時間を0.9秒にする");
   EXPECT_EQ(r.form.State().settings.Option(option::kDwellSeconds), "0.9");
-  EXPECT_TRUE(r.fake.window.IsChecked(MenuItem::EditMouse)) << "dwell is ticked";
-  EXPECT_FALSE(r.fake.window.IsChecked(MenuItem::EditM10)) << "but no seconds item";
+  EXPECT_TRUE(r.fake.window.IsChecked(Command::ModeDwell)) << "dwell is ticked";
+  EXPECT_FALSE(r.fake.window.IsChecked(Command::ModeDwell1)) << "but no seconds item";
   EXPECT_EQ(r.Cell(9, 1), "0.9秒");
   EXPECT_EQ(r.Reloaded().Option(option::kDwellSeconds), "0.9");
   r.Click(10, 1);
@@ -90,7 +90,7 @@ TEST(SettingsBoard, TheInputModeIsChosenOnTheBoardAndTheMenuFollows) {
   // Scanning: the other modes off, nothing ticked, scanning running.
   EXPECT_EQ(r.Click(5, 1), "入力方法を走査にする");
   EXPECT_TRUE(r.form.Scan().Active());
-  EXPECT_FALSE(r.fake.window.IsChecked(MenuItem::EditClick));
+  EXPECT_FALSE(r.fake.window.IsChecked(Command::ModeClick));
   EXPECT_EQ(r.Stored(named::kScan), "1");
   EXPECT_TRUE(r.Reloaded().Scan());
   // The menu's click mode ends it again.

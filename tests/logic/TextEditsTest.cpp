@@ -123,13 +123,13 @@ TEST(TextEdits, AReplaceAllIsRecordedLikeAnyOtherChange) {
   fake.memMain.Type(Sj("かな かな"));
   const Journal& journal = form.UndoLog();
   const int entries = journal.Count();
-  fake.window.fileSaveEnabled = false;
+  form.State().saveEnabled = false;
   fake.recoveryTimer.running = false;
 
   EXPECT_EQ(ReplaceAllInEditArea(fake.memMain, form.Edits(), false, Sj("かな"), Sj("仮名")), 2);
   EXPECT_EQ(fake.memMain.text, Sj("仮名 仮名"));
   EXPECT_EQ(journal.Count(), entries + 1);
-  EXPECT_TRUE(fake.window.fileSaveEnabled);
+  EXPECT_TRUE(form.State().saveEnabled);
   EXPECT_TRUE(fake.recoveryTimer.running);
   EXPECT_TRUE(fake.memMain.Modified());
   form.UndoLog().Undo();

@@ -180,11 +180,11 @@ TEST_F(EditAreaTest, WordWrapToggledTwiceChangesNeitherSlotNorJournal) {
   Type("wrap me");
   const int entries = J().Count();
   const std::string slot = window_->Form().State().settings.Option(option::kWordWrap);
-  window_->MenuAction(MenuItem::WordWrap)->trigger();
+  window_->CommandAction(Command::WordWrap)->trigger();
   EXPECT_EQ(edit_->lineWrapMode(), QPlainTextEdit::NoWrap);
   EXPECT_EQ(edit_->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
   EXPECT_EQ(window_->Form().State().settings.Option(option::kWordWrap), "0");
-  window_->MenuAction(MenuItem::WordWrap)->trigger();
+  window_->CommandAction(Command::WordWrap)->trigger();
   EXPECT_EQ(edit_->lineWrapMode(), QPlainTextEdit::WidgetWidth);
   EXPECT_EQ(window_->Form().State().settings.Option(option::kWordWrap), slot);
   EXPECT_EQ(J().Count(), entries);
