@@ -19,6 +19,16 @@ fail() {
 expect_file() {
   [ -f "$PREFIX/usr/$1" ] || fail "missing: usr/$1"
 }
+# A tool this check calls is named when it is missing (scripts/setup.sh
+# installs it), rather than blaming what the tool would have checked.
+require_tool() {
+  command -v "$1" >/dev/null 2>&1 || fail "$1 is not installed (package $2; scripts/setup.sh installs it)"
+}
+# The size of a picture as ImageMagick reads it: "48x48".
+image_size() {
+  identify -format '%wx%h' "$1" 2>/dev/null || echo "unreadable"
+}
+require_tool identify imagemagick
 
 [ -x "$PREFIX/usr/bin/velkorlt" ] || fail "usr/bin/velkorlt is missing or not executable"
 expect_file share/velkorlt/lexicon.txt
@@ -30,9 +40,11 @@ expect_file share/icons/hicolor/48x48/apps/velkorlt.png
 expect_file share/icons/hicolor/256x256/apps/velkorlt.png
 expect_file share/doc/velkorlt/README.md
 expect_file share/doc/velkorlt/LICENSE
-file "$PREFIX/usr/share/icons/hicolor/48x48/apps/velkorlt.png" | grep -q '48 x 48' || fail "the 48 px icon is not 48 x 48"
-file "$PREFIX/usr/share/icons/hicolor/256x256/apps/velkorlt.png" | grep -q '256 x 256' ||
-  fail "the 256 px icon is not 256 x 256"
+for size in 48 256; do
+  icon="$PREFIX/usr/share/icons/hicolor/${size}x${size}/apps/velkorlt.png"
+  actual=$(image_size "$icon")
+  [ "$actual" = "${size}x${size}" ] || fail "the $size px icon is $actual, not ${size}x${size}"
+done
 # Every picture the guide names is installed beside it.
 grep -o '](images/[^)]*)' "$PREFIX/usr/share/velkorlt/guide/guide-ja.md" | sed 's/^](//; s/)$//' | sort -u |
   while read -r image; do
