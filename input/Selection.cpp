@@ -849,7 +849,7 @@ void Selection::Speak() {
   }
   const Settings& s = state_.settings;
   if (!speech.Speak(spoken, s.SpeechPercent(option::kSpeechSpeed), s.SpeechPercent(option::kSpeechVolume))) {
-    docs_.Message(Sj("音声を出力できません"));
+    docs_.Message(SpeechFailureMessage(speech.Failure()));
   }
 }
 

@@ -71,7 +71,7 @@ MainWindow::MainWindow(ISettingsStore& store, IShell& shell, IFileSystem& fs, IT
   dialogs_ = std::make_unique<Dialogs>(this);
   printer_ = std::make_unique<Printer>(this);
   // The conversion engine learns into the user's own data folder.
-  converter_ = std::make_unique<AnthyConverter>(shell.PerUserDataFolder() + "VelkorLT/anthy/");
+  converter_ = std::make_unique<AnthyConverter>(shell.PerUserDataFolder() + kAnthyFolder);
   speech_ = std::make_unique<OpenJTalkSpeech>();
   LoadLexicon(shell, files);
   form_ = std::make_unique<MainForm>(

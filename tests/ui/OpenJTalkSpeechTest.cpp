@@ -274,6 +274,29 @@ TEST(OpenJTalkSpeechMissing, AnyMissingPartMeansNoSpeech) {
   }
 }
 
+// Which part is missing is told apart, so that 話~ names the package to
+// install; with every part there, a failure is one of the output.
+TEST(OpenJTalkSpeechMissing, TheMissingPartIsNamed) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString absent = dir.filePath(QStringLiteral("absent"));
+  const QString engine = OpenJTalkSpeech::DefaultEngine();
+  const QString dictionary = QString::fromLatin1(OpenJTalkSpeech::kDictionary);
+  const QString voice = QString::fromLatin1(OpenJTalkSpeech::kVoice);
+  const struct {
+    QString engine, dictionary, voice;
+    SpeechFailure failure;
+  } cases[] = {
+      {absent, dictionary, voice, SpeechFailure::NoEngine}, {QString(), dictionary, voice, SpeechFailure::NoEngine},
+      {engine, absent, voice, SpeechFailure::NoDictionary}, {engine, dictionary, absent, SpeechFailure::NoVoice},
+      {engine, dictionary, voice, SpeechFailure::NoOutput},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.failure));
+    EXPECT_EQ(OpenJTalkSpeech(c.engine, c.dictionary, c.voice).Failure(), c.failure);
+  }
+}
+
 // The speech settings dialog, answered while it is open: the spin boxes as
 // they were shown, then `speed` typed into the speed box and OK or Cancel.
 struct SpeechDialogRun {
