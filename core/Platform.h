@@ -405,6 +405,17 @@ class ISettingsStore {
   virtual void Close() = 0;
 };
 
+// Where the program runs from, which decides where its documents are kept.
+enum class ProgramPlace {
+  // A folder of its own (a copy on a memory stick): Data/ beside the program.
+  OwnFolder,
+  // A system folder it shares with other programs: the per-user data folder.
+  Installed,
+  // The build folder of its sources, which a clean build deletes whole: the
+  // per-user data folder, as installed.
+  BuildTree,
+};
+
 // The desktop around the program.
 class IShell {
  public:
@@ -416,10 +427,13 @@ class IShell {
   virtual void StartProgram(const std::string& fileName) = 0;
   // Shows a topic of a help file; result ignored.
   virtual void ShowHelp(const std::string& helpFile, const std::string& topic) = 0;
-  // The program runs from an installed place (a system folder it shares with
-  // other programs): its documents never go beside it.
-  virtual bool Installed() const { return false; }
+  // Where the program runs from: installed or from its build folder, its
+  // documents never go beside it.
+  virtual ProgramPlace Place() const { return ProgramPlace::OwnFolder; }
 };
+
+// What became of a move that replaces nothing.
+enum class MoveResult { Moved, NameTaken, Failed };
 
 // Folder operations on native file names; a seam for tests.
 class IFileSystem {
@@ -444,6 +458,10 @@ class IFileSystem {
   virtual bool LockFree(const std::string& path) const = 0;
   // A process with this number is running (owners of files left in folders).
   virtual bool ProcessRunning(int pid) const = 0;
+  // Moves the file (or folder) `from` to the path `to` unless something has
+  // that name already, which is never replaced; across file systems the file
+  // is copied and the original removed once the copy is complete.
+  virtual MoveResult MoveWithoutReplacing(const std::string& from, const std::string& to) = 0;
 };
 
 // The file system as it is.

@@ -2,6 +2,7 @@
 
 #include "board/BoardModel.h"
 #include "core/Cp932.h"
+#include "form/DataFolder.h"
 
 namespace velkor {
 
@@ -64,17 +65,19 @@ void MainForm::ModeChanged() {
 void MainForm::ShownChanged(std::optional<Place> place) { tracker_.ShownChanged(place); }
 
 bool MainForm::ChooseDataDir(const std::string& programFolder) {
-  // An installed program's folder may not be writable: then the per-user data
-  // folder holds the document slots.
+  // An installed program's folder may not be writable, and a build folder is
+  // deleted whole by a clean build: there the per-user data folder holds the
+  // document slots.
   const std::string beside = programFolder + kDataFolderName;
   state_.perUserDataDir = p_.shell.PerUserDataFolder() + kPerUserDataFolder;
-  std::vector<std::string> candidates{beside, state_.perUserDataDir};
-  if (p_.shell.Installed()) candidates.erase(candidates.begin());
-  for (const std::string& dir : candidates) {
+  const ProgramPlace place = p_.shell.Place();
+  state_.dataDir.clear();
+  for (const std::string& dir : DataDirCandidates(place, beside, state_.perUserDataDir)) {
     const bool existed = p_.fs.DirectoryExists(dir);
     if ((existed || p_.fs.CreateDirectories(dir)) && p_.fs.DirectoryWritable(dir)) {
       state_.dataDir = dir;
-      return true;
+      if (!existed && place != ProgramPlace::OwnFolder) startNotice_ = FirstStartNotice(place, dir);
+      break;
     }
     // Documents kept beside the program would look missing from the slot
     // board: the user is told where the slots are now, and why.
@@ -83,7 +86,15 @@ bool MainForm::ChooseDataDir(const std::string& programFolder) {
           cp932::FromUtf8("文書は " + state_.perUserDataDir + " に保存します（" + beside + " に書き込めないため）");
     }
   }
-  return false;
+  if (state_.dataDir.empty()) return false;
+  // Documents an earlier version kept in the build folder are moved out of
+  // it before anything else reads the slots (their recovery copies too).
+  if (place == ProgramPlace::BuildTree && p_.fs.DirectoryExists(beside)) {
+    const DataMove move = MoveDataOut(p_.fs, beside, state_.dataDir, p_.shell.PerUserDataFolder() + kBuildDataAside);
+    const std::string notice = DataMoveNotice(move, beside, state_.dataDir);
+    if (!notice.empty()) startNotice_ += (startNotice_.empty() ? "" : cp932::FromUtf8("　")) + notice;
+  }
+  return true;
 }
 
 bool MainForm::FormCreate() {

@@ -38,6 +38,8 @@ inline constexpr char kDataDirError[] = "Cannot create DataDir";
 // What the user has written, learned: below the per-user data folder.
 inline constexpr char kLearningFolder[] = "VelkorLT/";
 inline constexpr char kLearningFileName[] = "learning.txt";
+// What the conversion engine learns: below the per-user data folder.
+inline constexpr char kAnthyFolder[] = "VelkorLT/anthy/";
 
 class MainForm {
  public:

@@ -36,7 +36,7 @@ void ReadAloud::Speak() {
   }
   const Settings& s = state_.settings;
   if (!speech.Speak(spoken, s.SpeechPercent(option::kSpeechSpeed), s.SpeechPercent(option::kSpeechVolume))) {
-    message_(cp932::FromUtf8("音声を出力できません"));
+    message_(SpeechFailureMessage(speech.Failure()));
   }
 }
 

@@ -71,7 +71,7 @@ MainWindow::MainWindow(ISettingsStore& store, IShell& shell, IFileSystem& fs, IT
   dialogs_ = std::make_unique<Dialogs>(this);
   printer_ = std::make_unique<Printer>(this);
   // The conversion engine learns into the user's own data folder.
-  converter_ = std::make_unique<AnthyConverter>(shell.PerUserDataFolder() + "VelkorLT/anthy/");
+  converter_ = std::make_unique<AnthyConverter>(shell.PerUserDataFolder() + kAnthyFolder);
   speech_ = std::make_unique<OpenJTalkSpeech>();
   LoadLexicon(shell, files);
   form_ = std::make_unique<MainForm>(
@@ -147,7 +147,15 @@ void MainWindow::ConnectEvents() {
   tabC00_->OnChange([this] { form_->Board().TabC00Change(); });
 }
 
-MainWindow::~MainWindow() { qApp->removeEventFilter(this); }
+MainWindow::~MainWindow() {
+  qApp->removeEventFilter(this);
+  // An open guide goes before the status line and the board it would report
+  // to as it closes.
+  for (GuideWindow* guide : findChildren<GuideWindow*>()) {
+    guide->disconnect(this);
+    delete guide;
+  }
+}
 
 void MainWindow::BuildControls() {
   splMain_ = new QSplitter(Qt::Vertical, this);

@@ -57,7 +57,11 @@ std::string FirstExisting(std::initializer_list<std::string> paths) {
 }
 }  // namespace
 
-bool Shell::Installed() const { return QFileInfo(FromUtf8(ProgramFolder() + kInstalledData)).isDir(); }
+ProgramPlace PlaceOf(const std::string& programFolder) {
+  if (QFileInfo(FromUtf8(programFolder + kInstalledData)).isDir()) return ProgramPlace::Installed;
+  if (QFileInfo(FromUtf8(programFolder + "CMakeCache.txt")).isFile()) return ProgramPlace::BuildTree;
+  return ProgramPlace::OwnFolder;
+}
 
 std::string LexiconFile(const std::string& programFolder) {
   return FirstExisting({programFolder + "lexicon.txt", programFolder + kInstalledData + "lexicon.txt",

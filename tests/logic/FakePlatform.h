@@ -603,8 +603,11 @@ class FakeShell : public IShell {
   std::vector<std::string> started;
   std::vector<std::pair<std::string, std::string>> helpShown;
 
+  ProgramPlace place = ProgramPlace::OwnFolder;
+
   std::string ProgramFolder() const override { return programFolder; }
   std::string PerUserDataFolder() const override { return userDataFolder; }
+  ProgramPlace Place() const override { return place; }
   void StartProgram(const std::string& fileName) override { started.push_back(fileName); }
   void ShowHelp(const std::string& file, const std::string& topic) override { helpShown.emplace_back(file, topic); }
 };
@@ -629,7 +632,11 @@ class FakeFileSystem : public IFileSystem {
   }
   // Files live in FakeTextFiles; removing goes there when connected.
   std::function<bool(const std::string&)> onRemove;
-  bool RemoveFile(const std::string& path) override { return onRemove ? onRemove(path) : false; }
+  bool RemoveFile(const std::string& path) override {
+    // An empty folder is removed as a file is.
+    if (dirs.count(path) > 0 && ListFolder(path).empty()) return dirs.erase(path) > 0;
+    return onRemove ? onRemove(path) : false;
+  }
   // The folder's entries are the files of FakeTextFiles when connected.
   std::function<std::vector<std::string>(const std::string&)> onList;
   std::vector<std::string> ListFolder(const std::string& path) const override {
@@ -649,6 +656,14 @@ class FakeFileSystem : public IFileSystem {
   }
   std::set<int> running;
   bool ProcessRunning(int pid) const override { return running.count(pid) > 0; }
+  // Moves a file of FakeTextFiles when connected; the paths in `unmovable`
+  // refuse to move.
+  std::set<std::string> unmovable;
+  std::function<MoveResult(const std::string&, const std::string&)> onMove;
+  MoveResult MoveWithoutReplacing(const std::string& from, const std::string& to) override {
+    if (unmovable.count(from) > 0 || !onMove) return MoveResult::Failed;
+    return onMove(from, to);
+  }
 };
 
 // A printer that records its jobs: the drawn runs per page.
@@ -865,6 +880,8 @@ class ScriptedSpeech : public ISpeech {
     speaking = false;
   }
   bool Speaking() const override { return speaking; }
+  SpeechFailure failure = SpeechFailure::NoOutput;  // why nothing can be heard while !canOutput
+  SpeechFailure Failure() const override { return failure; }
 };
 
 // Every fake, wired into one Platform.
@@ -908,6 +925,15 @@ struct FakePlatform {
           names.push_back(path.substr(folder.size()));
       }
       return names;
+    };
+    fs.onMove = [this](const std::string& from, const std::string& to) {
+      if (files.files.count(to) > 0 || fs.dirs.count(to) > 0) return MoveResult::NameTaken;
+      const auto found = files.files.find(from);
+      if (found == files.files.end() || !fs.DirectoryExists(to.substr(0, to.rfind('/') + 1))) return MoveResult::Failed;
+      std::string bytes = std::move(found->second);
+      files.files.erase(found);
+      files.files[to] = std::move(bytes);
+      return MoveResult::Moved;
     };
   }
   Platform Get() {
