@@ -208,7 +208,7 @@ void InsertRows(const std::vector<SizePlan>& plans) {
   for (const SizePlan& plan : plans) {
     const std::string k = SizeKey(plan.size);
     const std::string s = SizeName(plan.size);
-    Row({"insert." + k, "insert cell \"0\" (ExecuteSelection), " + s, "ms", "ref.insert." + k, 2.0, "<= 2x"});
+    Row({"insert." + k, "insert cell \"0\" (Confirm), " + s, "ms", "ref.insert." + k, 2.0, "<= 2x"});
     Row({"undo." + k, "undo after it (Journal::Undo), " + s, "ms", "ref.insert." + k, 3.0, "<= 3x"});
     Row({"redo." + k, "redo after it (Journal::Redo), " + s, "ms", "ref.insert." + k, 3.0, "<= 3x"});
     Row({"ref.insert." + k, "  ref: bare QPlainTextEdit insertPlainText, " + s});
