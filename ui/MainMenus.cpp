@@ -28,13 +28,16 @@ ToolImage ImageOf(CommandImage image) {
     case CommandImage::Zoom: return ToolImage::Zoom;
     case CommandImage::None: break;
   }
-  return ToolImage::New;  // never shown: a command without a picture has no button
+  return ToolImage::New;  // never asked for: a command without a picture has no icon
 }
 
 }  // namespace
 
 QAction* MainWindow::AddCommandAction(const CommandEntry& entry) {
-  auto* action = new QAction(ToolIcon(ImageOf(entry.image)), QString::fromUtf8(entry.menu), this);
+  // A command without a picture has none at all: the menu bar would draw a
+  // picture instead of the caption of an item on it (ヘルプ).
+  auto* action = new QAction(QString::fromUtf8(entry.menu), this);
+  if (entry.image != CommandImage::None) action->setIcon(ToolIcon(ImageOf(entry.image)));
   action->setObjectName(QString::fromLatin1(entry.action));
   action->setToolTip(QString::fromUtf8(entry.hint));
   action->setIconVisibleInMenu(false);  // the main menu shows no images
