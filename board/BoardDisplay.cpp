@@ -101,6 +101,9 @@ void BoardDisplay::ShowCommandStates() {
 
 void BoardDisplay::ShowFace(BoardFace face) {
   face_ = face;
+  // The start face's choices take every row's height: the command rows come
+  // back to their size with the board.
+  if (face == BoardFace::Start) fitted_ = true;
   ShownChanged();
 }
 

@@ -15,8 +15,9 @@
 namespace velkor {
 
 // What the board grid shows: the board itself (the tab strip's tabs), the
-// hundred document slots, or the settings board.
-enum class BoardFace { Board, Slots, Settings };
+// hundred document slots, the settings board, or the start face's large
+// choices.
+enum class BoardFace { Board, Slots, Settings, Start };
 
 // A cell of the board as the board model holds it (never as read back from
 // the grid): its stored text, the variants it offers and the command it
@@ -98,7 +99,8 @@ class BoardDisplay {
 
   ProgramState& state_;
   Ports p_;
-  // The cells were grown to the grid's room (Access/FitCells).
+  // The cells were grown to the grid's room (Access/FitCells), or the start
+  // face resized the rows.
   bool fitted_ = false;
   BoardFace face_ = BoardFace::Board;
   const ICommands* commands_ = nullptr;

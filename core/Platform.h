@@ -327,6 +327,12 @@ class IMainWindow {
   // How a command's menu item and toolbar button show: offered or greyed,
   // and, for a check item, ticked or not.
   virtual void SetCommandState(Command command, bool enabled, bool checked) = 0;
+  // The window fills the screen (its place before is kept for going back).
+  virtual void Maximise() = 0;
+  // The board area takes this percentage of the window's height, kept on
+  // every resize; 0: the height set by SetLowerPanelHeight, as the splitter
+  // leaves it.
+  virtual void SetBoardShare(int percent) = 0;
   // A message box with an OK button and the application title as caption.
   virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
   // A question box: Yes and No buttons, question icon, caption "確認".
@@ -397,6 +403,8 @@ class IPrinter {
 class ISettingsStore {
  public:
   virtual ~ISettingsStore() = default;
+  // False when there is nothing to read: no settings yet (or a file that
+  // cannot be read safely); every Read then gives the empty text.
   virtual bool OpenForRead() = 0;
   virtual bool OpenForWrite() = 0;
   // A missing value reads as the empty text.

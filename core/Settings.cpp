@@ -76,6 +76,7 @@ bool IsScanSwitch(const std::string& value) {
 bool IsOneOrTwo(const std::string& value) { return value == "1" || value == "2"; }
 bool AnyText(const std::string&) { return true; }
 bool IsZeroOrOne(const std::string& value) { return value == "0" || value == "1"; }
+bool IsBoardShare(const std::string& value) { return value == "0" || value == "50" || value == "67" || value == "75"; }
 
 // A whole number from 0 to Max.
 template <int Max>
@@ -102,6 +103,7 @@ constexpr NamedEntry kNamedEntries[] = {
     {named::kScanInterval, "1.5", IsScanInterval},
     {named::kScanSwitch, "space", IsScanSwitch},
     {named::kScanSwitches, "1", IsOneOrTwo},
+    {named::kBoardShare, "0", IsBoardShare},
 };
 
 // The option slots: each one's default and what it may hold; a stored value
@@ -179,9 +181,9 @@ StringList Settings::DefaultCrtList(const SettingsEnvironment& env) {
 }
 
 void Settings::Load(ISettingsStore& store, const SettingsEnvironment& env) {
-  // When the key is missing every read gives the empty text, so the result of
-  // opening is not needed.
-  store.OpenForRead();
+  // When the key is missing every read gives the empty text; a store with
+  // nothing in it is the program's very first start.
+  firstStart_ = !store.OpenForRead();
   fileList = ReadCommaText(cp932::Utf16ToUtf8(store.Read(kValueFile)), Stepping::SingleByte);
   optionList = ReadCp932List(store, kValueOption);
   crtList = ReadCp932List(store, kValueCrt);
@@ -244,6 +246,8 @@ void Settings::SetNamed(const char* key, std::string value) {
 // A value set from the program (not read from the file) may still be out of
 // range: it reads as the default.
 int Settings::RepeatMs() const { return ParseBounded(Named(named::kRepeatMs), 0, kMaxRepeatMs).value_or(0); }
+
+int Settings::BoardShare() const { return ParseBounded(Named(named::kBoardShare), 0, 75).value_or(0); }
 
 int Settings::DwellMemoryMs() const {
   return ParseBounded(Named(named::kDwellMemoryMs), 0, kMaxDwellMemoryMs).value_or(300);

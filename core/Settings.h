@@ -112,6 +112,10 @@ inline constexpr char kScanSwitch[] = "Access/ScanSwitch";
 // 1 (the default): one switch chooses, the highlight steps by itself; 2:
 // Space steps and Enter chooses, with no timer.
 inline constexpr char kScanSwitches[] = "Access/ScanSwitches";
+// With Access/FitCells: the percentage of the window's height the board area
+// takes (50, 67 or 75), kept on every resize; 0 (the default): the stored
+// height, as the splitter leaves it.
+inline constexpr char kBoardShare[] = "Access/BoardShare";
 }  // namespace named
 inline constexpr int kMaxDwellTolerancePx = 200;
 inline constexpr int kMaxPredictionCells = 8;
@@ -135,6 +139,9 @@ class Settings {
   // Reads "File", "Option", "Crt", "Ver" and the named settings, replacing a
   // list that is too short by its defaults.
   void Load(ISettingsStore& store, const SettingsEnvironment& env);
+  // The last Load found no settings at all (no settings file, or one with
+  // nothing in it): the program's very first start.
+  bool FirstStart() const { return firstStart_; }
   // Writes "File", "Option", "Crt", the named settings that are not at their
   // defaults or that the file held, then "Ver", when the store opens for
   // writing.
@@ -165,6 +172,8 @@ class Settings {
   int RepeatMs() const;
   int DwellMemoryMs() const;
   bool FitCells() const { return Named(named::kFitCells) == "1"; }
+  // The board area's share of the window's height in percent; 0: as stored.
+  int BoardShare() const;
   bool Scan() const { return Named(named::kScan) == "1"; }
   // The scan interval in milliseconds.
   int ScanIntervalMs() const;
@@ -182,6 +191,7 @@ class Settings {
   static StringList DefaultCrtList(const SettingsEnvironment& env);
 
  private:
+  bool firstStart_ = false;
   StringList crtDefaults_;
   std::map<std::string, std::string> named_;
   std::set<std::string> namedInFile_;  // keys the file held when read, or changed since

@@ -20,6 +20,7 @@ MainForm::MainForm(Platform platform)
       prediction_(p_.predictor, learning_),
       row_(state_, {p_.memMain, p_.predictionRow}, prediction_, edits_),
       settings_(state_, {p_.sgd00, p_.tabC00}, board_, modes_, row_),
+      start_(state_, {p_.sgd00, p_.tabC00, p_.window, p_.scanTimer, p_.pnlMsg}, board_, settings_),
       lists_({p_.sgd00, p_.sgd01}, conversion_, documents_),
       slots_(state_, {p_.sgd00, p_.tabC00, p_.memMain}, board_, documents_),
       readAloud_(state_, {p_.memMain, p_.speech}, [this](const std::string& text) { Message(text); }),
@@ -28,8 +29,8 @@ MainForm::MainForm(Platform platform)
                 {[this] { MnuDspSpeechClick(); }, [this] { ActExeZoomExecute(); }, [this] { MnuHelpClick(); },
                  [this](bool shown) { ShowPredictionRow(shown); }, [this](bool on) { SetQuickKana(on); },
                  [this] { ForgetLearning(); }}),
-      selection_(state_, {p_.memMain, p_.edtInp, p_.sgd00, p_.pnlMsg}, {board_, lists_, slots_, settings_, row_}, edit_,
-                 edits_, commands_),
+      selection_(state_, {p_.memMain, p_.edtInp, p_.sgd00, p_.pnlMsg},
+                 {board_, lists_, slots_, settings_, start_, row_}, edit_, edits_, commands_),
       tracker_(state_, {p_.pointer, p_.tmrInput0, p_.clock, p_.pnlMsg, p_.sgd00, p_.sgd01, p_.predictionRow},
                selection_),
       keys_(state_, {p_.sgd00, p_.sgd01, p_.predictionRow}, selection_),
@@ -37,6 +38,11 @@ MainForm::MainForm(Platform platform)
       editing_(state_, {p_.sgd00, p_.tabC00, p_.dialogs}) {
   board_.UseCommands(commands_);
   settings_.OnModeChanged([this] { ModeChanged(); });
+  settings_.OnShowStartFace([this] { start_.Show(); });
+  start_.OnDone([this] {
+    scanner_.Follow();
+    p_.memMain.SetFocus();
+  });
   modes_.OnModeSet([this] { ModeChanged(); });
   // What the pointer rests on changes when the board, the list or the row
   // shows something else.
@@ -47,6 +53,7 @@ MainForm::MainForm(Platform platform)
   // stand; the window's place is written when it closes).
   settings_.OnChanged([this] {
     state_.settings.Write(p_.store);
+    ApplyBoardShare();
     commands_.Update();
   });
   documents_.OnSaveStateChanged([this] { commands_.Update(); });
@@ -174,13 +181,56 @@ void MainForm::FormShow() {
   edit_.ApplyWordWrap();
   p_.memMain.SetFocus();
   edit_.ShowBlockCaret();
+  ApplyBoardShare();
+  const WindowRect at = p_.window.Geometry();
+  // A window stored larger than the screen, or the large cells chosen, fill
+  // the screen.
+  if (at.width > p_.window.ScreenWidth() || at.height > p_.window.ScreenHeight() ||
+      (state_.settings.FitCells() && state_.settings.BoardShare() > 0))
+    p_.window.Maximise();
+  // The very first start asks how the program is used, with choices large
+  // enough for any input, before the board.
+  if (state_.settings.FirstStart()) start_.Show();
   scanner_.Follow();
   commands_.Update();
   // Where the data folder is, when it is not where the user kept documents,
   // and where the unsaved text of the last run went.
   std::string notice = startNotice_;
   if (!recovery_.Notice().empty()) notice += (notice.empty() ? "" : cp932::FromUtf8("　")) + recovery_.Notice();
-  if (!notice.empty()) Message(notice);
+  if (notice.empty()) return;
+  // No box a user who cannot click yet would have to close: on the start
+  // face the notice goes to the message place.
+  if (start_.Shown()) {
+    p_.pnlMsg.SetMessage(notice);
+  } else {
+    Message(notice);
+  }
+}
+
+void MainForm::ApplyBoardShare() {
+  const Settings& s = state_.settings;
+  p_.window.SetBoardShare(s.FitCells() ? s.BoardShare() : 0);
+}
+
+void MainForm::PointerMoved() {
+  start_.Input();
+  tracker_.PointerMoved();
+}
+
+void MainForm::ScanTick() {
+  if (start_.Shown()) {
+    start_.Tick();
+  } else {
+    scanner_.Tick();
+  }
+}
+
+void MainForm::GridResized() {
+  if (start_.Shown()) {
+    start_.Layout();
+  } else {
+    board_.FitCells();
+  }
 }
 
 void MainForm::ApplyWindowSettings() {

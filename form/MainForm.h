@@ -115,7 +115,14 @@ class MainForm {
   Scanner& Scan() { return scanner_; }
   // A key or mouse press in the window: true when it was the scan switch
   // and belongs to scanning (a held key's repeats are taken, not acted on).
-  bool SwitchPressed(SwitchInput input, bool repeat) { return scanner_.Press(input, repeat); }
+  // On the start face every key is the keys' (any key chooses).
+  bool SwitchPressed(SwitchInput input, bool repeat) { return !start_.Shown() && scanner_.Press(input, repeat); }
+  StartFace& Start() { return start_; }
+  // The pointer moved in the window; the scan timer ticked; the board grid
+  // was resized.
+  void PointerMoved();
+  void ScanTick();
+  void GridResized();
   // What lies under the pointer changed without it moving (nothing: anywhere,
   // as when a window over the board closed or the window was raised).
   void ShownChanged(std::optional<Place> place);
@@ -125,6 +132,9 @@ class MainForm {
   void SaveSettings();
   // The input sources follow a change of the input mode.
   void ModeChanged();
+  // The board area's share of the window's height, and the window filling
+  // the screen, as the settings say.
+  void ApplyBoardShare();
 
   Platform p_;
   ProgramState state_;
@@ -140,6 +150,7 @@ class MainForm {
   Prediction prediction_;
   PredictionRow row_;
   SettingsBoard settings_;
+  StartFace start_;
   BoardLists lists_;
   SlotBoard slots_;
   ReadAloud readAloud_;

@@ -16,7 +16,8 @@ int Step(int at, int delta, int count) { return count <= 0 ? 0 : ((at + delta) %
 
 }  // namespace
 
-bool ArrowKeys::On() const { return ArrowKeyModeOn(state_.settings); }
+// The start face is chosen by the keys in every input mode.
+bool ArrowKeys::On() const { return ArrowKeyModeOn(state_.settings) || selection_.StartChoices() > 0; }
 
 bool ArrowKeys::TakesTyping() const { return On(); }
 
@@ -102,6 +103,13 @@ bool ArrowKeys::WalkRow(Key key) {
 
 void ArrowKeys::WalkBoard(Key key) {
   IBoardGrid& grid = p_.sgd00;
+  if (const int choices = selection_.StartChoices(); choices > 0) {
+    // One row of large choices, walked round.
+    const int col = std::clamp(grid.Col(), 1, choices);
+    if (key == Key::Right || key == Key::Left) grid.SetCol(Step(col - 1, key == Key::Right ? 1 : -1, choices) + 1);
+    grid.SetRow(1);
+    return;
+  }
   const int col = std::clamp(grid.Col(), 1, board::kContentCols);
   const int row = std::clamp(grid.Row(), 1, board::kLastCommandRow);
   switch (key) {

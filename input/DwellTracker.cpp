@@ -11,9 +11,17 @@ namespace velkor {
 DwellTracker::DwellTracker(ProgramState& state, Ports ports, Selection& selection)
     : state_(state), p_(ports), selection_(selection) {}
 
-bool DwellTracker::Tracking() const { return !ArrowKeyModeOn(state_.settings) && !ScanModeOn(state_.settings); }
+// The start face is chosen by click and by resting in every input mode.
+bool DwellTracker::Tracking() const {
+  return selection_.Face() == Place::Start || (!ArrowKeyModeOn(state_.settings) && !ScanModeOn(state_.settings));
+}
 
-bool DwellTracker::DwellMode() const { return DwellModeOn(state_.settings); }
+bool DwellTracker::DwellMode() const { return selection_.Face() == Place::Start || DwellModeOn(state_.settings); }
+
+std::optional<int> DwellTracker::DwellTenths() const {
+  if (selection_.Face() == Place::Start) return StartFace::kDwellTenths;
+  return state_.settings.DwellTenths();
+}
 
 std::optional<Target> DwellTracker::Locate(Point at) const {
   // The list lies over the board; the row belongs to the board's own face.
@@ -163,14 +171,14 @@ void DwellTracker::Stop() {
 int DwellTracker::TickMs() const {
   // Whole and half seconds count in half seconds, as they always have;
   // other tenths (0.3 s, 1.2 s) in tenths.
-  const auto tenths = state_.settings.DwellTenths();
+  const auto tenths = DwellTenths();
   return tenths && *tenths % 5 != 0 ? 100 : 500;
 }
 
 int DwellTracker::ElapsedTenths() const { return ticks_ * TickMs() / 100; }
 
 int DwellTracker::Percent() const {
-  const auto tenths = state_.settings.DwellTenths();
+  const auto tenths = DwellTenths();
   if (!DwellMode() || !counting_ || repeating_ || !tenths) return 0;
   return std::min(100, ElapsedTenths() * 100 / *tenths);
 }
@@ -232,7 +240,7 @@ void DwellTracker::Tick() {
   const int elapsed = ElapsedTenths();
   p_.pnlMsg.SetTimeText(std::to_string(elapsed / 10) + "." + std::to_string(elapsed % 10) + cp932::FromUtf8("秒"),
                         status::kBlue);
-  const auto tenths = state_.settings.DwellTenths();
+  const auto tenths = DwellTenths();
   if (tenths && elapsed == *tenths) Confirmed();
 }
 

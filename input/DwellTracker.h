@@ -91,6 +91,8 @@ class DwellTracker {
   // changed all the same, and is then held).
   bool Unmoved(Point at);
   bool WithinTolerance(Point at) const;
+  // The dwell time in tenths: the setting's, or the start face's own.
+  std::optional<int> DwellTenths() const;
   int TickMs() const;
   int ElapsedTenths() const;
   void StartCount();

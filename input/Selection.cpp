@@ -32,6 +32,7 @@ Place Selection::Face() const {
   switch (places_.board.Face()) {
     case BoardFace::Slots: return Place::SlotBoard;
     case BoardFace::Settings: return Place::SettingsBoard;
+    case BoardFace::Start: return Place::Start;
     case BoardFace::Board: break;
   }
   return Place::Board;
@@ -52,6 +53,7 @@ bool Selection::Offers(const Target& t) const {
       return Face() == t.place && t.cell.col >= 1 && t.cell.col <= board::kContentCols && t.cell.row >= 1 &&
              t.cell.row <= board::kLastCommandRow;
     case Place::SettingsBoard: return Face() == t.place && places_.settings.CellAt(t.cell.col, t.cell.row).has_value();
+    case Place::Start: return Face() == t.place && !places_.start.Caption(t.cell.col, t.cell.row).empty();
     case Place::Board: {
       if (Face() != t.place) return false;
       const BoardCell cell = places_.board.CellAt(t.cell.col, t.cell.row);
@@ -64,7 +66,8 @@ bool Selection::Offers(const Target& t) const {
 }
 
 bool Selection::Suspended(const Target& t) const {
-  if (!paused_) return false;
+  // The start face sets the program up: a pause does not reach it.
+  if (!paused_ || t.place == Place::Start) return false;
   return !(t.place == Place::Board && places_.board.CellAt(t.cell.col, t.cell.row).command == Command::Pause);
 }
 
@@ -115,6 +118,7 @@ StatusText Selection::Describe(const Target& t) const {
     case Place::Board: return BoardCellStatus(t.cell);
     case Place::SlotBoard: return places_.slotBoard.Describe(t.cell);
     case Place::SettingsBoard: return places_.settings.Status(t.cell.col, t.cell.row);
+    case Place::Start: return places_.start.Status(t.cell.col, t.cell.row);
     case Place::List: return places_.lists.Describe(t.cell);
     case Place::Row:
       return {Quoted(places_.row.Offer().candidates[static_cast<std::size_t>(t.cell.col)]), status::kBlack};
@@ -123,6 +127,8 @@ StatusText Selection::Describe(const Target& t) const {
 }
 
 void Selection::Point(const Target& t) {
+  // Pointing on the start face is input: its scan highlight waits again.
+  if (t.place == Place::Start) places_.start.Input();
   const StatusText status = Describe(t);
   p_.pnlMsg.SetText(status.text, status.colour);
   p_.memMain.SetFocus();
@@ -157,6 +163,10 @@ void Selection::Confirm(const Target& t) {
       Disarm();
       places_.lists.Hide();
       places_.settings.Choose(t.cell.col, t.cell.row);
+      break;
+    case Place::Start:
+      Disarm();
+      places_.start.Choose(t.cell.col, t.cell.row);
       break;
   }
   Finish();

@@ -19,6 +19,7 @@
 #include "input/PredictionRow.h"
 #include "input/SettingsBoard.h"
 #include "input/SlotBoard.h"
+#include "input/StartFace.h"
 #include "input/Target.h"
 
 namespace velkor {
@@ -37,6 +38,7 @@ class Selection {
     BoardLists& lists;
     SlotBoard& slotBoard;
     SettingsBoard& settings;
+    StartFace& start;
     PredictionRow& row;
   };
 
@@ -45,6 +47,8 @@ class Selection {
   // The place the board grid shows now.
   Place Face() const;
   bool ListShown() const { return places_.lists.Visible(); }
+  // The start face's choices side by side on row 1 (0 when it is not shown).
+  int StartChoices() const { return places_.start.Shown() ? places_.start.Choices() : 0; }
   bool ConversionShown() const { return places_.lists.Shown() == BoardLists::Kind::Conversion; }
   // The list's columns and rows.
   CellPos ListShape() const { return {places_.lists.Cols(), places_.lists.Rows()}; }

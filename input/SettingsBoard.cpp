@@ -53,6 +53,11 @@ constexpr Cell kCells[] = {
     {3, 4, Item::SpeechSpeed, Kind::Value, 0},  {4, 4, Item::SpeechSpeed, Kind::Plus, 0},
     {6, 4, Item::SpeechVolume, Kind::Label, 0}, {7, 4, Item::SpeechVolume, Kind::Minus, 0},
     {8, 4, Item::SpeechVolume, Kind::Value, 0}, {9, 4, Item::SpeechVolume, Kind::Plus, 0},
+    // The board area's height with 拡大, and the start face again.
+    {11, 4, Item::BoardShare, Kind::Label, 0},
+    {12, 4, Item::BoardShare, Kind::Choice, 0}, {13, 4, Item::BoardShare, Kind::Choice, 1},
+    {14, 4, Item::BoardShare, Kind::Choice, 2}, {15, 4, Item::BoardShare, Kind::Choice, 3},
+    {17, 4, Item::StartFace, Kind::Run, 0},
 };
 // clang-format on
 
@@ -79,6 +84,8 @@ constexpr ItemText kTexts[] = {
     {"文字", "文字盤の文字の大きさ"},
     {"速さ", "読み上げの速さ"},
     {"音量", "読み上げの音量"},
+    {"高さ", "拡大のときの文字盤の高さ"},
+    {"はじめ", "はじめの画面"},
 };
 const ItemText& TextOf(Item item) { return kTexts[static_cast<int>(item)]; }
 
@@ -87,6 +94,10 @@ constexpr std::array<const char*, 4> kModeStatus = {"クリック", "注視", "�
 constexpr std::array<const char*, 4> kSwitchNames = {"空白", "改行", "全キー", "マウス"};
 constexpr std::array<const char*, 4> kSwitchStatus = {"スペースキー", "Enterキー", "どのキーでも", "マウスのボタン"};
 constexpr std::array<const char*, 4> kSwitchValues = {"space", "enter", "any-key", "mouse"};
+constexpr std::array<const char*, 4> kShareNames = {"元", "1/2", "2/3", "3/4"};
+constexpr std::array<const char*, 4> kShareStatus = {"ウィンドウで決めた高さ", "画面の半分", "画面の３分の２",
+                                                     "画面の４分の３"};
+constexpr std::array<int, 4> kSharePercents = {0, 50, 67, 75};
 
 std::string Seconds(int tenths) {
   return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + cp932::FromUtf8("秒");
@@ -153,6 +164,10 @@ int SettingsBoard::CurrentChoice(Item item) const {
       return 0;
     case Item::ScanSwitch: return static_cast<int>(s.ScanSwitchKind());
     case Item::Switches: return s.TwoSwitches() ? 2 : 1;
+    case Item::BoardShare: {
+      const auto at = std::find(kSharePercents.begin(), kSharePercents.end(), s.BoardShare());
+      return at == kSharePercents.end() ? 0 : static_cast<int>(at - kSharePercents.begin());
+    }
     default: return 0;
   }
 }
@@ -197,9 +212,11 @@ std::string SettingsBoard::CellText(const Cell& cell) const {
     case Kind::Value: return ValueText(cell.item, Value(cell.item));
     case Kind::Toggle: return Sj(On(cell.item) ? "入" : "切");
     case Kind::Leave: return board::CommandToken(Command::CancelSlot);
+    case Kind::Run: return Sj(TextOf(cell.item).label);
     case Kind::Choice: {
       const char* name = cell.item == Item::InputMode    ? kModeNames[static_cast<std::size_t>(cell.choice)]
                          : cell.item == Item::ScanSwitch ? kSwitchNames[static_cast<std::size_t>(cell.choice)]
+                         : cell.item == Item::BoardShare ? kShareNames[static_cast<std::size_t>(cell.choice)]
                          : cell.choice == 1              ? "1"
                                                          : "2";
       // The value in force is marked.
@@ -213,12 +230,14 @@ StatusText SettingsBoard::Status(int col, int row) const {
   const auto cell = CellAt(col, row);
   if (!cell) return {"", status::kBlack};
   if (cell->kind == Kind::Leave) return {Sj("設定を終わる"), status::kBlue};
+  if (cell->kind == Kind::Run) return {Sj("はじめの画面を出す（入力方法と大きさを選び直す）"), status::kBlue};
   const std::string name = Sj(TextOf(cell->item).name);
   const auto now = [&]() -> std::string {
     switch (cell->item) {
       case Item::InputMode: return Sj(kModeStatus[static_cast<std::size_t>(CurrentChoice(cell->item))]);
       case Item::ScanSwitch: return Sj(kSwitchStatus[static_cast<std::size_t>(CurrentChoice(cell->item))]);
       case Item::Switches: return std::to_string(CurrentChoice(cell->item));
+      case Item::BoardShare: return Sj(kShareStatus[static_cast<std::size_t>(CurrentChoice(cell->item))]);
       case Item::QuickKana:
       case Item::FitCells:
       case Item::ConfirmTwice: return Sj(On(cell->item) ? "入" : "切");
@@ -231,10 +250,11 @@ StatusText SettingsBoard::Status(int col, int row) const {
   switch (cell->kind) {
     case Kind::Choice: {
       if (CurrentChoice(cell->item) == cell->choice) return {name + Sj("：") + now(), status::kBlack};
-      const std::string value = cell->item == Item::InputMode ? Sj(kModeStatus[static_cast<std::size_t>(cell->choice)])
-                                : cell->item == Item::ScanSwitch
-                                    ? Sj(kSwitchStatus[static_cast<std::size_t>(cell->choice)])
-                                    : std::to_string(cell->choice);
+      const std::size_t choice = static_cast<std::size_t>(cell->choice);
+      const std::string value = cell->item == Item::InputMode    ? Sj(kModeStatus[choice])
+                                : cell->item == Item::ScanSwitch ? Sj(kSwitchStatus[choice])
+                                : cell->item == Item::BoardShare ? Sj(kShareStatus[choice])
+                                                                 : std::to_string(cell->choice);
       return {name + Sj("を") + value + Sj("にする"), status::kBlue};
     }
     case Kind::Toggle: return {name + Sj(On(cell->item) ? "を切にする" : "を入にする"), status::kBlue};
@@ -284,6 +304,8 @@ void SettingsBoard::SetChoice(Item item, int choice) {
     s.SetNamed(named::kScanSwitch, kSwitchValues[static_cast<std::size_t>(choice)]);
   } else if (item == Item::Switches) {
     s.SetNamed(named::kScanSwitches, choice == 2 ? "2" : "1");
+  } else if (item == Item::BoardShare) {
+    s.SetNamed(named::kBoardShare, std::to_string(kSharePercents[static_cast<std::size_t>(choice)]));
   }
 }
 
@@ -300,6 +322,10 @@ void SettingsBoard::Choose(int col, int row) {
   if (!cell) return;
   if (cell->kind == Kind::Leave) {
     Leave();
+    return;
+  }
+  if (cell->kind == Kind::Run) {
+    if (showStartFace_) showStartFace_();
     return;
   }
   const int modeBefore = CurrentChoice(Item::InputMode);
@@ -319,6 +345,33 @@ void SettingsBoard::Choose(int col, int row) {
     default: return;
   }
   Redraw();
+  if (changed_) changed_();
+  if (modeChanged_ && CurrentChoice(Item::InputMode) != modeBefore) modeChanged_();
+}
+
+void SettingsBoard::Set(Item item, int value) {
+  const int modeBefore = CurrentChoice(Item::InputMode);
+  switch (item) {
+    case Item::InputMode:
+    case Item::ScanSwitch:
+    case Item::Switches:
+    case Item::BoardShare: {
+      if (item == Item::BoardShare) {
+        const auto at = std::find(kSharePercents.begin(), kSharePercents.end(), value);
+        value = at == kSharePercents.end() ? 0 : static_cast<int>(at - kSharePercents.begin());
+      }
+      if (CurrentChoice(item) != value) SetChoice(item, value);
+      break;
+    }
+    case Item::QuickKana:
+    case Item::FitCells:
+    case Item::ConfirmTwice:
+      if (On(item) != (value != 0)) Toggle(item);
+      break;
+    case Item::StartFace: return;
+    default: SetValue(item, value); break;
+  }
+  if (Shown()) Redraw();
   if (changed_) changed_();
   if (modeChanged_ && CurrentChoice(Item::InputMode) != modeBefore) modeChanged_();
 }

@@ -43,10 +43,12 @@ class SettingsBoard {
     FontSize,
     SpeechSpeed,
     SpeechVolume,
+    BoardShare,  // the board area's share of the window's height (with 拡大)
+    StartFace,   // shows the start face again
   };
   // What a cell of it does: names the setting (and shows its value), chooses
   // one value, steps the value down or up, turns it on or off, or leaves.
-  enum class Kind { Label, Choice, Minus, Value, Plus, Toggle, Leave };
+  enum class Kind { Label, Choice, Minus, Value, Plus, Toggle, Leave, Run };
   struct Cell {
     int col = 0;
     int row = 0;
@@ -74,6 +76,13 @@ class SettingsBoard {
   void OnChanged(std::function<void()> handler) { changed_ = std::move(handler); }
   // Told after the input mode changed.
   void OnModeChanged(std::function<void()> handler) { modeChanged_ = std::move(handler); }
+  // Told when the start face is asked for (はじめ).
+  void OnShowStartFace(std::function<void()> handler) { showStartFace_ = std::move(handler); }
+  // Sets a setting from elsewhere (the start face) as a cell of this board
+  // would: a choice item takes its choice's number (the board share its
+  // percentage), a toggle 0 or 1, the others their value in their own unit;
+  // stored and reported alike.
+  void Set(Item item, int value);
 
   // The value of a numeric setting in its own unit (tenths of a second,
   // milliseconds, pixels, points, percent), and its text on the board.
@@ -105,6 +114,7 @@ class SettingsBoard {
   PredictionRow& row_;
   std::function<void()> changed_;
   std::function<void()> modeChanged_;
+  std::function<void()> showStartFace_;
 };
 
 }  // namespace velkor

@@ -127,13 +127,13 @@ void MainWindow::ConnectEvents() {
     ApplyLowerPanelHeight();
   });
   sgd00_->OnMouseDown([&pointer](int, int) { pointer.PointerPressed(); });
-  sgd00_->OnResize([this] { form_->Board().FitCells(); });
+  sgd00_->OnResize([this] { form_->GridResized(); });
   sgd01_->OnMouseDown([&pointer](int, int) { pointer.PointerPressed(); });
   ArrowKeys& keys = form_->Keys();
   sgd01_->OnKeyDown([&keys](Key key) { return keys.KeyDown(key); });
   sgd01_->OnKeyUp([&keys](Key key) { keys.KeyUp(key); });
   tmrInput0_->OnTick([&pointer] { pointer.Tick(); });
-  scanTimer_->OnTick([this] { form_->Scan().Tick(); });
+  scanTimer_->OnTick([this] { form_->ScanTick(); });
   qApp->installEventFilter(this);
   recoveryTimer_->OnTick([this] { form_->RecoveryTimerTick(); });
 
@@ -263,9 +263,25 @@ void MainWindow::SetLowerPanelHeight(int height) {
   ApplyLowerPanelHeight();
 }
 
+void MainWindow::Maximise() {
+  if (isVisible()) {
+    showMaximized();
+  } else {
+    setWindowState(windowState() | Qt::WindowMaximized);
+  }
+}
+
+void MainWindow::SetBoardShare(int percent) {
+  boardShare_ = percent;
+  ApplyLowerPanelHeight();
+}
+
 void MainWindow::ApplyLowerPanelHeight() {
   const int total = splMain_->height() - splMain_->handleWidth();
-  const int lower = std::min(lowerPanelHeight_ + PredictionRowHeight(), std::max(kLowerPanelMinimum, total));
+  // A share of the window's height follows every resize; otherwise the
+  // stored height stays.
+  const int wanted = boardShare_ > 0 ? total * boardShare_ / 100 : lowerPanelHeight_ + PredictionRowHeight();
+  const int lower = std::min(wanted, std::max(kLowerPanelMinimum, total));
   splMain_->setSizes({std::max(0, total - lower), lower});
 }
 
@@ -313,7 +329,7 @@ void MainWindow::showEvent(QShowEvent* event) {
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
-  if (!shown_) ApplyLowerPanelHeight();
+  if (!shown_ || boardShare_ > 0) ApplyLowerPanelHeight();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -329,7 +345,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   }
   if (widget->window() != this) return false;
   if (type == QEvent::MouseMove || type == QEvent::Enter || type == QEvent::Leave) {
-    form_->Pointer().PointerMoved();
+    form_->PointerMoved();
     return false;
   }
   // Key and button presses anywhere in this window (its menus and toolbar

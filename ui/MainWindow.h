@@ -108,6 +108,8 @@ class MainWindow : public QMainWindow, public IMainWindow {
   int ScreenWidth() const override;
   int ScreenHeight() const override;
   int LowerPanelHeight() const override;
+  void Maximise() override;
+  void SetBoardShare(int percent) override;
   void SetLowerPanelHeight(int height) override;
   int BoardPanelWidth() const override;
   void SetBoardPanelWidth(int width) override;
@@ -173,6 +175,7 @@ class MainWindow : public QMainWindow, public IMainWindow {
   EditArea* memMain_ = nullptr;
   InputBox* edtInp_ = nullptr;
   QSplitter* splMain_ = nullptr;
+  int boardShare_ = 0;  // percent of the window's height for the board area; 0: the stored height
   QWidget* pnlMain_ = nullptr;
   QWidget* pnlMozi00_ = nullptr;
   BoardGrid* sgd00_ = nullptr;

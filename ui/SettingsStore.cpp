@@ -32,7 +32,7 @@ bool SettingsStore::OpenForRead() {
   settings_.reset();
   if (!SettingsFileUsable()) return false;
   settings_ = std::make_unique<QSettings>(QStringLiteral("Quillfern"), QStringLiteral("VelkorLT3"));
-  return settings_->status() == QSettings::NoError;
+  return settings_->status() == QSettings::NoError && !settings_->allKeys().isEmpty();
 }
 
 bool SettingsStore::OpenForWrite() {

@@ -85,6 +85,14 @@ e2e_start_program() {
   done
   [ -n "$MAIN" ] || fail "no main window within 10 s"
   sleep 0.5
+  # The very first start asks how the program is used, with large choices
+  # any key can take: a key takes クリックで使う, then → and a key take
+  # いまのまま, and the board follows.
+  xdotool windowfocus --sync "$MAIN" 2>/dev/null || true
+  xdotool key Return
+  sleep 0.3
+  xdotool key Right Return
+  sleep 0.5
 
   # At the first run the window takes 710 x 500 pixels, placed where its
   # design size of 625 x 351 would be centred on the screen.

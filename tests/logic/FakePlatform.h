@@ -539,6 +539,10 @@ class FakeMainWindow : public IMainWindow {
   int BoardPanelWidth() const override { return boardPanelWidth; }
   void SetBoardPanelWidth(int w) override { boardPanelWidth = w; }
   bool IsChecked(Command command) const { return checked.count(command) > 0; }
+  bool maximised = false;
+  int boardShare = 0;
+  void Maximise() override { maximised = true; }
+  void SetBoardShare(int percent) override { boardShare = percent; }
   void SetCommandState(Command command, bool on, bool tick) override {
     enabled[command] = on;
     if (command == Command::Save) fileSaveEnabled = on;
@@ -570,9 +574,12 @@ class FakeSettingsStore : public ISettingsStore {
   int readOpens = 0;
   int writeOpens = 0;
 
+  // Settings written before, even when empty here: false is the program's
+  // very first start (no settings file).
+  bool fileExists = true;
   bool OpenForRead() override {
     ++readOpens;
-    return !values.empty();
+    return fileExists || !values.empty();
   }
   bool OpenForWrite() override {
     ++writeOpens;

@@ -228,7 +228,7 @@ TEST(MainWindowDataFolder, NoFolderAtAllEndsCleanlyWithoutSettings) {
   fixture.shell.programFolder = (fixture.Root() + "/blocker/").toStdString();
   fixture.shell.userDataFolder = (fixture.Root() + "/blocker/").toStdString();
   BoxAnswerer ok(QMessageBox::Ok);
-  fixture.Start();
+  fixture.Start(true);
   EXPECT_FALSE(fixture.created);
   EXPECT_EQ(ok.answered, 1);
   EXPECT_EQ(ok.text, QStringLiteral("Cannot create DataDir"));

@@ -47,6 +47,12 @@ constexpr Command kCheckItems[] = {
     Command::ModeDwell4, Command::ModeDwell5, Command::ModeArrowKeys, Command::MirrorKana, Command::WordWrap};
 
 Started Observe(ui::MainWindow& window) {
+  // Settings with nothing in them are a first start: its start face is
+  // answered as the defaults are (click, the cells as they are).
+  if (window.Form().Start().Shown()) {
+    window.Form().Select().Confirm({Place::Start, {1, 1}});
+    window.Form().Select().Confirm({Place::Start, {2, 1}});
+  }
   Platform& p = window.Form().Plat();
   Started s;
   s.geometry = p.window.Geometry();

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -87,7 +88,10 @@ class WindowFixture {
     return settings.value(name).toString();
   }
 
-  ui::MainWindow& Start() {
+  // Starts the window. Unless told it is the very first start, a settings
+  // file is there, as after any earlier run (the lists at their defaults).
+  ui::MainWindow& Start(bool firstStart = false) {
+    if (!firstStart && !QFile::exists(SettingsFile())) Store(QStringLiteral("Ver"), QStringLiteral("*V3.2"));
     window = std::make_unique<ui::MainWindow>(store, shell, RealFileSystem(), RealTextFiles());
     shell.onHelp = [this] { window->ShowGuide(shell.programFolder); };
     created = window->Create();
