@@ -2,6 +2,8 @@
 
 #include <QPainter>
 #include <QPolygonF>
+#include <algorithm>
+#include <cmath>
 
 #include <QFontInfo>
 #include <QFontMetricsF>
@@ -13,13 +15,22 @@ namespace {
 constexpr int kSmallestPixels = 4;
 }  // namespace
 
-QFont FitTextDelegate::FittedFont(const QFont& font, const QString& text, const QRect& room) {
-  QFont fitted = font;
+FitTextDelegate::Fitted FitTextDelegate::FitText(const QFont& font, const QString& text, const QRect& room) {
+  Fitted fitted{font, text};
   int pixels = QFontInfo(font).pixelSize();
-  while (pixels > kSmallestPixels) {
-    const QFontMetricsF metrics(fitted);
-    if (metrics.horizontalAdvance(text) <= room.width() && metrics.height() <= room.height()) break;
-    fitted.setPixelSize(--pixels);
+  const int smallest = std::max(kSmallestPixels, static_cast<int>(std::lround(pixels * kSmallestShare)));
+  while (pixels > smallest) {
+    const QFontMetricsF metrics(fitted.font);
+    if (metrics.horizontalAdvance(text) <= room.width() && metrics.height() <= room.height()) return fitted;
+    fitted.font.setPixelSize(--pixels);
+  }
+  const QFontMetrics metrics(fitted.font);
+  if (metrics.horizontalAdvance(text) > room.width()) {
+    // Qt's own elision uses the font's ellipsis; the board's is 「…」.
+    QString cut = text;
+    const QString ellipsis = QStringLiteral("…");
+    while (!cut.isEmpty() && metrics.horizontalAdvance(cut + ellipsis) > room.width()) cut.chop(1);
+    fitted.text = cut + ellipsis;
   }
   return fitted;
 }
@@ -114,7 +125,9 @@ void FitTextDelegate::initStyleOption(QStyleOptionViewItem* option, const QModel
   QStyledItemDelegate::initStyleOption(option, index);
   if (option->text.isEmpty()) return;
   // The grid line and a pixel of air on each side.
-  option->font = FittedFont(option->font, option->text, option->rect.adjusted(1, 0, -2, -1));
+  const Fitted fitted = FitText(option->font, option->text, option->rect.adjusted(1, 0, -2, -1));
+  option->font = fitted.font;
+  option->text = fitted.text;
   option->fontMetrics = QFontMetrics(option->font);
 }
 

@@ -17,9 +17,16 @@ class FitTextDelegate : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
 
-  // `font` at the largest size (never above its own) in which `text` fits
-  // `room`; 4 pixels at the least.
-  static QFont FittedFont(const QFont& font, const QString& text, const QRect& room);
+  // A text as drawn in a cell: `font` at the largest size (never above its
+  // own, never below kSmallestShare of it) in which the text fits `room`; a
+  // text that does not fit even then is cut at its end with 「…」 (the status
+  // line says it whole). A label stays readable however long it is.
+  struct Fitted {
+    QFont font;
+    QString text;
+  };
+  static constexpr double kSmallestShare = 0.6;
+  static Fitted FitText(const QFont& font, const QString& text, const QRect& room);
 
   // The item data role holding how far a dwell count on the cell has come,
   // in percent.

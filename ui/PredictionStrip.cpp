@@ -87,9 +87,10 @@ void PredictionStrip::paintEvent(QPaintEvent*) {
     painter.drawRect(rect);
     const QString text = FromCp932(CellText(cell));
     if (text.isEmpty()) continue;
-    painter.setFont(FitTextDelegate::FittedFont(font, text, rect.adjusted(2, 0, -2, 0)));
+    const FitTextDelegate::Fitted fitted = FitTextDelegate::FitText(font, text, rect.adjusted(2, 0, -2, 0));
+    painter.setFont(fitted.font);
     painter.setPen(current ? palette().highlightedText().color() : palette().text().color());
-    painter.drawText(rect, Qt::AlignCenter, text);
+    painter.drawText(rect, Qt::AlignCenter, fitted.text);
   }
   for (int cell = 0; cell < CellCount(); ++cell) {
     if (ScanHighlighted(cell)) FitTextDelegate::PaintScan(&painter, CellRect(cell).adjusted(0, 0, -1, -1));

@@ -1,6 +1,7 @@
 // The prediction row: a strip of equally wide cells directly above the board,
-// in the board's font and cell height, each candidate drawn whole (its font
-// shrunk to fit). The current cell is drawn as the board draws its own.
+// in the board's font and cell height, each candidate drawn in a readable
+// size (shrunk to fit down to 0.6 of the board font, then cut with 「…」). The
+// current cell is drawn as the board draws its own.
 #pragma once
 
 #include <QWidget>

@@ -49,22 +49,33 @@ TEST(VariantList, FitToTextWidensToTheLongestTextAndStaysInsideThePanel) {
 }
 
 // Captions wider than their cells ("00" in a small cell, "BS~", a variant
-// "hello world") are drawn whole in a smaller size, never clipped.
-TEST(FitText, EveryCaptionFitsItsCell) {
+// "hello world", a long learned sentence) fit their cell, never below 0.6 of
+// the font: what does not fit then is cut with 「…」 at its end.
+TEST(FitText, EveryCaptionFitsItsCellInAReadableSize) {
   QFont font(QStringLiteral("IPAGothic"));
   font.setPixelSize(29);
   const QRect cell(0, 0, 30, 33);
-  for (const char* caption : {"00", "BS~", "←~", "hello world", "あ"}) {
-    SCOPED_TRACE(caption);
-    const QString text = QString::fromUtf8(caption);
-    const QFont fitted = ui::FitTextDelegate::FittedFont(font, text, cell);
-    const QFontMetricsF metrics(fitted);
-    EXPECT_LE(metrics.horizontalAdvance(text), cell.width());
-    EXPECT_LE(metrics.height(), cell.height());
+  const QString sentence =
+      QStringLiteral("看護師さんを呼んでください。体の向きを変えてください。ありがとうございます。");
+  for (const QString& text : {QStringLiteral("00"), QStringLiteral("BS~"), QStringLiteral("←~"),
+                              QStringLiteral("hello world"), QStringLiteral("あ"), sentence}) {
+    SCOPED_TRACE(text.toStdString());
+    const QRect room = text == sentence ? QRect(0, 0, 160, 33) : cell;
+    const ui::FitTextDelegate::Fitted fitted = ui::FitTextDelegate::FitText(font, text, room);
+    const QFontMetricsF metrics(fitted.font);
+    EXPECT_LE(metrics.horizontalAdvance(fitted.text), room.width());
+    EXPECT_LE(metrics.height(), room.height());
+    EXPECT_GE(QFontInfo(fitted.font).pixelSize(), 17) << "0.6 of 29 pixels";
+    if (fitted.text != text) {
+      EXPECT_TRUE(fitted.text.endsWith(QStringLiteral("…")));
+      EXPECT_TRUE(text.startsWith(fitted.text.chopped(1)));
+    }
   }
-  // A caption that fits keeps its size.
-  EXPECT_EQ(QFontInfo(ui::FitTextDelegate::FittedFont(font, QStringLiteral("あ"), QRect(0, 0, 60, 60))).pixelSize(),
-            29);
+  EXPECT_NE(ui::FitTextDelegate::FitText(font, sentence, QRect(0, 0, 160, 33)).text, sentence);
+  // A caption that fits keeps its size and its text.
+  const auto whole = ui::FitTextDelegate::FitText(font, QStringLiteral("あ"), QRect(0, 0, 60, 60));
+  EXPECT_EQ(QFontInfo(whole.font).pixelSize(), 29);
+  EXPECT_EQ(whole.text, QStringLiteral("あ"));
 }
 
 // A list near the board's right or bottom edge shows all its cells, and the
