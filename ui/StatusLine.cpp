@@ -1,6 +1,8 @@
 #include "ui/StatusLine.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
+#include <QPainter>
 #include <QHBoxLayout>
 #include <algorithm>
 
@@ -18,8 +20,50 @@ void SetLabelColour(QLabel* label, Colour colour) {
 
 }  // namespace
 
+QFont FittingLabel::DrawnFont() const {
+  QFont drawn = font();
+  const int room = contentsRect().height();
+  int pixels = QFontInfo(drawn).pixelSize();
+  while (pixels > 6 && QFontMetrics(drawn).height() > room) drawn.setPixelSize(--pixels);
+  return drawn;
+}
+
+QStringList FittingLabel::Lines() const {
+  const QFont drawn = DrawnFont();
+  const QFontMetrics metrics(drawn);
+  const int width = contentsRect().width();
+  const QString all = text();
+  if (metrics.horizontalAdvance(all) <= width || width <= 0) return {all};
+  const QString ellipsis = QStringLiteral("…");
+  const auto cutToFit = [&](QString line) {
+    while (!line.isEmpty() && metrics.horizontalAdvance(line + ellipsis) > width) line.chop(1);
+    return line + ellipsis;
+  };
+  if (2 * metrics.lineSpacing() > contentsRect().height()) return {cutToFit(all)};
+  // As much as fits on the first line, the rest on the second.
+  int first = 0;
+  while (first < all.size() && metrics.horizontalAdvance(all.left(first + 1)) <= width) ++first;
+  const QString rest = all.mid(first);
+  return {all.left(first), metrics.horizontalAdvance(rest) <= width ? rest : cutToFit(rest)};
+}
+
+void FittingLabel::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setFont(DrawnFont());
+  painter.setPen(palette().color(QPalette::WindowText));
+  const QStringList lines = Lines();
+  const QFontMetrics metrics(painter.font());
+  const QRect room = contentsRect();
+  int y = room.top() + (room.height() - static_cast<int>(lines.size()) * metrics.lineSpacing()) / 2;
+  for (const QString& line : lines) {
+    painter.drawText(QRect(room.left(), y, room.width(), metrics.lineSpacing()), Qt::AlignLeft | Qt::AlignVCenter,
+                     line);
+    y += metrics.lineSpacing();
+  }
+}
+
 StatusLine::StatusLine(QWidget* parent)
-    : QFrame(parent), message_(new QLabel(this)), note_(new QLabel(this)), time_(new QLabel(this)) {
+    : QFrame(parent), message_(new FittingLabel(this)), note_(new QLabel(this)), time_(new QLabel(this)) {
   setFrameShape(QFrame::Panel);
   setFrameShadow(QFrame::Sunken);
   auto* layout = new QHBoxLayout(this);

@@ -8,6 +8,22 @@
 
 namespace velkor::ui {
 
+// A line of the status line that never cuts a glyph: a text too wide for it
+// goes on a second line when two fit its height, and is cut at its end with
+// 「…」 when even that is not enough; a font taller than the line is drawn
+// smaller until it fits.
+class FittingLabel : public QLabel {
+  Q_OBJECT
+ public:
+  using QLabel::QLabel;
+  // What is drawn: the lines of the text as they fit, and the font.
+  QStringList Lines() const;
+  QFont DrawnFont() const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
 class StatusLine : public QFrame, public IStatusLine {
   Q_OBJECT
  public:
@@ -28,7 +44,7 @@ class StatusLine : public QFrame, public IStatusLine {
   int TimePanelWidth() const;
 
  private:
-  QLabel* message_;
+  FittingLabel* message_;
   QLabel* note_;  // the message for the user, beside the caption
   QLabel* time_;
   std::string text_;

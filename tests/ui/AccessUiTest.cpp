@@ -3,6 +3,7 @@
 // line is never cut off, and the scan highlight is on the cells it names.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
@@ -86,6 +87,37 @@ TEST(AccessUi, TheScanHighlightIsOnTheCellsItNames) {
   EXPECT_TRUE(grid->ScanHighlighted(1, 1));
   EXPECT_FALSE(grid->ScanHighlighted(2, 1));
   EXPECT_EQ(cp932::ToUtf8(window.Form().Plat().memMain.Text()), "") << "the switch typed nothing";
+}
+
+// A text longer than the status line is never cut mid-glyph: it takes a
+// second line where the line is tall enough, and ends in 「…」 where even
+// that is not enough; a font taller than the line is drawn smaller.
+TEST(AccessUi, TheStatusLineNeverClipsItsText) {
+  ui::StatusLine status;
+  status.SetFont({"IPAGothic", 20, colours::Rgb(0, 0, 0)});
+  const std::string text =
+      cp932::FromUtf8("開く：看護師さんを呼んでください。体の向きを変えてください。今日は良い天気です。");
+  status.SetText(text, colours::Rgb(0, 0, 0));
+  auto* label = status.findChild<ui::FittingLabel*>();
+  ASSERT_NE(label, nullptr);
+  for (const int height : {24, 37, 90}) {
+    SCOPED_TRACE(height);
+    status.resize(420, height);
+    status.SetHeight(height);
+    status.show();
+    QApplication::processEvents();
+    const QFont drawn = label->DrawnFont();
+    const QFontMetrics metrics(drawn);
+    EXPECT_LE(metrics.height(), label->contentsRect().height()) << "no glyph top or foot is cut";
+    const QStringList lines = label->Lines();
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_LE(lines.size() * metrics.lineSpacing(), std::max(label->contentsRect().height(), metrics.lineSpacing()));
+    for (const QString& line : lines) EXPECT_LE(metrics.horizontalAdvance(line), label->contentsRect().width());
+    EXPECT_TRUE(lines.join(QString()).startsWith(QStringLiteral("開く：看護師さんを")));
+    EXPECT_TRUE(lines.last().endsWith(QStringLiteral("…")));
+    EXPECT_EQ(lines.size(), height == 90 ? 2 : 1);
+  }
+  EXPECT_EQ(status.Text(), text) << "the text itself is kept whole";
 }
 
 }  // namespace
