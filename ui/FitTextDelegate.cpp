@@ -15,10 +15,13 @@ namespace {
 constexpr int kSmallestPixels = 4;
 }  // namespace
 
-FitTextDelegate::Fitted FitTextDelegate::FitText(const QFont& font, const QString& text, const QRect& room) {
+FitTextDelegate::Fitted FitTextDelegate::FitText(const QFont& font, const QString& text, const QRect& room,
+                                                 Shrink shrink) {
   Fitted fitted{font, text};
   int pixels = QFontInfo(font).pixelSize();
-  const int smallest = std::max(kSmallestPixels, static_cast<int>(std::lround(pixels * kSmallestShare)));
+  const int smallest = shrink == Shrink::Whole
+                           ? kSmallestPixels
+                           : std::max(kSmallestPixels, static_cast<int>(std::lround(pixels * kSmallestShare)));
   while (pixels > smallest) {
     const QFontMetricsF metrics(fitted.font);
     if (metrics.horizontalAdvance(text) <= room.width() && metrics.height() <= room.height()) return fitted;
@@ -125,7 +128,7 @@ void FitTextDelegate::initStyleOption(QStyleOptionViewItem* option, const QModel
   QStyledItemDelegate::initStyleOption(option, index);
   if (option->text.isEmpty()) return;
   // The grid line and a pixel of air on each side.
-  const Fitted fitted = FitText(option->font, option->text, option->rect.adjusted(1, 0, -2, -1));
+  const Fitted fitted = FitText(option->font, option->text, option->rect.adjusted(1, 0, -2, -1), Shrink::Whole);
   option->font = fitted.font;
   option->text = fitted.text;
   option->fontMetrics = QFontMetrics(option->font);

@@ -26,7 +26,12 @@ class FitTextDelegate : public QStyledItemDelegate {
     QString text;
   };
   static constexpr double kSmallestShare = 0.6;
-  static Fitted FitText(const QFont& font, const QString& text, const QRect& room);
+  // Readable: never below kSmallestShare of the font, cut with 「…」 after
+  // that (the prediction row's candidates); Whole: shrunk until the whole
+  // text fits, 4 pixels at the least (the board's short labels, whose cut
+  // would leave nothing to read).
+  enum class Shrink { Readable, Whole };
+  static Fitted FitText(const QFont& font, const QString& text, const QRect& room, Shrink shrink = Shrink::Readable);
 
   // The item data role holding how far a dwell count on the cell has come,
   // in percent.

@@ -63,7 +63,7 @@ void FittingLabel::paintEvent(QPaintEvent*) {
 }
 
 StatusLine::StatusLine(QWidget* parent)
-    : QFrame(parent), message_(new FittingLabel(this)), note_(new QLabel(this)), time_(new QLabel(this)) {
+    : QFrame(parent), message_(new FittingLabel(this)), note_(new FittingLabel(this)), time_(new QLabel(this)) {
   setFrameShape(QFrame::Panel);
   setFrameShadow(QFrame::Sunken);
   auto* layout = new QHBoxLayout(this);

@@ -45,7 +45,7 @@ class StatusLine : public QFrame, public IStatusLine {
 
  private:
   FittingLabel* message_;
-  QLabel* note_;  // the message for the user, beside the caption
+  FittingLabel* note_;  // the message for the user, beside the caption
   QLabel* time_;
   std::string text_;
   std::string timeText_;

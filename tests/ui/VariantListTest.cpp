@@ -48,7 +48,7 @@ TEST(VariantList, FitToTextWidensToTheLongestTextAndStaysInsideThePanel) {
   EXPECT_EQ(list.columnWidth(0), 33);
 }
 
-// Captions wider than their cells ("00" in a small cell, "BS~", a variant
+// Candidates and captions wider than their cells ("00" in a small cell, "BS~", a variant
 // "hello world", a long learned sentence) fit their cell, never below 0.6 of
 // the font: what does not fit then is cut with 「…」 at its end.
 TEST(FitText, EveryCaptionFitsItsCellInAReadableSize) {
@@ -72,6 +72,12 @@ TEST(FitText, EveryCaptionFitsItsCellInAReadableSize) {
     }
   }
   EXPECT_NE(ui::FitTextDelegate::FitText(font, sentence, QRect(0, 0, 160, 33)).text, sentence);
+  // A board label is shrunk until it is whole: a cut would leave nothing of
+  // "BS~" to read.
+  const auto label =
+      ui::FitTextDelegate::FitText(font, QStringLiteral("BS~"), cell, ui::FitTextDelegate::Shrink::Whole);
+  EXPECT_EQ(label.text, QStringLiteral("BS~"));
+  EXPECT_LE(QFontMetricsF(label.font).horizontalAdvance(label.text), cell.width());
   // A caption that fits keeps its size and its text.
   const auto whole = ui::FitTextDelegate::FitText(font, QStringLiteral("あ"), QRect(0, 0, 60, 60));
   EXPECT_EQ(QFontInfo(whole.font).pixelSize(), 29);
