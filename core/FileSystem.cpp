@@ -30,6 +30,8 @@ int OpenLockFile(const std::string& path, bool create) {
 
 class RealFs : public IFileSystem {
  public:
+  static constexpr int kLockPollMs = 10;
+
   bool DirectoryExists(const std::string& path) const override {
     std::error_code error;
     return std::filesystem::is_directory(std::filesystem::path(path), error);
@@ -65,6 +67,15 @@ class RealFs : public IFileSystem {
     }
     held_[path] = fd;
     return true;
+  }
+  bool WaitForLock(const std::string& path, int waitMs) override {
+    // Taken within this program already: waiting would never end.
+    if (held_.count(path) > 0) return false;
+    for (int waited = 0;; waited += kLockPollMs) {
+      if (HoldLock(path)) return true;
+      if (waited >= waitMs) return false;
+      ::usleep(kLockPollMs * 1000);
+    }
   }
   void ReleaseLock(const std::string& path) override {
     const auto it = held_.find(path);

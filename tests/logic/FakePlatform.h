@@ -511,7 +511,12 @@ class FakeMainWindow : public IMainWindow {
   void SetEnabled(Action, bool enabled) override { fileSaveEnabled = enabled; }
   void ShowSearchDialog(bool replace) override { searchDialogs.push_back(replace); }
   std::vector<bool> searchDialogs;
-  void ShowMessage(const std::string& text, MessageIcon icon) override { messages.emplace_back(text, icon); }
+  // Runs while a message box is open (a signal arriving meanwhile).
+  std::function<void()> whileBoxOpen;
+  void ShowMessage(const std::string& text, MessageIcon icon) override {
+    messages.emplace_back(text, icon);
+    if (whileBoxOpen) whileBoxOpen();
+  }
   void RequestClose() override { ++closeRequests; }
   Rect BoardAreaOnScreen() const override { return boardArea; }
   void SetRecentFileCaption(int item, const std::string& caption) override { recentCaptions[item] = caption; }
