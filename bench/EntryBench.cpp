@@ -137,25 +137,20 @@ class User {
       std::fprintf(stderr, "  %-6s %-20s -> %s\n", what, detail.c_str(), cp932::Utf16ToUtf8(Doc()).c_str());
   }
   void ClickBoard(int col, int row) {
-    const Rect r = p_.fake.sgd00.CellRect(col, row);
-    p_.form->Select().SGd00MouseMove(r.left + 1, r.top + 1);
-    p_.form->Select().SGd00MouseDown(r.left + 1, r.top + 1);
+    p_.form->Select().Confirm({p_.form->Select().Face(), {col, row}});
     ++selections_;
     Trace("board", cp932::ToUtf8(p_.fake.sgd00.CellText(col, row)));
   }
   void ClickList(int index) {
     const int cols = p_.fake.sgd01.ColCount();
-    p_.fake.sgd01.SetCol(index % cols);
-    p_.fake.sgd01.SetRow(index / cols);
     const std::string text = cp932::ToUtf8(p_.fake.sgd01.CellText(index % cols, index / cols));
-    p_.form->Select().SGd01MouseDown(0, 0);
+    p_.form->Select().Confirm({Place::List, {index % cols, index / cols}});
     ++selections_;
     Trace("list", text);
   }
   void ClickRow(int cell) {
-    p_.form->Select().RowMouseMove(cell * 100 + 50, 20);
     const std::string text = cp932::ToUtf8(p_.fake.predictionRow.CellText(cell));
-    p_.form->Select().RowMouseDown(cell * 100 + 50, 20);
+    p_.form->Select().Confirm({Place::Row, {cell, 0}});
     ++selections_;
     Trace("row", text);
   }

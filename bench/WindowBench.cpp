@@ -166,13 +166,7 @@ class BenchWindow {
     Settle();
   }
   // One board cell confirmed and executed: the digit "0".
-  void InsertZero() {
-    ProgramState& state = Form().State();
-    state.onCandidates = 0;
-    state.boardCol = kZeroCol;
-    state.boardRow = kZeroRow;
-    Form().Select().ExecuteSelection();
-  }
+  void InsertZero() { Form().Select().Confirm({Place::Board, {kZeroCol, kZeroRow}}); }
 
  private:
   BenchShell shell_;
@@ -214,7 +208,7 @@ void InsertRows(const std::vector<SizePlan>& plans) {
   for (const SizePlan& plan : plans) {
     const std::string k = SizeKey(plan.size);
     const std::string s = SizeName(plan.size);
-    Row({"insert." + k, "insert cell \"0\" (ExecuteSelection), " + s, "ms", "ref.insert." + k, 2.0, "<= 2x"});
+    Row({"insert." + k, "insert cell \"0\" (Confirm), " + s, "ms", "ref.insert." + k, 2.0, "<= 2x"});
     Row({"undo." + k, "undo after it (Journal::Undo), " + s, "ms", "ref.insert." + k, 3.0, "<= 3x"});
     Row({"redo." + k, "redo after it (Journal::Redo), " + s, "ms", "ref.insert." + k, 3.0, "<= 3x"});
     Row({"ref.insert." + k, "  ref: bare QPlainTextEdit insertPlainText, " + s});
@@ -461,21 +455,18 @@ void SlotsGroup(const std::string& root) {
   }
   ProgramState& state = win.Form().State();
   const std::string dataDir = state.dataDir;
-  const std::string open = cp932::FromUtf8("開~");
 
   auto show = [&](const std::string& folder, const std::string& key, bool record) {
     state.dataDir = folder;
-    state.pendingCommand = open;
     Settle();
     const double ms = TimeMs([&] {
-      win.Form().Select().ShowSlotBoard();
+      win.Form().Slots().Show(Command::Open);
       Settle();
     });
     if (record) Sample(key, ms);
-    if (!record && (state.slotPreviewList.size() != 100 || win.W().SGd00()->CellText(2, 1) != "01")) {
+    if (!record && (win.Form().Slots().Describe({1, 1}).text.empty() || win.W().SGd00()->CellText(2, 1) != "01")) {
       Note(key, "check failed: the slot board was not shown");
     }
-    state.pendingCommand.clear();
     win.Form().Board().FillBoard();
     Settle();
   };

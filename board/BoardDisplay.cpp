@@ -30,8 +30,7 @@ int BoardDisplay::CurrentTab() const {
 
 void BoardDisplay::FillBoard() {
   IBoardGrid& grid = p_.sgd00;
-  // The board's own face replaces the settings board.
-  state_.settingsBoard = false;
+  face_ = BoardFace::Board;
   grid.SetFixedColour(colours::clBtnFace);
   if (!p_.tabC00.Visible()) {
     grid.SetVisible(false);
@@ -40,50 +39,102 @@ void BoardDisplay::FillBoard() {
   }
 
   const int tab = CurrentTab();
-  const bool builtIn = tab == board::kBuiltInTab;
-  StringList content;
-  if (builtIn) {
+  if (tab == board::kBuiltInTab) {
     grid.SetCellMenuAttached(false);
     state_.defaultBoardList = board::BuiltInBoard();
-    content = state_.defaultBoardList;
     if (state_.settings.Option(option::kKanaMirroring) != "0") {
       // The syllabary reads from the right: column j of each row goes to 9 - j.
+      StringList mirrored = state_.defaultBoardList;
       for (int row = 0; row < board::kContentRows; ++row) {
         for (int j = 0; j < 10; ++j) {
-          content[row * board::kContentCols + 9 - j] = state_.defaultBoardList[row * board::kContentCols + j];
+          mirrored[row * board::kContentCols + 9 - j] = state_.defaultBoardList[row * board::kContentCols + j];
         }
       }
-      state_.defaultBoardList = content;
+      state_.defaultBoardList = std::move(mirrored);
     }
   } else {
     grid.SetCellMenuAttached(true);
-    content = board::ReadTabContent(state_.settings.crtList.at(crt::kTab1Content + tab - 1));
   }
   const StringList sizes = ReadCommaText(state_.settings.crtList.at(crt::kTab0Sizes + tab));
 
   const int defaultSize = grid.DefaultRowHeight();
-  for (int row = 1; row <= board::kContentRows; ++row) {
-    grid.SetRowHeight(row, SizeOr(sizes, 19 + row, defaultSize));
+  for (int row = 1; row <= board::kLastCommandRow; ++row) {
+    if (row <= board::kContentRows) grid.SetRowHeight(row, SizeOr(sizes, 19 + row, defaultSize));
     for (int col = 1; col <= board::kContentCols; ++col) {
-      grid.SetColWidth(col, SizeOr(sizes, col - 1, defaultSize));
-      grid.SetCellText(col, row, board::CellLabel(content.at(board::CellIndex(row, col)), builtIn));
+      if (row == 1) grid.SetColWidth(col, SizeOr(sizes, col - 1, defaultSize));
+      grid.SetCellText(col, row, CellAt(col, row).label);
     }
   }
-
-  for (int row = board::kFirstCommandRow; row <= board::kLastCommandRow; ++row) {
-    for (int col = 1; col <= board::kContentCols; ++col) {
-      auto command = board::CommandAt(col, row);
-      // The modifier cell belongs to quick kana: without it the board is as designed.
-      if (command == Command::Modifier && !state_.settings.QuickKana()) command.reset();
-      grid.SetCellText(col, row, command ? board::CommandToken(*command) : std::string());
-    }
-  }
+  ShowCommandStates();
   if (!state_.settings.FitCells() && fitted_) {
     // Command rows grown to the window before come back to their size.
     for (int row = board::kFirstCommandRow; row <= board::kLastCommandRow; ++row) grid.SetRowHeight(row, defaultSize);
     fitted_ = false;
   }
   FitCells();
+  ShownChanged();
+}
+
+void BoardDisplay::SwitchTab(int step) {
+  SaveTabSizes();
+  const int count = static_cast<int>(p_.tabC00.Names().size());
+  const int index = p_.tabC00.Index();
+  int next;
+  if (step < 0) {
+    next = index <= 0 ? count - 1 : index - 1;
+  } else {
+    next = index < count - 1 ? index + 1 : 0;
+  }
+  p_.tabC00.SetIndex(next);
+  FillBoard();
+}
+
+void BoardDisplay::ShowCommandStates() {
+  if (face_ != BoardFace::Board) return;
+  for (int row = 1; row <= board::kLastCommandRow; ++row) {
+    for (int col = 1; col <= board::kContentCols; ++col) {
+      const auto command = CellAt(col, row).command;
+      p_.sgd00.SetCellEnabled(col, row, !command || !commands_ || commands_->Enabled(*command));
+    }
+  }
+}
+
+void BoardDisplay::ShowFace(BoardFace face) {
+  face_ = face;
+  ShownChanged();
+}
+
+void BoardDisplay::ShownChanged() {
+  for (const auto& handler : shownChanged_) handler();
+}
+
+const StringList& BoardDisplay::Content() const {
+  if (CurrentTab() == board::kBuiltInTab) return state_.defaultBoardList;
+  const std::string& source = state_.settings.crtList.at(crt::kTab1Content + CurrentTab() - 1);
+  if (source != contentSource_ || userContent_.empty()) {
+    contentSource_ = source;
+    userContent_ = board::ReadTabContent(source);
+  }
+  return userContent_;
+}
+
+BoardCell BoardDisplay::CellAt(int col, int row) const {
+  BoardCell cell;
+  if (face_ != BoardFace::Board) return cell;
+  if (board::IsContentCell(col, row)) {
+    const StringList& content = Content();
+    const std::size_t k = static_cast<std::size_t>(board::CellIndex(row, col));
+    if (k < content.size() && content[k] != board::kEmptyMarker) cell.text = content[k];
+    cell.command = board::CommandOfText(cell.text);
+  } else if (row >= board::kFirstCommandRow && row <= board::kLastCommandRow) {
+    cell.command = board::CommandAt(col, row);
+    // The modifier cell belongs to quick kana: without it the board is as designed.
+    if (cell.command == Command::Modifier && !state_.settings.QuickKana()) cell.command.reset();
+    if (cell.command) cell.text = board::CommandToken(*cell.command);
+  }
+  if (!cell.text.empty()) cell.variants = board::Variants(cell.text);
+  cell.label = board::CellLabel(cell.text, CurrentTab() == board::kBuiltInTab || !board::IsContentCell(col, row));
+  return cell;
 }
 
 void BoardDisplay::FitCells() {
@@ -95,6 +146,7 @@ void BoardDisplay::FitCells() {
   fitted_ = true;
   for (int col = 1; col <= board::kContentCols; ++col) grid.SetColWidth(col, std::max(size, width));
   for (int row = 1; row <= board::kLastCommandRow; ++row) grid.SetRowHeight(row, std::max(size, height));
+  ShownChanged();
 }
 
 void BoardDisplay::SaveTabSizes() {
@@ -118,12 +170,12 @@ void BoardDisplay::ApplyBoardFont() {
   grid.SetRowHeight(0, board::kFixedSize);
   p_.pnlMsg.SetFont(font);
   p_.pnlMsg.SetHeight(size + 4);
+  ShownChanged();
 }
 
 void BoardDisplay::MnuDspHiraClick() {
   const bool on = state_.settings.Option(option::kKanaMirroring) == "0";
   state_.settings.SetOption(option::kKanaMirroring, on ? "1" : "0");
-  p_.window.SetChecked(MenuItem::DspHira, on);
   FillBoard();
 }
 

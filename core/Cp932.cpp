@@ -123,10 +123,20 @@ bool IsRawPairCharacter(char32_t codePoint) {
   return IsRawPair(static_cast<unsigned char>(code >> 8), static_cast<unsigned char>(code & 0xFF));
 }
 
-std::u16string DecodeForScreen(std::string_view bytes) {
+namespace {
+
+// How a two-byte pair that is not one of the decoding table's characters is
+// shown: as its two raw bytes (the text steps over them as one pair), or, on
+// the edit area's screen, as the duplicate code's character or one raw-pair
+// character, so that every pair is one character there.
+enum class PairShown { RawBytes, OneCharacter };
+
+// The one code page 932 decoder; every byte yields at most one code unit but a
+// raw-pair character, which takes two for its two bytes.
+template <PairShown shown>
+std::u16string DecodeAs(std::string_view bytes) {
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t n = bytes.size();
-  // Every byte yields at most one code unit here too.
   std::u16string out(n, u'\0');
   char16_t* o = out.data();
   std::size_t i = 0;
@@ -139,13 +149,16 @@ std::u16string DecodeForScreen(std::string_view bytes) {
       const unsigned char t = in[i + 1];
       const unsigned code = static_cast<unsigned>(b) << 8 | t;
       char16_t c = kDoubleByte[LeadRow(b) * 256 + t];
-      if (c == 0) c = DuplicateCharacter(code);
+      if (shown == PairShown::OneCharacter && c == 0) c = DuplicateCharacter(code);
       if (c != 0) {
         *o++ = c;
-      } else {
+      } else if (shown == PairShown::OneCharacter) {
         const char32_t raw = kRawPairBase + code - 0x10000;
         *o++ = static_cast<char16_t>(0xD800 + (raw >> 10));
         *o++ = static_cast<char16_t>(0xDC00 + (raw & 0x3FF));
+      } else {
+        *o++ = static_cast<char16_t>(kRawByteBase + b);
+        *o++ = static_cast<char16_t>(kRawByteBase + t);
       }
       i += 2;
     } else {
@@ -158,43 +171,11 @@ std::u16string DecodeForScreen(std::string_view bytes) {
   return out;
 }
 
-std::u16string Decode(std::string_view bytes) {
-  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
-  const std::size_t n = bytes.size();
-  // Every byte yields at most one code unit.
-  std::u16string out(n, u'\0');
-  char16_t* o = out.data();
-  std::size_t i = 0;
-  while (i < n) {
-    const unsigned char b = in[i];
-    if (b < 0x80) {
-      *o++ = b;
-      ++i;
-    } else if (IsLeadByte(b)) {
-      if (i + 1 < n && !IsLineBreak(in[i + 1])) {
-        const unsigned char t = in[i + 1];
-        const char16_t c = kDoubleByte[LeadRow(b) * 256 + t];
-        if (c != 0) {
-          *o++ = c;
-        } else {
-          // Both bytes stay raw so that the text still steps as one pair.
-          *o++ = static_cast<char16_t>(kRawByteBase + b);
-          *o++ = static_cast<char16_t>(kRawByteBase + t);
-        }
-        i += 2;
-      } else {
-        *o++ = static_cast<char16_t>(kRawByteBase + b);
-        ++i;
-      }
-    } else {
-      const char16_t c = kSingleByte[b];
-      *o++ = c != 0 ? c : static_cast<char16_t>(kRawByteBase + b);
-      ++i;
-    }
-  }
-  out.resize(static_cast<std::size_t>(o - out.data()));
-  return out;
-}
+}  // namespace
+
+std::u16string DecodeForScreen(std::string_view bytes) { return DecodeAs<PairShown::OneCharacter>(bytes); }
+
+std::u16string Decode(std::string_view bytes) { return DecodeAs<PairShown::RawBytes>(bytes); }
 
 int EncodedSize(char16_t unit) {
   if (unit < 0x80) return 1;

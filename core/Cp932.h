@@ -81,4 +81,8 @@ std::string Utf16ToUtf8(std::u16string_view utf16);
 inline std::string ToUtf8(std::string_view cp932Bytes) { return Utf16ToUtf8(Decode(cp932Bytes)); }
 inline std::string FromUtf8(std::string_view utf8, bool* lossy = nullptr) { return Encode(Utf8ToUtf16(utf8), lossy); }
 
+// One of the program's own texts, written in UTF-8 in the source, as the code
+// page 932 bytes the program holds: Sj("保存しました").
+inline std::string Sj(std::string_view utf8) { return FromUtf8(utf8); }
+
 }  // namespace velkor::cp932

@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <signal.h>
+#include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,6 +27,45 @@ int OpenLockFile(const std::string& path, bool create) {
     return -1;
   }
   return fd;
+}
+
+// Copies a plain file to a name nobody has, then removes the original: a
+// move across file systems. Nothing is left at `to` when the copy fails.
+MoveResult CopyThenRemove(const std::string& from, const std::string& to) {
+  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (in < 0) return MoveResult::Failed;
+  struct stat info {};
+  if (::fstat(in, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(in);
+    return MoveResult::Failed;
+  }
+  const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 07777);
+  if (out < 0) {
+    const bool taken = errno == EEXIST;
+    ::close(in);
+    return taken ? MoveResult::NameTaken : MoveResult::Failed;
+  }
+  char buffer[65536];
+  bool ok = true;
+  for (ssize_t n; ok && (n = ::read(in, buffer, sizeof buffer)) != 0;) {
+    if (n < 0) {
+      ok = errno == EINTR;
+      continue;
+    }
+    for (ssize_t done = 0; ok && done < n;) {
+      const ssize_t written = ::write(out, buffer + done, static_cast<std::size_t>(n - done));
+      ok = written > 0 || (written < 0 && errno == EINTR);
+      if (written > 0) done += written;
+    }
+  }
+  ok = ::fsync(out) == 0 && ok;
+  ok = ::close(out) == 0 && ok;
+  ::close(in);
+  if (!ok || ::unlink(from.c_str()) != 0) {
+    ::unlink(to.c_str());
+    return MoveResult::Failed;
+  }
+  return MoveResult::Moved;
 }
 
 class RealFs : public IFileSystem {
@@ -94,6 +134,13 @@ class RealFs : public IFileSystem {
   bool ProcessRunning(int pid) const override {
     // A process of another user answers EPERM: it runs all the same.
     return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
+  }
+  MoveResult MoveWithoutReplacing(const std::string& from, const std::string& to) override {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return MoveResult::Moved;
+    if (errno == EEXIST) return MoveResult::NameTaken;
+    // Another file system, or one that cannot rename without replacing.
+    if (errno == EXDEV || errno == EINVAL || errno == ENOSYS) return CopyThenRemove(from, to);
+    return MoveResult::Failed;
   }
 
  private:

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/ColourText.h"
+#include "core/Commands.h"
 #include "core/CommaText.h"
 #include "core/PrintMetrics.h"
 #include "core/TextRope.h"
@@ -30,23 +31,6 @@ struct FontSpec {
   Colour colour = colours::clWindowText;
   bool operator==(const FontSpec&) const = default;
 };
-
-// The check items of the main menu that the logic ticks and reads.
-enum class MenuItem {
-  EditClick,  // "クリックで入力確定"
-  EditMouse,  // "マウス停止で入力確定"
-  EditM10,
-  EditM20,
-  EditM30,
-  EditM40,
-  EditM50,
-  EditYa,    // "矢印で移動　KEYで入力確定"
-  DspHira,   // "ひらがなを右から表示(&H)"
-  WordWrap,  // "右端で折り返す(&W)"
-};
-
-// The actions whose enabled state the logic changes.
-enum class Action { FileSave };
 
 // A cell of a grid: column and row.
 struct CellPos {
@@ -162,10 +146,43 @@ class IClock {
   virtual long long NowMs() const = 0;
 };
 
-// The variant list: a small grid without fixed cells laid over the board.
-class IVariantList {
+// A mark drawn inside a cell for the dwell count on it.
+struct DwellMark {
+  // How far the count has come, in percent of the dwell time; 0 draws nothing.
+  int percent = 0;
+  // The cell was just confirmed by resting on it: it counts again only after
+  // the pointer has left it, and the mark says so.
+  bool done = false;
+  bool operator==(const DwellMark&) const = default;
+};
+
+// Where the scan highlight (a thick frame and a tint) lies on a surface: on a
+// cell, on a whole row (col -1), or nowhere (row -1).
+struct ScanMark {
+  int row = -1;
+  int col = -1;
+  bool operator==(const ScanMark&) const = default;
+};
+
+// A surface of cells that the pointer rests on and the scan highlight steps
+// over: the board grid (with whichever face it shows), the list over it, the
+// prediction row and the help window's buttons. The one dwell tracker and the
+// scanner see every surface through this.
+class ICellSurface {
  public:
-  virtual ~IVariantList() = default;
+  virtual ~ICellSurface() = default;
+  // The cell under a point of the screen: nothing when the surface is hidden
+  // or the point lies off it; a cell of {-1, -1} when the point lies on the
+  // surface beside its cells.
+  virtual std::optional<CellPos> CellAtScreen(Point at) const = 0;
+  // The dwell mark inside a cell; an empty mark takes it away.
+  virtual void SetDwellMark(CellPos cell, DwellMark mark) = 0;
+  virtual void SetScanMark(ScanMark mark) = 0;
+};
+
+// The variant list: a small grid without fixed cells laid over the board.
+class IVariantList : public ICellSurface {
+ public:
   virtual void SetShape(int cols, int rows) = 0;
   virtual int ColCount() const = 0;
   virtual int RowCount() const = 0;
@@ -184,8 +201,6 @@ class IVariantList {
   virtual int Row() const = 0;
   virtual void SetCol(int col) = 0;
   virtual void SetRow(int row) = 0;
-  // The cell at a point in the list's own coordinates; -1 for no cell.
-  virtual CellPos CellAt(int x, int y) const = 0;
   virtual bool Visible() const = 0;
   virtual void SetVisible(bool visible) = 0;
   virtual void SetFocus() = 0;
@@ -193,41 +208,28 @@ class IVariantList {
   // now) and moves the list, if need be, so that all of it lies inside the
   // board panel: a conversion's candidates and control cells stay readable.
   virtual void FitToText() = 0;
-  // How far a dwell count on cell (col, row) has come, in percent of the
-  // dwell time, drawn inside the cell; 0 draws nothing.
-  virtual void SetDwellProgress(int col, int row, int percent) = 0;
-  // The scan highlight (a thick frame and a tint): on cell (col, row), on the
-  // whole of `row` when col is -1, nowhere when row is -1.
-  virtual void SetScanHighlight(int col, int row) = 0;
 };
 
 // The prediction row: a strip of wide cells directly above the board, each
-// showing one candidate whole (its font shrunk to fit).
-class IPredictionRow {
+// showing one candidate whole (its font shrunk to fit). As a surface its
+// cells are {cell, 0}.
+class IPredictionRow : public ICellSurface {
  public:
-  virtual ~IPredictionRow() = default;
   // Shows these candidates, one a cell from the left, in `cells` cells (the
   // rest empty); 0 cells hides the strip.
   virtual void SetCells(int cells, const StringList& candidates) = 0;
   virtual int CellCount() const = 0;
   virtual std::string CellText(int cell) const = 0;
-  // The cell at a point in the strip's own coordinates; -1 for none.
-  virtual int CellAt(int x, int y) const = 0;
   // The cell drawn as current (walked to by the arrow keys, or dwelt on);
   // -1 for none.
   virtual void SetCurrent(int cell) = 0;
   virtual int Current() const = 0;
-  // How far a dwell count on `cell` has come, in percent; 0 draws nothing.
-  virtual void SetDwellProgress(int cell, int percent) = 0;
-  // The scan highlight: on `cell`, on the whole row when cell is -1 and
-  // `on`, nowhere when not `on`.
-  virtual void SetScanHighlight(bool on, int cell) = 0;
 };
 
-// The board grid: columns and rows with a fixed first column and row.
-class IBoardGrid {
+// The board grid: columns and rows with a fixed first column and row (as a
+// surface, column 0 and row 0 are the fixed ones).
+class IBoardGrid : public ICellSurface {
  public:
-  virtual ~IBoardGrid() = default;
   virtual void SetShape(int cols, int rows, int fixedCols, int fixedRows) = 0;
   virtual int ColCount() const = 0;
   virtual int RowCount() const = 0;
@@ -249,6 +251,8 @@ class IBoardGrid {
   virtual void SetFixedColour(Colour colour) = 0;
   virtual Colour Background() const = 0;
   virtual void SetBackground(Colour colour) = 0;
+  // A cell drawn greyed (a command that cannot run now) or as usual.
+  virtual void SetCellEnabled(int col, int row, bool enabled) = 0;
   // The cell editor's pop-up menu, offered only on the user tabs.
   virtual void SetCellMenuAttached(bool attached) = 0;
   virtual bool Visible() const = 0;
@@ -260,20 +264,11 @@ class IBoardGrid {
   virtual int Row() const = 0;
   virtual void SetCol(int col) = 0;
   virtual void SetRow(int row) = 0;
-  // The cell at a point in the grid's own coordinates; -1 for a coordinate on
-  // no cell. Column 0 and row 0 are the fixed ones.
-  virtual CellPos CellAt(int x, int y) const = 0;
   // A cell's rectangle in the grid's own coordinates.
   virtual Rect CellRect(int col, int row) const = 0;
   // The room the grid has for its cells, fixed ones included, in pixels.
   virtual int AreaWidth() const = 0;
   virtual int AreaHeight() const = 0;
-  // How far a dwell count on cell (col, row) has come, in percent of the
-  // dwell time, drawn inside the cell; 0 draws nothing.
-  virtual void SetDwellProgress(int col, int row, int percent) = 0;
-  // The scan highlight (a thick frame and a tint): on cell (col, row), on the
-  // whole of `row` when col is -1, nowhere when row is -1.
-  virtual void SetScanHighlight(int col, int row) = 0;
 };
 
 // The tab strip under the board. Setting the index from the program raises no
@@ -329,9 +324,9 @@ class IMainWindow {
   virtual void SetLowerPanelHeight(int height) = 0;
   virtual int BoardPanelWidth() const = 0;
   virtual void SetBoardPanelWidth(int width) = 0;
-  virtual void SetChecked(MenuItem item, bool checked) = 0;
-  virtual bool IsChecked(MenuItem item) const = 0;
-  virtual void SetEnabled(Action action, bool enabled) = 0;
+  // How a command's menu item and toolbar button show: offered or greyed,
+  // and, for a check item, ticked or not.
+  virtual void SetCommandState(Command command, bool enabled, bool checked) = 0;
   // A message box with an OK button and the application title as caption.
   virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
   // A question box: Yes and No buttons, question icon, caption "確認".
@@ -342,9 +337,6 @@ class IMainWindow {
   virtual void ShowSearchDialog(bool replace) = 0;
   // The caption of recent-file menu item `item` (0 to 9), UTF-8.
   virtual void SetRecentFileCaption(int item, const std::string& caption) = 0;
-  // The board area of the dwell test, in screen coordinates: vertically the
-  // board grid's extent, horizontally the whole width of the lower panel.
-  virtual Rect BoardAreaOnScreen() const = 0;
 };
 
 // The standard dialogs. Each returns nothing when the user cancels.
@@ -413,6 +405,17 @@ class ISettingsStore {
   virtual void Close() = 0;
 };
 
+// Where the program runs from, which decides where its documents are kept.
+enum class ProgramPlace {
+  // A folder of its own (a copy on a memory stick): Data/ beside the program.
+  OwnFolder,
+  // A system folder it shares with other programs: the per-user data folder.
+  Installed,
+  // The build folder of its sources, which a clean build deletes whole: the
+  // per-user data folder, as installed.
+  BuildTree,
+};
+
 // The desktop around the program.
 class IShell {
  public:
@@ -424,10 +427,13 @@ class IShell {
   virtual void StartProgram(const std::string& fileName) = 0;
   // Shows a topic of a help file; result ignored.
   virtual void ShowHelp(const std::string& helpFile, const std::string& topic) = 0;
-  // The program runs from an installed place (a system folder it shares with
-  // other programs): its documents never go beside it.
-  virtual bool Installed() const { return false; }
+  // Where the program runs from: installed or from its build folder, its
+  // documents never go beside it.
+  virtual ProgramPlace Place() const { return ProgramPlace::OwnFolder; }
 };
+
+// What became of a move that replaces nothing.
+enum class MoveResult { Moved, NameTaken, Failed };
 
 // Folder operations on native file names; a seam for tests.
 class IFileSystem {
@@ -455,6 +461,10 @@ class IFileSystem {
   virtual bool LockFree(const std::string& path) const = 0;
   // A process with this number is running (owners of files left in folders).
   virtual bool ProcessRunning(int pid) const = 0;
+  // Moves the file (or folder) `from` to the path `to` unless something has
+  // that name already, which is never replaced; across file systems the file
+  // is copied and the original removed once the copy is complete.
+  virtual MoveResult MoveWithoutReplacing(const std::string& from, const std::string& to) = 0;
 };
 
 // The file system as it is.

@@ -11,7 +11,7 @@ namespace velkor {
 
 namespace {
 
-std::string Sj(const char* utf8) { return cp932::FromUtf8(utf8); }
+using cp932::Sj;
 
 // The folder part of a native path, with its separator.
 std::string FolderOf(const std::string& path) {
@@ -79,7 +79,7 @@ void Documents::FocusEditArea() {
 
 void Documents::EnableSave(bool enabled) {
   state_.saveEnabled = enabled;
-  p_.window.SetEnabled(Action::FileSave, enabled);
+  if (saveStateChanged_) saveStateChanged_();
 }
 
 void Documents::ActFileNewExecute() {
@@ -88,9 +88,8 @@ void Documents::ActFileNewExecute() {
     recovery_.Discard();
     edits_.Clear();
     p_.window.SetCaption(UntitledCaption());
-    p_.memMain.SetModified(false);
     EnableSave(false);
-    journal_.Clear();
+    journal_.Clear();  // a new document: the empty text is unmodified
   }
   FocusEditArea();
 }
@@ -172,7 +171,6 @@ void Documents::OpenDocument(const std::string& path) {
   } else {
     edits_.Clear();
   }
-  p_.memMain.SetModified(false);
   recovery_.Discard();  // the previous text was given up for this one
   journal_.MarkSaved(true);
   state_.curFileName = path;
@@ -194,7 +192,6 @@ bool Documents::SaveDocument(const std::string& path) {
   }
   p_.window.SetCaption(DocumentCaption(state_.curFileName));
   AddRecentFile(path);
-  p_.memMain.SetModified(false);
   journal_.MarkSaved();
   recovery_.Discard();
   Message(Sj("保存しました"));

@@ -3,6 +3,7 @@
 // window caption and printing.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "core/Platform.h"
@@ -18,6 +19,9 @@ namespace velkor {
 
 class Documents {
  public:
+  // Called whenever the save command becomes offered or not, so its menu
+  // item, toolbar button and board cell show it.
+  void OnSaveStateChanged(std::function<void()> changed) { saveStateChanged_ = std::move(changed); }
   // The platform's parts it uses.
   struct Ports {
     IMainWindow& window;
@@ -70,11 +74,12 @@ class Documents {
   FileRule RuleFor(const std::string& path) const;
   void SetDialogFolders(const std::string& path);
   void FocusEditArea();
-  // The save command offered or not, and the menu and toolbar showing it.
+  // The save command offered or not; the commands' places are told at once.
   void EnableSave(bool enabled);
 
   ProgramState& state_;
   Ports p_;
+  std::function<void()> saveStateChanged_;
   EditView& edit_;
   Journal& journal_;
   TextEdits& edits_;

@@ -7,12 +7,15 @@ void Journal::Begin() {
   index_ = -1;
   armed_ = true;
   openedAt_ = -1;
-  saved_ = edit_.Snapshot();
+  // A new document: its text is modified once it is not empty.
+  saved_ = TextRope();
+  ShowModified();
 }
 
 void Journal::MarkSaved(bool opened) {
   saved_ = edit_.Snapshot();
   if (opened) openedAt_ = index_;
+  ShowModified();
 }
 
 void Journal::Clear() { Begin(); }
@@ -24,6 +27,7 @@ void Journal::End() {
 }
 
 void Journal::Record() {
+  ShowModified();
   if (!armed_) {
     // The change that Undo, Redo or an edit-font change caused: not recorded.
     armed_ = true;
@@ -72,9 +76,9 @@ void Journal::Restore(int i) {
   edit_.RestoreSnapshot(entry.text);
   edit_.SetSelStart(entry.selStart);
   edit_.SetSelLength(entry.selLength);
-  // Putting the text back clears the edit area's flag; what counts is
-  // whether the text is what its file holds.
-  edit_.SetModified(!(edit_.Snapshot() == saved_));
+  // Putting the text back clears the edit area's flag, and an entry of the
+  // same text raises no change at all.
+  ShowModified();
   if (i < openedAt_) {
     openedAt_ = -1;
     if (onUndoPastOpen_) onUndoPastOpen_();

@@ -23,9 +23,10 @@ class Journal {
 
   explicit Journal(IEditArea& edit) : edit_(edit) {}
 
-  // A new journal for a window that opens, holding nothing.
+  // A new journal for a window that opens, holding nothing, for a new
+  // document (whose saved text is the empty one).
   void Begin();
-  // Forgets every entry: the document was replaced.
+  // Forgets every entry: a new document replaced the text.
   void Clear();
   // Records the edit area's text, caret and selection after a change.
   void Record();
@@ -39,14 +40,22 @@ class Journal {
   int Count() const { return static_cast<int>(entries_.size()); }
   const Entry& At(int i) const { return entries_.at(i); }
   bool Armed() const { return armed_; }
+
   // The edit font change refills the text without recording it.
   void Disarm() { armed_ = false; }
 
   // The text now in the edit area is what the document's file holds: it was
   // just saved, or (`opened`) just opened, which starts a new document within
-  // the journal. After an undo or a redo the edit area counts as modified
-  // exactly when its text differs from this one.
+  // the journal.
   void MarkSaved(bool opened = false);
+  // The one rule of "modified": the edit area's text differs from the text
+  // last opened or saved (an empty text for a new document).
+  bool Modified() const { return !(edit_.Snapshot() == saved_); }
+  // Sets the edit area's modified flag by that rule. The journal does so after
+  // every change it is told of, every undo and redo and every save or open;
+  // TextEdits after a whole new text or an emptied one, whose flag the edit
+  // area clears by itself.
+  void ShowModified() { edit_.SetModified(Modified()); }
   // Called when an undo puts back a text from before the last opened
   // document: what is shown then no longer belongs to that document's file.
   void OnUndoPastOpen(std::function<void()> handler) { onUndoPastOpen_ = std::move(handler); }

@@ -158,7 +158,7 @@ bool BeginSearchDialog(IEditArea& area, const SearchMessageSink& message) {
   return true;
 }
 
-bool SearchInEditArea(IEditArea& area, bool replace, bool matchCase, std::string_view searchText,
+bool SearchInEditArea(IEditArea& area, TextEdits& edits, bool replace, bool matchCase, std::string_view searchText,
                       std::string_view replacementText, const SearchMessageSink& message) {
   const std::string text = area.Text();
   const std::optional<SearchRange> found =
@@ -172,7 +172,7 @@ bool SearchInEditArea(IEditArea& area, bool replace, bool matchCase, std::string
   area.SetSelStart(found->start);
   area.SetSelLength(found->length);
   if (replace) {
-    area.ReplaceSelection(std::string(replacementText));
+    edits.ReplaceSelection(std::string(replacementText));
     // The caret now stands after the inserted text; the new selection covers
     // as many of the following bytes as the replacement has, or what is left.
     const int following = static_cast<int>(text.size()) - (found->start + found->length);
@@ -181,19 +181,14 @@ bool SearchInEditArea(IEditArea& area, bool replace, bool matchCase, std::string
   return true;
 }
 
-int ReplaceAllInEditArea(IEditArea& area, bool matchCase, std::string_view searchText,
+int ReplaceAllInEditArea(IEditArea& area, TextEdits& edits, bool matchCase, std::string_view searchText,
                          std::string_view replacementText) {
   const std::string text = area.Text();
   int count = 0;
   const std::optional<std::string> replaced = ReplaceAllText(text, searchText, replacementText, matchCase, &count);
   // Occurrences replaced by themselves leave the text as it was: then, as
   // with no occurrence, the edit area is not touched at all.
-  if (replaced && *replaced != text) {
-    area.SetText(*replaced);
-    // Replacing the whole text clears the modified flag, but this text is the
-    // user's unsaved work: closing or opening must still ask about it.
-    area.SetModified(true);
-  }
+  if (replaced && *replaced != text) edits.SetText(*replaced, TextEdits::Journaling::Record);
   return count;
 }
 

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "core/Platform.h"
+#include "document/TextEdits.h"
 
 namespace velkor {
 
@@ -62,18 +63,19 @@ bool BeginSearchDialog(IEditArea& area, const SearchMessageSink& message);
 bool CheckSearchTexts(bool holdable, const SearchMessageSink& message);
 
 // A press of find-next (`replace` false) or replace (`replace` true). Selects
-// the occurrence found and, for a replace, replaces it in one change and then
-// selects as many bytes after the inserted text as `replacementText` has (fewer
-// at the end of the text). With no occurrence, shows "検索は終了しました",
-// removes the selection and gives false.
-bool SearchInEditArea(IEditArea& area, bool replace, bool matchCase, std::string_view searchText,
+// the occurrence found and, for a replace, replaces it in one change through
+// `edits` and then selects as many bytes after the inserted text as
+// `replacementText` has (fewer at the end of the text). With no occurrence,
+// shows "検索は終了しました", removes the selection and gives false.
+bool SearchInEditArea(IEditArea& area, TextEdits& edits, bool replace, bool matchCase, std::string_view searchText,
                       std::string_view replacementText, const SearchMessageSink& message);
 
-// A press of replace-all: the whole text replaced in one change when that
-// changes it; otherwise (nothing matched, or every occurrence was replaced by
-// itself) the edit area is not touched. Nothing is shown. Gives the number of
-// occurrences replaced.
-int ReplaceAllInEditArea(IEditArea& area, bool matchCase, std::string_view searchText,
+// A press of replace-all: the whole text replaced through `edits` in one
+// change when that changes it, recorded, undone and marked modified like any
+// other change; otherwise (nothing matched, or every occurrence was replaced
+// by itself) the edit area is not touched. Nothing is shown. Gives the number
+// of occurrences replaced.
+int ReplaceAllInEditArea(IEditArea& area, TextEdits& edits, bool matchCase, std::string_view searchText,
                          std::string_view replacementText);
 
 }  // namespace velkor

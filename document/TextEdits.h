@@ -2,7 +2,9 @@
 // text only through here; and every change the edit area reports (typing and
 // pasting by keyboard included) comes back here, which records it in the
 // journal, enables saving and starts the recovery timer. Undo and redo put
-// entries back through the journal, which records nothing for them.
+// entries back through the journal, which records nothing for them. After
+// every change the edit area's modified flag follows the journal's one rule:
+// the text differs from what was last opened or saved.
 #pragma once
 
 #include <string>
@@ -34,7 +36,7 @@ class TextEdits {
   // A whole new text.
   void SetText(const std::string& bytes, Journaling journaling);
   // Empties the edit area; nothing is recorded.
-  void Clear() { p_.memMain.Clear(); }
+  void Clear();
 
   // The edit area's change notification: one call per change.
   void Changed();

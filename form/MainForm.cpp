@@ -2,6 +2,7 @@
 
 #include "board/BoardModel.h"
 #include "core/Cp932.h"
+#include "form/DataFolder.h"
 
 namespace velkor {
 
@@ -12,58 +13,71 @@ MainForm::MainForm(Platform platform)
       journal_(p_.memMain),
       recovery_(state_, {p_.memMain, p_.fs, p_.files, p_.recoveryTimer}),
       edits_(state_, {p_.window, p_.memMain}, journal_, recovery_),
-      edit_(state_, {p_.window, p_.memMain, p_.edtInp, p_.sgd00, p_.dialogs, p_.predictionRow}, edits_),
+      edit_(state_, {p_.window, p_.memMain, p_.edtInp, p_.sgd00, p_.dialogs}, edits_),
       documents_(state_, {p_.window, p_.memMain, p_.pnlMsg, p_.dialogs, p_.printer}, edit_, journal_, edits_,
                  modes_.Channel(), p_.files, recovery_),
       conversion_(state_, {p_.memMain, p_.converter}, edits_),
       prediction_(p_.predictor, learning_),
-      row_(state_, {p_.memMain, p_.predictionRow, p_.pointer, p_.tmrInput0}, prediction_, edits_),
+      row_(state_, {p_.memMain, p_.predictionRow}, prediction_, edits_),
       settings_(state_, {p_.sgd00, p_.tabC00}, board_, modes_, row_),
-      commands_(state_, {p_.window, p_.memMain}, journal_, edits_, documents_, selection_),
-      selection_(state_,
-                 {p_.window, p_.memMain, p_.edtInp, p_.sgd00, p_.tabC00, p_.pnlMsg, p_.sgd01, p_.pointer, p_.tmrInput0,
-                  p_.speech, p_.predictionRow, p_.clock},
-                 board_, edit_, edits_, documents_, conversion_, row_, settings_, commands_),
+      lists_({p_.sgd00, p_.sgd01}, conversion_, documents_),
+      slots_(state_, {p_.sgd00, p_.tabC00, p_.memMain, p_.window}, board_, documents_),
+      readAloud_(state_, {p_.memMain, p_.speech}, [this](const std::string& text) { Message(text); }),
+      commands_(state_, {p_.window, p_.memMain},
+                {journal_, edits_, documents_, selection_, board_, slots_, settings_, readAloud_, modes_, edit_},
+                {[this] { MnuDspSpeechClick(); }, [this] { ActExeZoomExecute(); }, [this] { MnuHelpClick(); },
+                 [this](bool shown) { ShowPredictionRow(shown); }, [this](bool on) { SetQuickKana(on); },
+                 [this] { ForgetLearning(); }}),
+      selection_(state_, {p_.memMain, p_.edtInp, p_.sgd00, p_.pnlMsg}, {board_, lists_, slots_, settings_, row_}, edit_,
+                 edits_, commands_),
+      tracker_(state_, {p_.pointer, p_.tmrInput0, p_.clock, p_.pnlMsg, p_.sgd00, p_.sgd01, p_.predictionRow},
+               selection_),
+      keys_(state_, {p_.sgd00, p_.sgd01, p_.predictionRow}, selection_),
       scanner_(state_, {p_.sgd00, p_.sgd01, p_.predictionRow, p_.pnlMsg, p_.scanTimer}, selection_),
       editing_(state_, {p_.sgd00, p_.tabC00, p_.dialogs}) {
-  settings_.OnModeChanged([this] { scanner_.Follow(); });
-  modes_.OnModeSet([this] { scanner_.Follow(); });
-  edit_.OnConfirmBoardCell([this] {
-    if (state_.onCandidates == kOnPredictionRow) {
-      selection_.ChooseRowCell();
-    } else {
-      selection_.ConfirmBoardCell();
-    }
-  });
-  edit_.OnRowWalked([this] {
-    if (p_.predictionRow.Current() >= 0) {
-      state_.rowCell = p_.predictionRow.Current();
-      selection_.DescribeRowCell();
-    } else {
-      selection_.DescribeBoardCell();
-    }
-  });
+  board_.UseCommands(commands_);
+  settings_.OnModeChanged([this] { ModeChanged(); });
+  modes_.OnModeSet([this] { ModeChanged(); });
+  // What the pointer rests on changes when the board, the list or the row
+  // shows something else.
+  board_.OnShownChanged([this] { ShownChanged(selection_.Face()); });
+  lists_.OnShownChanged([this] { ShownChanged(Place::List); });
+  row_.OnRefilled([this] { ShownChanged(Place::Row); });
   // Every change on the settings board is stored at once (the lists as they
   // stand; the window's place is written when it closes).
-  settings_.OnChanged([this] { state_.settings.Write(p_.store); });
+  settings_.OnChanged([this] {
+    state_.settings.Write(p_.store);
+    commands_.Update();
+  });
+  documents_.OnSaveStateChanged([this] { commands_.Update(); });
   prediction_.UseConverter(p_.converter, [this] { return conversion_.Active(); });
   conversion_.OnConverted([this](const std::string& reading, const std::string& text) {
     prediction_.Converted(reading, text, static_cast<std::size_t>(std::max(0, p_.memMain.SelStart())));
   });
 }
 
+void MainForm::ModeChanged() {
+  if (!DwellModeOn(state_.settings)) tracker_.Stop();
+  scanner_.Follow();
+  commands_.Update();
+}
+
+void MainForm::ShownChanged(std::optional<Place> place) { tracker_.ShownChanged(place); }
+
 bool MainForm::ChooseDataDir(const std::string& programFolder) {
-  // An installed program's folder may not be writable: then the per-user data
-  // folder holds the document slots.
+  // An installed program's folder may not be writable, and a build folder is
+  // deleted whole by a clean build: there the per-user data folder holds the
+  // document slots.
   const std::string beside = programFolder + kDataFolderName;
   state_.perUserDataDir = p_.shell.PerUserDataFolder() + kPerUserDataFolder;
-  std::vector<std::string> candidates{beside, state_.perUserDataDir};
-  if (p_.shell.Installed()) candidates.erase(candidates.begin());
-  for (const std::string& dir : candidates) {
+  const ProgramPlace place = p_.shell.Place();
+  state_.dataDir.clear();
+  for (const std::string& dir : DataDirCandidates(place, beside, state_.perUserDataDir)) {
     const bool existed = p_.fs.DirectoryExists(dir);
     if ((existed || p_.fs.CreateDirectories(dir)) && p_.fs.DirectoryWritable(dir)) {
       state_.dataDir = dir;
-      return true;
+      if (!existed && place != ProgramPlace::OwnFolder) startNotice_ = FirstStartNotice(place, dir);
+      break;
     }
     // Documents kept beside the program would look missing from the slot
     // board: the user is told where the slots are now, and why.
@@ -72,7 +86,15 @@ bool MainForm::ChooseDataDir(const std::string& programFolder) {
           cp932::FromUtf8("文書は " + state_.perUserDataDir + " に保存します（" + beside + " に書き込めないため）");
     }
   }
-  return false;
+  if (state_.dataDir.empty()) return false;
+  // Documents an earlier version kept in the build folder are moved out of
+  // it before anything else reads the slots (their recovery copies too).
+  if (place == ProgramPlace::BuildTree && p_.fs.DirectoryExists(beside)) {
+    const DataMove move = MoveDataOut(p_.fs, beside, state_.dataDir, p_.shell.PerUserDataFolder() + kBuildDataAside);
+    const std::string notice = DataMoveNotice(move, beside, state_.dataDir);
+    if (!notice.empty()) startNotice_ += (startNotice_.empty() ? "" : cp932::FromUtf8("　")) + notice;
+  }
+  return true;
 }
 
 bool MainForm::FormCreate() {
@@ -98,9 +120,6 @@ bool MainForm::FormCreate() {
   state_.settings.Load(p_.store, env);
   documents_.AddRecentFile("");  // the recent-file menu shows the stored list
 
-  state_.defaultBoardList.clear();
-  state_.slotPreviewList.clear();
-  state_.pendingCommand.clear();
   state_.defaultBoardList = board::BuiltInBoard();
   // Damaged lines of the learning file are skipped and the user is told, as
   // when the file will never be written.
@@ -173,18 +192,14 @@ void MainForm::ForgetLearning() {
 
 void MainForm::FormShow() {
   journal_.Begin();
-  p_.window.SetChecked(MenuItem::WordWrap, state_.settings.Option(option::kWordWrap) != "0");
-  p_.window.SetChecked(MenuItem::DspHira, state_.settings.Option(option::kKanaMirroring) != "0");
   ApplyWindowSettings();
   board_.FillBoard();
   row_.Refresh();
-  modes_.ApplyInputModeChecks();
   edit_.ApplyWordWrap();
   p_.memMain.SetFocus();
   edit_.ShowBlockCaret();
-  state_.boardCol = 99;
-  state_.boardRow = 99;
   scanner_.Follow();
+  commands_.Update();
   // Where the data folder is, when it is not where the user kept documents,
   // and where the unsaved text of the last run went.
   std::string notice = startNotice_;
@@ -210,7 +225,6 @@ void MainForm::ApplyWindowSettings() {
   const Settings& s = state_.settings;
   state_.curFileName.clear();
   state_.saveEnabled = false;
-  p_.window.SetEnabled(Action::FileSave, false);
   p_.window.SetCaption(UntitledCaption());
   edits_.Clear();
   p_.sgd00.SetShape(board::kColCount, board::kRowCount, board::kFixedCount, board::kFixedCount);
@@ -238,7 +252,6 @@ bool MainForm::FormClose() {
     return false;
   }
   state_.defaultBoardList.clear();
-  state_.slotPreviewList.clear();
   SaveSettings();
   SaveLearningAndSay();
   journal_.End();
@@ -304,6 +317,7 @@ void MainForm::ActExeZoomExecute() { p_.shell.StartProgram(kMagnifierProgram); }
 void MainForm::MemMainChange() {
   edits_.Changed();
   row_.Refresh();
+  commands_.Update();
 }
 
 void MainForm::Message(const std::string& text) { modes_.Message(text); }

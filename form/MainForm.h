@@ -13,7 +13,12 @@
 #include "document/EditView.h"
 #include "document/Journal.h"
 #include "document/TextEdits.h"
+#include "input/ArrowKeys.h"
+#include "input/BoardLists.h"
+#include "input/DwellTracker.h"
 #include "input/InputModes.h"
+#include "input/ReadAloud.h"
+#include "input/SlotBoard.h"
 #include "form/CommandRunner.h"
 #include "input/Learning.h"
 #include "input/Prediction.h"
@@ -33,6 +38,8 @@ inline constexpr char kDataDirError[] = "Cannot create DataDir";
 // What the user has written, learned: below the per-user data folder.
 inline constexpr char kLearningFolder[] = "VelkorLT/";
 inline constexpr char kLearningFileName[] = "learning.txt";
+// What the conversion engine learns: below the per-user data folder.
+inline constexpr char kAnthyFolder[] = "VelkorLT/anthy/";
 
 class MainForm {
  public:
@@ -109,6 +116,10 @@ class MainForm {
   Documents& Docs() { return documents_; }
   Recovery& Unsaved() { return recovery_; }
   Selection& Select() { return selection_; }
+  DwellTracker& Pointer() { return tracker_; }
+  ArrowKeys& Keys() { return keys_; }
+  BoardLists& Lists() { return lists_; }
+  SlotBoard& Slots() { return slots_; }
   ICommands& Commands() { return commands_; }
   Conversion& Converting() { return conversion_; }
   BoardEditing& Editing() { return editing_; }
@@ -119,6 +130,9 @@ class MainForm {
   // A key or mouse press in the window: true when it was the scan switch
   // and belongs to scanning (a held key's repeats are taken, not acted on).
   bool SwitchPressed(SwitchInput input, bool repeat) { return scanner_.Press(input, repeat); }
+  // What lies under the pointer changed without it moving (nothing: anywhere,
+  // as when a window over the board closed or the window was raised).
+  void ShownChanged(std::optional<Place> place);
 
  private:
   bool ChooseDataDir(const std::string& programFolder);
@@ -128,6 +142,8 @@ class MainForm {
   // Files whose save was cut short by the end of a program get their old
   // text back; temporary files of ended programs go.
   void RepairFolders();
+  // The input sources follow a change of the input mode.
+  void ModeChanged();
 
   Platform p_;
   ProgramState state_;
@@ -143,8 +159,13 @@ class MainForm {
   Prediction prediction_;
   PredictionRow row_;
   SettingsBoard settings_;
+  BoardLists lists_;
+  SlotBoard slots_;
+  ReadAloud readAloud_;
   CommandRunner commands_;
   Selection selection_;
+  DwellTracker tracker_;
+  ArrowKeys keys_;
   Scanner scanner_;
   BoardEditing editing_;
   bool closed_ = false;

@@ -9,7 +9,7 @@ namespace velkor {
 
 namespace {
 
-std::string Sj(const char* utf8) { return cp932::FromUtf8(utf8); }
+using cp932::Sj;
 
 const char* const kShorter = "短~";
 const char* const kLonger = "長~";

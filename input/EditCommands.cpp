@@ -55,10 +55,19 @@ bool IsKana(const std::string& variant) {
   return (c >= u'ぁ' && c <= u'ゖ') || (c >= u'ァ' && c <= u'ヺ') || (c >= u'ｦ' && c <= u'ﾝ' && c != u'ｰ');
 }
 
-bool CycleVariantBeforeCaret(IEditArea& edit, TextEdits& edits, const StringList& boardCells) {
+namespace {
+
+// The character before the caret and what ゛~ turns it into.
+struct Turn {
+  std::size_t start = 0;
+  std::size_t caret = 0;
+  std::string next;
+};
+
+std::optional<Turn> TurnBeforeCaret(const IEditArea& edit, const StringList& boardCells) {
   const std::string t = edit.Text();
   const std::size_t caret = CaretIn(edit, t);
-  if (caret == 0) return false;
+  if (caret == 0) return std::nullopt;
   const std::size_t start = caret::Left(t, caret);
   const std::string before = t.substr(start, caret - start);
   for (const std::string& cell : boardCells) {
@@ -67,12 +76,26 @@ bool CycleVariantBeforeCaret(IEditArea& edit, TextEdits& edits, const StringList
     const auto it = std::find(variants.begin(), variants.end(), before);
     if (it == variants.end()) continue;
     const auto next = std::next(it) == variants.end() ? variants.begin() : std::next(it);
-    edit.SetSelStart(static_cast<int>(start));
-    edit.SetSelLength(static_cast<int>(caret - start));
-    edits.ReplaceSelection(*next);
-    return true;
+    return Turn{start, caret, *next};
   }
-  return false;
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> NextVariantBeforeCaret(const IEditArea& edit, const StringList& boardCells) {
+  const auto turn = TurnBeforeCaret(edit, boardCells);
+  if (!turn) return std::nullopt;
+  return turn->next;
+}
+
+bool CycleVariantBeforeCaret(IEditArea& edit, TextEdits& edits, const StringList& boardCells) {
+  const auto turn = TurnBeforeCaret(edit, boardCells);
+  if (!turn) return false;
+  edit.SetSelStart(static_cast<int>(turn->start));
+  edit.SetSelLength(static_cast<int>(turn->caret - turn->start));
+  edits.ReplaceSelection(turn->next);
+  return true;
 }
 
 }  // namespace velkor

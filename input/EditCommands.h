@@ -2,6 +2,7 @@
 // and line, deleting the character at or before the caret.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "core/CommaText.h"
@@ -26,5 +27,8 @@ bool IsKana(const std::string& variant);
 // One change, so one undo takes it back. False, and nothing changes, when the
 // character before the caret is on no kana cell.
 bool CycleVariantBeforeCaret(IEditArea& edit, TextEdits& edits, const StringList& boardCells);
+// What ゛~ would turn the character before the caret into; nothing when it
+// would change nothing.
+std::optional<std::string> NextVariantBeforeCaret(const IEditArea& edit, const StringList& boardCells);
 
 }  // namespace velkor

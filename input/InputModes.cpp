@@ -1,28 +1,24 @@
 #include "input/InputModes.h"
 
-#include <array>
-
 namespace velkor {
 
-void InputModes::ApplyInputModeChecks() {
-  static constexpr std::array<MenuItem, 8> kModeItems = {MenuItem::EditClick, MenuItem::EditMouse, MenuItem::EditM10,
-                                                         MenuItem::EditM20,   MenuItem::EditM30,   MenuItem::EditM40,
-                                                         MenuItem::EditM50,   MenuItem::EditYa};
-  static constexpr std::array<MenuItem, 5> kDwellItems = {MenuItem::EditM10, MenuItem::EditM20, MenuItem::EditM30,
-                                                          MenuItem::EditM40, MenuItem::EditM50};
-  for (MenuItem item : kModeItems) p_.window.SetChecked(item, false);
-
+bool InputModes::Ticked(Command item) const {
   const Settings& s = state_.settings;
   // Scanning is none of the menu's modes: nothing is ticked while it is on.
-  if (ScanModeOn(s)) return;
-  if (s.Option(option::kClickMode) == "1") p_.window.SetChecked(MenuItem::EditClick, true);
+  if (ScanModeOn(s)) return false;
   const std::string& dwell = s.Option(option::kDwellSeconds);
-  // A dwell time in tenths ticks dwell itself; a whole second its item too.
-  if (DwellModeOn(s)) p_.window.SetChecked(MenuItem::EditMouse, true);
-  for (int seconds = 1; seconds <= 5; ++seconds) {
-    if (dwell == std::to_string(seconds)) p_.window.SetChecked(kDwellItems[seconds - 1], true);
+  switch (item) {
+    case Command::ModeClick: return s.Option(option::kClickMode) == "1";
+    // A dwell time in tenths ticks dwell itself; a whole second its item too.
+    case Command::ModeDwell: return DwellModeOn(s);
+    case Command::ModeDwell1: return dwell == "1";
+    case Command::ModeDwell2: return dwell == "2";
+    case Command::ModeDwell3: return dwell == "3";
+    case Command::ModeDwell4: return dwell == "4";
+    case Command::ModeDwell5: return dwell == "5";
+    case Command::ModeArrowKeys: return s.Option(option::kArrowKeyMode) == "1";
+    default: return false;
   }
-  if (s.Option(option::kArrowKeyMode) == "1") p_.window.SetChecked(MenuItem::EditYa, true);
 }
 
 void InputModes::SetMode(const char* click, const char* dwell, const char* arrowKeys) {
@@ -31,7 +27,6 @@ void InputModes::SetMode(const char* click, const char* dwell, const char* arrow
   state_.settings.SetOption(option::kClickMode, click);
   state_.settings.SetOption(option::kDwellSeconds, dwell);
   state_.settings.SetOption(option::kArrowKeyMode, arrowKeys);
-  ApplyInputModeChecks();
   if (modeSet_) modeSet_();
 }
 

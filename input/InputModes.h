@@ -21,9 +21,11 @@ class InputModes {
   InputModes(ProgramState& state, Ports ports)
       : state_(state), p_(ports), channel_(state.settings, ports.window, ports.pnlMsg) {}
 
-  // Ticks the mode items from option slots 0 to 2. Each test is an exact text
-  // comparison standing alone, so inconsistent slots give several marks.
-  void ApplyInputModeChecks();
+  // Whether the menu's item of a mode (click, dwell and its whole seconds,
+  // arrow keys) is ticked, from option slots 0 to 2. Each test is an exact
+  // text comparison standing alone, so inconsistent slots give several
+  // marks; while scanning none is ticked.
+  bool Ticked(Command item) const;
 
   void MnuEditClickClick() { SetMode("1", "0", "0"); }
   void MnuEditM10Click() { SetMode("0", "1", "0"); }

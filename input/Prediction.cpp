@@ -140,16 +140,7 @@ Prediction::Offer Prediction::Row(const std::string& text, std::size_t caret, st
   }
   const std::string kana = KanaSinceCommit(text, caret, origin);
   if (kana.empty()) {
-    // Right after a word (not after punctuation or at the start of a line):
-    // the kana phrases the user writes after words.
-    const std::size_t previous = caret > 0 ? caret::Left(text, caret) : 0;
-    const char16_t before = caret > 0 ? Wide(std::string_view(text).substr(previous, caret - previous)) : 0;
-    if (before != 0 && !IsPunctuation(before) && before != u'\n' && before != u'\r') {
-      std::vector<Word> phrases;
-      for (std::string& phrase : learning_.KanaPhrases(cells)) phrases.push_back({phrase, phrase});
-      Add(offer, phrases, "", cells);
-    }
-    Add(offer, Unread(engine_.Next(text.substr(0, caret), cells)), "", cells);
+    AddAfterText(offer, text, caret, cells);
     return offer;
   }
   // The ends of the kana run, longest first: the whole run may be one word,
@@ -158,6 +149,25 @@ Prediction::Offer Prediction::Row(const std::string& text, std::size_t caret, st
   for (std::size_t start = 0; start < kana.size(); start = cp932::NextCharPos(kana, start)) {
     ends.push_back(kana.substr(start));
   }
+  AddForKana(offer, kana, ends, cells);
+  return offer;
+}
+
+void Prediction::AddAfterText(Offer& offer, const std::string& text, std::size_t caret, std::size_t cells) const {
+  // Right after a word (not after punctuation or at the start of a line):
+  // the kana phrases the user writes after words.
+  const std::size_t previous = caret > 0 ? caret::Left(text, caret) : 0;
+  const char16_t before = caret > 0 ? Wide(std::string_view(text).substr(previous, caret - previous)) : 0;
+  if (before != 0 && !IsPunctuation(before) && before != u'\n' && before != u'\r') {
+    std::vector<Word> phrases;
+    for (std::string& phrase : learning_.KanaPhrases(cells)) phrases.push_back({phrase, phrase});
+    Add(offer, phrases, "", cells);
+  }
+  Add(offer, Unread(engine_.Next(text.substr(0, caret), cells)), "", cells);
+}
+
+void Prediction::AddForKana(Offer& offer, const std::string& kana, const std::vector<std::string>& ends,
+                            std::size_t cells) const {
   // What the user wrote before, for any of them, first; and the ends of kana
   // phrases the user wrote that go on from them.
   for (const std::string& reading : ends) Add(offer, learning_.Words(reading, cells), reading, cells);
@@ -169,7 +179,11 @@ Prediction::Offer Prediction::Row(const std::string& text, std::size_t caret, st
   // The conversion engine's reading of all of them: a word or phrase no
   // dictionary entry covers, in one selection.
   Add(offer, Converted(kana), kana, cells);
-  // Then the engine's words for all of them, the most common first, a longer
+  AddEngineWords(offer, ends, cells);
+}
+
+void Prediction::AddEngineWords(Offer& offer, const std::vector<std::string>& ends, std::size_t cells) const {
+  // The engine's words for all of them, the most common first, a longer
   // reading counting for more (more of the word was written); also with the
   // last kana voiced or small, as the modifier would turn it ("て" offers
   // "です"), counting for a little less. A single kana only when it is all
@@ -203,7 +217,6 @@ Prediction::Offer Prediction::Row(const std::string& text, std::size_t caret, st
   }
   std::stable_sort(scored.begin(), scored.end(), [](const Scored& a, const Scored& b) { return a.score < b.score; });
   for (const Scored& s : scored) Add(offer, {s.word}, s.replaces, cells);
-  return offer;
 }
 
 std::vector<Word> Prediction::Converted(const std::string& kana) const {

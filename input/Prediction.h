@@ -104,6 +104,14 @@ class Prediction {
   // The conversion engine's best readings of `kana` as one text each; none
   // while it is busy.
   std::vector<Word> Converted(const std::string& kana) const;
+  // The row's offers with no kana before the caret: after a word, the kana
+  // phrases the user writes after words; then the engine's next words.
+  void AddAfterText(Offer& offer, const std::string& text, std::size_t caret, std::size_t cells) const;
+  // The row's offers for the kana run before the caret, whose ends (longest
+  // first) are `ends`.
+  void AddForKana(Offer& offer, const std::string& kana, const std::vector<std::string>& ends, std::size_t cells) const;
+  // The engine's words for the ends, by score (AddForKana's last offers).
+  void AddEngineWords(Offer& offer, const std::vector<std::string>& ends, std::size_t cells) const;
 
   IPredictor& engine_;
   Learning& learning_;

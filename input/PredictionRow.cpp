@@ -38,15 +38,8 @@ void PredictionRow::Refresh() {
   if (!changed) return;
   p_.row.SetCells(cells, offer_.candidates);
   if (p_.row.Current() >= cells) p_.row.SetCurrent(cells - 1);
-  if (state_.onCandidates == kOnPredictionRow) {
-    state_.rowJustFilled = true;
-    p_.tmrInput0.Stop();
-    state_.dwellTicks = 0;
-    if (const auto pointer = p_.pointer.Position()) {
-      state_.rowAnchorX = pointer->x;
-      state_.rowAnchorY = pointer->y;
-    }
-  }
+  // Candidates that appeared under a resting pointer are not read yet.
+  if (refilled_) refilled_();
 }
 
 bool PredictionRow::Choose(int cell) {

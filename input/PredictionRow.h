@@ -3,6 +3,7 @@
 // through the prediction.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "core/Platform.h"
@@ -18,18 +19,16 @@ class PredictionRow {
   struct Ports {
     IEditArea& memMain;
     IPredictionRow& row;
-    IPointer& pointer;
-    ITimer& tmrInput0;
   };
 
   PredictionRow(ProgramState& state, Ports ports, Prediction& prediction, TextEdits& edits)
       : state_(state), p_(ports), prediction_(prediction), edits_(edits) {}
 
   // Fills the row for the text before the caret, in as many cells as the
-  // settings give it. When its candidates change under a pointer resting on
-  // the row, nothing on it counts until the pointer moves: the user has not
-  // read them yet.
+  // settings give it.
   void Refresh();
+  // Told when the row shows other candidates than before.
+  void OnRefilled(std::function<void()> handler) { refilled_ = std::move(handler); }
   std::string CellText(int cell) const { return p_.row.CellText(cell); }
   // What the row offers now, cell by cell.
   const Prediction::Offer& Offer() const { return offer_; }
@@ -57,6 +56,7 @@ class PredictionRow {
   TextEdits& edits_;
   Prediction::Offer offer_;
   bool filling_ = false;
+  std::function<void()> refilled_;
 };
 
 }  // namespace velkor

@@ -8,7 +8,7 @@ namespace velkor {
 
 namespace {
 
-std::string Sj(const char* utf8) { return cp932::FromUtf8(utf8); }
+using cp932::Sj;
 
 // Rounds of the rows without a press before scanning pauses, and rounds of
 // one row's cells before it gives way to row scanning again.
@@ -20,42 +20,54 @@ constexpr int kCellRounds = 2;
 Scanner::Scanner(ProgramState& state, Ports ports, Selection& selection)
     : state_(state), p_(ports), selection_(selection) {}
 
-bool Scanner::InList() const { return p_.sgd01.Visible(); }
+bool Scanner::InList() const { return selection_.ListShown(); }
 
 std::vector<Scanner::Line> Scanner::Lines() const {
   std::vector<Line> lines;
   if (InList()) {
     Line entries{0, {}};
-    const int cols = p_.sgd01.ColCount();
-    for (int r = 0; r < p_.sgd01.RowCount(); ++r) {
-      for (int c = 0; c < cols; ++c) {
-        if (!p_.sgd01.CellText(c, r).empty()) entries.cols.push_back(r * cols + c);
+    const CellPos shape = selection_.ListShape();
+    for (int r = 0; r < shape.row; ++r) {
+      for (int c = 0; c < shape.col; ++c) {
+        if (selection_.Offers({Place::List, {c, r}})) entries.cols.push_back(r * shape.col + c);
       }
     }
     if (!entries.cols.empty()) lines.push_back(std::move(entries));
     return lines;
   }
+  // Only the face on show is scanned: the row belongs to the board's own.
   Line predictions{-1, {}};
   for (int cell = 0; cell < p_.predictionRow.CellCount(); ++cell) {
-    if (!p_.predictionRow.CellText(cell).empty()) predictions.cols.push_back(cell);
+    if (selection_.Offers({Place::Row, {cell, 0}})) predictions.cols.push_back(cell);
   }
   if (!predictions.cols.empty()) lines.push_back(std::move(predictions));
-  for (int row = 1; row < p_.sgd00.RowCount(); ++row) {
+  const Place face = selection_.Face();
+  for (int row = 1; row <= board::kLastCommandRow; ++row) {
     Line line{row, {}};
-    for (int col = 1; col < p_.sgd00.ColCount(); ++col) {
-      if (!p_.sgd00.CellText(col, row).empty()) line.cols.push_back(col);
+    for (int col = 1; col <= board::kContentCols; ++col) {
+      if (selection_.Offers({face, {col, row}})) line.cols.push_back(col);
     }
     if (!line.cols.empty()) lines.push_back(std::move(line));
   }
   return lines;
 }
 
+Target Scanner::TargetOf(const Mark& mark) const {
+  if (mark.inList) return {Place::List, {mark.col, mark.row}};
+  if (mark.row < 0) return {Place::Row, {mark.col, 0}};
+  return {selection_.Face(), {mark.col, mark.row}};
+}
+
+ICellSurface& Scanner::SurfaceOf(const Mark& mark) const {
+  if (mark.inList) return p_.sgd01;
+  if (mark.row < 0) return p_.predictionRow;
+  return p_.sgd00;
+}
+
 void Scanner::Follow() {
   const bool on = ScanModeOn(state_.settings);
   if (on && !active_) {
     active_ = true;
-    // A dwell count left on a cell by the mode before goes.
-    selection_.StopDwell();
     Restart();
   } else if (!on && active_) {
     active_ = false;
@@ -70,6 +82,15 @@ void Scanner::Restart() {
   phase_ = inList_ ? Phase::Cells : Phase::Rows;
   line_ = 0;
   cell_ = 0;
+  // The slot board for saving starts on its first empty slot: its row first,
+  // then, once the row is chosen, that slot.
+  start_ = selection_.ScanStart();
+  if (start_) {
+    const std::vector<Line> lines = Lines();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      if (lines[i].row == start_->row) line_ = static_cast<int>(i);
+    }
+  }
   rounds_ = 0;
   Draw();
   Describe();
@@ -107,6 +128,7 @@ void Scanner::Step() {
         p_.scanTimer.Stop();
         Clear();
         p_.pnlMsg.SetMessage(Sj("走査を休止中"));
+        p_.pnlMsg.SetText(Sj("押すと走査を再開"), status::kBlue);
         return;
       }
     }
@@ -169,7 +191,7 @@ bool Scanner::Press(SwitchInput input, bool repeat) {
   }
   if (phase_ == Phase::Rows) {
     phase_ = Phase::Cells;
-    cell_ = 0;
+    cell_ = StartCellOf(lines[static_cast<std::size_t>(line_)]);
     rounds_ = 0;
     Draw();
     Describe();
@@ -190,30 +212,20 @@ void Scanner::Choose() {
   }
   p_.scanTimer.Stop();
   Clear();
-  if (mark.inList) {
-    state_.onCandidates = kOnList;
-    state_.candCol = mark.col;
-    state_.candRow = mark.row;
-    p_.sgd01.SetCol(mark.col);
-    p_.sgd01.SetRow(mark.row);
-    selection_.ExecuteSelection();
-  } else if (mark.row < 0) {
-    state_.onCandidates = kOnPredictionRow;
-    state_.rowCell = mark.col;
-    selection_.ChooseRowCell();
-    p_.predictionRow.SetCurrent(-1);
-  } else {
-    state_.onCandidates = kOnBoard;
-    state_.boardCol = mark.col;
-    state_.boardRow = mark.row;
-    p_.sgd00.SetCol(mark.col);
-    p_.sgd00.SetRow(mark.row);
-    selection_.DescribeBoardCell();
-    selection_.ConfirmBoardCell();
-  }
+  const Target target = TargetOf(mark);
+  selection_.Confirm(target);
+  if (target.place == Place::Row) p_.predictionRow.SetCurrent(-1);
   // The choice may have ended scanning (the settings board); else it begins
   // again at the first row of whatever is shown now.
   if (active_) Restart();
+}
+
+int Scanner::StartCellOf(const Line& line) const {
+  if (!start_ || line.row != start_->row) return 0;
+  for (std::size_t i = 0; i < line.cols.size(); ++i) {
+    if (line.cols[i] == start_->col) return static_cast<int>(i);
+  }
+  return 0;
 }
 
 Scanner::Mark Scanner::Highlight() const {
@@ -226,7 +238,7 @@ Scanner::Mark Scanner::Highlight() const {
   if (InList()) {
     // A list's entries are numbered across its rows.
     if (!onCell) return mark;
-    const int cols = p_.sgd01.ColCount();
+    const int cols = selection_.ListShape().col;
     const int at = line.cols[static_cast<std::size_t>(cell_)];
     return Mark{true, at / cols, at % cols};
   }
@@ -236,9 +248,9 @@ Scanner::Mark Scanner::Highlight() const {
 }
 
 void Scanner::Clear() {
-  p_.sgd00.SetScanHighlight(-1, -1);
-  p_.sgd01.SetScanHighlight(-1, -1);
-  p_.predictionRow.SetScanHighlight(false, -1);
+  p_.sgd00.SetScanMark({});
+  p_.sgd01.SetScanMark({});
+  p_.predictionRow.SetScanMark({});
 }
 
 void Scanner::Draw() {
@@ -247,13 +259,10 @@ void Scanner::Draw() {
   if (!active_ || phase_ == Phase::Paused) return;
   const Mark mark = Highlight();
   drawn_ = mark;
-  if (mark.inList) {
-    p_.sgd01.SetScanHighlight(mark.col, mark.row);
-  } else if (mark.row < 0) {
-    p_.predictionRow.SetScanHighlight(true, mark.col);
-  } else {
-    p_.sgd00.SetScanHighlight(mark.col, mark.row);
-  }
+  // Nothing to highlight (nothing offered at all).
+  if (static_cast<std::size_t>(line_) >= Lines().size()) return;
+  // The prediction row is the surface's row 0.
+  SurfaceOf(mark).SetScanMark({mark.inList || mark.row >= 0 ? mark.row : 0, mark.col});
 }
 
 void Scanner::Describe() {
@@ -264,21 +273,20 @@ void Scanner::Describe() {
     p_.pnlMsg.SetText(Sj("この行を選ぶ"), status::kBlue);
     return;
   }
-  // The status line says what a press does now, as over a cell.
+  // The status line says what a press does now, as over a cell; the cell
+  // drawn current is the highlighted one.
+  const Target target = TargetOf(mark);
   if (mark.inList) {
     p_.sgd01.SetCol(mark.col);
     p_.sgd01.SetRow(mark.row);
-    selection_.DescribeVariant();
   } else if (mark.row < 0) {
-    state_.rowCell = mark.col;
     p_.predictionRow.SetCurrent(mark.col);
-    selection_.DescribeRowCell();
   } else {
     p_.predictionRow.SetCurrent(-1);
     p_.sgd00.SetCol(mark.col);
     p_.sgd00.SetRow(mark.row);
-    selection_.DescribeBoardCell();
   }
+  selection_.Point(target);
 }
 
 }  // namespace velkor

@@ -11,7 +11,7 @@ namespace velkor {
 
 namespace {
 
-std::string Sj(const char* utf8) { return cp932::FromUtf8(utf8); }
+using cp932::Sj;
 
 using Item = SettingsBoard::Item;
 using Kind = SettingsBoard::Kind;
@@ -251,10 +251,7 @@ StatusText SettingsBoard::Status(int col, int row) const {
 void SettingsBoard::SetValue(Item item, int value) {
   Settings& s = state_.settings;
   switch (item) {
-    case Item::DwellTime:
-      s.SetOption(option::kDwellSeconds, TenthsText(value));
-      modes_.ApplyInputModeChecks();
-      break;
+    case Item::DwellTime: s.SetOption(option::kDwellSeconds, TenthsText(value)); break;
     case Item::DwellMemory: s.SetNamed(named::kDwellMemoryMs, std::to_string(value)); break;
     case Item::Tolerance: s.SetNamed(named::kDwellTolerancePx, std::to_string(value)); break;
     case Item::Repeat: s.SetNamed(named::kRepeatMs, std::to_string(value)); break;
@@ -282,10 +279,7 @@ void SettingsBoard::SetChoice(Item item, int choice) {
     if (choice == 0) modes_.MnuEditClickClick();
     if (choice == 1) modes_.SetDwell(TenthsText(s.DwellTenths().value_or(10)));
     if (choice == 2) modes_.MnuEditYaClick();
-    if (choice == 3) {
-      s.SetNamed(named::kScan, "1");
-      modes_.ApplyInputModeChecks();
-    }
+    if (choice == 3) s.SetNamed(named::kScan, "1");
   } else if (item == Item::ScanSwitch) {
     s.SetNamed(named::kScanSwitch, kSwitchValues[static_cast<std::size_t>(choice)]);
   } else if (item == Item::Switches) {
@@ -330,12 +324,12 @@ void SettingsBoard::Choose(int col, int row) {
 }
 
 void SettingsBoard::Show() {
-  state_.settingsBoard = true;
   p_.sgd00.SetFixedColour(colours::Rgb(200, 230, 200));
   Redraw();
   p_.sgd00.SetCol(1);
   p_.sgd00.SetRow(1);
   p_.tabC00.SetVisible(false);
+  board_.ShowFace(BoardFace::Settings);
 }
 
 void SettingsBoard::Redraw() {
@@ -352,9 +346,6 @@ void SettingsBoard::Redraw() {
   board_.FitCells();
 }
 
-void SettingsBoard::Leave() {
-  state_.settingsBoard = false;
-  board_.FillBoard();
-}
+void SettingsBoard::Leave() { board_.FillBoard(); }
 
 }  // namespace velkor

@@ -60,7 +60,7 @@ class SettingsBoard {
   // Fills the grid with the settings board (the tab strip is hidden as for
   // the slot board).
   void Show();
-  bool Shown() const { return state_.settingsBoard; }
+  bool Shown() const { return board_.Face() == BoardFace::Settings; }
   // The board comes back.
   void Leave();
   // The cell at (col, row), if the board has one there.

@@ -5,21 +5,68 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR="$ROOT/build"
 
-# Build tools, Qt 6 Widgets and Print Support, GoogleTest, a Japanese font
+# What the program needs to be built and to run: build tools, Qt 6 Widgets,
+# Print Support and Multimedia, Qt's Japanese translations, a Japanese font
 # (without one every kana is drawn as a box), anthy for kana-to-kanji
 # conversion (loaded at run time; the header only documents its interface),
 # the IPADIC sources the prediction lexicon is made from (mecab-ipadic), and
-# Xvfb for running the window without a screen, and the validators of the
-# menu entry and the metainfo.
-VELKOR_PACKAGES=(
+# Open JTalk with its dictionary and its Japanese voice for reading aloud.
+VELKOR_RUN_PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-translations-l10n libgtest-dev
+  qt6-base-dev qt6-translations-l10n qt6-multimedia-dev
   fonts-ipafont-gothic
   libanthy1 anthy-common libanthy-dev mecab-ipadic
-  qt6-multimedia-dev open-jtalk open-jtalk-mecab-naist-jdic hts-voice-nitech-jp-atr503-m001
+  open-jtalk open-jtalk-mecab-naist-jdic hts-voice-nitech-jp-atr503-m001
+)
+# What the tests call besides: GoogleTest; Xvfb, xauth and xdotool for the
+# window under a private display; pdfinfo and pdftotext (poppler-utils) for
+# printed pages; ImageMagick's identify for the icons' sizes; the validators
+# of the menu entry and the metainfo; dpkg-dev and lintian for the package.
+VELKOR_TEST_PACKAGES=(
+  libgtest-dev
   xvfb xauth xdotool poppler-utils imagemagick
   desktop-file-utils appstream
+  dpkg-dev lintian
 )
+VELKOR_PACKAGES=("${VELKOR_RUN_PACKAGES[@]}" "${VELKOR_TEST_PACKAGES[@]}")
+
+# Runs a command as root: directly when this is root, else through sudo.
+velkor_as_root() {
+  if [ "$(id -u)" -eq 0 ]; then
+    "$@"
+  elif command -v sudo >/dev/null 2>&1; then
+    sudo "$@"
+  else
+    echo "Installing packages needs root: run this as root, or install sudo" >&2
+    return 1
+  fi
+}
+
+# apt-get that waits up to ten minutes for another package manager holding
+# the dpkg lock instead of failing at once. "update" takes the package lists'
+# lock, which that setting does not cover: it is tried again while the lock
+# is held.
+velkor_apt_get() {
+  local attempt output
+  if [ "$1" != update ]; then
+    velkor_as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -q "$@"
+    return
+  fi
+  for attempt in $(seq 1 60); do
+    if output=$(velkor_as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -q "$@" 2>&1); then
+      echo "$output"
+      return 0
+    fi
+    if ! grep -q 'Could not get lock' <<<"$output"; then
+      echo "$output" >&2
+      return 1
+    fi
+    [ "$attempt" -eq 1 ] && echo "Another program holds the package lists' lock; waiting" >&2
+    sleep 10
+  done
+  echo "$output" >&2
+  return 1
+}
 
 # The Japanese voice of the speech engine is in Debian's contrib section. The
 # new source names the same archive and suite as the machine's own main
@@ -41,6 +88,7 @@ velkor_debian_source() {
   fi
 }
 
+# False when no Debian source was found to add contrib to.
 velkor_enable_contrib() {
   if grep -rqsE '^[^#]*(Components:.*|deb .*)\bcontrib\b' /etc/apt/sources.list /etc/apt/sources.list.d/; then
     return 0
@@ -51,14 +99,12 @@ velkor_enable_contrib() {
   suite=${source##* }
   if [ -z "$source" ] || [ -z "$uri" ] || [ -z "$suite" ]; then
     echo "No Debian source found to add the contrib section to; the Japanese voice is left out" >&2
-    return 0
+    return 1
   fi
-  local sudo=()
-  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
   echo "Enabling Debian's contrib section for the Japanese voice"
   printf '%s\n' 'Types: deb' "URIs: $uri" "Suites: $suite" 'Components: contrib' \
     'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' |
-    "${sudo[@]}" tee /etc/apt/sources.list.d/velkorlt-contrib.sources >/dev/null
+    velkor_as_root tee /etc/apt/sources.list.d/velkorlt-contrib.sources >/dev/null
 }
 
 velkor_install_missing() {
@@ -69,16 +115,22 @@ velkor_install_missing() {
     fi
   done
   [ ${#missing[@]} -eq 0 ] && return 0
+  if ! velkor_enable_contrib; then
+    # Without contrib the voice cannot be had; everything else still can.
+    local rest=()
+    for pkg in "${missing[@]}"; do
+      [ "$pkg" = hts-voice-nitech-jp-atr503-m001 ] || rest+=("$pkg")
+    done
+    missing=("${rest[@]}")
+    [ ${#missing[@]} -eq 0 ] && return 0
+  fi
   echo "Installing: ${missing[*]}"
-  velkor_enable_contrib
-  local sudo=()
-  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-  "${sudo[@]}" apt-get update -q
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q "${missing[@]}"
+  velkor_apt_get update
+  velkor_apt_get install -y "${missing[@]}"
 }
 
 # velkor_build [extra cmake arguments...]
 velkor_build() {
-  cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja "$@" >/dev/null
-  cmake --build "$BUILD_DIR" -j "$(nproc)"
+  cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja "$@" >/dev/null &&
+    cmake --build "$BUILD_DIR" -j "$(nproc)"
 }

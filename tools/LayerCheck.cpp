@@ -48,14 +48,30 @@ std::vector<Include> IncludesOf(const fs::path& file) {
   return out;
 }
 
-// The folder an include of the program's own names ("core/Cp932.h"), or
-// nothing for a library header.
-std::optional<std::string> FolderOf(const std::string& target) {
-  const auto slash = target.find('/');
-  if (slash == std::string::npos) return std::nullopt;
-  const std::string folder = target.substr(0, slash);
-  if (!Layers().count(folder) || folder.empty()) return std::nullopt;
-  return folder;
+// Where an include leads in the tree, as a compiler with the root on its
+// include path finds it: a quoted name first beside the including file, then
+// from the root; an angled name from the root. A name found nowhere still
+// counts as the program's when it is written relative to the including file
+// ("./", "../") or begins with a layer's folder; anything else is a library
+// header. The result is relative to the root, with '/', and may leave it.
+std::optional<std::string> Resolve(const fs::path& root, const fs::path& file, const Include& include) {
+  const fs::path written(include.target);
+  const fs::path beside = (file.parent_path() / written).lexically_normal();
+  const fs::path fromRoot = (root / written).lexically_normal();
+  auto relative = [&root](const fs::path& p) { return p.lexically_relative(root).generic_string(); };
+  if (!include.angled && fs::is_regular_file(beside)) return relative(beside);
+  if (fs::is_regular_file(fromRoot)) return relative(fromRoot);
+  const std::string first = written.begin() == written.end() ? "" : written.begin()->string();
+  if (!include.angled && (first == "." || first == "..")) return relative(beside);
+  if (!first.empty() && first != include.target && Layers().count(first)) return relative(fromRoot);
+  return std::nullopt;
+}
+
+// The folder of a path relative to the root: its first part, "" for a file
+// at the root itself.
+std::string FolderOf(const std::string& relative) {
+  const auto slash = relative.find('/');
+  return slash == std::string::npos ? "" : relative.substr(0, slash);
 }
 
 bool IsQtHeader(const std::string& target) {
@@ -84,44 +100,69 @@ struct Edge {
   int line;
 };
 
+// The program's own files: every source file in the layers' folders (and
+// their subfolders) and at the root, sorted.
+std::vector<fs::path> SourceFiles(const fs::path& root) {
+  std::vector<fs::path> files;
+  for (const auto& [folder, layer] : Layers()) {
+    if (folder.empty()) {
+      for (const auto& entry : fs::directory_iterator(root))
+        if (entry.is_regular_file() && IsSource(entry.path())) files.push_back(entry.path());
+    } else if (fs::is_directory(root / folder)) {
+      for (const auto& entry : fs::recursive_directory_iterator(root / folder))
+        if (entry.is_regular_file() && IsSource(entry.path())) files.push_back(entry.path());
+    }
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+std::string Written(const Include& include) {
+  return include.angled ? "<" + include.target + ">" : "\"" + include.target + "\"";
+}
+
+std::string LayerName(const std::string& folder) { return folder.empty() ? "main.cpp" : folder + "/"; }
+
+using Edges = std::map<std::string, std::set<std::string>>;
+
+// The includes of one file: each against the layer order, and each edge
+// between folders noted for the cycle check.
+void CheckFile(const fs::path& root, const fs::path& file, std::vector<LayerViolation>& out, Edges& edges,
+               std::map<std::pair<std::string, std::string>, Edge>& firstEdge) {
+  const std::string relative = fs::relative(file, root).generic_string();
+  const std::string folder = FolderOf(relative);
+  for (const Include& include : IncludesOf(file)) {
+    const auto resolved = Resolve(root, file, include);
+    if (!resolved) {
+      if (IsQtHeader(include.target) && !MaySeeQt(folder))
+        out.push_back({relative, include.line, "Qt header " + Written(include) + " outside ui/ and main.cpp"});
+      continue;
+    }
+    const std::string target = FolderOf(*resolved);
+    if (target == folder) continue;
+    if (!Layers().count(target)) {
+      out.push_back({relative, include.line,
+                     Written(include) + ": " + LayerName(folder) + " may not include " + *resolved +
+                         " (outside the program's layers)"});
+      continue;
+    }
+    edges[folder].insert(target);
+    firstEdge.emplace(std::make_pair(folder, target), Edge{relative, include.line});
+    if (Layers().at(target) >= Layers().at(folder)) {
+      out.push_back({relative, include.line,
+                     Written(include) + ": " + LayerName(folder) + " may not include " + LayerName(target) +
+                         " (layer order: core, board|document, input, form, ui)"});
+    }
+  }
+}
+
 }  // namespace
 
 std::vector<LayerViolation> CheckLayers(const fs::path& root) {
   std::vector<LayerViolation> out;
-  std::map<std::string, std::set<std::string>> edges;
+  Edges edges;
   std::map<std::pair<std::string, std::string>, Edge> firstEdge;
-  std::vector<fs::path> files;
-  for (const auto& [folder, layer] : Layers()) {
-    const fs::path dir = folder.empty() ? root : root / folder;
-    if (!fs::is_directory(dir)) continue;
-    for (const auto& entry : fs::directory_iterator(dir))
-      if (entry.is_regular_file() && IsSource(entry.path())) files.push_back(entry.path());
-  }
-  std::sort(files.begin(), files.end());
-  for (const fs::path& file : files) {
-    const std::string relative = fs::relative(file, root).generic_string();
-    const auto slash = relative.find('/');
-    const std::string folder = slash == std::string::npos ? "" : relative.substr(0, slash);
-    const int layer = Layers().at(folder);
-    for (const Include& include : IncludesOf(file)) {
-      if (include.angled) {
-        if (IsQtHeader(include.target) && !MaySeeQt(folder))
-          out.push_back({relative, include.line, "Qt header <" + include.target + "> outside ui/ and main.cpp"});
-        continue;
-      }
-      const auto target = FolderOf(include.target);
-      if (!target || *target == folder) continue;
-      edges[folder].insert(*target);
-      firstEdge.emplace(std::make_pair(folder, *target), Edge{relative, include.line});
-      if (Layers().at(*target) >= layer) {
-        out.push_back({relative, include.line,
-                       "\"" + include.target + "\": " + (folder.empty() ? "main.cpp" : folder + "/") +
-                           " may not include " + *target +
-                           "/ (layer order: core, board|document, input, "
-                           "form, ui)"});
-      }
-    }
-  }
+  for (const fs::path& file : SourceFiles(root)) CheckFile(root, file, out, edges, firstEdge);
   // Cycles between folders, reported at each include of the cycle that goes
   // up or sideways in the layer order.
   for (const auto& [from, targets] : edges) {

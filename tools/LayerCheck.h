@@ -4,7 +4,13 @@
 //
 // Layers, lowest first: core/; board/ and document/ (each on core/ alone);
 // input/; form/; ui/; main.cpp. A file may include its own folder and
-// the layers below its own.
+// the layers below its own, nothing outside the layers' folders.
+//
+// An include is followed to the file it names, as the compiler finds it with
+// the root on the include path: a quoted name beside the including file first
+// ("./X.h", "../input/X.h"), then from the root ("core/Cp932.h"); an angled
+// name from the root (<form/MainForm.h>). Any other angled name is a library
+// header, checked only for Qt.
 #pragma once
 
 #include <filesystem>

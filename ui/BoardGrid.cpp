@@ -197,15 +197,33 @@ void BoardGrid::SetCellText(int col, int row, const std::string& text) {
   cell->setText(FromCp932(text));
 }
 
-void BoardGrid::SetDwellProgress(int col, int row, int percent) {
+void BoardGrid::SetCellEnabled(int col, int row, bool enabled) {
   if (col < 1 || row < 1 || col - 1 >= columnCount() || row - 1 >= rowCount()) return;
   QTableWidgetItem* cell = item(row - 1, col - 1);
   if (!cell) {
-    if (percent <= 0) return;
+    if (enabled) return;
     cell = new QTableWidgetItem;
     setItem(row - 1, col - 1, cell);
   }
-  cell->setData(FitTextDelegate::kDwellRole, percent > 0 ? QVariant(percent) : QVariant());
+  // A command that cannot run now is drawn in grey, as its menu item is.
+  cell->setForeground(enabled ? QBrush() : QBrush(QColor(150, 150, 150)));
+}
+
+bool BoardGrid::CellEnabled(int col, int row) const {
+  const QTableWidgetItem* cell = item(row - 1, col - 1);
+  return !cell || cell->foreground().style() == Qt::NoBrush;
+}
+
+void BoardGrid::SetDwellMark(CellPos cell, DwellMark mark) {
+  // The fixed column and row are the headers: cell (1, 1) is the table's (0, 0).
+  FitTextDelegate::MarkDwell(*this, cell.col - 1, cell.row - 1, mark);
+}
+
+std::optional<CellPos> BoardGrid::CellAtScreen(Point at) const {
+  if (!isVisible()) return std::nullopt;
+  const QPoint p = mapFromGlobal(QPoint(at.x, at.y));
+  if (!rect().contains(p)) return std::nullopt;
+  return CellAt(p.x(), p.y());
 }
 
 void BoardGrid::resizeEvent(QResizeEvent* event) {
@@ -213,9 +231,8 @@ void BoardGrid::resizeEvent(QResizeEvent* event) {
   if (onResize_) onResize_();
 }
 
-void BoardGrid::SetScanHighlight(int col, int row) {
-  // The fixed column and row are the headers: cell (1, 1) is the table's (0, 0).
-  FitTextDelegate::MarkScan(*this, col < 0 ? -1 : col - 1, row < 1 ? -1 : row - 1);
+void BoardGrid::SetScanMark(ScanMark mark) {
+  FitTextDelegate::MarkScan(*this, mark.col < 0 ? -1 : mark.col - 1, mark.row < 1 ? -1 : mark.row - 1);
 }
 
 bool BoardGrid::ScanHighlighted(int col, int row) const { return FitTextDelegate::ScanMarked(*this, col - 1, row - 1); }
@@ -223,6 +240,11 @@ bool BoardGrid::ScanHighlighted(int col, int row) const { return FitTextDelegate
 int BoardGrid::DwellProgress(int col, int row) const {
   const QTableWidgetItem* cell = item(row - 1, col - 1);
   return cell ? cell->data(FitTextDelegate::kDwellRole).toInt() : 0;
+}
+
+bool BoardGrid::DwellDone(int col, int row) const {
+  const QTableWidgetItem* cell = item(row - 1, col - 1);
+  return cell && cell->data(FitTextDelegate::kDoneRole).toBool();
 }
 
 void BoardGrid::SetFixedColour(Colour colour) {

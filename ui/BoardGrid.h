@@ -35,6 +35,8 @@ class BoardGrid : public QTableWidget, public IBoardGrid {
   Colour Background() const override { return background_; }
   void SetBackground(Colour colour) override;
   void SetCellMenuAttached(bool attached) override { cellMenuAttached_ = attached; }
+  void SetCellEnabled(int col, int row, bool enabled) override;
+  bool CellEnabled(int col, int row) const;
   bool CellMenuAttached() const { return cellMenuAttached_; }
   bool Visible() const override { return !isHidden(); }
   void SetVisible(bool visible) override { setVisible(visible); }
@@ -42,13 +44,17 @@ class BoardGrid : public QTableWidget, public IBoardGrid {
   int Row() const override { return row_; }
   void SetCol(int col) override { MoveCurrent(col, row_); }
   void SetRow(int row) override { MoveCurrent(col_, row); }
-  CellPos CellAt(int x, int y) const override;
+  // The cell at a point in the grid's own coordinates; -1 for a coordinate on
+  // no cell. Column 0 and row 0 are the fixed ones.
+  CellPos CellAt(int x, int y) const;
+  std::optional<CellPos> CellAtScreen(Point at) const override;
   Rect CellRect(int col, int row) const override;
   int AreaWidth() const override { return contentsRect().width(); }
   int AreaHeight() const override { return contentsRect().height(); }
-  void SetDwellProgress(int col, int row, int percent) override;
+  void SetDwellMark(CellPos cell, DwellMark mark) override;
   int DwellProgress(int col, int row) const;
-  void SetScanHighlight(int col, int row) override;
+  bool DwellDone(int col, int row) const;
+  void SetScanMark(ScanMark mark) override;
   // Whether the scan highlight is drawn on cell (col, row).
   bool ScanHighlighted(int col, int row) const;
 

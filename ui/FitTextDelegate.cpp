@@ -1,5 +1,8 @@
 #include "ui/FitTextDelegate.h"
 
+#include <QPainter>
+#include <QPolygonF>
+
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -65,6 +68,36 @@ void FitTextDelegate::MarkScan(QTableWidget& table, int col, int row) {
   }
 }
 
+void FitTextDelegate::PaintDone(QPainter* painter, const QRect& cell) {
+  const QColor green(0, 130, 60);
+  painter->save();
+  painter->setRenderHint(QPainter::Antialiasing);
+  QPen pen(green);
+  pen.setWidth(std::max(3, cell.height() / 10));
+  painter->setPen(pen);
+  painter->setBrush(Qt::NoBrush);
+  const int inset = pen.width() / 2;
+  painter->drawRect(cell.adjusted(inset, inset, -inset - 1, -inset - 1));
+  // The check mark: a quarter of the cell's height, in the upper right corner.
+  const int size = std::max(8, std::min(cell.width(), cell.height()) / 3);
+  const QPointF corner(cell.right() - pen.width() - size, cell.top() + pen.width());
+  painter->drawPolyline(QPolygonF({corner + QPointF(0, size * 0.55), corner + QPointF(size * 0.38, size * 0.9),
+                                   corner + QPointF(size, size * 0.1)}));
+  painter->restore();
+}
+
+void FitTextDelegate::MarkDwell(QTableWidget& table, int col, int row, DwellMark mark) {
+  if (col < 0 || row < 0 || col >= table.columnCount() || row >= table.rowCount()) return;
+  QTableWidgetItem* cell = table.item(row, col);
+  if (!cell) {
+    if (mark == DwellMark{}) return;
+    cell = new QTableWidgetItem;
+    table.setItem(row, col, cell);
+  }
+  cell->setData(kDwellRole, mark.percent > 0 ? QVariant(mark.percent) : QVariant());
+  cell->setData(kDoneRole, mark.done ? QVariant(true) : QVariant());
+}
+
 bool FitTextDelegate::ScanMarked(const QTableWidget& table, int col, int row) {
   const QTableWidgetItem* cell = table.item(row, col);
   return cell && cell->data(kScanRole).toBool();
@@ -74,6 +107,7 @@ void FitTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
   QStyledItemDelegate::paint(painter, option, index);
   if (index.data(kScanRole).toBool()) PaintScan(painter, option.rect);
   PaintDwell(painter, option.rect, index.data(kDwellRole).toInt());
+  if (index.data(kDoneRole).toBool()) PaintDone(painter, option.rect);
 }
 
 void FitTextDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {

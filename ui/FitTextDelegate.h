@@ -8,6 +8,8 @@
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 
+#include "core/Platform.h"
+
 namespace velkor::ui {
 
 class FitTextDelegate : public QStyledItemDelegate {
@@ -35,6 +37,15 @@ class FitTextDelegate : public QStyledItemDelegate {
   // rows and columns): cell (col, row), the whole of `row` when col is -1,
   // none when row is -1; and reads the mark back.
   static void MarkScan(QTableWidget& table, int col, int row);
+  // The item data role set on a cell confirmed by resting on it, until the
+  // pointer leaves it.
+  static constexpr int kDoneRole = Qt::UserRole + 3;
+  // Draws a cell confirmed by resting on it: a thick green frame and a check
+  // mark in its upper right corner, so a user still resting there sees that
+  // the choice was made and another needs leaving first.
+  static void PaintDone(QPainter* painter, const QRect& cell);
+  // Sets the dwell mark of table cell (col, row); an empty mark takes it off.
+  static void MarkDwell(QTableWidget& table, int col, int row, DwellMark mark);
   static bool ScanMarked(const QTableWidget& table, int col, int row);
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;

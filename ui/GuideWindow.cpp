@@ -1,6 +1,7 @@
 #include "ui/GuideWindow.h"
 
 #include <QEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -11,6 +12,17 @@ namespace velkor::ui {
 namespace {
 // The close button: as tall as two board cells, wide across the window.
 constexpr int kCloseHeight = 64;
+// GitHub's Markdown without its strikethrough: the board's cell names end in
+// "~" ("設~", "☆~"), and two of them in one paragraph would strike through
+// the text between them and lose both tildes.
+constexpr int kStrikethrough = 0x0200;
+const QTextDocument::MarkdownFeatures kGuideMarkdown(int(QTextDocument::MarkdownDialectGitHub) & ~kStrikethrough);
+
+QString ReadGuide(const QString& guideFile) {
+  QFile file(guideFile);
+  if (!file.open(QIODevice::ReadOnly)) return QStringLiteral("使い方ガイドを読めません：") + guideFile;
+  return QString::fromUtf8(file.readAll());
+}
 }  // namespace
 
 GuideWindow::GuideWindow(QWidget* parent, const QString& guideFile, int dwellMs)
@@ -21,8 +33,10 @@ GuideWindow::GuideWindow(QWidget* parent, const QString& guideFile, int dwellMs)
   auto* layout = new QVBoxLayout(this);
   browser_->setOpenExternalLinks(false);
   browser_->setOpenLinks(true);
+  // The pictures are found beside the guide.
   browser_->setSearchPaths({QFileInfo(guideFile).absolutePath()});
-  browser_->setSource(QUrl::fromLocalFile(guideFile), QTextDocument::MarkdownResource);
+  browser_->document()->setBaseUrl(QUrl::fromLocalFile(guideFile));
+  browser_->document()->setMarkdown(ReadGuide(guideFile), kGuideMarkdown);
   QFont font = browser_->font();
   font.setPixelSize(18);
   browser_->setFont(font);

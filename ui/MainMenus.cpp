@@ -10,29 +10,6 @@
 
 namespace velkor::ui {
 
-QAction* MainWindow::AddAction(const char* name, const char* caption, const char* hint, ToolImage image,
-                               std::function<void()> handler) {
-  auto* action = new QAction(ToolIcon(image), QString::fromUtf8(caption), this);
-  action->setObjectName(QString::fromLatin1(name));
-  action->setToolTip(QString::fromUtf8(hint));
-  action->setIconVisibleInMenu(false);  // the main menu shows no images
-  connect(action, &QAction::triggered, this, std::move(handler));
-  actions_.insert(action->objectName(), action);
-  return action;
-}
-
-QAction* MainWindow::AddCheckItem(QMenu* menu, MenuItem item, const char* caption, void (MainWindow::*handler)()) {
-  QAction* action = menu->addAction(QString::fromUtf8(caption));
-  action->setCheckable(true);
-  // Qt flips the check mark before the handler runs; the handlers decide it.
-  connect(action, &QAction::triggered, this, [this, action, handler](bool checked) {
-    action->setChecked(!checked);
-    (this->*handler)();
-  });
-  checkItems_[item] = action;
-  return action;
-}
-
 namespace {
 
 ToolImage ImageOf(CommandImage image) {
@@ -46,106 +23,87 @@ ToolImage ImageOf(CommandImage image) {
     case CommandImage::Replace: return ToolImage::Replace;
     case CommandImage::Undo: return ToolImage::Undo;
     case CommandImage::Redo: return ToolImage::Redo;
+    case CommandImage::EditFont: return ToolImage::EditFont;
+    case CommandImage::BoardFont: return ToolImage::BoardFont;
+    case CommandImage::Zoom: return ToolImage::Zoom;
     case CommandImage::None: break;
   }
-  return ToolImage::New;  // never shown: a command without a picture has no button
+  return ToolImage::New;  // never asked for: a command without a picture has no icon
 }
 
 }  // namespace
 
+QAction* MainWindow::AddCommandAction(const CommandEntry& entry) {
+  // A command without a picture has none at all: the menu bar would draw a
+  // picture instead of the caption of an item on it (ヘルプ).
+  auto* action = new QAction(QString::fromUtf8(entry.menu), this);
+  if (entry.image != CommandImage::None) action->setIcon(ToolIcon(ImageOf(entry.image)));
+  action->setObjectName(QString::fromLatin1(entry.action));
+  action->setToolTip(QString::fromUtf8(entry.hint));
+  action->setIconVisibleInMenu(false);  // the main menu shows no images
+  action->setCheckable(entry.checkItem);
+  const Command id = entry.id;
+  connect(action, &QAction::triggered, this, [this, action, id] {
+    // Qt flips a check mark before the command runs; the command's state
+    // decides it, and the runner shows it.
+    if (action->isCheckable()) action->setChecked(form_->Commands().Checked(id));
+    form_->Commands().Run(id, CommandSource::Menu);
+  });
+  actions_.insert(action->objectName(), action);
+  return action;
+}
+
 void MainWindow::BuildActions() {
-  // The commands' menu items and toolbar buttons, from the command table.
+  // Every menu item and toolbar button is a command of the command table.
   for (const CommandEntry& entry : AllCommands()) {
-    if (*entry.action == '\0') continue;
-    const Command id = entry.id;
-    QAction* action = AddAction(entry.action, entry.menu, entry.hint, ImageOf(entry.image),
-                                [this, id] { form_->Commands().Run(id, CommandSource::Menu); });
-    action->setEnabled(form_->Commands().Enabled(id));
+    if (*entry.action != '\0') AddCommandAction(entry);
   }
-  actFileSave_ = ActionNamed(QString::fromLatin1(EntryOf(Command::Save).action));
-  mnuFileQuit_ = ActionNamed(QString::fromLatin1(EntryOf(Command::Quit).action));
-  // Where a menu item gives its own caption (the fonts, the magnifier), the
-  // shared action carries that caption: the toolbar shows images only.
-  AddAction("ActDspFont", "編集画面フォント設定(&F)", "編集フォント変更", ToolImage::EditFont,
-            [this] { form_->Edit().ActDspFontExecute(); });
-  AddAction("ActExeZoom", "「Velkor虫めがね」起動(&B)", "虫めがね", ToolImage::Zoom,
-            [this] { form_->ActExeZoomExecute(); });
-  AddAction("ActDspMojiFont", "文字盤フォント設定(&M)", "文字盤フォント変更", ToolImage::BoardFont,
-            [this] { form_->Board().ActDspMojiFontExecute(); });
 }
 
 void MainWindow::BuildMenus() {
-  QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-  file->addAction(CommandAction(Command::New));
-  file->addSeparator();
-  file->addAction(CommandAction(Command::Open));
-  QMenu* recent = file->addMenu(QStringLiteral("最近使ったファイル(&U)"));
+  // The menus as the table lays them out; a submenu opens within the menu
+  // open when it begins.
+  std::vector<QMenu*> open;
+  for (const MenuEntry& entry : MainMenu()) {
+    QMenu* menu = open.empty() ? nullptr : open.back();
+    switch (entry.line) {
+      case MenuLine::Menu: {
+        const QString caption = QString::fromUtf8(entry.command ? EntryOf(*entry.command).menu : entry.caption);
+        QMenu* opened = menu ? menu->addMenu(caption) : menuBar()->addMenu(caption);
+        if (entry.command) {
+          // The submenu's own item shows its command's check mark.
+          QAction* own = CommandAction(*entry.command);
+          opened->menuAction()->setCheckable(own->isCheckable());
+          connect(own, &QAction::changed, opened,
+                  [opened, own] { opened->menuAction()->setChecked(own->isChecked()); });
+        }
+        open.push_back(opened);
+        break;
+      }
+      case MenuLine::Item:
+        if (menu) {
+          menu->addAction(CommandAction(*entry.command));
+        } else {
+          menuBar()->addAction(CommandAction(*entry.command));
+        }
+        break;
+      case MenuLine::Separator: menu->addSeparator(); break;
+      case MenuLine::RecentFiles: AddRecentFiles(menu->addMenu(QString::fromUtf8(entry.caption))); break;
+      case MenuLine::End: open.pop_back(); break;
+    }
+  }
+}
+
+void MainWindow::AddRecentFiles(QMenu* recent) {
   for (int i = 0; i < 10; ++i) {
     if (i == 5) recent->addSeparator();
     QAction* item = recent->addAction(QString::number(i));
-    connect(item, &QAction::triggered, this, [this, i] { form_->Docs().MnuFileUseS0Click(i); });
+    connect(item, &QAction::triggered, this, [this, i] {
+      form_->Docs().MnuFileUseS0Click(i);
+      form_->Commands().Update();
+    });
     recentItems_.push_back(item);
   }
-  file->addSeparator();
-  file->addAction(CommandAction(Command::Save));
-  file->addAction(CommandAction(Command::SaveAs));
-  file->addSeparator();
-  file->addAction(CommandAction(Command::Print));
-  file->addSeparator();
-  file->addAction(CommandAction(Command::Quit));
-
-  QMenu* find = menuBar()->addMenu(QStringLiteral("検索(&S)"));
-  find->addAction(CommandAction(Command::Find));
-  find->addAction(CommandAction(Command::Replace));
-
-  QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
-  edit->addAction(CommandAction(Command::Undo));
-  edit->addAction(CommandAction(Command::Redo));
-  edit->addSeparator();
-  AddCheckItem(edit, MenuItem::EditClick, "クリックで入力確定", &MainWindow::MnuEditClickClick);
-  QMenu* dwell = edit->addMenu(QStringLiteral("マウス停止で入力確定"));
-  dwell->menuAction()->setCheckable(true);
-  checkItems_[MenuItem::EditMouse] = dwell->menuAction();
-  AddCheckItem(dwell, MenuItem::EditM10, "１．０秒", &MainWindow::MnuEditM10Click);
-  AddCheckItem(dwell, MenuItem::EditM20, "２．０秒", &MainWindow::MnuEditM20Click);
-  AddCheckItem(dwell, MenuItem::EditM30, "３．０秒", &MainWindow::MnuEditM30Click);
-  AddCheckItem(dwell, MenuItem::EditM40, "４．０秒", &MainWindow::MnuEditM40Click);
-  AddCheckItem(dwell, MenuItem::EditM50, "５．０秒", &MainWindow::MnuEditM50Click);
-  AddCheckItem(edit, MenuItem::EditYa, "矢印で移動　KEYで入力確定", &MainWindow::MnuEditYaClick);
-  edit->addSeparator();
-  QMenu* entry = edit->addMenu(QStringLiteral("予測と学習(&P)"));
-  QAction* row = entry->addAction(QStringLiteral("予測の行を表示(&R)"));
-  row->setCheckable(true);
-  connect(entry, &QMenu::aboutToShow, this,
-          [this, row] { row->setChecked(form_->State().settings.PredictionCells() > 0); });
-  connect(row, &QAction::triggered, this, [this](bool on) { form_->ShowPredictionRow(on); });
-  QAction* quick = entry->addAction(QStringLiteral("かなを一回で入力（゛~で濁点・小文字・カタカナ）(&K)"));
-  quick->setCheckable(true);
-  connect(entry, &QMenu::aboutToShow, this, [this, quick] { quick->setChecked(form_->State().settings.QuickKana()); });
-  connect(quick, &QAction::triggered, this, [this](bool on) { form_->SetQuickKana(on); });
-  entry->addSeparator();
-  connect(entry->addAction(QStringLiteral("学習した語と文をすべて忘れる(&F)...")), &QAction::triggered, this,
-          [this] { form_->ForgetLearning(); });
-
-  QMenu* show = menuBar()->addMenu(QStringLiteral("表示(&V)"));
-  show->addAction(ActionNamed("ActDspFont"));
-  connect(show->addAction(QStringLiteral("編集画面の色設定(&B)")), &QAction::triggered, this,
-          [this] { form_->Board().MnuDspEclrClick(BoardDisplay::ColourTarget::EditArea); });
-  show->addAction(ActionNamed("ActDspMojiFont"));
-  connect(show->addAction(QStringLiteral("文字盤の色設定(&C)")), &QAction::triggered, this,
-          [this] { form_->Board().MnuDspEclrClick(BoardDisplay::ColourTarget::Board); });
-  show->addSeparator();
-  AddCheckItem(show, MenuItem::DspHira, "ひらがなを右から表示(&H)", &MainWindow::MnuDspHiraClick);
-  show->addSeparator();
-  AddCheckItem(show, MenuItem::WordWrap, "右端で折り返す(&W)", &MainWindow::MnuWordWrapClick);
-  show->addSeparator();
-  connect(show->addAction(QStringLiteral("読み上げの設定(&S)")), &QAction::triggered, this,
-          [this] { form_->MnuDspSpeechClick(); });
-  show->addSeparator();
-  show->addAction(ActionNamed("ActExeZoom"));
-
-  QAction* help = menuBar()->addAction(QStringLiteral("ヘルプ(&H)"));
-  connect(help, &QAction::triggered, this, [this] { form_->MnuHelpClick(); });
 }
 
 void MainWindow::BuildToolBar() {
@@ -158,18 +116,14 @@ void MainWindow::BuildToolBar() {
   tbarMain_->setFixedHeight(25);
   tbarMain_->setContextMenuPolicy(Qt::PreventContextMenu);
   addToolBar(Qt::TopToolBarArea, tbarMain_);
-  const char* const layout[] = {"ActFileNew", "ActFileOpen", "ActFileSave", "ActFileAdd", "ActFilePrint",   nullptr,
-                                "ActSerFind", "ActSerRep",   nullptr,       "ActDspFont", "ActDspMojiFont", nullptr,
-                                "ActExeZoom", nullptr,       "ActEditUndo", "ActEditRedo"};
-  for (const char* name : layout) {
-    if (!name) {
+  for (const std::optional<Command>& command : Toolbar()) {
+    if (!command) {
       tbarMain_->addSeparator();
       continue;
     }
-    tbarMain_->addAction(ActionNamed(QString::fromLatin1(name)));
-    if (auto* button = qobject_cast<QToolButton*>(tbarMain_->widgetForAction(ActionNamed(QString::fromLatin1(name))))) {
-      button->setAutoRaise(true);
-    }
+    QAction* action = CommandAction(*command);
+    tbarMain_->addAction(action);
+    if (auto* button = qobject_cast<QToolButton*>(tbarMain_->widgetForAction(action))) button->setAutoRaise(true);
   }
 }
 
@@ -193,23 +147,25 @@ void MainWindow::BuildFindDialogs() {
   findDlg_ = new FindDialog(this, false);
   findDlg_->OnFindNext([this, &area, message] {
     if (!CheckSearchTexts(findDlg_->TextsHoldable(), message)) return;
-    if (SearchInEditArea(area, false, findDlg_->MatchCase(), findDlg_->SearchText(), "", message)) {
+    if (SearchInEditArea(area, form_->Edits(), false, findDlg_->MatchCase(), findDlg_->SearchText(), "", message)) {
       form_->Edit().ShowBlockCaret();
     }
   });
   repDlg_ = new FindDialog(this, true);
   repDlg_->OnFindNext([this, &area, message] {
     if (!CheckSearchTexts(repDlg_->TextsHoldable(), message)) return;
-    if (SearchInEditArea(area, false, repDlg_->MatchCase(), repDlg_->SearchText(), "", message)) {
+    if (SearchInEditArea(area, form_->Edits(), false, repDlg_->MatchCase(), repDlg_->SearchText(), "", message)) {
       form_->Edit().ShowBlockCaret();
     }
   });
   repDlg_->OnReplace([this, &area, message](bool all) {
     if (!CheckSearchTexts(repDlg_->TextsHoldable(), message)) return;
     if (all) {
-      ReplaceAllInEditArea(area, repDlg_->MatchCase(), repDlg_->SearchText(), repDlg_->ReplacementText());
+      ReplaceAllInEditArea(area, form_->Edits(), repDlg_->MatchCase(), repDlg_->SearchText(),
+                           repDlg_->ReplacementText());
     } else {
-      SearchInEditArea(area, true, repDlg_->MatchCase(), repDlg_->SearchText(), repDlg_->ReplacementText(), message);
+      SearchInEditArea(area, form_->Edits(), true, repDlg_->MatchCase(), repDlg_->SearchText(),
+                       repDlg_->ReplacementText(), message);
     }
     form_->Edit().ShowBlockCaret();
   });

@@ -71,7 +71,7 @@ MainWindow::MainWindow(ISettingsStore& store, IShell& shell, IFileSystem& fs, IT
   dialogs_ = std::make_unique<Dialogs>(this);
   printer_ = std::make_unique<Printer>(this);
   // The conversion engine learns into the user's own data folder.
-  converter_ = std::make_unique<AnthyConverter>(shell.PerUserDataFolder() + "VelkorLT/anthy/");
+  converter_ = std::make_unique<AnthyConverter>(shell.PerUserDataFolder() + kAnthyFolder);
   speech_ = std::make_unique<OpenJTalkSpeech>();
   LoadLexicon(shell, files);
   form_ = std::make_unique<MainForm>(
@@ -120,6 +120,8 @@ bool MainWindow::ShowGuide(const std::string& programFolder) {
   const Settings& s = form_->State().settings;
   const int dwellMs = DwellModeOn(s) ? s.DwellTenths().value_or(10) * 100 : 0;
   auto* guideWindow = new GuideWindow(this, FromUtf8(guide), dwellMs);
+  // Closing it uncovers the board under a still pointer.
+  connect(guideWindow, &QObject::destroyed, this, [this] { form_->ShownChanged(std::nullopt); });
   guideWindow->show();
   guideWindow->raise();
   guideWindow->activateWindow();
@@ -127,39 +129,45 @@ bool MainWindow::ShowGuide(const std::string& programFolder) {
 }
 
 void MainWindow::ConnectEvents() {
-  Selection& selection = form_->Select();
-  predictions_->OnMouseMove([&selection](int x, int y) { selection.RowMouseMove(x, y); });
-  predictions_->OnMouseDown([&selection](int x, int y) { selection.RowMouseDown(x, y); });
+  // Pointer moves anywhere in the window reach the one dwell tracker (through
+  // the event filter); presses on the surfaces confirm what lies under them.
+  DwellTracker& pointer = form_->Pointer();
+  predictions_->OnMouseDown([&pointer](int, int) { pointer.PointerPressed(); });
   predictions_->OnShownChanged([this](bool wasShown) {
     // The panel keeps its height without the row; the row comes on top.
     if (shown_) lowerPanelHeight_ = pnlMain_->height() - (wasShown ? predictions_->StripHeight() : 0);
     ApplyLowerPanelHeight();
   });
-  sgd00_->OnMouseMove([&selection](int x, int y) { selection.SGd00MouseMove(x, y); });
-  sgd00_->OnMouseDown([&selection](int x, int y) { selection.SGd00MouseDown(x, y); });
-  sgd00_->OnClick([&selection] { selection.SGd00Click(); });
+  sgd00_->OnMouseDown([&pointer](int, int) { pointer.PointerPressed(); });
   sgd00_->OnResize([this] { form_->Board().FitCells(); });
-  sgd01_->OnMouseMove([&selection](int x, int y) { selection.SGd01MouseMove(x, y); });
-  sgd01_->OnMouseDown([&selection](int x, int y) { selection.SGd01MouseDown(x, y); });
-  sgd01_->OnKeyDown([&selection](Key key) { selection.SGd01KeyDown(key); });
-  sgd01_->OnKeyUp([&selection](Key key) { selection.SGd01KeyUp(key); });
-  sgd01_->OnClick([&selection] { selection.SGd01Click(); });
-  tmrInput0_->OnTick([&selection] { selection.TmrInput0Timer(); });
+  sgd01_->OnMouseDown([&pointer](int, int) { pointer.PointerPressed(); });
+  ArrowKeys& keys = form_->Keys();
+  sgd01_->OnKeyDown([&keys](Key key) { return keys.KeyDown(key); });
+  sgd01_->OnKeyUp([&keys](Key key) { keys.KeyUp(key); });
+  tmrInput0_->OnTick([&pointer] { pointer.Tick(); });
   scanTimer_->OnTick([this] { form_->Scan().Tick(); });
   qApp->installEventFilter(this);
   recoveryTimer_->OnTick([this] { form_->RecoveryTimerTick(); });
 
   memMain_->OnChange([this] { form_->MemMainChange(); });
-  memMain_->OnKeyDown([this](Key key) { return form_->Edit().MemMainKeyDown(key); });
-  memMain_->OnKeyUp([this](Key key) { form_->Edit().MemMainKeyUp(key); });
-  memMain_->OnKeyPress([this] { return form_->Edit().MemMainKeyPress(); });
+  memMain_->OnKeyDown([&keys](Key key) { return keys.KeyDown(key); });
+  memMain_->OnKeyUp([&keys](Key key) { keys.KeyUp(key); });
+  memMain_->OnKeyPress([&keys] { return keys.TakesTyping(); });
   memMain_->OnClick([this] { form_->Edit().ShowBlockCaret(); });
   memMain_->OnUnholdable([this] { form_->UnholdableTextEntered(); });
   tabC00_->OnChanging([this] { form_->Board().TabC00Changing(); });
   tabC00_->OnChange([this] { form_->Board().TabC00Change(); });
 }
 
-MainWindow::~MainWindow() { qApp->removeEventFilter(this); }
+MainWindow::~MainWindow() {
+  qApp->removeEventFilter(this);
+  // An open guide goes before the status line and the board it would report
+  // to as it closes.
+  for (GuideWindow* guide : findChildren<GuideWindow*>()) {
+    guide->disconnect(this);
+    delete guide;
+  }
+}
 
 void MainWindow::BuildControls() {
   splMain_ = new QSplitter(Qt::Vertical, this);
@@ -279,12 +287,11 @@ int MainWindow::BoardPanelWidth() const { return pnlMozi00_->width(); }
 
 void MainWindow::SetBoardPanelWidth(int /*width*/) {}
 
-void MainWindow::SetChecked(MenuItem item, bool checked) { checkItems_.at(item)->setChecked(checked); }
-
-bool MainWindow::IsChecked(MenuItem item) const { return checkItems_.at(item)->isChecked(); }
-
-void MainWindow::SetEnabled(Action action, bool enabled) {
-  if (action == Action::FileSave) CommandAction(Command::Save)->setEnabled(enabled);
+void MainWindow::SetCommandState(Command command, bool enabled, bool checked) {
+  QAction* action = CommandAction(command);
+  if (!action) return;
+  action->setEnabled(enabled);
+  if (action->isCheckable()) action->setChecked(checked);
 }
 
 void MainWindow::ShowMessage(const std::string& text, MessageIcon icon) {
@@ -299,20 +306,6 @@ bool MainWindow::AskYesNo(const std::string& text) {
   QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), FromCp932(text), QMessageBox::Yes | QMessageBox::No,
                   this);
   return box.exec() == QMessageBox::Yes;
-}
-
-Rect MainWindow::BoardAreaOnScreen() const {
-  const QPoint grid = sgd00_->mapToGlobal(QPoint(0, 0));
-  const QPoint panel = pnlMain_->mapToGlobal(QPoint(0, 0));
-  QRect area(panel.x(), grid.y(), pnlMain_->width(), sgd00_->height());
-  // The prediction row above the grid is part of the board.
-  if (predictions_->isVisible()) {
-    area = area.united(QRect(predictions_->mapToGlobal(QPoint(0, 0)), predictions_->size()));
-  }
-  // A list over the board is tracked wholly, also where it lies over the tab
-  // strip below the grid.
-  if (sgd01_->isVisible()) area = area.united(QRect(sgd01_->mapToGlobal(QPoint(0, 0)), sgd01_->size()));
-  return Rect{area.x(), area.y(), area.width(), area.height()};
 }
 
 void MainWindow::SetRecentFileCaption(int item, const std::string& caption) {
@@ -336,12 +329,24 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (!form_ || !shown_) return false;
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (!widget) return false;
+  if (widget == this && type == QEvent::WindowActivate) {
+    // A window or dialog over this one went, or this one was raised: what
+    // lies under a still pointer may be another cell.
+    form_->ShownChanged(std::nullopt);
+    return false;
+  }
+  if (widget->window() != this) return false;
+  if (type == QEvent::MouseMove || type == QEvent::Enter || type == QEvent::Leave) {
+    form_->Pointer().PointerMoved();
+    return false;
+  }
   // Key and button presses anywhere in this window (its menus and toolbar
   // aside) are offered to the scan switch first.
-  const QEvent::Type type = event->type();
-  if ((type != QEvent::KeyPress && type != QEvent::MouseButtonPress) || !form_ || !shown_) return false;
-  auto* widget = qobject_cast<QWidget*>(watched);
-  if (!widget || widget->window() != this) return false;
+  if (type != QEvent::KeyPress && type != QEvent::MouseButtonPress) return false;
   if (type == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
     const SwitchInput input = key->key() == Qt::Key_Space                                   ? SwitchInput::Space

@@ -111,14 +111,11 @@ class MainWindow : public QMainWindow, public IMainWindow {
   void SetLowerPanelHeight(int height) override;
   int BoardPanelWidth() const override;
   void SetBoardPanelWidth(int width) override;
-  void SetChecked(MenuItem item, bool checked) override;
-  bool IsChecked(MenuItem item) const override;
-  void SetEnabled(Action action, bool enabled) override;
+  void SetCommandState(Command command, bool enabled, bool checked) override;
   void ShowMessage(const std::string& text, MessageIcon icon) override;
   bool AskYesNo(const std::string& text) override;
   void RequestClose() override { close(); }
   void ShowSearchDialog(bool replace) override { ShowSearchDialog(replace ? repDlg_ : findDlg_); }
-  Rect BoardAreaOnScreen() const override;
   void SetRecentFileCaption(int item, const std::string& caption) override;
 
   MainForm& Form() { return *form_; }
@@ -137,9 +134,8 @@ class MainWindow : public QMainWindow, public IMainWindow {
   InputTimer* ScanTimer() { return scanTimer_; }
   InputBox* EdtInp() { return edtInp_; }
   QAction* RecentFileItem(int item) const { return recentItems_.at(static_cast<std::size_t>(item)); }
-  QAction* MenuAction(MenuItem item) const { return checkItems_.at(item); }
-  QAction* ActFileSave() const { return actFileSave_; }
-  QAction* MnuFileQuit() const { return mnuFileQuit_; }
+  QAction* ActFileSave() const { return CommandAction(Command::Save); }
+  QAction* MnuFileQuit() const { return CommandAction(Command::Quit); }
   // The actions shared by menu items and toolbar buttons, by name.
   QAction* ActionNamed(const QString& name) const { return actions_.value(name); }
   // The menu item and toolbar button of a command of the command table.
@@ -166,25 +162,13 @@ class MainWindow : public QMainWindow, public IMainWindow {
   void BuildToolBar();
   void BuildPopupMenus();
   void BuildFindDialogs();
-  QAction* AddAction(const char* name, const char* caption, const char* hint, ToolImage image,
-                     std::function<void()> handler);
-  QAction* AddCheckItem(QMenu* menu, MenuItem item, const char* caption, void (MainWindow::*handler)());
+  // The menu item and toolbar button of a command.
+  QAction* AddCommandAction(const CommandEntry& entry);
+  void AddRecentFiles(QMenu* recent);
   void ShowSearchDialog(FindDialog* dialog);
   void ApplyLowerPanelHeight();
   int PredictionRowHeight() const;
   void LoadLexicon(const IShell& shell, ITextFiles& files);
-
-  // Menu handlers, named after the items.
-  void MnuEditClickClick() { form_->Modes().MnuEditClickClick(); }
-  void MnuEditM10Click() { form_->Modes().MnuEditM10Click(); }
-  void MnuEditM20Click() { form_->Modes().MnuEditM20Click(); }
-  void MnuEditM30Click() { form_->Modes().MnuEditM30Click(); }
-  void MnuEditM40Click() { form_->Modes().MnuEditM40Click(); }
-  void MnuEditM50Click() { form_->Modes().MnuEditM50Click(); }
-  void MnuEditYaClick() { form_->Modes().MnuEditYaClick(); }
-  void MnuDspHiraClick() { form_->Board().MnuDspHiraClick(); }
-  void MnuWordWrapClick() { form_->Edit().MnuWordWrapClick(); }
-  void MnuEditMouseClick() {}
 
   EditArea* memMain_ = nullptr;
   InputBox* edtInp_ = nullptr;
@@ -205,9 +189,6 @@ class MainWindow : public QMainWindow, public IMainWindow {
   InputTimer* recoveryTimer_ = nullptr;
   Pointer pointer_;
   std::vector<QAction*> recentItems_;
-  std::map<MenuItem, QAction*> checkItems_;
-  QAction* actFileSave_ = nullptr;
-  QAction* mnuFileQuit_ = nullptr;
   QHash<QString, QAction*> actions_;
   QToolBar* tbarMain_ = nullptr;
   QMenu* pmnuSGd_ = nullptr;

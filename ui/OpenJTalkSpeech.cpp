@@ -38,6 +38,14 @@ bool OpenJTalkSpeech::Available() const {
          QFileInfo(voice_).isFile();
 }
 
+SpeechFailure OpenJTalkSpeech::Failure() const {
+  const QFileInfo engine(engine_);
+  if (engine_.isEmpty() || !engine.isFile() || !engine.isExecutable()) return SpeechFailure::NoEngine;
+  if (!QFileInfo(dictionary_).isDir()) return SpeechFailure::NoDictionary;
+  if (!QFileInfo(voice_).isFile()) return SpeechFailure::NoVoice;
+  return SpeechFailure::NoOutput;
+}
+
 QByteArray OpenJTalkSpeech::EngineLine(const QString& source) {
   // The engine reads only the first line: line breaks become pauses.
   QString text;

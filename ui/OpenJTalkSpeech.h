@@ -54,6 +54,8 @@ class OpenJTalkSpeech : public QObject, public ISpeech {
   bool Speak(const std::string& text, int speedPercent, int volumePercent) override;
   void Stop() override;
   bool Speaking() const override { return speaking_; }
+  // The part that is missing (engine, dictionary, voice), else no output.
+  SpeechFailure Failure() const override;
 
   // Synthesises `cp932Text` into `wavPath` (and the engine's trace into
   // `tracePath` when given), waiting for the engine. False when the engine is

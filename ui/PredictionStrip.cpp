@@ -22,7 +22,7 @@ void PredictionStrip::SetCells(int cells, const StringList& candidates) {
   if (current_ >= cells) current_ = cells - 1;
   // New candidates: no count has run on them.
   dwellCell_ = -1;
-  dwellPercent_ = 0;
+  dwell_ = {};
   const bool wasShown = !isHidden();
   setVisible(cells > 0);
   if (wasShown != !isHidden() && onShownChanged_) onShownChanged_(wasShown);
@@ -52,17 +52,25 @@ void PredictionStrip::SetCurrent(int cell) {
   update();
 }
 
-void PredictionStrip::SetDwellProgress(int cell, int percent) {
-  if (percent <= 0 && cell != dwellCell_) return;
-  dwellCell_ = percent > 0 ? cell : -1;
-  dwellPercent_ = std::max(0, percent);
+void PredictionStrip::SetDwellMark(CellPos cell, DwellMark mark) {
+  const bool empty = mark == DwellMark{};
+  if (empty && cell.col != dwellCell_) return;
+  dwellCell_ = empty ? -1 : cell.col;
+  dwell_ = mark;
   update();
 }
 
-void PredictionStrip::SetScanHighlight(bool on, int cell) {
-  if (on == scanOn_ && cell == scanCell_) return;
-  scanOn_ = on;
-  scanCell_ = cell;
+std::optional<CellPos> PredictionStrip::CellAtScreen(Point at) const {
+  if (!isVisible()) return std::nullopt;
+  const QPoint p = mapFromGlobal(QPoint(at.x, at.y));
+  if (!rect().contains(p)) return std::nullopt;
+  const int cell = CellAt(p.x(), p.y());
+  return cell >= 0 ? CellPos{cell, 0} : CellPos{-1, -1};
+}
+
+void PredictionStrip::SetScanMark(ScanMark mark) {
+  if (mark == scan_) return;
+  scan_ = mark;
   update();
 }
 
@@ -87,7 +95,9 @@ void PredictionStrip::paintEvent(QPaintEvent*) {
     if (ScanHighlighted(cell)) FitTextDelegate::PaintScan(&painter, CellRect(cell).adjusted(0, 0, -1, -1));
   }
   if (dwellCell_ >= 0 && dwellCell_ < CellCount()) {
-    FitTextDelegate::PaintDwell(&painter, CellRect(dwellCell_).adjusted(0, 0, -1, -1), dwellPercent_);
+    const QRect rect = CellRect(dwellCell_).adjusted(0, 0, -1, -1);
+    FitTextDelegate::PaintDwell(&painter, rect, dwell_.percent);
+    if (dwell_.done) FitTextDelegate::PaintDone(&painter, rect);
   }
 }
 

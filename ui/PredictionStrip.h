@@ -20,13 +20,16 @@ class PredictionStrip : public QWidget, public IPredictionRow {
   void SetCells(int cells, const StringList& candidates) override;
   int CellCount() const override { return static_cast<int>(texts_.size()); }
   std::string CellText(int cell) const override;
-  int CellAt(int x, int y) const override;
+  // The cell at a point in the strip's own coordinates; -1 for none.
+  int CellAt(int x, int y) const;
+  std::optional<CellPos> CellAtScreen(Point at) const override;
   void SetCurrent(int cell) override;
   int Current() const override { return current_; }
-  void SetDwellProgress(int cell, int percent) override;
-  int DwellProgress(int cell) const { return cell == dwellCell_ ? dwellPercent_ : 0; }
-  void SetScanHighlight(bool on, int cell) override;
-  bool ScanHighlighted(int cell) const { return scanOn_ && (scanCell_ < 0 || scanCell_ == cell); }
+  void SetDwellMark(CellPos cell, DwellMark mark) override;
+  int DwellProgress(int cell) const { return cell == dwellCell_ ? dwell_.percent : 0; }
+  bool DwellDone(int cell) const { return cell == dwellCell_ && dwell_.done; }
+  void SetScanMark(ScanMark mark) override;
+  bool ScanHighlighted(int cell) const { return scan_.row >= 0 && (scan_.col < 0 || scan_.col == cell); }
 
   // The cell's place in the strip's own coordinates.
   QRect CellRect(int cell) const;
@@ -51,9 +54,8 @@ class PredictionStrip : public QWidget, public IPredictionRow {
   StringList texts_;
   int current_ = -1;
   int dwellCell_ = -1;
-  int dwellPercent_ = 0;
-  bool scanOn_ = false;
-  int scanCell_ = -1;
+  DwellMark dwell_;
+  ScanMark scan_;
   std::function<void(int, int)> onMouseMove_;
   std::function<void(int, int)> onMouseDown_;
   std::function<void(bool)> onShownChanged_;

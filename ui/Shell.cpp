@@ -56,11 +56,12 @@ std::string FirstExisting(const std::vector<std::string>& paths) {
   return {};
 }
 
-// The running program lies in the folder it was built in.
-bool RunsFromBuildTree() {
+// The running program lies in the folder it was built in. Read from the
+// program's own path, so that it holds before Qt starts (--where).
+bool RunsFromBuildTree([[maybe_unused]] const std::string& programFolder) {
 #ifdef VELKOR_BUILD_DIR
   const QString build = QFileInfo(QStringLiteral(VELKOR_BUILD_DIR)).canonicalFilePath();
-  const QString here = QFileInfo(QCoreApplication::applicationDirPath()).canonicalFilePath();
+  const QString here = QFileInfo(FromUtf8(programFolder)).canonicalFilePath();
   return !build.isEmpty() && (here == build || here.startsWith(build + QLatin1Char('/')));
 #else
   return false;
@@ -68,12 +69,16 @@ bool RunsFromBuildTree() {
 }
 }  // namespace
 
-bool Shell::Installed() const { return QFileInfo(FromUtf8(ProgramFolder() + kInstalledData)).isDir(); }
+ProgramPlace PlaceOf(const std::string& programFolder) {
+  if (QFileInfo(FromUtf8(programFolder + kInstalledData)).isDir()) return ProgramPlace::Installed;
+  if (QFileInfo(FromUtf8(programFolder + "CMakeCache.txt")).isFile()) return ProgramPlace::BuildTree;
+  return ProgramPlace::OwnFolder;
+}
 
 std::vector<std::string> LexiconFiles(const std::string& programFolder) {
   std::vector<std::string> paths{programFolder + "lexicon.txt", programFolder + kInstalledData + "lexicon.txt"};
 #ifdef VELKOR_LEXICON_PATH
-  if (RunsFromBuildTree()) paths.emplace_back(VELKOR_LEXICON_PATH);
+  if (RunsFromBuildTree(programFolder)) paths.emplace_back(VELKOR_LEXICON_PATH);
 #endif
   return paths;
 }
@@ -83,7 +88,7 @@ std::string LexiconFile(const std::string& programFolder) { return FirstExisting
 std::string GuideFile(const std::string& programFolder) {
   std::vector<std::string> paths{programFolder + kInstalledData + "guide/guide-ja.md"};
 #ifdef VELKOR_GUIDE_PATH
-  if (RunsFromBuildTree()) paths.emplace_back(VELKOR_GUIDE_PATH);
+  if (RunsFromBuildTree(programFolder)) paths.emplace_back(VELKOR_GUIDE_PATH);
 #endif
   return FirstExisting(paths);
 }

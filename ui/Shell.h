@@ -9,6 +9,11 @@
 
 namespace velkor::ui {
 
+// Where a program folder ("…/bin/") is: installed when share/velkorlt/ lies
+// beside it, the build folder when CMake's cache lies in it, else a folder of
+// the program's own.
+ProgramPlace PlaceOf(const std::string& programFolder);
+
 class Shell : public IShell {
  public:
   std::string ProgramFolder() const override;
@@ -18,8 +23,7 @@ class Shell : public IShell {
   // main window gives); the help file named is not of this platform.
   void ShowHelp(const std::string& helpFile, const std::string& topic) override;
   void OnShowHelp(std::function<void()> handler) { onShowHelp_ = std::move(handler); }
-  // Installed: the program's folder is a bin/ with share/velkorlt/ beside it.
-  bool Installed() const override;
+  ProgramPlace Place() const override { return PlaceOf(ProgramFolder()); }
 
  private:
   std::function<void()> onShowHelp_;

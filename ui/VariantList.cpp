@@ -87,18 +87,18 @@ void VariantList::SetCellText(int col, int row, const std::string& text) {
   cell->setText(FromCp932(text));
 }
 
-void VariantList::SetDwellProgress(int col, int row, int percent) {
-  if (col < 0 || row < 0 || col >= columnCount() || row >= rowCount()) return;
-  QTableWidgetItem* cell = item(row, col);
-  if (!cell) {
-    if (percent <= 0) return;
-    cell = new QTableWidgetItem;
-    setItem(row, col, cell);
-  }
-  cell->setData(FitTextDelegate::kDwellRole, percent > 0 ? QVariant(percent) : QVariant());
+void VariantList::SetDwellMark(CellPos cell, DwellMark mark) {
+  FitTextDelegate::MarkDwell(*this, cell.col, cell.row, mark);
 }
 
-void VariantList::SetScanHighlight(int col, int row) { FitTextDelegate::MarkScan(*this, col, row); }
+std::optional<CellPos> VariantList::CellAtScreen(Point at) const {
+  if (!isVisible()) return std::nullopt;
+  const QPoint p = mapFromGlobal(QPoint(at.x, at.y));
+  if (!rect().contains(p)) return std::nullopt;
+  return CellAt(p.x(), p.y());
+}
+
+void VariantList::SetScanMark(ScanMark mark) { FitTextDelegate::MarkScan(*this, mark.col, mark.row); }
 
 bool VariantList::ScanHighlighted(int col, int row) const { return FitTextDelegate::ScanMarked(*this, col, row); }
 
@@ -188,8 +188,8 @@ bool VariantList::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void VariantList::keyPressEvent(QKeyEvent* event) {
-  if (onKeyDown_) onKeyDown_(EditArea::KeyOf(event->key()));
-  if (!isVisible()) {  // the key closed the list
+  const bool taken = onKeyDown_ && onKeyDown_(EditArea::KeyOf(event->key()));
+  if (taken || !isVisible()) {  // the program walked the list, or the key closed it
     event->accept();
     return;
   }

@@ -17,9 +17,9 @@ class VariantList : public QTableWidget, public IVariantList {
   // The board grid whose coordinates place the list (the panel may hold
   // more above it, such as the prediction row).
   void SetOrigin(const QWidget* grid) { origin_ = grid; }
-  void SetDwellProgress(int col, int row, int percent) override;
+  void SetDwellMark(CellPos cell, DwellMark mark) override;
   int DwellProgress(int col, int row) const;
-  void SetScanHighlight(int col, int row) override;
+  void SetScanMark(ScanMark mark) override;
   // Whether the scan highlight is drawn on cell (col, row).
   bool ScanHighlighted(int col, int row) const;
 
@@ -37,7 +37,9 @@ class VariantList : public QTableWidget, public IVariantList {
   int Row() const override { return currentRow(); }
   void SetCol(int col) override;
   void SetRow(int row) override;
-  CellPos CellAt(int x, int y) const override;
+  // The cell at a point in the list's own coordinates; -1 for no cell.
+  CellPos CellAt(int x, int y) const;
+  std::optional<CellPos> CellAtScreen(Point at) const override;
   bool Visible() const override { return isVisible(); }
   void SetVisible(bool visible) override;
   void SetFocus() override { setFocus(Qt::OtherFocusReason); }
@@ -45,7 +47,9 @@ class VariantList : public QTableWidget, public IVariantList {
 
   void OnMouseMove(std::function<void(int x, int y)> handler) { onMouseMove_ = std::move(handler); }
   void OnMouseDown(std::function<void(int x, int y)> handler) { onMouseDown_ = std::move(handler); }
-  void OnKeyDown(std::function<void(Key)> handler) { onKeyDown_ = std::move(handler); }
+  // A key pressed in the list: true when the program took it (the list's own
+  // walking is then not done).
+  void OnKeyDown(std::function<bool(Key)> handler) { onKeyDown_ = std::move(handler); }
   void OnKeyUp(std::function<void(Key)> handler) { onKeyUp_ = std::move(handler); }
   void OnClick(std::function<void()> handler) { onClick_ = std::move(handler); }
 
@@ -61,7 +65,7 @@ class VariantList : public QTableWidget, public IVariantList {
 
   std::function<void(int, int)> onMouseMove_;
   std::function<void(int, int)> onMouseDown_;
-  std::function<void(Key)> onKeyDown_;
+  std::function<bool(Key)> onKeyDown_;
   std::function<void(Key)> onKeyUp_;
   std::function<void()> onClick_;
   int cellWidth_ = 24;

@@ -6,6 +6,7 @@
 
 #include <QCursor>
 #include <QHeaderView>
+#include <QPointer>
 #include <QProcess>
 #include <algorithm>
 #include <functional>
@@ -13,6 +14,7 @@
 
 #include "core/Cp932.h"
 #include "tests/ui/WindowFixture.h"
+#include "ui/GuideWindow.h"
 
 namespace velkor::testing {
 namespace {
@@ -82,8 +84,8 @@ class PointerRest : public ::testing::Test {
 };
 
 // A list opens under the resting pointer: a pointer kept there, trembling
-// within three pixels, for three dwell times chooses nothing, also when the
-// cell under it is not the one chosen last in a list.
+// by two pixels, for three dwell times chooses nothing, also when the cell
+// under it is not the one chosen last in a list.
 TEST_F(PointerRest, AStillPointerOverAFreshlyOpenedListChoosesNothing) {
   const QPoint ka = BoardCell(2, 1);
   RestOn(ka, 2500, 2, [&] { return ListShown(); });
@@ -98,12 +100,15 @@ TEST_F(PointerRest, AStillPointerOverAFreshlyOpenedListChoosesNothing) {
   RestOn(BoardCell(2, 2), 400);
   RestOn(ka, 2500, 2, [&] { return ListShown(); });
   ASSERT_TRUE(ListShown());
-  // Within the three pixels of where the list opened, a tremor is no movement.
+  // Where the list opened, a tremor is no movement.
   Rest(QCursor::pos(), 3000, 2);
   EXPECT_EQ(Text(), "が") << "nothing is chosen under a pointer that did not move";
   EXPECT_TRUE(ListShown());
 
-  // A real movement onto a cell, the one under the pointer included, counts.
+  // Entering another entry counts; so does coming back to the one that was
+  // under the pointer.
+  RestOn(ListCell("カ").center(), 400);
+  EXPECT_EQ(Text(), "が");
   RestOn(ListCell("か").center(), 2500, 2, [&] { return Text() == "がか"; });
   EXPECT_EQ(Text(), "がか");
 }
@@ -164,9 +169,99 @@ TEST_F(PointerRest, TheHeaderRowCountsAsTheCellBelowIt) {
   Move(onHeader);
   Rest(onHeader, 2500, 1, [&] { return ListShown(); });
   ASSERT_TRUE(ListShown());
-  const ProgramState& state = window_->Form().State();
-  EXPECT_EQ((CellPos{state.boardCol, state.boardRow}), (CellPos{11, 1}));
+  // The list opened over the cell under the header (its current cell).
+  EXPECT_EQ((CellPos{window_->SGd00()->Col(), window_->SGd00()->Row()}), (CellPos{11, 1}));
   EXPECT_EQ(Text(), "");
+}
+
+// A list that refills under the pointer: さんをよんで converted, the first
+// segment chosen by resting on it; the second segment's candidates now lie
+// under the trembling pointer. Nothing of them is written until the pointer
+// moves to one and rests there.
+TEST_F(PointerRest, ARefilledConversionListCommitsOnlyWhatThePointerMovedTo) {
+  Area().SetText(cp932::FromUtf8("さんをよんで"));
+  Area().SetSelStart(static_cast<int>(Area().Text().size()));
+  RestOn(BoardCell(11, 6), 2500, 2, [&] { return ListShown(); });
+  ASSERT_TRUE(window_->Form().Converting().Active());
+  const std::string first = cp932::ToUtf8(window_->Form().Converting().Cells().at(0));
+  const QRect firstCell = ListCell(first);
+  ASSERT_FALSE(firstCell.isEmpty()) << first;
+  // Away from the list's first cell and onto it, then rest until it is chosen.
+  RestOn(ListCell(cp932::ToUtf8(window_->Form().Converting().Cells().at(1))).center(), 300);
+  RestOn(firstCell.center(), 2500, 2, [&] { return Text().rfind(first, 0) == 0; });
+  ASSERT_EQ(Text().rfind(first, 0), 0u) << Text();
+  const std::string afterFirst = Text();
+  ASSERT_TRUE(window_->Form().Converting().Active()) << "よんで is still to convert";
+  const QRect yonde = ListCell("呼んで");
+  ASSERT_FALSE(yonde.isEmpty()) << "呼んで is offered for the second segment";
+
+  Rest(QCursor::pos(), 3000, 2);
+  EXPECT_EQ(Text(), afterFirst) << "nothing is committed under a pointer that did not move";
+  EXPECT_TRUE(window_->Form().Converting().Active());
+
+  if (yonde.contains(QCursor::pos()))
+    RestOn(ListCell(cp932::ToUtf8(window_->Form().Converting().Cells().at(1))).center(), 300);
+  RestOn(yonde.center(), 2500, 2, [&] { return Text() != afterFirst; });
+  EXPECT_EQ(Text(), first + "呼んで");
+}
+
+// Gliding past the conversion list's edge onto the board and back keeps the
+// conversion and its list.
+TEST_F(PointerRest, GlidingOutOfTheConversionListAndBackKeepsIt) {
+  Area().SetText(cp932::FromUtf8("きょうは"));
+  Area().SetSelStart(static_cast<int>(Area().Text().size()));
+  RestOn(BoardCell(11, 6), 2500, 2, [&] { return ListShown(); });
+  ASSERT_TRUE(ListShown());
+  ui::VariantList* list = window_->SGd01();
+  const QRect onScreen(list->mapToGlobal(QPoint(0, 0)), list->size());
+  const QPoint inside = ListCell(cp932::ToUtf8(window_->Form().Converting().Cells().at(1))).center();
+  // Out over the left edge, across a few board cells, and back in.
+  const QPoint out(onScreen.left() - 30, inside.y());
+  for (const QPoint& p : {QPoint(onScreen.left() + 4, inside.y()), out, out + QPoint(-40, 0), out, inside}) {
+    Move(p);
+    QTest::qWait(150);
+  }
+  EXPECT_TRUE(window_->Form().Converting().Active()) << "the conversion goes on";
+  EXPECT_TRUE(ListShown());
+  EXPECT_EQ(Text(), "きょうは");
+  RestOn(ListCell("確~").center(), 2500, 1, [&] { return !window_->Form().Converting().Active(); });
+  EXPECT_EQ(Text(), "今日は");
+}
+
+// A variant list closes after its choice and the pointer is put back on the
+// board cell under it: three seconds of tremor there write nothing more.
+TEST_F(PointerRest, ClosingAVariantListOntoABoardCellWritesNothingMore) {
+  const QPoint ka = BoardCell(2, 1);
+  RestOn(ka, 2500, 2, [&] { return ListShown(); });
+  ASSERT_TRUE(ListShown());
+  RestOn(ListCell("が").center(), 2500, 2, [&] { return Text() == "が"; });
+  ASSERT_EQ(Text(), "が");
+  ASSERT_FALSE(ListShown());
+  Rest(QCursor::pos(), 3000, 2);
+  EXPECT_EQ(Text(), "が");
+  EXPECT_FALSE(ListShown());
+}
+
+// The guide closed by resting on its close button, which lies over a board
+// cell: the cell uncovered under the pointer writes nothing.
+TEST_F(PointerRest, ClosingTheGuideByDwellWritesNothing) {
+  window_->CommandAction(Command::Help)->trigger();
+  auto* guide = window_->findChild<ui::GuideWindow*>();
+  ASSERT_NE(guide, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(guide));
+  // The close button moved over さ.
+  const QPoint sa = BoardCell(3, 1);
+  const QPoint button = guide->CloseButton()->mapTo(guide, guide->CloseButton()->rect().center());
+  guide->move(sa - button - (guide->geometry().topLeft() - guide->frameGeometry().topLeft()));
+  QTest::qWait(300);
+  const QPoint onButton = guide->CloseButton()->mapToGlobal(guide->CloseButton()->rect().center());
+  ASSERT_LE((onButton - sa).manhattanLength(), 20) << "the button lies over the board cell";
+  QPointer<ui::GuideWindow> alive(guide);
+  RestOn(onButton, 3000, 2, [&] { return alive.isNull(); });
+  ASSERT_TRUE(alive.isNull()) << "resting on the close button closed the guide";
+  Rest(QCursor::pos(), 3000, 2);
+  EXPECT_EQ(Text(), "");
+  EXPECT_FALSE(ListShown());
 }
 
 }  // namespace

@@ -6,13 +6,14 @@
 #   DISPLAY, WORK (temporary folder, removed at exit), APP_PID, MAIN (the main
 #   window), WIN_X, WIN_Y (its place on the screen).
 
-# Exit code 77 (skipped) when a needed tool is not installed.
+# A needed tool that is not installed fails the test by its name
+# (scripts/setup.sh installs them all).
 e2e_require() {
   local tool
   for tool in "$@"; do
     if ! command -v "$tool" >/dev/null 2>&1; then
-      echo "SKIP: $tool is not installed"
-      exit 77
+      echo "FAIL: $tool is not installed (scripts/setup.sh installs it)" >&2
+      exit 1
     fi
   done
 }

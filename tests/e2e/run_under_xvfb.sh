@@ -3,7 +3,7 @@
 # the tests move the real pointer with xdotool.
 #
 # Usage: run_under_xvfb.sh <test program> [its arguments...]
-# Exit code 77 (skipped) when Xvfb or xdotool is not installed.
+# Fails, naming the tool, when Xvfb or xdotool is not installed.
 set -euo pipefail
 PROGRAM=${1:?usage: run_under_xvfb.sh <test program> [arguments...]}
 shift

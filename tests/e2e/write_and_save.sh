@@ -6,7 +6,7 @@
 # board's quit cell "終~".
 #
 # Usage: write_and_save.sh <velkorlt binary>
-# Exit code 77 (skipped) when Xvfb or xdotool is not installed.
+# Fails, naming the tool, when Xvfb or xdotool is not installed.
 set -euo pipefail
 BIN=${1:?usage: write_and_save.sh <velkorlt binary>}
 source "$(dirname "$0")/common.sh"

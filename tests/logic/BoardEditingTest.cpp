@@ -56,8 +56,8 @@ struct Window {
   // A press on a board cell in click mode.
   void Click(int col, int row) {
     const Rect r = fake.sgd00.CellRect(col, row);
-    form.Select().SGd00MouseMove(r.left + r.width / 2, r.top + r.height / 2);
-    form.Select().SGd00MouseDown(r.left + r.width / 2, r.top + r.height / 2);
+    PointerAt(fake, form, OnGrid(fake, r.left + r.width / 2, r.top + r.height / 2));
+    PressAt(fake, form, OnGrid(fake, r.left + r.width / 2, r.top + r.height / 2));
   }
 };
 
@@ -229,8 +229,7 @@ TEST(BoardEditing, TheCellEditorIsWithheldWhileTheSlotBoardIsShown) {
   Window w;
   w.ShowTab(1);
   const std::string before = w.Crt(crt::kTab1Content);
-  w.form.State().pendingCommand = board::CommandToken(board::Command::Open);
-  w.form.Select().ShowSlotBoard();
+  w.form.Slots().Show(Command::Open);
   ASSERT_FALSE(w.fake.tabC00.visible);
   ASSERT_EQ(w.Cell(2, 1), "01");
 
@@ -241,8 +240,7 @@ TEST(BoardEditing, TheCellEditorIsWithheldWhileTheSlotBoardIsShown) {
   EXPECT_EQ(w.Cell(2, 1), "01");
 
   // Back on the tab, the editor works again and stores no slot label.
-  w.form.State().pendingCommand.clear();
-  w.form.Board().FillBoard();
+  w.form.Slots().Cancel();
   w.EditCell(2, 1, "zz");
   const StringList items = w.Content(1);
   EXPECT_EQ(items.at(1), "zz");

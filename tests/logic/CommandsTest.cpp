@@ -5,6 +5,7 @@
 
 #include <set>
 
+#include "board/BoardModel.h"
 #include "form/MainForm.h"
 #include "tests/logic/FakePlatform.h"
 #include "tests/logic/ShownForm.h"
@@ -69,34 +70,42 @@ struct Rig {
   // Confirms board cell (col, row) the way the mode does: a move and a press,
   // a rest of one second after entering it, or the cursor and a key.
   void Confirm(int col, int row) {
-    Selection& sel = form.Select();
     const Rect r = fake.sgd00.CellRect(col, row);
     const Rect other = fake.sgd00.CellRect(col == 20 ? 19 : col + 1, row);
     if (form.Modes().ArrowKeyMode()) {
       fake.sgd00.SetCol(col);
       fake.sgd00.SetRow(row);
-      form.Edit().MemMainKeyDown(Key::Other);
-      form.Edit().MemMainKeyUp(Key::Other);
+      form.Keys().KeyDown(Key::Other);
+      form.Keys().KeyUp(Key::Other);
     } else if (form.Modes().DwellMode()) {
-      sel.SGd00MouseMove(other.left + 1, other.top + 1);
-      sel.SGd00MouseMove(r.left + 1, r.top + 1);
-      sel.TmrInput0Timer();
-      sel.TmrInput0Timer();
+      PointerAt(fake, form, OnGrid(fake, other.left + 1, other.top + 1));
+      PointerAt(fake, form, OnGrid(fake, r.left + 1, r.top + 1));
+      form.Pointer().Tick();
+      form.Pointer().Tick();
     } else {
-      sel.SGd00MouseMove(r.left + 1, r.top + 1);
-      sel.SGd00MouseDown(r.left + 1, r.top + 1);
+      PointerAt(fake, form, OnGrid(fake, r.left + 1, r.top + 1));
+      PressAt(fake, form, OnGrid(fake, r.left + 1, r.top + 1));
     }
   }
   // Confirms the command-row cell showing `utf8`; a text that no command cell
-  // shows is put in the empty command cell (20, 7) first.
+  // shows is put in the last cell of user tab 1, shown, and confirmed there.
   void Confirm(const std::string& utf8) {
     for (int row = 6; row <= 7; ++row) {
       for (int col = 1; col <= 20; ++col) {
         if (fake.sgd00.CellText(col, row) == Sj(utf8)) return Confirm(col, row);
       }
     }
-    fake.sgd00.SetCellText(20, 7, Sj(utf8));
-    Confirm(20, 7);
+    UserCell(20, 5, utf8);
+    Confirm(20, 5);
+  }
+  // User tab 1 shown, its cell (col, row) holding `utf8`.
+  void UserCell(int col, int row, const std::string& utf8) {
+    std::string& content = form.State().settings.crtList.at(crt::kTab1Content);
+    StringList items = board::ReadTabContent(content);
+    items.at(static_cast<std::size_t>(board::CellIndex(row, col))) = Sj(utf8);
+    content = WriteCommaText(items);
+    fake.tabC00.index = 1;
+    form.Board().FillBoard();
   }
   void ConfirmSlot(int n) { Confirm(n % 20 + 1, n / 20 + 1); }
   void SetEdit(std::string_view marked) {
@@ -213,11 +222,9 @@ TEST(SelectionCommandsTest, OneUndoTakesBackAWholeLineBreak) {
 // is text.
 TEST(SelectionCommandsTest, UserCellsUndoRedoAndInsert) {
   Rig r;
-  r.fake.tabC00.index = 1;
-  r.form.Board().FillBoard();
-  r.fake.sgd00.SetCellText(1, 1, Sj("戻"));
-  r.fake.sgd00.SetCellText(2, 1, Sj("直"));
-  r.fake.sgd00.SetCellText(3, 1, Sj("☆"));
+  r.UserCell(1, 1, "戻");
+  r.UserCell(2, 1, "直");
+  r.UserCell(3, 1, "☆");
   r.fake.memMain.Type("a");
   r.fake.memMain.Type("b");
   r.Confirm(1, 1);
@@ -259,21 +266,22 @@ TEST(SelectionCommandsTest, OpeningASlot) {
   Rig r;
   r.fake.files.files[kSlots + "03.txt"] = Sj("表示\nソ");
   r.Confirm("開~");
-  EXPECT_EQ(U(r.S().pendingCommand), "開~");
+  EXPECT_TRUE(r.form.Slots().Shown());
+  EXPECT_EQ(U(board::CommandToken(r.form.Slots().Pending())), "開~");
   EXPECT_TRUE(r.SlotBoardShown());
 
   r.ConfirmSlot(3);
   EXPECT_EQ(r.Text(), "表示\r\nソ");
   EXPECT_EQ(r.S().curFileName, kSlots + "03.txt");
   EXPECT_EQ(r.fake.window.caption, "Velkor*LT-" + kSlots + "03.txt");
-  EXPECT_EQ(r.S().pendingCommand, "");
+  EXPECT_FALSE(r.form.Slots().Shown());
   EXPECT_TRUE(r.TabsBack());
   EXPECT_EQ(r.fake.sgd00.fixedColour, colours::clBtnFace);
 
   // 書~ on a document with a file saves to it at once.
   r.fake.memMain.Type("!");
   r.Confirm("書~");
-  EXPECT_EQ(r.S().pendingCommand, "");
+  EXPECT_FALSE(r.form.Slots().Shown());
   EXPECT_EQ(r.fake.files.files[kSlots + "03.txt"], r.fake.memMain.text);
   ASSERT_EQ(r.fake.window.messages.size(), 1u);
   EXPECT_EQ(U(r.fake.window.messages[0].first), "保存しました");
@@ -281,7 +289,8 @@ TEST(SelectionCommandsTest, OpeningASlot) {
 
   // 名~ always offers the slots.
   r.Confirm("名~");
-  EXPECT_EQ(U(r.S().pendingCommand), "名~");
+  EXPECT_TRUE(r.form.Slots().Shown());
+  EXPECT_EQ(U(board::CommandToken(r.form.Slots().Pending())), "名~");
   EXPECT_TRUE(r.SlotBoardShown());
 }
 
@@ -293,7 +302,8 @@ TEST(SelectionCommandsTest, SavingAnUntitledDocumentToASlot) {
     const std::string text = Sj("表示\r\nソ\\x");
     r.fake.memMain.Type(text);
     r.Confirm(command);
-    EXPECT_EQ(U(r.S().pendingCommand), command);
+    EXPECT_TRUE(r.form.Slots().Shown());
+    EXPECT_EQ(U(board::CommandToken(r.form.Slots().Pending())), command);
     EXPECT_TRUE(r.SlotBoardShown());
     EXPECT_EQ(r.fake.sgd00.fixedColour, colours::Rgb(166, 202, 240));
 
@@ -306,7 +316,7 @@ TEST(SelectionCommandsTest, SavingAnUntitledDocumentToASlot) {
     EXPECT_EQ(r.fake.window.recentCaptions[0], "0" + path);
     EXPECT_FALSE(r.fake.memMain.modified);
     EXPECT_EQ(U(r.fake.pnlMsg.message), "保存しました");
-    EXPECT_EQ(r.S().pendingCommand, "");
+    EXPECT_FALSE(r.form.Slots().Shown());
     EXPECT_TRUE(r.TabsBack());
     EXPECT_EQ(r.fake.files.files.size(), 1u);
   }
@@ -324,7 +334,7 @@ TEST(SelectionCommandsTest, AMessageStaysUntilTheNextConfirmation) {
   EXPECT_EQ(U(r.fake.pnlMsg.message), "印刷するデータがありません");
   for (int col = 1; col <= 5; ++col) {
     const Rect cell = r.fake.sgd00.CellRect(col, 2);
-    r.form.Select().SGd00MouseMove(cell.left + 2, cell.top + 2);
+    PointerAt(r.fake, r.form, OnGrid(r.fake, cell.left + 2, cell.top + 2));
   }
   EXPECT_EQ(U(r.fake.pnlMsg.message), "印刷するデータがありません");
   EXPECT_NE(U(r.fake.pnlMsg.text), "印刷するデータがありません");
@@ -332,6 +342,8 @@ TEST(SelectionCommandsTest, AMessageStaysUntilTheNextConfirmation) {
   EXPECT_EQ(r.fake.pnlMsg.message, "");
 }
 
+// 書~ on a new empty document is not offered at all (see below); on an
+// opened document whose text was all erased it says why nothing happens.
 TEST(SelectionCommandsTest, EmptyTextMessages) {
   const std::pair<const char*, const char*> commands[] = {{"書~", "保存するデータがありません"},
                                                           {"名~", "保存するデータがありません"},
@@ -340,6 +352,9 @@ TEST(SelectionCommandsTest, EmptyTextMessages) {
     for (const auto& [command, message] : commands) {
       SCOPED_TRACE(std::string(command) + " mode " + std::to_string(static_cast<int>(mode)));
       Rig r;
+      r.fake.files.files["/d/a.txt"] = "text";
+      r.form.Docs().OpenDocument("/d/a.txt");
+      r.fake.memMain.text.clear();
       r.SetMode(mode);
       r.Confirm(command);
       if (mode == Mode::Click) {
@@ -349,11 +364,52 @@ TEST(SelectionCommandsTest, EmptyTextMessages) {
         EXPECT_TRUE(r.fake.window.messages.empty());
         EXPECT_EQ(U(r.fake.pnlMsg.message), message);
       }
-      EXPECT_EQ(r.S().pendingCommand, "");
+      EXPECT_FALSE(r.form.Slots().Shown());
       EXPECT_TRUE(r.TabsBack());
       EXPECT_TRUE(r.fake.printer.jobs.empty());
     }
   }
+}
+
+// Whether a command can run now reaches every place it has: the menu item
+// and toolbar button, the board cell (greyed) and the status line over it;
+// a greyed cell does nothing when confirmed.
+TEST(SelectionCommandsTest, TheSaveStateReachesMenuToolbarAndBoardCellAlike) {
+  Rig r;
+  const auto cellOf = [&r](const char* token) {
+    for (int col = 1; col <= 20; ++col)
+      if (r.fake.sgd00.CellText(col, 6) == Sj(token) || r.fake.sgd00.CellText(col, 7) == Sj(token))
+        return std::pair{col, r.fake.sgd00.CellText(col, 6) == Sj(token) ? 6 : 7};
+    return std::pair{0, 0};
+  };
+  const auto save = cellOf("書~");
+  ASSERT_NE(save.first, 0);
+  const auto statusOver = [&r, save] {
+    r.form.Select().Point({Place::Board, {save.first, save.second}});
+    return U(r.fake.pnlMsg.text);
+  };
+  // A new document: nothing to save.
+  EXPECT_FALSE(r.fake.window.enabled.at(Command::Save));
+  EXPECT_TRUE(r.fake.sgd00.greyed.count(save));
+  EXPECT_EQ(r.fake.sgd00.greyed.size(), 1u) << "only 書~ depends on the document";
+  EXPECT_EQ(statusOver(), "開いたファイルを保存する（今は使えません）");
+  r.SetMode(Mode::Dwell);
+  r.Confirm("書~");
+  EXPECT_FALSE(r.SlotBoardShown());
+  EXPECT_EQ(r.fake.pnlMsg.message, "");
+
+  r.fake.memMain.Type("a");
+  EXPECT_TRUE(r.fake.window.enabled.at(Command::Save));
+  EXPECT_TRUE(r.fake.sgd00.greyed.empty());
+  EXPECT_EQ(statusOver(), "開いたファイルを保存する");
+  r.Confirm("書~");
+  EXPECT_TRUE(r.SlotBoardShown());
+  r.Confirm("☆~");
+
+  r.SetMode(Mode::Click);
+  r.form.Docs().ActFileNewExecute();  // answered Yes
+  EXPECT_FALSE(r.fake.window.enabled.at(Command::Save));
+  EXPECT_TRUE(r.fake.sgd00.greyed.count(save));
 }
 
 TEST(SelectionCommandsTest, PrintPrintsTheWholeTextWithoutADialog) {
@@ -377,7 +433,7 @@ TEST(SelectionCommandsTest, NewInClickModeEmptiesTheDocument) {
   EXPECT_EQ(r.Text(), "");
   EXPECT_EQ(r.S().curFileName, "");
   EXPECT_EQ(r.fake.window.questions.size(), 1u);
-  EXPECT_EQ(r.S().pendingCommand, "");
+  EXPECT_FALSE(r.form.Slots().Shown());
   EXPECT_TRUE(r.TabsBack());
 }
 
@@ -391,7 +447,8 @@ TEST(SelectionCommandsTest, NewInOtherModesChoosesAnEmptySlot) {
     r.SetMode(mode);
     r.fake.memMain.Type("abc");
     r.Confirm("新~");
-    EXPECT_EQ(U(r.S().pendingCommand), "開~");
+    EXPECT_TRUE(r.form.Slots().Shown());
+    EXPECT_EQ(r.form.Slots().Pending(), Command::New);
     EXPECT_TRUE(r.SlotBoardShown());
     EXPECT_EQ(r.fake.sgd00.fixedColour, colours::clBtnFace);
     EXPECT_EQ(r.Text(), "abc");
@@ -418,59 +475,47 @@ TEST(SelectionCommandsTest, DecliningToDropUnsavedWorkKeepsTheDocument) {
   EXPECT_EQ(r.fake.window.questions.size(), 1u);
   EXPECT_EQ(r.Text(), "mine");
   EXPECT_EQ(r.S().curFileName, "/tmp/mine.txt");
-  EXPECT_EQ(r.S().pendingCommand, "");
+  EXPECT_FALSE(r.form.Slots().Shown());
   EXPECT_TRUE(r.TabsBack());
 }
 
-// While a choice is pending, only a two-digit slot number chooses; ☆~, an
-// empty cell and every other cell cancel without touching any file. The
-// board can show other cells then: the kana-mirroring command refills it.
-TEST(SelectionCommandsTest, EveryOtherCellCancelsAPendingChoice) {
-  const struct {
-    const char* name;
-    const char* command;
-    CellPos cell;                // confirmed on the board
-    bool refill;                 // the board refilled for its tab first
-    CellPos variant;             // then confirmed in the list, when the cell opens one
-    const char* text = nullptr;  // put into the cell before, when given
-  } cases[] = {
-      {"☆~ on the slot board", "名~", {9, 7}, false, {-1, -1}},
-      {"three digits", "名~", {1, 1}, false, {-1, -1}, "123"},
-      {"a slot number and more", "開~", {1, 1}, false, {-1, -1}, "05 "},
-      {"full-width digits", "名~", {1, 1}, false, {-1, -1}, "０５"},
-      {"a path", "名~", {1, 1}, false, {-1, -1}, "../x"},
-      {"a digit", "名~", {19, 1}, true, {-1, -1}},
-      {"a new line", "名~", {1, 6}, true, {-1, -1}},
-      {"a blank", "名~", {6, 6}, true, {-1, -1}},
-      {"delete", "名~", {7, 6}, true, {-1, -1}},
-      {"quit", "開~", {8, 7}, true, {-1, -1}},
-      {"save", "開~", {5, 7}, true, {-1, -1}},
-      {"a kana variant", "開~", {1, 1}, true, {1, 0}},
-      {"an empty variant", "開~", {3, 1}, true, {1, 1}},  // や,ゃ,ヤ when mirrored
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+// A slot cell is the slot of its place on the board, whatever the grid shows
+// in it: no text of a cell ever reaches a file name. Every cell of the
+// command rows is ☆~ and cancels without touching any file; a board refilled
+// for its tab (the mirroring command) ends the choice, and its cells then do
+// what the board's cells do.
+TEST(SelectionCommandsTest, ASlotIsItsPlaceAndEveryOtherCellCancels) {
+  for (const CellPos cancel : {CellPos{9, 7}, CellPos{1, 6}, CellPos{20, 7}}) {
     Rig r;
     r.SetEdit("ab|c");
     r.S().curFileName = "/tmp/doc.txt";
-    r.Confirm(c.command);
+    r.Confirm("名~");
     ASSERT_TRUE(r.SlotBoardShown());
-    if (c.refill) r.form.Board().MnuDspHiraClick();
-    if (c.text) r.fake.sgd00.SetCellText(c.cell.col, c.cell.row, Sj(c.text));
-    r.Confirm(c.cell.col, c.cell.row);
-    if (c.variant.col >= 0) {
-      ASSERT_TRUE(r.fake.sgd01.visible);
-      r.fake.sgd01.col = c.variant.col;
-      r.fake.sgd01.row = c.variant.row;
-      r.form.Select().SGd01MouseDown(0, 0);
-    }
-    EXPECT_EQ(r.S().pendingCommand, "");
-    EXPECT_TRUE(r.fake.tabC00.visible);
-    EXPECT_EQ(r.fake.sgd00.fixedColour, colours::clBtnFace);
+    r.Confirm(cancel.col, cancel.row);
+    EXPECT_FALSE(r.form.Slots().Shown());
+    EXPECT_TRUE(r.TabsBack());
     EXPECT_EQ(r.GetEdit(), Parse("ab|c"));
-    EXPECT_EQ(r.S().curFileName, "/tmp/doc.txt");
     EXPECT_TRUE(r.fake.files.files.empty());
-    EXPECT_EQ(r.fake.window.closeRequests, 0);
+  }
+  {
+    Rig r;
+    r.SetEdit("ab|c");
+    r.Confirm("名~");
+    r.fake.sgd00.SetCellText(1, 1, Sj("../x"));
+    r.Confirm(1, 1);
+    EXPECT_EQ(r.S().curFileName, kSlots + "00.txt");
+    EXPECT_EQ(r.fake.files.files.size(), 1u);
+    EXPECT_EQ(r.fake.files.files.count(kSlots + "00.txt"), 1u);
+  }
+  {
+    Rig r;
+    r.SetEdit("ab|c");
+    r.Confirm("名~");
+    r.form.Board().MnuDspHiraClick();
+    EXPECT_FALSE(r.form.Slots().Shown());
+    r.Confirm(18, 1);  // ＋ on the board's own face
+    EXPECT_EQ(r.GetEdit(), Parse("ab＋|c")) << U(r.fake.memMain.text) << " " << U(r.fake.pnlMsg.text);
+    EXPECT_TRUE(r.fake.files.files.empty());
   }
 }
 
@@ -497,10 +542,9 @@ TEST(SlotBoardCancel, TheCellUnderThePointerIsDescribedAgain) {
   ASSERT_TRUE(form.FormCreate());
   form.FormShow();
   auto confirm = [&](int col, int row) {
-    form.State().onCandidates = 0;
-    form.State().boardCol = col;
-    form.State().boardRow = row;
-    form.Select().ExecuteSelection();
+    const Rect r = fake.sgd00.CellRect(col, row);
+    PointerAt(fake, form, OnGrid(fake, r.left + 1, r.top + 1));
+    PressAt(fake, form, OnGrid(fake, r.left + 1, r.top + 1));
   };
   confirm(4, 7);  // 開~: the slot board
   ASSERT_FALSE(fake.tabC00.visible);
@@ -536,7 +580,7 @@ TEST(CommandTable, EachCommandIsDefinedOnceAndItsPlacesAreDistinct) {
     EXPECT_EQ(&EntryOf(entry.id), &entry);
   }
   EXPECT_EQ(tokens.size(), 24u);
-  EXPECT_EQ(actions.size(), 10u);
+  EXPECT_EQ(actions.size(), 30u);
 }
 
 // One command, two places: the menu's items ask and use the file dialogs,

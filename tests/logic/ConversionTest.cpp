@@ -36,19 +36,22 @@ class ConversionTest : public ::testing::Test {
   }
   void Write(const char* utf8) { fake_.memMain.Type(Sj(utf8)); }
   // Confirms the board cell at (col, row) as a press does.
-  void PressBoard(int col, int row) {
-    auto& s = form_->State();
-    s.onCandidates = 0;
-    s.boardCol = col;
-    s.boardRow = row;
-    form_->Select().ExecuteSelection();
-  }
+  void PressBoard(int col, int row) { form_->Select().Confirm({Place::Board, {col, row}}); }
   void Convert() { PressBoard(11, 6); }  // "変~"
   // Chooses the list cell at (col, row) as a press on it does.
-  void PressList(int col, int row) {
-    fake_.sgd01.SetCol(col);
-    fake_.sgd01.SetRow(row);
-    form_->Select().SGd01MouseDown(0, 0);
+  void PressList(int col, int row) { form_->Select().Confirm({Place::List, {col, row}}); }
+  // The pointer over list cell (col, row), `dx` and `dy` pixels off its
+  // top-left corner.
+  Point OnListCell(int col, int row, int dx = 2, int dy = 2) {
+    return OnList(fake_, 5 + col * fake_.sgd01.cellWidth + dx, 5 + row * fake_.sgd01.cellHeight + dy);
+  }
+  // The pointer rests at `at` for three dwell times, as the timer ticks them
+  // while it runs.
+  void RestAt(Point at) {
+    PointerAt(fake_, *form_, at);
+    for (int tick = 0; tick < 6; ++tick) {
+      if (fake_.tmrInput0.running) form_->Pointer().Tick();
+    }
   }
   std::string ListCell(int col, int row) { return cp932::ToUtf8(fake_.sgd01.CellText(col, row)); }
   std::string Text() { return cp932::ToUtf8(fake_.memMain.text); }
@@ -65,8 +68,7 @@ class ConversionTest : public ::testing::Test {
 TEST_F(ConversionTest, TheConvertCellSitsInTheCommandRowsAndSaysWhatItDoes) {
   Start();
   EXPECT_EQ(cp932::ToUtf8(fake_.sgd00.CellText(11, 6)), "変~");
-  fake_.sgd00.SetCol(11);
-  fake_.sgd00.SetRow(6);
+  form_->Select().Point({Place::Board, {11, 6}});
   EXPECT_EQ(Status(), "漢字に変換");
   EXPECT_EQ(fake_.pnlMsg.colour, status::kBlue);
 }
@@ -140,6 +142,7 @@ TEST_F(ConversionTest, EachSegmentIsReplacedInTurnAsOneChangeEach) {
   EXPECT_EQ(ListCell(1, 3), "長~");
   EXPECT_EQ(ListCell(2, 3), "");  // no next page
   EXPECT_EQ(ListCell(3, 3), "確~");
+  form_->Select().Point({Place::List, {0, 0}});
   EXPECT_EQ(Status(), "「今日は」を入力");
 
   PressList(0, 0);
@@ -210,29 +213,39 @@ TEST_F(ConversionTest, StatusTextsOfTheControlCells) {
   Convert();
   const std::pair<int, const char*> controls[] = {{0, "文節を短く"}, {1, "文節を長く"}, {3, "残りをすべて確定"}};
   for (const auto& [col, text] : controls) {
-    fake_.sgd01.SetCol(col);
-    fake_.sgd01.SetRow(3);
+    form_->Select().Point({Place::List, {col, 3}});
     EXPECT_EQ(Status(), text);
     EXPECT_EQ(fake_.pnlMsg.colour, status::kBlue);
   }
-  fake_.sgd01.SetCol(1);
-  fake_.sgd01.SetRow(0);
+  form_->Select().Point({Place::List, {1, 0}});
   EXPECT_EQ(Status(), "「京は」を入力");
   EXPECT_EQ(fake_.pnlMsg.colour, status::kRed);
 }
 
-TEST_F(ConversionTest, MovingOntoAnotherBoardCellEndsItAndKeepsWhatWasConverted) {
-  Start();
+// The pointer's path never ends a conversion: gliding off the list onto the
+// board, resting there and coming back keeps every segment. A confirmation
+// on the board ends it, keeping what was converted, and what is written next
+// follows the reading left unconverted.
+TEST_F(ConversionTest, LeavingTheListKeepsItAndABoardConfirmationEndsIt) {
+  Start(kDwell);
   Write("きょうはいいてんきです");
   Convert();
   PressList(0, 0);
   const Rect other = fake_.sgd00.CellRect(3, 3);
-  form_->Select().SGd00MouseMove(other.left + 2, other.top + 2);
+  PointerAt(fake_, *form_, OnGrid(fake_, other.left + 2, other.top + 2));
+  form_->Pointer().Tick();  // half a dwell time on the board
+  EXPECT_TRUE(fake_.sgd01.visible);
+  EXPECT_TRUE(form_->Converting().Active());
+  EXPECT_EQ(Text(), "今日はいいてんきです");
+  RestAt(OnListCell(1, 0));  // 良い
+  EXPECT_EQ(Text(), "今日は良いてんきです");
+  EXPECT_TRUE(form_->Converting().Active());
+
+  PressBoard(12, 6);  // 話~: any confirmation on the board
   EXPECT_FALSE(fake_.sgd01.visible);
   EXPECT_FALSE(form_->Converting().Active());
   EXPECT_GE(fake_.converter.ends, 1);
-  EXPECT_EQ(Text(), "今日はいいてんきです");
-  // What is written next follows the reading left unconverted.
+  EXPECT_EQ(Text(), "今日は良いてんきです");
   EXPECT_EQ(fake_.memMain.selStart, static_cast<int>(fake_.memMain.text.size()));
   EXPECT_EQ(LastMessage(), "変換を終了しました");
 }
@@ -244,7 +257,7 @@ TEST_F(ConversionTest, GivingUpInTheMiddleOfTheTextPutsTheCaretAfterTheRestOfThe
   fake_.memMain.SetSelStart(static_cast<int>(Sj("きょうはいいてんきです").size()));
   Convert();
   PressList(0, 0);
-  form_->Select().SGd01KeyDown(Key::Up);  // against the edge: the list closes
+  PressBoard(12, 6);
   EXPECT_FALSE(form_->Converting().Active());
   EXPECT_EQ(Text(), "今日はいいてんきです。続き");
   EXPECT_EQ(fake_.memMain.selStart, static_cast<int>(Sj("今日はいいてんきです").size()));
@@ -252,82 +265,93 @@ TEST_F(ConversionTest, GivingUpInTheMiddleOfTheTextPutsTheCaretAfterTheRestOfThe
 }
 
 // A list that opens or refills under a still pointer commits nothing, however
-// long the pointer rests; the first real movement starts the count, also on
-// the cell the pointer was already on.
+// long the pointer rests and trembles (±2 pixels, across the border of two
+// entries too); entering another entry counts, and coming back to the first
+// one counts as well.
 TEST_F(ConversionTest, AStillPointerOverAFreshOrRefilledListChoosesNothing) {
   Start(kDwell);
   Write("きょうはいいてんきです");
-  fake_.pointer.position = Point{150, 350};
   const Rect cell = fake_.sgd00.CellRect(11, 6);
-  form_->Select().SGd00MouseMove(cell.left + 2, cell.top + 2);
-  form_->Select().TmrInput0Timer();
-  form_->Select().TmrInput0Timer();
+  const Point onConvert = OnGrid(fake_, cell.left + 20, cell.top + 12);
+  PointerAt(fake_, *form_, onConvert);
+  form_->Pointer().Tick();
+  form_->Pointer().Tick();
   ASSERT_TRUE(fake_.sgd01.visible);
-  auto restOnList = [&](Point pointer, int col, int row) {
-    fake_.pointer.position = pointer;
-    form_->Select().SGd01MouseMove(5 + col * fake_.sgd01.cellWidth + 2, 5 + row * fake_.sgd01.cellHeight + 2);
-    // Three dwell times, as the timer ticks them while it runs.
-    for (int tick = 0; tick < 6; ++tick) {
-      if (fake_.tmrInput0.running) form_->Select().TmrInput0Timer();
-    }
-  };
-  // The list lies under the pointer; a tremor of 3 pixels is no movement.
-  restOnList({150, 350}, 0, 0);
-  restOnList({153, 347}, 0, 0);
-  restOnList({152, 351}, 1, 0);
+  // The list lies under the pointer: a tremor there chooses nothing.
+  for (const Point tremor : {Point{0, 0}, Point{2, -2}, Point{-2, 1}, Point{1, 2}}) {
+    RestAt({onConvert.x + tremor.x, onConvert.y + tremor.y});
+  }
   EXPECT_EQ(Text(), "きょうはいいてんきです");
-  restOnList({160, 350}, 1, 0);  // a real movement: 京は counts on the cell it is on
+  // A real movement into 京は, just beside the border of the first entry:
+  // it counts, and the list is refilled for the next segment.
+  const Point nearBorder = OnListCell(1, 0, 1, 10);
+  RestAt(nearBorder);
   EXPECT_EQ(Text(), "京はいいてんきです");
-  // The refilled list waits for a movement again.
-  restOnList({160, 350}, 0, 0);
-  restOnList({162, 352}, 1, 0);
+  // The refilled list waits for a movement again, even where the tremor
+  // crosses into the next entry.
+  for (const Point tremor : {Point{0, 0}, Point{-2, 1}, Point{-3, -1}, Point{2, 2}, Point{-4, 0}}) {
+    RestAt({nearBorder.x + tremor.x, nearBorder.y + tremor.y});
+  }
   EXPECT_EQ(Text(), "京はいいてんきです");
-  restOnList({170, 360}, 1, 0);
+  // Another entry, and back: each counts.
+  RestAt(OnListCell(2, 1, 10, 10));
+  RestAt(OnListCell(1, 0, 10, 10));
   EXPECT_EQ(Text(), "京は良いてんきです");
 }
 
 TEST_F(ConversionTest, DwellKeepsThePointerOnTheListUntilTheConversionEnds) {
   Start(kDwell);
   Write("きょうはいいてんきです");
-  fake_.pointer.position = Point{150, 350};
   const Rect cell = fake_.sgd00.CellRect(11, 6);
-  form_->Select().SGd00MouseMove(cell.left + 2, cell.top + 2);
-  fake_.pointer.position = Point{150, 350};
-  form_->Select().TmrInput0Timer();
-  form_->Select().TmrInput0Timer();  // one second: "変~" confirmed
+  const Point onConvert = OnGrid(fake_, cell.left + 2, cell.top + 2);
+  PointerAt(fake_, *form_, onConvert);
+  form_->Pointer().Tick();
+  form_->Pointer().Tick();  // one second: "変~" confirmed
   ASSERT_TRUE(fake_.sgd01.visible);
   auto dwellOnList = [&](int col, int row) {
-    fake_.pointer.position = Point{160 + 20 * col, 360 + 20 * row};  // a move: a count starts
-    form_->Select().SGd01MouseMove(5 + col * fake_.sgd01.cellWidth + 2, 5 + row * fake_.sgd01.cellHeight + 2);
-    form_->Select().TmrInput0Timer();
-    form_->Select().TmrInput0Timer();
+    PointerAt(fake_, *form_, OnListCell(col, row, 10, 10));  // a move: a count starts
+    form_->Pointer().Tick();
+    form_->Pointer().Tick();
   };
+  dwellOnList(1, 1);
   dwellOnList(0, 0);
   EXPECT_EQ(Text(), "今日はいいてんきです");
   EXPECT_TRUE(fake_.pointer.moves.empty());  // not moved back: the list goes on
   dwellOnList(3, 3);                         // accept the rest
   EXPECT_EQ(Text(), "今日はいい天気です");
   ASSERT_EQ(fake_.pointer.moves.size(), 1u);  // back over "変~" at the end
-  EXPECT_EQ(fake_.pointer.moves[0], (Point{150, 350}));
+  EXPECT_EQ(fake_.pointer.moves[0], onConvert);
+  // What lies there now counts only after a move.
+  for (int tick = 0; tick < 6; ++tick) form_->Pointer().Tick();
+  EXPECT_FALSE(fake_.sgd01.visible);
+  EXPECT_EQ(Text(), "今日はいい天気です");
 }
 
-TEST_F(ConversionTest, ArrowKeysDriveTheListAndAnEdgeEndsTheConversion) {
+// The arrow keys walk the list round, as they walk the board: one arrow too
+// many never ends a conversion.
+TEST_F(ConversionTest, ArrowKeysDriveTheListRound) {
   Start(kArrows);
   Write("きょうはいいてんきです");
   fake_.sgd00.SetCol(11);
   fake_.sgd00.SetRow(6);
-  form_->Edit().MemMainKeyDown(Key::Other);
-  form_->Edit().MemMainKeyUp(Key::Other);
+  form_->Keys().KeyDown(Key::Other);
+  form_->Keys().KeyUp(Key::Other);
   ASSERT_TRUE(fake_.sgd01.visible);
   EXPECT_TRUE(fake_.sgd01.focused);
-  fake_.sgd01.focused = false;
-  form_->Select().SGd01KeyUp(Key::Other);  // confirms the current cell, 今日は
+  form_->Keys().KeyDown(Key::Other);
+  form_->Keys().KeyUp(Key::Other);  // confirms the current cell, 今日は
   EXPECT_EQ(Text(), "今日はいいてんきです");
-  EXPECT_TRUE(fake_.sgd01.focused);       // the keys go on in the list
-  form_->Select().SGd01KeyDown(Key::Up);  // against the top edge
+  EXPECT_TRUE(fake_.sgd01.focused);  // the keys go on in the list
+  form_->Keys().KeyDown(Key::Up);    // against the top edge: round to the last row
+  EXPECT_TRUE(fake_.sgd01.visible);
+  EXPECT_TRUE(form_->Converting().Active());
+  EXPECT_EQ((CellPos{fake_.sgd01.col, fake_.sgd01.row}), (CellPos{0, 3}));
+  EXPECT_EQ(Status(), "文節を短く");
+  form_->Keys().KeyDown(Key::Left);  // round to the last column: accept the rest
+  form_->Keys().KeyDown(Key::Other);
+  form_->Keys().KeyUp(Key::Other);
+  EXPECT_EQ(Text(), "今日はいい天気です");
   EXPECT_FALSE(fake_.sgd01.visible);
-  EXPECT_FALSE(form_->Converting().Active());
-  EXPECT_EQ(Text(), "今日はいいてんきです");
 }
 
 TEST_F(ConversionTest, AConvertCellOnAUserTabActsTheSame) {

@@ -205,7 +205,8 @@ TEST(DocumentsUnsavedWork, NewAndOpenAskOnlyInClickModeAndOnlyYesGoesOn) {
   }
 }
 
-// The edit area's modified flag, not its text or the save action, decides.
+// Whether the text differs from what was last opened or saved decides, not
+// the save action or whether anything was typed.
 TEST(DocumentsUnsavedWork, TheModifiedFlagDecidesWhetherToAsk) {
   const struct {
     const char* name;
@@ -219,6 +220,13 @@ TEST(DocumentsUnsavedWork, TheModifiedFlagDecidesWhetherToAsk) {
          s.fake.memMain.Type("a");
          s.fake.memMain.selStart = 0;
          s.fake.memMain.selLength = 1;
+         s.fake.memMain.Type("");
+       },
+       false},
+      {"a file opened, then emptied",
+       [](Session& s) {
+         s.OpenNew("/d/a.txt", "abc");
+         s.fake.memMain.selLength = 3;
          s.fake.memMain.Type("");
        },
        true},

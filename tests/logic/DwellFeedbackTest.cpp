@@ -24,11 +24,11 @@ struct DwellRig {
   }
   void MoveTo(int col, int row) {
     const Rect r = fake.sgd00.CellRect(col, row);
-    form.Select().SGd00MouseMove(r.left + 1, r.top + 1);
+    PointerAt(fake, form, OnGrid(fake, r.left + 1, r.top + 1));
   }
   void Tick() {
     fake.clock.now += fake.tmrInput0.interval;
-    if (fake.tmrInput0.running) form.Select().TmrInput0Timer();
+    if (fake.tmrInput0.running) form.Pointer().Tick();
   }
   int Board(int col, int row) const {
     const auto it = fake.sgd00.dwell.find({col, row});
@@ -42,14 +42,15 @@ TEST(DwellFeedback, TheCountFillsTheCellItRunsOnAndLeavesTheCellsLeft) {
   EXPECT_EQ(r.Board(19, 1), 0) << "nothing yet";
   r.Tick();
   EXPECT_EQ(r.Board(19, 1), 50);
-  EXPECT_EQ(r.form.Select().DwellPercent(), 50);
+  EXPECT_EQ(r.form.Pointer().Percent(), 50);
   // Moving on takes the count off the cell left; the new one starts empty.
   r.MoveTo(20, 1);
   EXPECT_EQ(r.Board(19, 1), 0);
   EXPECT_TRUE(r.fake.sgd00.dwell.empty());
   r.Tick();
   r.Tick();
-  EXPECT_EQ(r.Board(20, 1), 100) << "full at the confirmation";
+  EXPECT_EQ(r.Board(20, 1), 0) << "the count gives way to the done mark";
+  EXPECT_EQ(r.fake.sgd00.marks.done.count({20, 1}), 1u);
   EXPECT_EQ(cp932::ToUtf8(r.fake.memMain.text), "5");
   // A dwell time of 2 s fills a quarter a tick.
   r.form.Modes().MnuEditM20Click();
@@ -58,7 +59,7 @@ TEST(DwellFeedback, TheCountFillsTheCellItRunsOnAndLeavesTheCellsLeft) {
   EXPECT_EQ(r.Board(19, 1), 25);
   EXPECT_EQ(r.Board(20, 1), 0);
   // Beside the cells nothing is drawn.
-  r.form.Select().SGd00MouseMove(100000, 10);
+  PointerAt(r.fake, r.form, OnGrid(r.fake, 100000, 10));
   EXPECT_TRUE(r.fake.sgd00.dwell.empty());
 }
 
@@ -70,7 +71,7 @@ TEST(DwellFeedback, TheListAndThePredictionRowShowTheirCountsToo) {
   ASSERT_TRUE(r.fake.sgd01.visible);
   // The list under the still pointer counts nothing; a move starts it.
   r.fake.pointer.position = Point{160, 260};
-  r.form.Select().SGd01MouseMove(6, 6);
+  PointerAt(r.fake, r.form, OnList(r.fake, 6, 6));
   r.Tick();
   ASSERT_EQ(r.fake.sgd01.dwell.size(), 1u);
   EXPECT_EQ(r.fake.sgd01.dwell.begin()->second, 50);
@@ -80,7 +81,7 @@ TEST(DwellFeedback, TheListAndThePredictionRowShowTheirCountsToo) {
   r.fake.predictor.completions["か"] = {"蚊"};
   r.form.Row().Refresh();
   r.fake.pointer.position = Point{170, 250};
-  r.form.Select().RowMouseMove(50, 20);
+  PointerAt(r.fake, r.form, OnRow(r.fake, 50, 20));
   r.Tick();
   ASSERT_EQ(r.fake.predictionRow.dwell.count(0), 1u);
   EXPECT_EQ(r.fake.predictionRow.dwell.at(0), 50);
@@ -101,11 +102,11 @@ TEST(DwellTolerance, ATremorWithinTheToleranceStaysOnTheCellTheCountBeganOn) {
     const Rect five = r.fake.sgd00.CellRect(20, 1);  // "5"
     const int y = zero.top + 1;
     r.fake.pointer.position = Point{300, 250};
-    r.form.Select().SGd00MouseMove(zero.left + zero.width - 2, y);
+    PointerAt(r.fake, r.form, OnGrid(r.fake, zero.left + zero.width - 2, y));
     r.Tick();
     // 4 pixels to the right: over the border, onto "5".
     r.fake.pointer.position = Point{304, 250};
-    r.form.Select().SGd00MouseMove(five.left + 2, y);
+    PointerAt(r.fake, r.form, OnGrid(r.fake, five.left + 2, y));
     r.Tick();
     if (tolerance == 0) {
       EXPECT_EQ(cp932::ToUtf8(r.fake.memMain.text), "") << "the count started again on 5";
@@ -116,7 +117,7 @@ TEST(DwellTolerance, ATremorWithinTheToleranceStaysOnTheCellTheCountBeganOn) {
       EXPECT_EQ(r.fake.sgd00.Col(), 19);
       // 12 pixels away is a move: the cell under the pointer counts.
       r.fake.pointer.position = Point{312, 250};
-      r.form.Select().SGd00MouseMove(five.left + 10, y);
+      PointerAt(r.fake, r.form, OnGrid(r.fake, five.left + 10, y));
       r.Tick();
       r.Tick();
       EXPECT_EQ(cp932::ToUtf8(r.fake.memMain.text), "05");
@@ -141,17 +142,17 @@ TEST(PauseCell, WithAToleranceTheWayBackToThePauseCellStaysOpen) {
   const Rect zero = r.fake.sgd00.CellRect(19, 1);
   const auto restOn = [&r](const Rect& cell, Point screen) {
     r.fake.pointer.position = screen;
-    r.form.Select().SGd00MouseMove(cell.left + 1, cell.top + 1);
+    PointerAt(r.fake, r.form, OnGrid(r.fake, cell.left + 1, cell.top + 1));
     r.Tick();
     r.Tick();
   };
   restOn(pause, Point{200, 400});
-  ASSERT_TRUE(r.form.State().paused);
+  ASSERT_TRUE(r.form.Select().Paused());
   restOn(zero, Point{500, 250});
   EXPECT_TRUE(r.fake.sgd00.dwell.empty()) << "no count drawn on a suspended cell";
   EXPECT_EQ(r.fake.memMain.text, "");
   restOn(pause, Point{200, 400});
-  EXPECT_FALSE(r.form.State().paused) << "resumed";
+  EXPECT_FALSE(r.form.Select().Paused()) << "resumed";
 }
 
 TEST(PauseCell, RestingSuspendsEveryConfirmationButItsOwnInEachMode) {
@@ -167,14 +168,14 @@ TEST(PauseCell, RestingSuspendsEveryConfirmationButItsOwnInEachMode) {
       if (mode == Mode::Keys) {
         r.fake.sgd00.SetCol(col);
         r.fake.sgd00.SetRow(row);
-        r.form.Edit().MemMainKeyDown(Key::Other);
-        r.form.Edit().MemMainKeyUp(Key::Other);
+        r.form.Keys().KeyDown(Key::Other);
+        r.form.Keys().KeyUp(Key::Other);
         return;
       }
       r.MoveTo(col, row);
       if (mode == Mode::Click) {
         const Rect cell = r.fake.sgd00.CellRect(col, row);
-        r.form.Select().SGd00MouseDown(cell.left + 1, cell.top + 1);
+        PressAt(r.fake, r.form, OnGrid(r.fake, cell.left + 1, cell.top + 1));
       } else {
         r.Tick();
         r.Tick();
@@ -183,8 +184,11 @@ TEST(PauseCell, RestingSuspendsEveryConfirmationButItsOwnInEachMode) {
     EXPECT_EQ(U8(r.fake.sgd00.CellText(9, 7)), "休~");
     confirm(9, 7);
     EXPECT_EQ(U8(r.fake.pnlMsg.message), "休止中");
-    if (mode != Mode::Keys) {
+    if (mode == Mode::Click) {
       EXPECT_EQ(U8(r.fake.pnlMsg.text), "入力を再開");
+    }
+    if (mode == Mode::Dwell) {
+      EXPECT_EQ(U8(r.fake.pnlMsg.text), "もう一度は、いったん離れてから");
     }
     confirm(19, 1);  // "0"
     EXPECT_EQ(U8(r.fake.memMain.text), "") << "suspended";
@@ -220,7 +224,10 @@ TEST(TwoStepQuit, QuitAndPrintTakeASecondConfirmationOnTheCellInDwellMode) {
   };
   dwellOn(8, 7);  // 終~
   EXPECT_EQ(U8(r.fake.sgd00.CellText(8, 7)), "もう一度で終了");
-  EXPECT_EQ(U8(r.fake.pnlMsg.text), "もう一度で終了");
+  EXPECT_EQ(U8(r.fake.pnlMsg.text), "もう一度は、いったん離れてから");
+  r.MoveTo(19, 2);
+  r.MoveTo(8, 7);
+  EXPECT_EQ(U8(r.fake.pnlMsg.text), "もう一度で終了") << "what the second confirmation does";
   EXPECT_EQ(r.fake.window.closeRequests, 0);
   dwellOn(19, 1);  // "0": gives it up
   EXPECT_EQ(U8(r.fake.sgd00.CellText(8, 7)), "終~");
@@ -239,8 +246,8 @@ TEST(TwoStepQuit, QuitAndPrintTakeASecondConfirmationOnTheCellInDwellMode) {
   // Click mode: at once.
   r.form.Modes().MnuEditClickClick();
   const Rect quit = r.fake.sgd00.CellRect(8, 7);
-  r.form.Select().SGd00MouseMove(quit.left + 1, quit.top + 1);
-  r.form.Select().SGd00MouseDown(quit.left + 1, quit.top + 1);
+  PointerAt(r.fake, r.form, OnGrid(r.fake, quit.left + 1, quit.top + 1));
+  PressAt(r.fake, r.form, OnGrid(r.fake, quit.left + 1, quit.top + 1));
   EXPECT_EQ(r.fake.window.closeRequests, 2);
   // Dwell mode with the setting left alone: at once.
   r.form.Modes().MnuEditM10Click();
@@ -282,7 +289,7 @@ TEST(DwellRepeat, ACellStillDweltOnConfirmsAgainEveryRepeatTime) {
   r.form.State().settings.SetNamed(named::kRepeatMs, "500");
   r.MoveTo(9, 7);  // 休~
   for (int tick = 0; tick < 6; ++tick) r.Tick();
-  EXPECT_TRUE(r.form.State().paused) << "confirmed once, not toggled back and forth";
+  EXPECT_TRUE(r.form.Select().Paused()) << "confirmed once, not toggled back and forth";
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ std::string Hex(const std::string& bytes) {
   return out;
 }
 
-std::string Sj(const char* utf8) { return cp932::FromUtf8(utf8); }
+using cp932::Sj;
 
 const std::string kMixed = "A\xEE\xE0" + Sj("漢ｶﾅ") + "\x85\x40" + "z\r\n\r\n" + Sj("かな") + "\x82\r\nend";
 

@@ -119,19 +119,36 @@ class FakeInputBox : public IInputBox {
   }
 };
 
-class FakeVariantList : public IVariantList {
- public:
-  // Dwell counts drawn, by cell: percent (a cell with 0 is left out).
-  std::pair<int, int> scan{-1, -1};  // the scan highlight: col (-1: the row), row (-1: none)
-  void SetScanHighlight(int col, int row) override { scan = {col, row}; }
+// The dwell marks a surface draws: percent by cell (a cell with 0 is left
+// out), and the cells marked done.
+struct FakeDwellMarks {
   std::map<std::pair<int, int>, int> dwell;
-  void SetDwellProgress(int col, int row, int percent) override {
-    if (percent > 0) {
-      dwell[{col, row}] = percent;
+  std::set<std::pair<int, int>> done;
+  void Set(CellPos cell, DwellMark mark) {
+    const std::pair<int, int> at{cell.col, cell.row};
+    if (mark.percent > 0) {
+      dwell[at] = mark.percent;
     } else {
-      dwell.erase({col, row});
+      dwell.erase(at);
+    }
+    if (mark.done) {
+      done.insert(at);
+    } else {
+      done.erase(at);
     }
   }
+};
+
+class FakeVariantList : public IVariantList {
+ public:
+  std::pair<int, int> scan{-1, -1};  // the scan highlight: col (-1: the row), row (-1: none)
+  void SetScanMark(ScanMark mark) override { scan = {mark.col, mark.row}; }
+  FakeDwellMarks marks;
+  std::map<std::pair<int, int>, int>& dwell = marks.dwell;
+  void SetDwellMark(CellPos cell, DwellMark mark) override { marks.Set(cell, mark); }
+  // Where the board grid's (0, 0) is on the screen: the list's geometry is
+  // in the grid's coordinates.
+  Point gridOrigin{100, 200};
   int cols = 0, rows = 0;
   int cellWidth = 0, cellHeight = 0;
   FontSpec font;
@@ -174,10 +191,17 @@ class FakeVariantList : public IVariantList {
     Report();
   }
   // Cells laid out from a 5-pixel margin.
-  CellPos CellAt(int x, int y) const override {
+  CellPos CellAt(int x, int y) const {
     const int c = (x - 5) >= 0 && cellWidth > 0 ? (x - 5) / cellWidth : -1;
     const int r = (y - 5) >= 0 && cellHeight > 0 ? (y - 5) / cellHeight : -1;
     return {c < cols ? c : -1, r < rows ? r : -1};
+  }
+  Point Origin() const { return {gridOrigin.x + geometry.left, gridOrigin.y + geometry.top}; }
+  std::optional<CellPos> CellAtScreen(Point at) const override {
+    const Point o = Origin();
+    const int x = at.x - o.x, y = at.y - o.y;
+    if (!visible || x < 0 || y < 0 || x >= geometry.width || y >= geometry.height) return std::nullopt;
+    return CellAt(x, y);
   }
   bool Visible() const override { return visible; }
   void SetVisible(bool v) override { visible = v; }
@@ -250,17 +274,13 @@ class FakeTextFiles : public ITextFiles {
 
 class FakeBoardGrid : public IBoardGrid {
  public:
-  // Dwell counts drawn, by cell: percent (a cell with 0 is left out).
   std::pair<int, int> scan{-1, -1};  // the scan highlight: col (-1: the row), row (-1: none)
-  void SetScanHighlight(int col, int row) override { scan = {col, row}; }
-  std::map<std::pair<int, int>, int> dwell;
-  void SetDwellProgress(int col, int row, int percent) override {
-    if (percent > 0) {
-      dwell[{col, row}] = percent;
-    } else {
-      dwell.erase({col, row});
-    }
-  }
+  void SetScanMark(ScanMark mark) override { scan = {mark.col, mark.row}; }
+  FakeDwellMarks marks;
+  std::map<std::pair<int, int>, int>& dwell = marks.dwell;
+  void SetDwellMark(CellPos cell, DwellMark mark) override { marks.Set(cell, mark); }
+  // Where the grid's (0, 0) is on the screen.
+  Point origin{100, 200};
   int cols = 5, rows = 5;
   FontSpec font{"Design", 22, colours::clWindowText};
   int ppi = 96;
@@ -309,6 +329,14 @@ class FakeBoardGrid : public IBoardGrid {
   Colour Background() const override { return background; }
   void SetBackground(Colour c) override { background = c; }
   void SetCellMenuAttached(bool a) override { cellMenu = a; }
+  std::set<std::pair<int, int>> greyed;  // cells drawn as commands that cannot run now
+  void SetCellEnabled(int c, int r, bool enabled) override {
+    if (enabled) {
+      greyed.erase({c, r});
+    } else {
+      greyed.insert({c, r});
+    }
+  }
   bool Visible() const override { return visible; }
   void SetVisible(bool v) override {
     visible = v;
@@ -331,7 +359,7 @@ class FakeBoardGrid : public IBoardGrid {
     Report();
   }
   // Cells laid out by their sizes, column 0 and row 0 included.
-  CellPos CellAt(int x, int y) const override {
+  CellPos CellAt(int x, int y) const {
     CellPos cell{-1, -1};
     for (int c = 0, left = 0; c < cols; left += ColWidth(c), ++c) {
       if (x >= left && x < left + ColWidth(c)) cell.col = c;
@@ -343,6 +371,14 @@ class FakeBoardGrid : public IBoardGrid {
   }
   int areaWidth = 800;
   int areaHeight = 300;
+  std::optional<CellPos> CellAtScreen(Point at) const override {
+    const int x = at.x - origin.x, y = at.y - origin.y;
+    if (!visible || x < 0 || y < 0 || x >= areaWidth || y >= areaHeight) return std::nullopt;
+    const CellPos cell = CellAt(x, y);
+    return cell.col < 0 || cell.row < 0 ? CellPos{-1, -1} : cell;
+  }
+  // A point of the screen at (x, y) of the grid's own coordinates.
+  Point OnScreen(int x, int y) const { return {origin.x + x, origin.y + y}; }
   int AreaWidth() const override { return areaWidth; }
   int AreaHeight() const override { return areaHeight; }
   Rect CellRect(int c, int r) const override {
@@ -485,7 +521,8 @@ class FakeMainWindow : public IMainWindow {
   int screenWidth = 1280, screenHeight = 1024;
   int lowerPanelHeight = 100;
   int boardPanelWidth = 400;
-  std::set<MenuItem> checked;
+  std::set<Command> checked;
+  std::map<Command, bool> enabled;
   bool fileSaveEnabled = true;
   std::vector<std::pair<std::string, MessageIcon>> messages;
   std::vector<std::string> questions;
@@ -501,14 +538,16 @@ class FakeMainWindow : public IMainWindow {
   void SetLowerPanelHeight(int h) override { lowerPanelHeight = h; }
   int BoardPanelWidth() const override { return boardPanelWidth; }
   void SetBoardPanelWidth(int w) override { boardPanelWidth = w; }
-  void SetChecked(MenuItem item, bool on) override {
-    if (on)
-      checked.insert(item);
-    else
-      checked.erase(item);
+  bool IsChecked(Command command) const { return checked.count(command) > 0; }
+  void SetCommandState(Command command, bool on, bool tick) override {
+    enabled[command] = on;
+    if (command == Command::Save) fileSaveEnabled = on;
+    if (tick) {
+      checked.insert(command);
+    } else {
+      checked.erase(command);
+    }
   }
-  bool IsChecked(MenuItem item) const override { return checked.count(item) > 0; }
-  void SetEnabled(Action, bool enabled) override { fileSaveEnabled = enabled; }
   void ShowSearchDialog(bool replace) override { searchDialogs.push_back(replace); }
   std::vector<bool> searchDialogs;
   // Runs while a message box is open (a signal arriving meanwhile).
@@ -518,10 +557,8 @@ class FakeMainWindow : public IMainWindow {
     if (whileBoxOpen) whileBoxOpen();
   }
   void RequestClose() override { ++closeRequests; }
-  Rect BoardAreaOnScreen() const override { return boardArea; }
   void SetRecentFileCaption(int item, const std::string& caption) override { recentCaptions[item] = caption; }
   int closeRequests = 0;
-  Rect boardArea{100, 200, 500, 300};
   std::map<int, std::string> recentCaptions;
   bool AskYesNo(const std::string& text) override {
     questions.push_back(text);
@@ -571,8 +608,11 @@ class FakeShell : public IShell {
   std::vector<std::string> started;
   std::vector<std::pair<std::string, std::string>> helpShown;
 
+  ProgramPlace place = ProgramPlace::OwnFolder;
+
   std::string ProgramFolder() const override { return programFolder; }
   std::string PerUserDataFolder() const override { return userDataFolder; }
+  ProgramPlace Place() const override { return place; }
   void StartProgram(const std::string& fileName) override { started.push_back(fileName); }
   void ShowHelp(const std::string& file, const std::string& topic) override { helpShown.emplace_back(file, topic); }
 };
@@ -597,7 +637,11 @@ class FakeFileSystem : public IFileSystem {
   }
   // Files live in FakeTextFiles; removing goes there when connected.
   std::function<bool(const std::string&)> onRemove;
-  bool RemoveFile(const std::string& path) override { return onRemove ? onRemove(path) : false; }
+  bool RemoveFile(const std::string& path) override {
+    // An empty folder is removed as a file is.
+    if (dirs.count(path) > 0 && ListFolder(path).empty()) return dirs.erase(path) > 0;
+    return onRemove ? onRemove(path) : false;
+  }
   // The folder's entries are the files of FakeTextFiles when connected.
   std::function<std::vector<std::string>(const std::string&)> onList;
   std::vector<std::string> ListFolder(const std::string& path) const override {
@@ -617,6 +661,14 @@ class FakeFileSystem : public IFileSystem {
   }
   std::set<int> running;
   bool ProcessRunning(int pid) const override { return running.count(pid) > 0; }
+  // Moves a file of FakeTextFiles when connected; the paths in `unmovable`
+  // refuse to move.
+  std::set<std::string> unmovable;
+  std::function<MoveResult(const std::string&, const std::string&)> onMove;
+  MoveResult MoveWithoutReplacing(const std::string& from, const std::string& to) override {
+    if (unmovable.count(from) > 0 || !onMove) return MoveResult::Failed;
+    return onMove(from, to);
+  }
 };
 
 // A printer that records its jobs: the drawn runs per page.
@@ -739,25 +791,39 @@ class FakePredictionRow : public IPredictionRow {
   std::string CellText(int cell) const override {
     return cell >= 0 && cell < CellCount() ? texts[static_cast<std::size_t>(cell)] : std::string();
   }
-  // Cells 100 pixels wide, 40 high, from the left.
-  int CellAt(int x, int y) const override {
+  // Cells 100 pixels wide, 40 high, from the left, in a strip 800 pixels
+  // wide whose (0, 0) is at `origin` on the screen, just above the grid.
+  Point origin{100, 160};
+  int CellAt(int x, int y) const {
     if (y < 0 || y >= 40 || x < 0 || x / 100 >= CellCount()) return -1;
     return x / 100;
+  }
+  std::optional<CellPos> CellAtScreen(Point at) const override {
+    const int x = at.x - origin.x, y = at.y - origin.y;
+    if (CellCount() == 0 || x < 0 || y < 0 || x >= 800 || y >= 40) return std::nullopt;
+    const int cell = CellAt(x, y);
+    return cell >= 0 ? CellPos{cell, 0} : CellPos{-1, -1};
   }
   void SetCurrent(int cell) override { current = cell; }
   int Current() const override { return current; }
   bool scanOn = false;
   int scanCell = -1;
-  void SetScanHighlight(bool on, int cell) override {
-    scanOn = on;
-    scanCell = cell;
+  void SetScanMark(ScanMark mark) override {
+    scanOn = mark.row >= 0;
+    scanCell = mark.col;
   }
   std::map<int, int> dwell;  // drawn dwell counts by cell, percent
-  void SetDwellProgress(int cell, int percent) override {
-    if (percent > 0) {
-      dwell[cell] = percent;
+  std::set<int> done;        // cells marked done
+  void SetDwellMark(CellPos cell, DwellMark mark) override {
+    if (mark.percent > 0) {
+      dwell[cell.col] = mark.percent;
     } else {
-      dwell.erase(cell);
+      dwell.erase(cell.col);
+    }
+    if (mark.done) {
+      done.insert(cell.col);
+    } else {
+      done.erase(cell.col);
     }
   }
 };
@@ -819,6 +885,8 @@ class ScriptedSpeech : public ISpeech {
     speaking = false;
   }
   bool Speaking() const override { return speaking; }
+  SpeechFailure failure = SpeechFailure::NoOutput;  // why nothing can be heard while !canOutput
+  SpeechFailure Failure() const override { return failure; }
 };
 
 // Every fake, wired into one Platform.
@@ -862,6 +930,15 @@ struct FakePlatform {
           names.push_back(path.substr(folder.size()));
       }
       return names;
+    };
+    fs.onMove = [this](const std::string& from, const std::string& to) {
+      if (files.files.count(to) > 0 || fs.dirs.count(to) > 0) return MoveResult::NameTaken;
+      const auto found = files.files.find(from);
+      if (found == files.files.end() || !fs.DirectoryExists(to.substr(0, to.rfind('/') + 1))) return MoveResult::Failed;
+      std::string bytes = std::move(found->second);
+      files.files.erase(found);
+      files.files[to] = std::move(bytes);
+      return MoveResult::Moved;
     };
   }
   Platform Get() {
@@ -917,6 +994,6 @@ struct FakePlatform {
 };
 
 // Code page 932 bytes of a UTF-8 literal, for readable tests.
-inline std::string Sj(std::string_view utf8) { return cp932::FromUtf8(utf8); }
+using cp932::Sj;
 
 }  // namespace velkor::testing

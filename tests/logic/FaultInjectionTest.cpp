@@ -721,17 +721,16 @@ struct Rig {
 
   // Confirms board cell (col, row) as the mode does.
   void Confirm(int col, int row) {
-    Selection& sel = form.Select();
     const Rect r = fake.sgd00.CellRect(col, row);
     const Rect other = fake.sgd00.CellRect(col == 20 ? 19 : col + 1, row);
     if (mode == Mode::Dwell) {
-      sel.SGd00MouseMove(other.left + 1, other.top + 1);
-      sel.SGd00MouseMove(r.left + 1, r.top + 1);
-      sel.TmrInput0Timer();
-      sel.TmrInput0Timer();
+      PointerAt(fake, form, OnGrid(fake, other.left + 1, other.top + 1));
+      PointerAt(fake, form, OnGrid(fake, r.left + 1, r.top + 1));
+      form.Pointer().Tick();
+      form.Pointer().Tick();
     } else {
-      sel.SGd00MouseMove(r.left + 1, r.top + 1);
-      sel.SGd00MouseDown(r.left + 1, r.top + 1);
+      PointerAt(fake, form, OnGrid(fake, r.left + 1, r.top + 1));
+      PressAt(fake, form, OnGrid(fake, r.left + 1, r.top + 1));
     }
   }
   void ConfirmCommand(const char* utf8) {
@@ -744,9 +743,15 @@ struct Rig {
   }
   void PointAtSlot(int n) {
     const Rect r = fake.sgd00.CellRect(n % 20 + 1, n / 20 + 1);
-    form.Select().SGd00MouseMove(r.left + 1, r.top + 1);
+    PointerAt(fake, form, OnGrid(fake, r.left + 1, r.top + 1));
   }
   void ConfirmSlot(int n) { Confirm(n % 20 + 1, n / 20 + 1); }
+  // What the status line says over each slot of the slot board shown.
+  StringList Previews() {
+    StringList previews;
+    for (int n = 0; n < 100; ++n) previews.push_back(form.Slots().Describe({n % 20 + 1, n / 20 + 1}).text);
+    return previews;
+  }
   std::string Slot(int n) const { return SlotPath(data, n); }
 
   Mode mode;
@@ -989,7 +994,7 @@ TEST(DocumentFaults, ASlotFileThatCannotBeReadSpoilsOnlyItsOwnPreview) {
     const auto disk = Disk(r.tmp.path);
 
     r.ConfirmCommand("開~");
-    const StringList& previews = r.form.State().slotPreviewList;
+    const StringList previews = r.Previews();
     ASSERT_EQ(previews.size(), 100u);
     for (int n = 0; n < 100; ++n) {
       SCOPED_TRACE(n);
@@ -1029,7 +1034,7 @@ TEST(DocumentFaults, SavingToASlotOnAFullDiskKeepsTheSlotsAndTheUntitledDocument
     const auto disk = Disk(r.tmp.path);
 
     r.ConfirmCommand("書~");
-    EXPECT_EQ(r.form.State().slotPreviewList.at(6), Sj("保存：six\r\n"));
+    EXPECT_EQ(r.Previews().at(6), Sj("保存：six\r\n"));
     r.Forget();
     r.ConfirmSlot(5);
 

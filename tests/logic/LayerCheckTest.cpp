@@ -26,7 +26,9 @@ class PlantedTree : public ::testing::Test {
     Write("core/Types.h", "#pragma once\n#include <string>\n");
     Write("board/Board.h", "#pragma once\n#include \"core/Types.h\"\n");
     Write("document/Doc.h", "#pragma once\n#include \"core/Types.h\"\n");
-    Write("input/Input.cpp", "#include \"board/Board.h\"\n#include \"document/Doc.h\"\n");
+    Write("input/Input.h", "#pragma once\n#include <document/Doc.h>\n");
+    Write("input/Input.cpp",
+          "#include \"./Input.h\"\n#include \"board/Board.h\"\n#include \"../document/Doc.h\"\n#include <vector>\n");
     Write("form/Form.cpp", "#include \"input/Input.h\"\n");
     Write("ui/Window.cpp", "#include <QWidget>\n#include \"form/Form.h\"\n");
     Write("main.cpp", "#include <QApplication>\n#include \"ui/Window.h\"\n");
@@ -68,6 +70,31 @@ TEST_F(PlantedTree, EachPlantedFaultIsNamedWithFileAndLine) {
       {"form/Form.cpp",
        "#include <QtCore/QObject>\n",
        {"form/Form.cpp:1: Qt header <QtCore/QObject> outside ui/ and main.cpp"}},
+      // Angled includes of the program's own files.
+      {"document/Doc.h",
+       "#pragma once\n#include <board/Board.h>\n",
+       {"document/Doc.h:2: <board/Board.h>: document/ may not include board/ (layer order: core, board|document, "
+        "input, form, ui)"}},
+      {"board/Board.h",
+       "#pragma once\n#include <form/Missing.h>\n",
+       {"board/Board.h:2: <form/Missing.h>: board/ may not include form/ (layer order: core, board|document, "
+        "input, form, ui)",
+        "board/Board.h:2: include cycle between board/ and form/"}},
+      // Includes relative to the including file.
+      {"core/Types.h",
+       "#pragma once\n#include \"../input/Input.h\"\n",
+       {"core/Types.h:2: \"../input/Input.h\": core/ may not include input/ (layer order: core, board|document, "
+        "input, form, ui)",
+        "core/Types.h:2: include cycle between core/ and input/"}},
+      {"document/Doc.h",
+       "#pragma once\n#include \"./../ui/Window.cpp\"\n",
+       {"document/Doc.h:2: \"./../ui/Window.cpp\": document/ may not include ui/ (layer order: core, "
+        "board|document, input, form, ui)",
+        "document/Doc.h:2: include cycle between document/ and ui/"}},
+      {"form/Form.cpp",
+       "#include \"../tests/AnyTest.cpp\"\n",
+       {"form/Form.cpp:1: \"../tests/AnyTest.cpp\": form/ may not include tests/AnyTest.cpp (outside the program's "
+        "layers)"}},
   };
   for (const Case& c : cases) {
     SetUp();

@@ -92,12 +92,9 @@ TEST_F(MainFormTest, NoDataFolderEndsCreation) {
 }
 
 TEST_F(MainFormTest, CreationLoadsSettingsAndBuildsTheBoardList) {
-  form.State().pendingCommand = "x";
   ASSERT_TRUE(form.FormCreate());
   EXPECT_EQ(S().crtList, FirstRunCrt());
   EXPECT_EQ(form.State().defaultBoardList, board::BuiltInBoard());
-  EXPECT_TRUE(form.State().slotPreviewList.empty());
-  EXPECT_TRUE(form.State().pendingCommand.empty());
   EXPECT_EQ(p.window.caption, "Velkor*LT");
 }
 
@@ -131,13 +128,11 @@ TEST_F(MainFormTest, FirstShowingOfAFirstRun) {
   EXPECT_EQ(p.tabC00.index, 0);
   EXPECT_EQ(p.memMain.background, colours::clWindow);
   EXPECT_EQ(p.sgd00.background, colours::clWindow);
-  EXPECT_EQ(p.window.checked, (std::set<MenuItem>{MenuItem::EditClick, MenuItem::WordWrap}));
+  EXPECT_EQ(p.window.checked, (std::set<Command>{Command::ModeClick, Command::WordWrap, Command::ShowPredictionRow}));
   EXPECT_TRUE(p.memMain.wordWrap);
   EXPECT_EQ(cp932::ToUtf8(p.sgd00.CellText(1, 1)), "あ");
   EXPECT_EQ(cp932::ToUtf8(p.sgd00.CellText(1, 6)), "改~");
 
-  EXPECT_EQ(form.State().boardCol, 99);
-  EXPECT_EQ(form.State().boardRow, 99);
   EXPECT_TRUE(p.memMain.focused);
   EXPECT_EQ(p.memMain.caretCharacter, "W");
   EXPECT_EQ(p.store.writeOpens, 0);
@@ -173,31 +168,33 @@ TEST_F(MainFormTest, ShowingFallsBackOnUnreadableSlots) {
 // unless their slot is "0". A slot that holds no number takes its default,
 // and slots that choose no mode at all give click mode.
 TEST_F(MainFormTest, ShowingSetsCheckMarks) {
-  using M = MenuItem;
-  const std::pair<std::string, std::set<MenuItem>> cases[] = {
-      {"1,0,0,1,0", {M::EditClick, M::WordWrap}},
-      {"0,3,0,0,1", {M::EditMouse, M::EditM30, M::DspHira}},
-      {"0,1,0,1,0", {M::EditMouse, M::EditM10, M::WordWrap}},
-      {"0,5,0,1,0", {M::EditMouse, M::EditM50, M::WordWrap}},
-      {"0,0,1,2,2", {M::EditYa, M::WordWrap, M::DspHira}},
-      {"1,3,1,1,0", {M::EditClick, M::EditMouse, M::EditM30, M::EditYa, M::WordWrap}},
-      {"0,6,0,0,0", {M::EditClick}},
-      {"2,0,01,7,9", {M::EditClick, M::WordWrap, M::DspHira}},
-      {"yes,?,on,x,", {M::EditClick, M::WordWrap}},
+  using M = Command;
+  const std::pair<std::string, std::set<Command>> cases[] = {
+      {"1,0,0,1,0", {M::ModeClick, M::WordWrap}},
+      {"0,3,0,0,1", {M::ModeDwell, M::ModeDwell3, M::MirrorKana}},
+      {"0,1,0,1,0", {M::ModeDwell, M::ModeDwell1, M::WordWrap}},
+      {"0,5,0,1,0", {M::ModeDwell, M::ModeDwell5, M::WordWrap}},
+      {"0,0,1,2,2", {M::ModeArrowKeys, M::WordWrap, M::MirrorKana}},
+      {"1,3,1,1,0", {M::ModeClick, M::ModeDwell, M::ModeDwell3, M::ModeArrowKeys, M::WordWrap}},
+      {"0,6,0,0,0", {M::ModeClick}},
+      {"2,0,01,7,9", {M::ModeClick, M::WordWrap, M::MirrorKana}},
+      {"yes,?,on,x,", {M::ModeClick, M::WordWrap}},
   };
   for (const auto& [option, marks] : cases) {
     SCOPED_TRACE(option);
     FakePlatform fp;
     fp.fs.dirs = {kProgramData};
     fp.store.SetCp932("Option", OptionText(option));
-    fp.window.checked = {M::EditM20, M::EditYa, M::DspHira, M::WordWrap};
+    fp.window.checked = {M::ModeDwell2, M::ModeArrowKeys, M::MirrorKana, M::WordWrap};
     MainForm mf(fp.Get());
     ASSERT_TRUE(mf.FormCreate());
     mf.FormShow();
-    EXPECT_EQ(fp.window.checked, marks);
+    std::set<Command> ticked = marks;
+    ticked.insert(M::ShowPredictionRow);  // on by default
+    EXPECT_EQ(fp.window.checked, ticked);
     EXPECT_EQ(fp.memMain.wordWrap, marks.count(M::WordWrap) > 0);
     // The mirrored board is shown at once.
-    EXPECT_EQ(cp932::ToUtf8(fp.sgd00.CellText(1, 1)), marks.count(M::DspHira) ? "わ" : "あ");
+    EXPECT_EQ(cp932::ToUtf8(fp.sgd00.CellText(1, 1)), marks.count(M::MirrorKana) ? "わ" : "あ");
   }
 }
 
@@ -333,7 +330,8 @@ TEST_F(MainFormTest, StoredSettingsAreAppliedAndComeBackUnchanged) {
   EXPECT_EQ(p.sgd00.RowHeight(5), 24);
   EXPECT_EQ(p.memMain.background, colours::clRed);
   EXPECT_EQ(p.sgd00.background, colours::clYellow);
-  EXPECT_EQ(p.window.checked, (std::set<MenuItem>{MenuItem::EditMouse, MenuItem::EditM40, MenuItem::WordWrap}));
+  EXPECT_EQ(p.window.checked, (std::set<Command>{Command::ModeDwell, Command::ModeDwell4, Command::WordWrap,
+                                                 Command::ShowPredictionRow}));
   ASSERT_TRUE(form.FormClose());
 
   EXPECT_EQ(p.store.Cp932("Crt"), crtText);

@@ -53,12 +53,12 @@ struct RowRig {
   void Click(const char* utf8) {
     const int cell = CellOf(utf8);
     ASSERT_GE(cell, 0) << utf8 << " is not on the row";
-    form->Select().RowMouseMove(cell * 100 + 50, 20);
-    form->Select().RowMouseDown(cell * 100 + 50, 20);
+    PointerAt(fake, *form, OnRow(fake, cell * 100 + 50, 20));
+    PressAt(fake, *form, OnRow(fake, cell * 100 + 50, 20));
   }
   void Tick(int times = 1) {
     // The timer ticks only while it runs.
-    for (int i = 0; i < times && fake.tmrInput0.running; ++i) form->Select().TmrInput0Timer();
+    for (int i = 0; i < times && fake.tmrInput0.running; ++i) form->Pointer().Tick();
   }
   std::string Text() const { return U(fake.memMain.text); }
   // Writes the reading a kana at a time, as a user does, and chooses the
@@ -79,20 +79,20 @@ TEST(PredictionRowWindow, TheRowFollowsTheTextAndItsSettingAndAClickWritesTheCel
   EXPECT_EQ(Cells(r.fake.predictionRow), (std::vector<std::string>{"看護", "看護師", "", "", "", "", "", ""}));
 
   // The status line promises what the cell writes; the click writes it.
-  r.form->Select().RowMouseMove(150, 20);
+  PointerAt(r.fake, *r.form, OnRow(r.fake, 150, 20));
   EXPECT_EQ(U(r.fake.pnlMsg.text), "「看護師」を入力");
   EXPECT_EQ(r.fake.predictionRow.current, 1);
   const int entries = r.form->UndoLog().Count();
-  r.form->Select().RowMouseDown(150, 20);
+  PressAt(r.fake, *r.form, OnRow(r.fake, 150, 20));
   EXPECT_EQ(r.Text(), "看護師");
   EXPECT_EQ(r.form->UndoLog().Count(), entries + 1);
   r.form->UndoLog().Undo();
   EXPECT_EQ(r.Text(), "かんご") << "one undo takes the choice back";
 
   // An empty cell writes nothing and promises nothing.
-  r.form->Select().RowMouseMove(650, 20);
+  PointerAt(r.fake, *r.form, OnRow(r.fake, 650, 20));
   EXPECT_EQ(r.fake.pnlMsg.text, "");
-  r.form->Select().RowMouseDown(650, 20);
+  PressAt(r.fake, *r.form, OnRow(r.fake, 650, 20));
   EXPECT_EQ(r.Text(), "かんご");
 
   // Fewer cells, or none (the row hidden), from the setting.
@@ -135,7 +135,7 @@ TEST(PredictionRowWindow, DwellChoosesOnlyWhatThePointerMovedToAndAFreshRowWaits
   r.fake.predictor.completions["かんごし"] = {"看護師"};
   r.fake.predictor.next["師"] = {"さん", "が"};
   r.Write("かんご");
-  r.form->Select().RowMouseMove(150, 20);
+  PointerAt(r.fake, *r.form, OnRow(r.fake, 150, 20));
   r.Tick();
   EXPECT_EQ(r.Text(), "かんご") << "half the dwell time";
   r.Tick();
@@ -143,19 +143,21 @@ TEST(PredictionRowWindow, DwellChoosesOnlyWhatThePointerMovedToAndAFreshRowWaits
   // The row now offers next words under the still pointer: nothing counts
   // until it moves, however long it rests (a tremor of 2 px is no move).
   EXPECT_EQ(r.CellOf("が"), 1);
-  r.fake.pointer.position = Point{152, 251};
-  r.form->Select().RowMouseMove(152, 21);
+  PointerAt(r.fake, *r.form, OnRow(r.fake, 152, 21));
   r.Tick(6);
   EXPECT_EQ(r.Text(), "看護師");
-  // A real move starts the count on the cell the pointer is on.
-  r.fake.pointer.position = Point{160, 250};
-  r.form->Select().RowMouseMove(160, 20);
+  // Moving within the cell is no choice either; entering another cell counts,
+  // and so does coming back.
+  PointerAt(r.fake, *r.form, OnRow(r.fake, 170, 25));
+  r.Tick(4);
+  EXPECT_EQ(r.Text(), "看護師");
+  PointerAt(r.fake, *r.form, OnRow(r.fake, 60, 20));
+  PointerAt(r.fake, *r.form, OnRow(r.fake, 160, 20));
   r.Tick(2);
   EXPECT_EQ(r.Text(), "看護師が");
 
   // Resting beside the cells (past the last) counts nothing.
-  r.fake.pointer.position = Point{300, 250};
-  r.form->Select().RowMouseMove(900, 20);
+  PointerAt(r.fake, *r.form, OnRow(r.fake, 790, 20));
   r.Tick(4);
   EXPECT_EQ(r.Text(), "看護師が");
 }
@@ -167,10 +169,10 @@ TEST(PredictionRowWindow, TheArrowKeysWalkOntoTheRowAndConfirmItsCell) {
   r.Write("かんご");
   r.fake.sgd00.SetRow(1);
   r.fake.sgd00.SetCol(1);
-  EditView& keys = r.form->Edit();
+  ArrowKeys& keys = r.form->Keys();
   const auto press = [&keys](Key key) {
-    keys.MemMainKeyDown(key);
-    keys.MemMainKeyUp(key);
+    keys.KeyDown(key);
+    keys.KeyUp(key);
   };
   press(Key::Up);
   EXPECT_EQ(r.fake.predictionRow.current, 0);
@@ -184,7 +186,6 @@ TEST(PredictionRowWindow, TheArrowKeysWalkOntoTheRowAndConfirmItsCell) {
   EXPECT_EQ(r.fake.predictionRow.current, -1);
   EXPECT_EQ(r.fake.sgd00.Row(), 1);
   press(Key::Other);
-  EXPECT_EQ(r.form->State().onCandidates, kOnBoard);
   EXPECT_TRUE(r.fake.sgd01.visible) << "the board cell's variants";
 }
 
@@ -215,9 +216,8 @@ TEST(PredictionRowWindow, WhatTheUserCommitsIsLearnedAndKeptAcrossARestart) {
   r.Write("の");
   r.Write("むき");
   r.form->Select().StartConversion();
-  r.form->Select().SGd01MouseDown(0, 0);  // の
-  r.fake.sgd01.SetCol(1);
-  r.form->Select().SGd01MouseDown(0, 0);  // 向き
+  r.form->Select().Confirm({Place::List, {0, 0}});  // の
+  r.form->Select().Confirm({Place::List, {1, 0}});  // 向き
   r.Write("をおねがい、");
   r.Write("します。");
   ASSERT_EQ(r.Text(), "はい、わかりました。体の向きをおねがい、します。");

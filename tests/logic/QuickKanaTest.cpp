@@ -28,8 +28,8 @@ struct QuickRig {
   // A click on board cell (col, row).
   void Click(int col, int row) {
     const Rect r = fake.sgd00.CellRect(col, row);
-    form.Select().SGd00MouseMove(r.left + 1, r.top + 1);
-    form.Select().SGd00MouseDown(r.left + 1, r.top + 1);
+    PointerAt(fake, form, OnGrid(fake, r.left + 1, r.top + 1));
+    PressAt(fake, form, OnGrid(fake, r.left + 1, r.top + 1));
   }
   void Modifier() { Click(13, 6); }
   std::string Text() const { return U(fake.memMain.text); }
@@ -54,11 +54,17 @@ TEST(QuickKana, OnAKanaCellInsertsItsFirstVariantAtOnceAndOtherCellsAsBefore) {
   EXPECT_EQ(r.Text(), "か");
   // A kana cell's status text promises the kana it writes, not its list.
   const Rect kana = r.fake.sgd00.CellRect(2, 1);
-  r.form.Select().SGd00MouseMove(kana.left + 1, kana.top + 1);
+  PointerAt(r.fake, r.form, OnGrid(r.fake, kana.left + 1, kana.top + 1));
   EXPECT_EQ(U(r.fake.pnlMsg.text), "「か」を入力");
-  // Its status text says what the modifier does.
+  // The modifier's status text names the form it will give the character
+  // before the caret, and says what it does where it would change nothing.
   const Rect cell = r.fake.sgd00.CellRect(13, 6);
-  r.form.Select().SGd00MouseMove(cell.left + 1, cell.top + 1);
+  PointerAt(r.fake, r.form, OnGrid(r.fake, cell.left + 1, cell.top + 1));
+  EXPECT_EQ(U(r.fake.pnlMsg.text), "が にする");
+  r.fake.memMain.text = Sj("A");
+  r.fake.memMain.selStart = 1;
+  PointerAt(r.fake, r.form, OnGrid(r.fake, kana.left + 1, kana.top + 1));
+  PointerAt(r.fake, r.form, OnGrid(r.fake, cell.left + 1, cell.top + 1));
   EXPECT_EQ(U(r.fake.pnlMsg.text), "濁点・小文字・カタカナに切り替え");
 }
 

@@ -240,10 +240,14 @@ TEST(Scanning, ThePredictionRowIsTheFirstLineWhenItOffersWords) {
   form.Scan().Tick();                             // the board's second row
   form.SwitchPressed(SwitchInput::Space, false);  // い
   ASSERT_EQ(fake.sgd00.scan, (std::pair{1, 2}));
-  fake.predictionRow.SetCells(8, {cp932::FromUtf8("別")});  // one line more above it
+  fake.predictor.completions["あう"] = {"別"};
+  fake.memMain.text = Sj("あう");  // the row offers a word: one line more above it
+  fake.memMain.selStart = 4;
+  form.Row().Refresh();
+  ASSERT_EQ(U(fake.predictionRow.texts[0]), "別");
   form.SwitchPressed(SwitchInput::Space, false);
   EXPECT_FALSE(fake.sgd01.visible) << "neither い's list nor the cell now at the highlight's index";
-  EXPECT_EQ(U(fake.memMain.text), "会う");
+  EXPECT_EQ(U(fake.memMain.text), "あう");
   EXPECT_TRUE(fake.predictionRow.scanOn) << "begun again at the first line";
 }
 
@@ -259,11 +263,11 @@ TEST(Scanning, ChosenByDwellOnTheSettingsBoard) {
   fake.pointer.position = Point{150, 250};
   const auto dwell = [&](int col, int row) {
     const Rect cell = fake.sgd00.CellRect(col, row);
-    form.Select().SGd00MouseMove(cell.left + 1, cell.top + 1);
-    for (int i = 0; i < 2 && fake.tmrInput0.running; ++i) form.Select().TmrInput0Timer();
+    PointerAt(fake, form, OnGrid(fake, cell.left + 1, cell.top + 1));
+    for (int i = 0; i < 2 && fake.tmrInput0.running; ++i) form.Pointer().Tick();
   };
   dwell(10, 7);  // 設~
-  ASSERT_TRUE(form.State().settingsBoard);
+  ASSERT_TRUE(form.SettingsFace().Shown());
   dwell(5, 1);  // 走査
   EXPECT_TRUE(form.Scan().Active());
   EXPECT_FALSE(fake.tmrInput0.running);
@@ -271,7 +275,7 @@ TEST(Scanning, ChosenByDwellOnTheSettingsBoard) {
   EXPECT_EQ(fake.sgd00.scan, (std::pair{-1, 1}));
   // The pointer no longer moves the current cell or counts.
   const Rect other = fake.sgd00.CellRect(3, 2);
-  form.Select().SGd00MouseMove(other.left + 1, other.top + 1);
+  PointerAt(fake, form, OnGrid(fake, other.left + 1, other.top + 1));
   EXPECT_FALSE(fake.tmrInput0.running);
   EXPECT_EQ(U(fake.pnlMsg.text), "この行を選ぶ");
 }

@@ -5,8 +5,10 @@
 #include <cctype>
 #include <random>
 
-#include "FakePlatform.h"
 #include "document/Journal.h"
+#include "form/MainForm.h"
+#include "tests/logic/FakePlatform.h"
+#include "tests/logic/ShownForm.h"
 
 using namespace velkor;
 using namespace velkor::testing;
@@ -137,8 +139,9 @@ TEST(SearchTextTest, LargeTextsStayLinear) {
 class SearchAreaTest : public ::testing::Test {
  protected:
   SearchAreaTest() {
-    area.onChange = [this] { journal.Record(); };
-    journal.Begin();
+    WireNotifications(fake, form);
+    EXPECT_TRUE(form.FormCreate());
+    form.FormShow();
   }
   void Load(const std::string& t) {
     area.Type(t);  // entry 0, the state undo returns to
@@ -146,12 +149,17 @@ class SearchAreaTest : public ::testing::Test {
   }
   using Sel = std::pair<int, int>;
   Sel Press(bool replace, const std::string& pattern, const std::string& replacement = "", bool matchCase = false) {
-    SearchInEditArea(area, replace, matchCase, pattern, replacement, sink);
+    SearchInEditArea(area, form.Edits(), replace, matchCase, pattern, replacement, sink);
     return {area.selStart, area.selLength};
   }
+  int ReplaceAll(bool matchCase, const std::string& pattern, const std::string& replacement) {
+    return ReplaceAllInEditArea(area, form.Edits(), matchCase, pattern, replacement);
+  }
 
-  FakeEditArea area;  // replaces the selection as typing does
-  Journal journal{area};
+  FakePlatform fake;
+  MainForm form{fake.Get()};
+  FakeEditArea& area = fake.memMain;  // replaces the selection as typing does
+  Journal& journal = form.UndoLog();
   std::vector<std::string> messages;
   SearchMessageSink sink = [this](const std::string& m) { messages.push_back(m); };
 };
@@ -200,7 +208,7 @@ TEST_F(SearchAreaTest, ReplaceStepsOnOneJournalEntryEach) {
 TEST_F(SearchAreaTest, ReplaceAllIsOneUndoableChange) {
   Load(Sj("Ab ab AB ａｂ"));
   const int entries = journal.Count();
-  EXPECT_EQ(ReplaceAllInEditArea(area, false, "ab", "abab"), 3);
+  EXPECT_EQ(ReplaceAll(false, "ab", "abab"), 3);
   EXPECT_EQ(area.text, Sj("abab abab abab ａｂ"));
   EXPECT_EQ(journal.Count(), entries + 1);
   journal.Undo();
@@ -209,12 +217,12 @@ TEST_F(SearchAreaTest, ReplaceAllIsOneUndoableChange) {
   // Nothing matched, or nothing would change: the edit area is not touched.
   const int changes = area.changeCount;
   area.modified = true;
-  EXPECT_EQ(ReplaceAllInEditArea(area, false, "zz", "x"), 0);
-  EXPECT_EQ(ReplaceAllInEditArea(area, false, "", "x"), 0);
-  EXPECT_EQ(ReplaceAllInEditArea(area, true, "Ab", "Ab"), 1);
+  EXPECT_EQ(ReplaceAll(false, "zz", "x"), 0);
+  EXPECT_EQ(ReplaceAll(false, "", "x"), 0);
+  EXPECT_EQ(ReplaceAll(true, "Ab", "Ab"), 1);
   EXPECT_EQ(area.changeCount, changes);
   EXPECT_TRUE(area.modified);
-  EXPECT_EQ(ReplaceAllInEditArea(area, true, "ab", "x"), 1);
+  EXPECT_EQ(ReplaceAll(true, "ab", "x"), 1);
   EXPECT_EQ(area.text, Sj("Ab x AB ａｂ"));
 }
 

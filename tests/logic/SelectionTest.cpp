@@ -1,10 +1,12 @@
-// The selection engine over the fakes: pointer tracking, the dwell count,
-// presses and keys, the status line, the variant list and the slot board.
+// The selection engine over the fakes: what a confirmation of each kind of
+// cell does and what the status line promises for it, the pointer (click and
+// dwell), the arrow keys, the variant list and the slot board.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <optional>
 
+#include "board/BoardModel.h"
 #include "form/MainForm.h"
 #include "tests/logic/FakePlatform.h"
 #include "tests/logic/ShownForm.h"
@@ -15,7 +17,7 @@ namespace {
 constexpr Colour kBlue = colours::Rgb(0, 0, 255);
 constexpr Colour kRed = colours::Rgb(255, 0, 0);
 constexpr Colour kBlack = colours::Rgb(0, 0, 0);
-constexpr Point kRest{150, 250};  // inside the fake window's board area
+constexpr Point kRest{150, 250};  // over the fake board grid
 
 std::string U(const std::string& cp932Bytes) { return cp932::ToUtf8(cp932Bytes); }
 
@@ -24,9 +26,8 @@ std::string Seconds(int ticks) { return std::to_string(ticks / 2) + (ticks % 2 ?
 
 using ModeHandler = void (InputModes::*)();
 
-// A shown main window over the fakes, the click reports of both grids reaching
-// the engine as they do in the real window. The default board font gives
-// 33-pixel cells after the 5-pixel fixed column and row.
+// A shown main window over the fakes. The default board font gives 33-pixel
+// cells after the 5-pixel fixed column and row.
 struct Rig {
   FakePlatform fake;
   MainForm form{fake.Get()};
@@ -42,29 +43,39 @@ struct Rig {
   void Mode(ModeHandler handler) { (form.Modes().*handler)(); }
   Point Centre(int col, int row) const {
     const Rect r = fake.sgd00.CellRect(col, row);
-    return {r.left + r.width / 2, r.top + r.height / 2};
+    return OnGrid(fake, r.left + r.width / 2, r.top + r.height / 2);
   }
-  void Move(int col, int row) { Sel().SGd00MouseMove(Centre(col, row).x, Centre(col, row).y); }
-  void Press(int col, int row) { Sel().SGd00MouseDown(Centre(col, row).x, Centre(col, row).y); }
+  void Move(int col, int row) { PointerAt(fake, form, Centre(col, row)); }
+  void Press(int col, int row) { PressAt(fake, form, Centre(col, row)); }
   void Click(int col, int row) { Move(col, row), Press(col, row); }
+  // Timer ticks, as the timer gives them while it runs.
   void Tick(int times = 1) {
-    for (int i = 0; i < times; ++i) Sel().TmrInput0Timer();
+    for (int i = 0; i < times && fake.tmrInput0.running; ++i) form.Pointer().Tick();
   }
-  // Over a list cell, in the list's coordinates (cells from a 5-pixel margin).
+  // Over a list cell (cells from a 5-pixel margin).
   void ListMove(int col, int row) {
     const FakeVariantList& l = fake.sgd01;
-    Sel().SGd01MouseMove(5 + col * l.cellWidth + l.cellWidth / 2, 5 + row * l.cellHeight + l.cellHeight / 2);
+    PointerAt(fake, form,
+              OnList(fake, 5 + col * l.cellWidth + l.cellWidth / 2, 5 + row * l.cellHeight + l.cellHeight / 2));
   }
-  // A key pressed and released in the edit area.
+  void ListPress(int col, int row) {
+    const FakeVariantList& l = fake.sgd01;
+    PressAt(fake, form,
+            OnList(fake, 5 + col * l.cellWidth + l.cellWidth / 2, 5 + row * l.cellHeight + l.cellHeight / 2));
+  }
+  // A key pressed and released where the board's keys arrive.
   void Key(velkor::Key key) {
-    form.Edit().MemMainKeyDown(key);
-    form.Edit().MemMainKeyUp(key);
+    form.Keys().KeyDown(key);
+    form.Keys().KeyUp(key);
   }
-  // A user tab whose cell (col, row) holds `utf8`.
+  // User tab 1 shown, its cell (col, row) holding `utf8`.
   void UserCell(int col, int row, const std::string& utf8) {
+    std::string& content = S().settings.crtList.at(crt::kTab1Content);
+    StringList items = board::ReadTabContent(content);
+    items.at(static_cast<std::size_t>(board::CellIndex(row, col))) = Sj(utf8);
+    content = WriteCommaText(items);
     fake.tabC00.index = 1;
     form.Board().FillBoard();
-    fake.sgd00.SetCellText(col, row, Sj(utf8));
   }
   std::string Text() const { return U(fake.memMain.text); }
   std::string Status() const { return U(fake.pnlMsg.text); }
@@ -77,57 +88,36 @@ constexpr CellPos kEmpty{8, 2};   // "~"
 
 // ---------------------------------------------------------------- pointer
 
-TEST(SelectionTest, PointerMovesFollowTheModeAndTheCell) {
-  struct Case {
+TEST(SelectionTest, ThePointerIsTrackedInClickAndDwellModeOnly) {
+  const struct {
     const char* name;
     ModeHandler mode;
-    bool otherCell;
-    int boardCol;
-    bool timerRuns;
-    int newStarts;
-    int dwellTicks;
-    bool listShown;
-    int onCandidates;
-    const char* status;
+    bool tracked;
+    bool counts;
   } cases[] = {
-      {"click, other cell", &InputModes::MnuEditClickClick, true, 4, false, 0, 5, false, 0, "「た,だ,タ,ダ」を入力"},
-      {"dwell, other cell", &InputModes::MnuEditM10Click, true, 4, true, 1, 0, false, 0, "「た,だ,タ,ダ」を入力"},
-      {"click, same cell", &InputModes::MnuEditClickClick, false, 3, true, 0, 5, true, 0, "「さ,ざ,サ,ザ」を入力"},
-      {"dwell, same cell", &InputModes::MnuEditM10Click, false, 3, true, 0, 5, true, 0, "「さ,ざ,サ,ザ」を入力"},
-      {"arrow keys", &InputModes::MnuEditYaClick, true, 99, true, 0, 5, true, 1, "before"},
+      {"click", &InputModes::MnuEditClickClick, true, false},
+      {"dwell", &InputModes::MnuEditM10Click, true, true},
+      {"arrow keys", &InputModes::MnuEditYaClick, false, false},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Rig r;
     r.Mode(c.mode);
-    r.Move(3, 1);
-    r.fake.tmrInput0.running = true;
-    r.S().dwellTicks = 5;
-    r.fake.sgd01.visible = true;
-    r.S().onCandidates = 1;
     r.fake.pnlMsg.text = "before";
+    r.Move(3, 1);
+    EXPECT_EQ(r.Status(), c.tracked ? "「さ,ざ,サ,ザ」を入力" : "before");
+    EXPECT_EQ(r.fake.tmrInput0.running, c.counts);
+    if (c.tracked) {
+      EXPECT_EQ((CellPos{r.fake.sgd00.col, r.fake.sgd00.row}), (CellPos{3, 1}));
+    }
+    // Within the cell nothing new happens; another cell is described.
     const int starts = r.fake.tmrInput0.starts;
-
-    r.Move(c.otherCell ? 4 : 3, 1);
-    EXPECT_EQ(r.S().boardCol, c.boardCol);
-    EXPECT_EQ(r.fake.tmrInput0.running, c.timerRuns);
-    EXPECT_EQ(r.fake.tmrInput0.starts - starts, c.newStarts);
-    EXPECT_EQ(r.S().dwellTicks, c.dwellTicks);
-    EXPECT_EQ(r.fake.sgd01.visible, c.listShown);
-    EXPECT_EQ(r.S().onCandidates, c.onCandidates);
-    EXPECT_EQ(r.Status(), c.status);
+    PointerAt(r.fake, r.form, {r.Centre(3, 1).x + 3, r.Centre(3, 1).y - 2});
+    EXPECT_EQ(r.fake.tmrInput0.starts, starts);
+    r.Move(4, 1);
+    EXPECT_EQ(r.Status(), c.tracked ? "「た,だ,タ,ダ」を入力" : "before");
+    EXPECT_EQ(r.fake.tmrInput0.starts - starts, c.counts ? 1 : 0);
   }
-}
-
-TEST(SelectionTest, FirstMoveAfterStartIsANewCell) {
-  Rig r;
-  r.Mode(&InputModes::MnuEditM10Click);
-  ASSERT_EQ(r.fake.sgd00.col, 1);
-  ASSERT_EQ(r.fake.sgd00.row, 1);
-  r.Move(1, 1);
-  EXPECT_TRUE(r.fake.tmrInput0.running);
-  EXPECT_EQ(r.fake.tmrInput0.starts, 1);
-  EXPECT_EQ(r.Status(), "「あ,ぁ,ア,ァ」を入力");
 }
 
 // The fixed row and column count as row 1 or column 1.
@@ -138,34 +128,35 @@ TEST(SelectionTest, PointerOnTheHeadersIsTrackedOnRowOrColumnOne) {
     Point at;
     CellPos tracked;
   } cases[] = {
-      {"header row over column 5", {r.Centre(5, 1).x, 2}, {5, 1}},
-      {"header corner", {2, 2}, {1, 1}},
-      {"fixed column on row 4", {2, r.Centre(1, 4).y}, {1, 4}},
+      {"header row over column 5", {r.Centre(5, 1).x, OnGrid(r.fake, 0, 2).y}, {5, 1}},
+      {"header corner", OnGrid(r.fake, 2, 2), {1, 1}},
+      {"fixed column on row 4", {OnGrid(r.fake, 2, 0).x, r.Centre(1, 4).y}, {1, 4}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    r.Sel().SGd00MouseMove(c.at.x, c.at.y);
-    EXPECT_EQ((CellPos{r.S().boardCol, r.S().boardRow}), c.tracked);
+    PointerAt(r.fake, r.form, c.at);
+    ASSERT_TRUE(r.form.Pointer().Under().has_value());
+    EXPECT_EQ(r.form.Pointer().Under()->cell, c.tracked);
     EXPECT_EQ((CellPos{r.fake.sgd00.col, r.fake.sgd00.row}), c.tracked);
   }
 }
 
 // Space right of the last column and below the last row is no cell: a rest
-// there confirms nothing, a press there neither, and coming back into a cell
-// starts its count afresh.
+// there confirms nothing, a press there neither, and the status line
+// promises nothing.
 TEST(SelectionTest, RestingBesideTheCellsConfirmsNothing) {
   Rig r;
   r.Mode(&InputModes::MnuEditM10Click);
   const Rect last = r.fake.sgd00.CellRect(20, 7);
-  const Point spaces[] = {{last.left + last.width + 30, r.Centre(1, 1).y},
-                          {r.Centre(3, 1).x, last.top + last.height + 30}};
+  const Point spaces[] = {OnGrid(r.fake, last.left + last.width + 30, 20),
+                          OnGrid(r.fake, 60, last.top + last.height + 30)};
   for (const Point at : spaces) {
     r.Move(3, 3);
-    r.Sel().SGd00MouseMove(at.x, at.y);
+    PointerAt(r.fake, r.form, at);
     EXPECT_FALSE(r.fake.tmrInput0.running);
     EXPECT_EQ(r.Status(), "");
-    for (int tick = 0; tick < 6; ++tick) r.Sel().TmrInput0Timer();
-    r.Sel().SGd00MouseDown(at.x, at.y);
+    for (int tick = 0; tick < 6; ++tick) r.form.Pointer().Tick();
+    PressAt(r.fake, r.form, at);
     EXPECT_EQ(r.Text(), "");
     EXPECT_FALSE(r.fake.sgd01.visible);
   }
@@ -174,24 +165,21 @@ TEST(SelectionTest, RestingBesideTheCellsConfirmsNothing) {
   EXPECT_EQ(r.fake.tmrInput0.starts, starts + 1);
 }
 
-TEST(SelectionTest, PressConfirmsOnlyTheTrackedCellAndLeavesTheTimer) {
+TEST(SelectionTest, APressConfirmsOnlyTheCellTheStatusLineDescribes) {
   Rig r;
   r.Move(kPlus.col, kPlus.row);
-  r.fake.tmrInput0.running = true;
-  r.S().dwellTicks = 1;
-  r.S().onCandidates = 1;
-  r.Press(kPlus.col + 1, kPlus.row);
+  r.Press(kPlus.col + 1, kPlus.row);  // no move reported there yet
   EXPECT_EQ(r.Text(), "");
-  EXPECT_EQ(r.S().onCandidates, 0);
-
   r.Press(kPlus.col, kPlus.row);
   EXPECT_EQ(r.Text(), "＋");
-  EXPECT_TRUE(r.fake.tmrInput0.running);
-  EXPECT_EQ(r.S().dwellTicks, 1);
+  r.Press(kPlus.col, kPlus.row);  // a click may repeat
+  EXPECT_EQ(r.Text(), "＋＋");
 }
 
 // ---------------------------------------------------------------- dwell
 
+// The count confirms once at the dwell time; the cell is then marked done
+// and the status line says that another choice needs leaving it first.
 TEST(SelectionTest, DwellConfirmsOnceAtTheChosenTime) {
   const std::pair<ModeHandler, int> cases[] = {
       {&InputModes::MnuEditM10Click, 2}, {&InputModes::MnuEditM20Click, 4},  {&InputModes::MnuEditM30Click, 6},
@@ -212,14 +200,17 @@ TEST(SelectionTest, DwellConfirmsOnceAtTheChosenTime) {
     EXPECT_EQ(r.Text(), "＋");
     EXPECT_FALSE(r.fake.tmrInput0.running);
     EXPECT_EQ(r.fake.pnlMsg.timeText, "");
-    EXPECT_EQ(r.S().dwellTicks, confirmTick);  // not reset at the confirmation
+    EXPECT_EQ(r.Status(), "もう一度は、いったん離れてから");
+    EXPECT_EQ(r.fake.sgd00.marks.done.count({kPlus.col, kPlus.row}), 1u);
 
-    // Resting on the cell starts nothing; entering another cell and coming
-    // back starts a new count.
-    r.Move(kPlus.col, kPlus.row);
+    // Resting on, and trembling within the cell, starts nothing; entering
+    // another cell and coming back starts a new count.
+    PointerAt(r.fake, r.form, {r.Centre(kPlus.col, kPlus.row).x + 2, r.Centre(kPlus.col, kPlus.row).y + 1});
     EXPECT_FALSE(r.fake.tmrInput0.running);
     r.Move(kPlus.col + 1, kPlus.row);
+    EXPECT_TRUE(r.fake.sgd00.marks.done.empty()) << "the done mark goes with the pointer";
     r.Move(kPlus.col, kPlus.row);
+    EXPECT_EQ(r.Status(), "「＋」を入力");
     r.Tick(confirmTick);
     EXPECT_EQ(r.Text(), "＋＋");
   }
@@ -242,71 +233,67 @@ TEST(SelectionTest, StoredDwellTimeDecidesTheThreshold) {
     }
     EXPECT_EQ(confirmedAt, confirmTick);
     if (confirmTick == 0) {
-      EXPECT_EQ(U(r.fake.pnlMsg.timeText), "6.0秒");
+      EXPECT_FALSE(r.fake.tmrInput0.running) << "no dwell time, no count";
     }
   }
 }
 
-// The fake window's board area is left 100, top 200, 500 wide, 300 high, its
-// bounds inclusive.
-TEST(SelectionTest, TickOutsideTheBoardAreaStopsAndClearsTheCount) {
+// A tick looks where the pointer is: off every surface (or with no pointer
+// to be had) the count stops and is cleared, and the status line with it;
+// coming back onto the same cell starts a new count.
+TEST(SelectionTest, TheCountStopsWhereThePointerLeftEverySurface) {
   const struct {
     std::optional<Point> pointer;
-    bool inside;
+    bool counts;
   } cases[] = {
-      {Point{100, 200}, true},  {Point{600, 500}, true},  {Point{99, 300}, false}, {Point{601, 300}, false},
-      {Point{300, 199}, false}, {Point{300, 501}, false}, {std::nullopt, false},
+      {Point{100, 200}, true},  {Point{99, 300}, false}, {Point{950, 300}, false},
+      {Point{300, 120}, false}, {std::nullopt, false},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.pointer ? std::to_string(c.pointer->x) + "," + std::to_string(c.pointer->y) : "unavailable");
     Rig r;
     r.Mode(&InputModes::MnuEditM50Click);
-    r.Move(kPlus.col, kPlus.row);
+    r.Move(1, 1);
     r.Tick();
     r.fake.pointer.position = c.pointer;
-    r.Tick();
-    EXPECT_EQ(r.fake.tmrInput0.running, c.inside);
-    EXPECT_EQ(r.S().dwellTicks, c.inside ? 2 : 0);
-    EXPECT_EQ(U(r.fake.pnlMsg.timeText), c.inside ? "1.0秒" : "0.5秒");
+    r.form.Pointer().Tick();
+    EXPECT_EQ(r.fake.tmrInput0.running, c.counts);
+    EXPECT_EQ(U(r.fake.pnlMsg.timeText), c.counts ? "1.0秒" : "");
+    EXPECT_TRUE(r.fake.sgd00.dwell.empty() != c.counts);
+    if (!c.counts && c.pointer) {
+      EXPECT_EQ(r.Status(), "");
+      r.fake.clock.now += 1000;  // longer than the dwell memory
+      r.Move(1, 1);
+      EXPECT_TRUE(r.fake.tmrInput0.running);
+      EXPECT_EQ(r.form.Pointer().Percent(), 0);
+    }
   }
 }
 
-TEST(SelectionTest, ComingBackAfterLeavingTheAreaNeedsAnotherCell) {
-  Rig r;
-  r.Mode(&InputModes::MnuEditM10Click);
-  r.Move(kPlus.col, kPlus.row);
-  r.fake.pointer.position = Point{0, 0};
-  r.Tick();
-  r.fake.pointer.position = kRest;
-  r.Move(kPlus.col, kPlus.row);
-  EXPECT_FALSE(r.fake.tmrInput0.running);
-  r.Move(kPlus.col + 1, kPlus.row);
-  EXPECT_TRUE(r.fake.tmrInput0.running);
-  EXPECT_EQ(r.S().dwellTicks, 0);
-}
-
-TEST(SelectionTest, LeavingDwellModeDuringACountOnlyCounts) {
-  Rig r;
-  r.Mode(&InputModes::MnuEditM10Click);
-  r.Move(kPlus.col, kPlus.row);
-  r.Tick();
-  r.Mode(&InputModes::MnuEditClickClick);
-  r.Tick(3);
-  EXPECT_EQ(r.Text(), "");
-  EXPECT_TRUE(r.fake.tmrInput0.running);
-  EXPECT_EQ(U(r.fake.pnlMsg.timeText), "2.0秒");
-}
-
-TEST(SelectionTest, PressDuringACountConfirmsAndTheCountGoesOn) {
-  Rig r;
-  r.Mode(&InputModes::MnuEditM10Click);
-  r.Move(kPlus.col, kPlus.row);
-  r.Tick();
-  r.Press(kPlus.col, kPlus.row);
-  EXPECT_EQ(r.Text(), "＋");
-  EXPECT_TRUE(r.fake.tmrInput0.running);
-  r.Tick();
-  EXPECT_EQ(r.Text(), "＋＋");
+// Another input mode stops the count; a press in dwell mode confirms, and the
+// count cannot confirm the same cell a second time.
+TEST(SelectionTest, ACountEndsWithItsModeAndWithAPress) {
+  {
+    Rig r;
+    r.Mode(&InputModes::MnuEditM10Click);
+    r.Move(kPlus.col, kPlus.row);
+    r.Tick();
+    r.Mode(&InputModes::MnuEditClickClick);
+    EXPECT_FALSE(r.fake.tmrInput0.running);
+    EXPECT_TRUE(r.fake.sgd00.dwell.empty());
+    for (int i = 0; i < 3; ++i) r.form.Pointer().Tick();
+    EXPECT_EQ(r.Text(), "");
+  }
+  {
+    Rig r;
+    r.Mode(&InputModes::MnuEditM10Click);
+    r.Move(kPlus.col, kPlus.row);
+    r.Tick();
+    r.Press(kPlus.col, kPlus.row);
+    EXPECT_EQ(r.Text(), "＋");
+    EXPECT_FALSE(r.fake.tmrInput0.running);
+    r.Tick(4);
+    EXPECT_EQ(r.Text(), "＋");
+  }
 }
 
 // ---------------------------------------------------------------- arrow keys
@@ -316,56 +303,51 @@ TEST(SelectionTest, ArrowKeyModeIgnoresThePointerAndConfirmsByKey) {
   r.Mode(&InputModes::MnuEditYaClick);
   r.fake.pnlMsg.text = "before";
   r.Move(kPlus.col, kPlus.row);
-  r.Press(kPlus.col, kPlus.row);  // nothing was confirmed by key yet
-  EXPECT_EQ(r.S().boardCol, 99);
+  r.Press(kPlus.col, kPlus.row);
   EXPECT_EQ(r.fake.tmrInput0.starts, 0);
   EXPECT_EQ(r.Status(), "before");
   EXPECT_EQ(r.Text(), "");
 
-  r.form.Edit().MemMainKeyDown(Key::Right);  // the cursor moves and is described
+  r.form.Keys().KeyDown(Key::Right);  // the cursor moves and is described
   EXPECT_EQ((CellPos{r.fake.sgd00.col, r.fake.sgd00.row}), (CellPos{2, 1}));
   EXPECT_EQ(r.Status(), "「か,が,カ,ガ,ヵ」を入力");
-  r.form.Edit().MemMainKeyUp(Key::Right);
-  EXPECT_EQ(r.S().boardCol, 99);
+  r.form.Keys().KeyUp(Key::Right);
+  EXPECT_EQ(r.Text(), "");
 
   r.fake.sgd00.SetCol(kPlus.col);
-  r.S().onCandidates = 1;
   r.Key(Key::Other);
   EXPECT_EQ(r.Text(), "＋");
-  EXPECT_EQ((CellPos{r.S().boardCol, r.S().boardRow}), kPlus);
-  EXPECT_EQ(r.S().onCandidates, 0);
-
-  r.Press(kPlus.col + 1, kPlus.row);
-  EXPECT_EQ(r.Text(), "＋");
-  r.Press(kPlus.col, kPlus.row);  // the cell last confirmed by key
-  EXPECT_EQ(r.Text(), "＋＋");
+  r.Key(Key::Other);
+  EXPECT_EQ(r.Text(), "＋＋") << "a key may repeat";
 }
 
 // Walking the board never moves the caret: the edit area acts on no key in
-// arrow-key mode, and the release of a key held while the variant list had
-// the focus confirms nothing.
+// arrow-key mode, and the release of a key pressed before confirms nothing.
 TEST(SelectionTest, ArrowKeysWalkTheBoardAndNeverTheCaret) {
   Rig r;
   r.Mode(&InputModes::MnuEditYaClick);
   r.fake.memMain.Type("1");
-  for (int repeat = 0; repeat < 20; ++repeat) EXPECT_TRUE(r.form.Edit().MemMainKeyDown(Key::Left));
-  EXPECT_TRUE(r.form.Edit().MemMainKeyDown(Key::Navigation));
-  EXPECT_FALSE(r.form.Edit().MemMainKeyDown(Key::Delete)) << "Delete still deletes";
+  for (int repeat = 0; repeat < 20; ++repeat) EXPECT_TRUE(r.form.Keys().KeyDown(Key::Left));
+  EXPECT_EQ(r.fake.sgd00.col, 1) << "twenty steps round the twenty columns";
+  EXPECT_TRUE(r.form.Keys().KeyDown(Key::Navigation));
+  EXPECT_FALSE(r.form.Keys().KeyDown(Key::Delete)) << "Delete still deletes";
   EXPECT_EQ(r.fake.memMain.selStart, 1);
-  r.form.Edit().MemMainKeyUp(Key::Left);
+  r.form.Keys().KeyUp(Key::Left);
   EXPECT_EQ(r.fake.memMain.selStart, 1);
 
   const std::string before = r.fake.memMain.text;
-  r.form.Edit().MemMainKeyUp(Key::Other);  // pressed elsewhere: no confirmation
+  r.form.Keys().KeyUp(Key::Other);  // pressed elsewhere: no confirmation
   EXPECT_EQ(r.fake.memMain.text, before);
   EXPECT_FALSE(r.fake.sgd01.visible);
 
   r.Mode(&InputModes::MnuEditClickClick);
-  EXPECT_FALSE(r.form.Edit().MemMainKeyDown(Key::Left)) << "other modes leave the keys to the edit area";
+  EXPECT_FALSE(r.form.Keys().KeyDown(Key::Left)) << "other modes leave the keys to the edit area";
 }
 
 // ---------------------------------------------------------------- status line
 
+// What the status line says is resolved from the board model: a user tab's
+// cell holding each text.
 TEST(SelectionTest, StatusLineDescribesEveryKindOfCell) {
   const struct {
     const char* cell;
@@ -387,27 +369,26 @@ TEST(SelectionTest, StatusLineDescribesEveryKindOfCell) {
       {"》~", "文字盤のタブを替える", kRed},
       {"新~", "新しいファイル", kRed},
       {"開~", "ファイルを開く", kRed},
-      {"書~", "開いたファイルを保存する", kRed},
+      {"書~", "開いたファイルを保存する（今は使えません）", kRed},  // nothing to save yet
       {"名~", "名前を付けて保存する", kRed},
       {"印~", "印刷する", kRed},
       {"終~", "終了する", kRed},
-      {"", "", kBlack},
-      // On the built-in tab a command-row cell that is no command shows its text.
+      {"~", "", kBlack},
       {"x", "「x」を入力", kBlack},
       {"☆", "「☆」を入力", kBlack},
       {"戻~", "「戻~」を入力", kBlack},
-      {"開~,a", "「開~,a」を入力", kBlack},
+      // A cell whose first variant is a document command runs it at once.
+      {"開~,a", "ファイルを開く", kRed},
+      {"a,開~", "「a,開~」を入力", kBlack},
       {"05", "「05」を入力", kBlack},
   };
   Rig r;
-  r.fake.sgd00.col = 20;
-  r.fake.sgd00.row = 7;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.cell);
-    r.fake.sgd00.SetCellText(20, 7, Sj(c.cell));
+    r.UserCell(20, 5, c.cell);
     r.fake.memMain.focused = false;
     r.fake.memMain.caretCharacter.clear();
-    r.Sel().DescribeBoardCell();
+    r.Sel().Point({Place::Board, {20, 5}});
     EXPECT_EQ(r.Status(), c.status);
     EXPECT_EQ(r.fake.pnlMsg.colour, c.colour);
     EXPECT_TRUE(r.fake.memMain.focused);
@@ -421,57 +402,63 @@ TEST(SelectionTest, StatusLineNamesTheWholeGroupOnTheBuiltInTab) {
   EXPECT_EQ(r.Status(), "「あ,ぁ,ア,ァ」を入力");
   EXPECT_EQ(r.fake.pnlMsg.colour, kBlack);
   r.form.Board().MnuDspHiraClick();  // mirrored: わ stands in column 1
-  r.Sel().DescribeBoardCell();
-  EXPECT_EQ(r.Status(), "「わ,ゎ,ワ,ヮ」を入力");
+  EXPECT_EQ(r.Status(), "「わ,ゎ,ワ,ヮ」を入力") << "the cell under the still pointer is described anew";
 
   r.UserCell(1, 1, "ab,cd");
-  r.Sel().DescribeBoardCell();
   EXPECT_EQ(r.Status(), "「ab,cd」を入力");
   EXPECT_EQ(r.fake.pnlMsg.colour, kBlack);
 }
 
-// While a slot choice is pending only a slot number and an empty cell are
-// choices; any other cell cancels and says so.
-TEST(SelectionTest, StatusLineWhileASlotChoiceIsPending) {
+// Over the slot board a slot says what will happen to it; every cell of the
+// command rows cancels. 新~ opens an empty slot as a new document and says so.
+TEST(SelectionTest, StatusLineOverTheSlotBoard) {
+  Rig r;
+  const std::string slots = r.S().dataDir + "文書";
+  r.fake.files.files[slots + "05.txt"] = "five";
+  r.Sel().Confirm({Place::Board, {4, 7}});  // 開~
   const struct {
-    const char* cell;
+    CellPos cell;
     const char* status;
     Colour colour;
-  } cases[] = {
-      {"05", "preview 5", kRed},    {"00", "preview 0", kRed},
-      {"99", "preview 99", kRed},   {"", "", kRed},
-      {"☆~", "キャンセル", kBlue},  {"5", "キャンセル", kBlue},
-      {"100", "キャンセル", kBlue}, {"０５", "キャンセル", kBlue},
-      {"あ", "キャンセル", kBlue},  {"改~", "キャンセル", kBlue},
-      {"終~", "キャンセル", kBlue},
+  } open[] = {
+      {{6, 1}, "開く：five\r\n", kRed}, {{1, 1}, "開く：空", kRed},     {{20, 5}, "開く：空", kRed},
+      {{1, 6}, "キャンセル", kBlue},    {{20, 7}, "キャンセル", kBlue},
   };
-  Rig r;
-  r.S().pendingCommand = Sj("開~");
-  for (int n = 0; n < 100; ++n) r.S().slotPreviewList.push_back("preview " + std::to_string(n));
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.cell);
-    r.fake.sgd00.SetCellText(1, 1, Sj(c.cell));
-    r.Sel().DescribeBoardCell();
-    EXPECT_EQ(r.Status(), c.status);
-    EXPECT_EQ(r.fake.pnlMsg.colour, c.colour);
-
-    r.fake.sgd01.SetCellText(0, 0, Sj(c.cell));
-    r.fake.pnlMsg.text.clear();
-    r.Sel().DescribeVariant();
+  for (const auto& c : open) {
+    SCOPED_TRACE(U(board::CommandToken(Command::Open)) + std::to_string(c.cell.col) + "," + std::to_string(c.cell.row));
+    r.Sel().Point({Place::SlotBoard, c.cell});
     EXPECT_EQ(r.Status(), c.status);
     EXPECT_EQ(r.fake.pnlMsg.colour, c.colour);
   }
+  r.Sel().Confirm({Place::SlotBoard, {1, 6}});
+  ASSERT_FALSE(r.form.Slots().Shown());
+
+  // 新~ outside click mode: an empty slot is a new document there.
+  r.Mode(&InputModes::MnuEditM10Click);
+  r.Sel().Confirm({Place::Board, {3, 7}});
+  ASSERT_TRUE(r.form.Slots().Shown());
+  r.Sel().Point({Place::SlotBoard, {1, 1}});
+  EXPECT_EQ(r.Status(), "新規：空");
+  r.Sel().Point({Place::SlotBoard, {6, 1}});
+  EXPECT_EQ(r.Status(), "開く：five\r\n");
+  r.fake.memMain.Type("x");
+  r.Sel().Point({Place::SlotBoard, {1, 1}});
+  EXPECT_EQ(r.Status(), "新規：無題を閉じて新しく");
 }
 
 TEST(SelectionTest, VariantDescriptions) {
   Rig r;
-  const std::pair<const char*, const char*> cases[] = {{"ぁ", "「ぁ」を入力"}, {"改~", "「改~」を入力"}, {"", ""}};
-  for (const auto& [variant, status] : cases) {
-    SCOPED_TRACE(variant);
-    r.fake.sgd01.SetCellText(0, 0, Sj(variant));
-    r.Sel().DescribeVariant();
+  r.UserCell(3, 2, "ぁ,改~");
+  r.Click(3, 2);
+  ASSERT_TRUE(r.fake.sgd01.visible);
+  const std::pair<CellPos, const char*> cases[] = {{{0, 0}, "「ぁ」を入力"}, {{1, 0}, "「改~」を入力"}, {{0, 1}, ""}};
+  for (const auto& [cell, status] : cases) {
+    SCOPED_TRACE(status);
+    r.Sel().Point({Place::List, cell});
     EXPECT_EQ(r.Status(), status);
-    EXPECT_EQ(r.fake.pnlMsg.colour, kRed);
+    if (*status) {
+      EXPECT_EQ(r.fake.pnlMsg.colour, kRed);
+    }
   }
 }
 
@@ -479,13 +466,9 @@ TEST(SelectionTest, VariantDescriptions) {
 
 TEST(SelectionTest, ConfirmingAnEmptyCellDoesNothing) {
   Rig r;
-  r.S().returnCursorX = 7;
-  r.S().returnCursorY = 8;
-  r.Move(kEmpty.col, kEmpty.row);
-  r.fake.sgd01.visible = true;
-  r.Press(kEmpty.col, kEmpty.row);
-  EXPECT_EQ(r.S().returnCursorX, 7);
-  EXPECT_EQ(r.S().returnCursorY, 8);
+  r.Click(kGroupA.col, kGroupA.row);
+  ASSERT_TRUE(r.fake.sgd01.visible);
+  r.Sel().Confirm({Place::Board, kEmpty});
   EXPECT_TRUE(r.fake.sgd01.visible);
   EXPECT_EQ(r.fake.memMain.changeCount, 0);
 }
@@ -515,7 +498,8 @@ TEST(SelectionTest, VariantListShapeFollowsTheNumberOfVariants) {
 }
 
 // Six variants in cells of 40 by 36 pixels: 3 columns by 2 rows, 130 by 82
-// pixels, laid over the confirmed cell with its first cell current.
+// pixels, laid over the confirmed cell with its first cell current. The
+// status line describes what lies under the pointer now: the list's entry.
 TEST(SelectionTest, VariantListLiesOverTheConfirmedCell) {
   Rig r;
   r.UserCell(3, 2, "a,b,c,d,e,f");
@@ -531,38 +515,26 @@ TEST(SelectionTest, VariantListLiesOverTheConfirmedCell) {
   EXPECT_EQ(list.cellHeight, 36);
   EXPECT_EQ(list.font.name, "Board");
   EXPECT_EQ(list.font.size, 17);
-  EXPECT_EQ((CellPos{list.col, list.row}), (CellPos{0, 0}));
   EXPECT_TRUE(list.visible);
   EXPECT_TRUE(list.focused);
-  EXPECT_TRUE(r.S().candJustOpened);
   EXPECT_EQ(r.Status(), "「a」を入力");
   EXPECT_EQ(r.fake.pnlMsg.colour, kRed);
-  EXPECT_EQ((Point{r.S().returnCursorX, r.S().returnCursorY}), kRest);
-}
-
-TEST(SelectionTest, ListOpeningOnItsCurrentCellKeepsTheBoardDescription) {
-  Rig r;
-  r.Click(kGroupA.col, kGroupA.row);
-  EXPECT_TRUE(r.fake.sgd01.visible);
-  EXPECT_EQ(r.fake.sgd01.clickReports, 0);
-  EXPECT_EQ(r.Status(), "「あ,ぁ,ア,ァ」を入力");
+  EXPECT_TRUE(r.form.Pointer().Held());
 }
 
 // A cell opens the list only with two or more variants, unless its first
-// variant is a file or quit command; then its text is executed at once.
+// variant is a document or quit command: that runs at once.
 TEST(SelectionTest, WhichCellsOpenTheList) {
   const struct {
     const char* cell;
     bool opens;
     const char* inserted;
+    bool slots;
+    int closeRequests;
   } cases[] = {
-      {"a,b", true, ""},
-      {"a b", true, ""},
-      {"\"a b\"", false, "\"a b\""},
-      {"ab", false, "ab"},
-      {"開~,a,b", false, "開~,a,b"},
-      {"終~,x", false, "終~,x"},
-      {"改~,x", true, ""},
+      {"a,b", true, "", false, 0},   {"a b", true, "", false, 0},     {"\"a b\"", false, "\"a b\"", false, 0},
+      {"ab", false, "ab", false, 0}, {"開~,a,b", false, "", true, 0}, {"終~,x", false, "", false, 1},
+      {"改~,x", true, "", false, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.cell);
@@ -571,98 +543,47 @@ TEST(SelectionTest, WhichCellsOpenTheList) {
     r.Click(2, 2);
     EXPECT_EQ(r.fake.sgd01.visible, c.opens);
     EXPECT_EQ(r.Text(), c.inserted);
-    EXPECT_EQ(r.fake.window.closeRequests, 0);
+    EXPECT_EQ(r.form.Slots().Shown(), c.slots);
+    EXPECT_EQ(r.fake.window.closeRequests, c.closeRequests);
   }
 }
 
-TEST(SelectionTest, PressOnAVariantInsertsIt) {
+TEST(SelectionTest, APressOnAVariantWritesIt) {
   Rig r;
   r.Click(kGroupA.col, kGroupA.row);
-  r.Sel().SGd01MouseMove(0, 0);  // the list's margin: no cell
-  EXPECT_EQ(r.S().onCandidates, 1);
-  EXPECT_EQ(r.fake.sgd01.clickReports, 0);
+  PointerAt(r.fake, r.form, OnList(r.fake, 1, 1));  // the list's margin: no entry
+  EXPECT_EQ(r.Status(), "");
   r.ListMove(1, 0);
   EXPECT_EQ(r.Status(), "「ぁ」を入力");
   EXPECT_EQ(r.fake.pnlMsg.colour, kRed);
-  EXPECT_EQ((CellPos{r.S().candCol, r.S().candRow}), (CellPos{1, 0}));
-  r.fake.tmrInput0.running = true;
-  r.S().dwellTicks = 3;
-  r.Sel().SGd01MouseDown(0, 0);  // a press on the margin takes the current cell
-  EXPECT_TRUE(r.fake.tmrInput0.running);
-  EXPECT_EQ(r.S().dwellTicks, 3);
+  r.ListPress(1, 0);
   EXPECT_EQ(r.Text(), "ぁ");
   EXPECT_EQ(U(r.fake.clipboard), "ぁ");
   EXPECT_FALSE(r.fake.sgd01.visible);
 }
 
-TEST(SelectionTest, MovingOntoAnotherBoardCellClosesTheList) {
+// The pointer going back to the board gives a list of variants up (nothing
+// is lost: the group cell offers them again).
+TEST(SelectionTest, MovingOntoAnotherBoardCellClosesAVariantList) {
   Rig r;
   r.Click(kGroupA.col, kGroupA.row);
   r.ListMove(1, 0);
-  r.Move(kGroupA.col, kGroupA.row);  // back over the group cell: the list stays
   EXPECT_TRUE(r.fake.sgd01.visible);
-  r.Move(kGroupA.col + 1, kGroupA.row);
+  r.Move(5, 4);
   EXPECT_FALSE(r.fake.sgd01.visible);
-  EXPECT_EQ(r.S().onCandidates, 0);
+  EXPECT_EQ(r.Status(), "「ね,ネ」を入力");
   EXPECT_EQ(r.Text(), "");
 }
 
-// Right after the list opens a count starts when the pointer enters another
-// variant than the last tracked one, or first moves more than 3 pixels.
-TEST(SelectionTest, DwellCountOnTheListNeedsAMoveOfMoreThanThreePixels) {
-  const struct {
-    const char* name;
-    ModeHandler mode;
-    CellPos variant;
-    Point pointer;
-    bool counts;
-  } cases[] = {
-      {"3 px right", &InputModes::MnuEditM10Click, {0, 0}, {kRest.x + 3, kRest.y}, false},
-      {"3 px up", &InputModes::MnuEditM10Click, {0, 0}, {kRest.x, kRest.y - 3}, false},
-      {"4 px left", &InputModes::MnuEditM10Click, {0, 0}, {kRest.x - 4, kRest.y}, true},
-      {"4 px down", &InputModes::MnuEditM10Click, {0, 0}, {kRest.x + 3, kRest.y + 4}, true},
-      // A list that lands under a still pointer chooses nothing by itself.
-      {"other variant under a still pointer", &InputModes::MnuEditM10Click, {1, 0}, kRest, false},
-      {"other variant after a move", &InputModes::MnuEditM10Click, {1, 0}, {kRest.x + 12, kRest.y}, true},
-      {"click mode", &InputModes::MnuEditClickClick, {1, 1}, {kRest.x + 9, kRest.y}, false},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    Rig r;
-    r.Mode(c.mode);
-    r.Move(kGroupA.col, kGroupA.row);
-    r.Press(kGroupA.col, kGroupA.row);
-    r.fake.tmrInput0.running = false;
-    r.S().dwellTicks = 7;
-    const int starts = r.fake.tmrInput0.starts;
-    r.fake.pointer.position = c.pointer;
-    r.ListMove(c.variant.col, c.variant.row);
-    EXPECT_EQ(r.S().onCandidates, 1);
-    EXPECT_EQ((CellPos{r.S().candCol, r.S().candRow}), c.variant);
-    EXPECT_EQ(r.fake.tmrInput0.starts - starts, c.counts ? 1 : 0);
-    EXPECT_EQ(r.S().dwellTicks, c.counts ? 0 : 7);
-    if (c.counts) {
-      EXPECT_FALSE(r.S().candJustOpened);
-    }
-
-    // A later move of 20 pixels over the same variant starts a count only
-    // when none has started since the list opened.
-    r.fake.pointer.position = Point{kRest.x + 20, kRest.y};
-    r.ListMove(c.variant.col, c.variant.row);
-    const bool dwell = c.mode == &InputModes::MnuEditM10Click;
-    EXPECT_EQ(r.fake.tmrInput0.starts - starts, dwell ? 1 : 0);
-  }
-}
-
-TEST(SelectionTest, DwellOnTheListInsertsAndPutsThePointerBack) {
+TEST(SelectionTest, DwellOnTheListWritesAndPutsThePointerBack) {
   Rig r;
   r.Mode(&InputModes::MnuEditM10Click);
   r.Move(kGroupA.col, kGroupA.row);
+  const Point confirmedAt = r.fake.pointer.position.value();
   r.Tick(2);
   ASSERT_TRUE(r.fake.sgd01.visible);
-  EXPECT_FALSE(r.fake.tmrInput0.running);
+  EXPECT_FALSE(r.fake.tmrInput0.running) << "the list under the still pointer counts nothing";
 
-  r.fake.pointer.position = Point{kRest.x + 40, kRest.y};
   r.ListMove(1, 0);
   r.Tick();
   EXPECT_EQ(r.Text(), "");
@@ -671,28 +592,28 @@ TEST(SelectionTest, DwellOnTheListInsertsAndPutsThePointerBack) {
   EXPECT_FALSE(r.fake.sgd01.visible);
   EXPECT_FALSE(r.fake.tmrInput0.running);
   EXPECT_EQ(r.fake.pnlMsg.timeText, "");
-  EXPECT_EQ(r.fake.pointer.moves, std::vector<Point>{kRest});
+  EXPECT_EQ(r.fake.pointer.moves, std::vector<Point>{confirmedAt});
 
   // The pointer is over the group cell again: no new count there.
-  const int starts = r.fake.tmrInput0.starts;
   r.Move(kGroupA.col, kGroupA.row);
-  EXPECT_EQ(r.fake.tmrInput0.starts, starts);
+  r.Tick(4);
+  EXPECT_FALSE(r.fake.sgd01.visible);
   r.Move(kGroupA.col + 1, kGroupA.row);
   r.Move(kGroupA.col, kGroupA.row);
   r.Tick(2);
   EXPECT_TRUE(r.fake.sgd01.visible);
 }
 
-// The group は has six variants: a list of 3 columns by 2 rows.
-TEST(SelectionTest, CursorKeyAgainstTheListEdgeCancels) {
+// The group は has six variants: a list of 3 columns by 2 rows. An arrow
+// against its edge gives it up; the board's cursor stays on the group cell.
+TEST(SelectionTest, AnArrowAgainstTheEdgeOfAVariantListLeavesIt) {
   const struct {
     CellPos current;
     velkor::Key key;
-    bool cancels;
+    bool leaves;
   } cases[] = {
-      {{2, 0}, Key::Right, true}, {{0, 1}, Key::Left, true},   {{1, 0}, Key::Up, true},
-      {{2, 1}, Key::Down, true},  {{1, 1}, Key::Right, false}, {{1, 1}, Key::Left, false},
-      {{2, 1}, Key::Up, false},   {{2, 0}, Key::Down, false},  {{2, 1}, Key::Other, false},
+      {{2, 0}, Key::Right, true},  {{0, 1}, Key::Left, true},  {{1, 0}, Key::Up, true},  {{2, 1}, Key::Down, true},
+      {{1, 1}, Key::Right, false}, {{1, 1}, Key::Left, false}, {{2, 1}, Key::Up, false}, {{2, 0}, Key::Down, false},
   };
   const CellPos groupHa{6, 1};
   for (const auto& c : cases) {
@@ -706,33 +627,31 @@ TEST(SelectionTest, CursorKeyAgainstTheListEdgeCancels) {
     ASSERT_EQ(r.fake.sgd01.rows, 2);
     r.fake.sgd01.col = c.current.col;
     r.fake.sgd01.row = c.current.row;
-    r.fake.sgd00.col = 6;
-    r.fake.sgd00.row = 4;
     r.fake.memMain.focused = false;
-    r.Sel().SGd01KeyDown(c.key);
-    EXPECT_EQ(r.fake.sgd01.visible, !c.cancels);
-    EXPECT_EQ((CellPos{r.fake.sgd00.col, r.fake.sgd00.row}), c.cancels ? groupHa : (CellPos{6, 4}));
-    EXPECT_EQ(r.fake.memMain.focused, c.cancels);
+    r.form.Keys().KeyDown(c.key);
+    EXPECT_EQ(r.fake.sgd01.visible, !c.leaves);
+    EXPECT_EQ((CellPos{r.fake.sgd00.col, r.fake.sgd00.row}), groupHa);
     EXPECT_EQ(r.Text(), "");
+    if (c.leaves) {
+      EXPECT_EQ(r.Status(), "「は,ば,ぱ,ハ,バ,パ」を入力");
+    }
   }
 }
 
-TEST(SelectionTest, KeyReleaseInTheListInsertsTheCurrentVariant) {
+TEST(SelectionTest, AKeyReleasedInTheListWritesTheCurrentVariant) {
   Rig r;
   r.Click(kGroupA.col, kGroupA.row);
   r.fake.sgd01.col = 1;
   r.fake.sgd01.row = 1;
-  r.Sel().SGd01KeyUp(Key::Other);  // click mode: keys only walk the list
-  r.Sel().SGd01KeyDown(Key::Right);
+  EXPECT_FALSE(r.form.Keys().KeyDown(Key::Right)) << "click mode: the list walks itself";
+  r.form.Keys().KeyUp(Key::Right);
   EXPECT_TRUE(r.fake.sgd01.visible);
 
   r.Mode(&InputModes::MnuEditYaClick);
-  r.Sel().SGd01KeyUp(Key::Down);
+  r.form.Keys().KeyUp(Key::Delete);  // pressed before: nothing
   EXPECT_TRUE(r.fake.sgd01.visible);
-  r.Sel().SGd01KeyUp(Key::Delete);
+  r.Key(Key::Delete);
   EXPECT_EQ(r.Text(), "ァ");
-  EXPECT_EQ(r.S().onCandidates, 1);
-  EXPECT_EQ((CellPos{r.S().candCol, r.S().candRow}), (CellPos{1, 1}));
   EXPECT_FALSE(r.fake.sgd01.visible);
 }
 
@@ -766,10 +685,9 @@ TEST(SelectionTest, SlotBoardFaces) {
     EXPECT_FALSE(r.fake.tabC00.visible);
     EXPECT_EQ(g.ColWidth(3), 33);
     EXPECT_EQ(g.RowHeight(2), 33);
-    EXPECT_EQ((CellPos{g.col, g.row}), (CellPos{1, 1}));
+    r.Sel().Point({Place::SlotBoard, {1, 1}});
     EXPECT_EQ(r.Status(), c.firstStatus);
     EXPECT_EQ(r.fake.pnlMsg.colour, kRed);
-    EXPECT_EQ(r.S().slotPreviewList.size(), 100u);
 
     // Confirming a slot cell never opens the list.
     r.Click(2, 1);
@@ -805,12 +723,12 @@ TEST(SelectionTest, SlotPreviews) {
     if (cases[n].unreadable) r.fake.files.unreadable.insert(path);
   }
   r.Click(4, 7);  // 開~
-  ASSERT_EQ(r.S().slotPreviewList.size(), 100u);
+  const auto preview = [&r](int n) { return U(r.form.Slots().Describe({n % 20 + 1, n / 20 + 1}).text); };
   for (std::size_t n = 0; n < std::size(cases); ++n) {
     SCOPED_TRACE(cases[n].name);
-    EXPECT_EQ(U(r.S().slotPreviewList[n]), cases[n].preview);
+    EXPECT_EQ(preview(static_cast<int>(n)), cases[n].preview);
   }
-  EXPECT_EQ(U(r.S().slotPreviewList[99]), "開く：空");
+  EXPECT_EQ(preview(99), "開く：空");
   r.Move(3, 1);
   EXPECT_EQ(r.Status(), "開く：abc\r\n");
   EXPECT_EQ(r.fake.pnlMsg.colour, kRed);
@@ -819,7 +737,7 @@ TEST(SelectionTest, SlotPreviews) {
   r.Click(1, 6);  // ☆~
   r.fake.files.files[slots + "02.txt"] = "new";
   r.Click(4, 7);
-  EXPECT_EQ(U(r.S().slotPreviewList[2]), "開く：new\r\n");
+  EXPECT_EQ(preview(2), "開く：new\r\n");
 }
 
 }  // namespace

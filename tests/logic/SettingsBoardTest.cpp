@@ -26,9 +26,9 @@ struct BoardRig {
   // A click on board cell (col, row); the status line read just before.
   std::string Click(int col, int row) {
     const Rect r = fake.sgd00.CellRect(col, row);
-    form.Select().SGd00MouseMove(r.left + 1, r.top + 1);
+    PointerAt(fake, form, OnGrid(fake, r.left + 1, r.top + 1));
     const std::string promised = U(fake.pnlMsg.text);
-    form.Select().SGd00MouseDown(r.left + 1, r.top + 1);
+    PressAt(fake, form, OnGrid(fake, r.left + 1, r.top + 1));
     return promised;
   }
   std::string Cell(int col, int row) const { return U(fake.sgd00.CellText(col, row)); }
@@ -48,7 +48,7 @@ TEST(SettingsBoard, OpensFromTheBoardAndLeavesWithTheStar) {
   BoardRig r;
   EXPECT_EQ(r.Cell(10, 7), "設~");
   EXPECT_EQ(r.Click(10, 7), "設定を変える");
-  EXPECT_TRUE(r.form.State().settingsBoard);
+  EXPECT_TRUE(r.form.SettingsFace().Shown());
   EXPECT_FALSE(r.fake.tabC00.visible);
   EXPECT_EQ(r.Cell(1, 1), "入力");
   EXPECT_EQ(r.Cell(2, 1), "●クリック") << "the mode in force is marked";
@@ -56,9 +56,9 @@ TEST(SettingsBoard, OpensFromTheBoardAndLeavesWithTheStar) {
   EXPECT_EQ(r.Cell(1, 7), "☆~");
   // A label changes nothing and says what the row is.
   EXPECT_EQ(r.Click(1, 1), "入力方法：クリック");
-  EXPECT_TRUE(r.form.State().settingsBoard);
+  EXPECT_TRUE(r.form.SettingsFace().Shown());
   EXPECT_EQ(r.Click(5, 7), "設定を終わる");
-  EXPECT_FALSE(r.form.State().settingsBoard);
+  EXPECT_FALSE(r.form.SettingsFace().Shown());
   EXPECT_TRUE(r.fake.tabC00.visible);
   EXPECT_EQ(r.Cell(10, 7), "設~");
 }
@@ -69,7 +69,7 @@ TEST(SettingsBoard, TheInputModeIsChosenOnTheBoardAndTheMenuFollows) {
   // Outside dwell the dwell time cannot be stepped, and says so.
   EXPECT_EQ(r.Click(10, 1), "注視時間：注視入力のときに変えられます");
   EXPECT_EQ(r.Click(3, 1), "入力方法を注視にする");
-  EXPECT_TRUE(r.fake.window.IsChecked(MenuItem::EditM10));
+  EXPECT_TRUE(r.fake.window.IsChecked(Command::ModeDwell1));
   EXPECT_EQ(WriteCommaText(r.form.State().settings.optionList).substr(0, 6), "0,1,0,");
   EXPECT_EQ(r.Stored("Option").substr(0, 6), "0,1,0,") << "stored at once";
   EXPECT_EQ(r.Cell(3, 1), "●注視");
@@ -80,8 +80,8 @@ TEST(SettingsBoard, TheInputModeIsChosenOnTheBoardAndTheMenuFollows) {
   r.form.SettingsFace().Show();
   EXPECT_EQ(r.Click(8, 1), "注視時間を0.9秒にする");
   EXPECT_EQ(r.form.State().settings.Option(option::kDwellSeconds), "0.9");
-  EXPECT_TRUE(r.fake.window.IsChecked(MenuItem::EditMouse)) << "dwell is ticked";
-  EXPECT_FALSE(r.fake.window.IsChecked(MenuItem::EditM10)) << "but no seconds item";
+  EXPECT_TRUE(r.fake.window.IsChecked(Command::ModeDwell)) << "dwell is ticked";
+  EXPECT_FALSE(r.fake.window.IsChecked(Command::ModeDwell1)) << "but no seconds item";
   EXPECT_EQ(r.Cell(9, 1), "0.9秒");
   EXPECT_EQ(r.Reloaded().Option(option::kDwellSeconds), "0.9");
   r.Click(10, 1);
@@ -90,7 +90,7 @@ TEST(SettingsBoard, TheInputModeIsChosenOnTheBoardAndTheMenuFollows) {
   // Scanning: the other modes off, nothing ticked, scanning running.
   EXPECT_EQ(r.Click(5, 1), "入力方法を走査にする");
   EXPECT_TRUE(r.form.Scan().Active());
-  EXPECT_FALSE(r.fake.window.IsChecked(MenuItem::EditClick));
+  EXPECT_FALSE(r.fake.window.IsChecked(Command::ModeClick));
   EXPECT_EQ(r.Stored(named::kScan), "1");
   EXPECT_TRUE(r.Reloaded().Scan());
   // The menu's click mode ends it again.

@@ -18,12 +18,7 @@ class SpeechTest : public ::testing::Test {
     ASSERT_TRUE(form_->FormCreate());
     form_->FormShow();
   }
-  void SpeakCell() {
-    form_->State().onCandidates = 0;
-    form_->State().boardCol = 12;
-    form_->State().boardRow = 6;
-    form_->Select().ExecuteSelection();
-  }
+  void SpeakCell() { form_->Select().Confirm({Place::Board, {12, 6}}); }
   void SetText(const char* utf8, int selStart, int selLength) {
     fake_.memMain.text = Sj(utf8);
     fake_.memMain.selStart = selStart;
@@ -40,8 +35,7 @@ class SpeechTest : public ::testing::Test {
 TEST_F(SpeechTest, TheSpeakCellSitsInTheCommandRowsAndSaysWhatItDoes) {
   Start();
   EXPECT_EQ(cp932::ToUtf8(fake_.sgd00.CellText(12, 6)), "話~");
-  fake_.sgd00.SetCol(12);
-  fake_.sgd00.SetRow(6);
+  form_->Select().Point({Place::Board, {12, 6}});
   EXPECT_EQ(cp932::ToUtf8(fake_.pnlMsg.text), "読み上げる");
   EXPECT_EQ(fake_.pnlMsg.colour, status::kBlue);
 }
@@ -75,10 +69,27 @@ TEST_F(SpeechTest, NothingToSpeakOrNoOutputIsSaidOnTheMessageChannel) {
   EXPECT_EQ(cp932::ToUtf8(fake_.pnlMsg.message), "読み上げるデータがありません");
   EXPECT_TRUE(fake_.speech.said.empty());
 
+  // A missing part is named by its package, so that the user or a carer
+  // knows what to install; anything else keeps the plain message.
+  const struct {
+    SpeechFailure failure;
+    const char* message;
+  } cases[] = {
+      {SpeechFailure::NoOutput, "音声を出力できません"},
+      {SpeechFailure::NoVoice,
+       "音声を出力できません（声のパッケージ hts-voice-nitech-jp-atr503-m001 が入っていません）"},
+      {SpeechFailure::NoEngine, "音声を出力できません（open-jtalk が入っていません）"},
+      {SpeechFailure::NoDictionary, "音声を出力できません（open-jtalk-mecab-naist-jdic が入っていません）"},
+  };
   SetText("はい", 0, 0);
   fake_.speech.canOutput = false;
-  SpeakCell();
-  EXPECT_EQ(cp932::ToUtf8(fake_.pnlMsg.message), "音声を出力できません");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    fake_.pnlMsg.message.clear();
+    fake_.speech.failure = c.failure;
+    SpeakCell();
+    EXPECT_EQ(cp932::ToUtf8(fake_.pnlMsg.message), c.message);
+  }
 }
 
 TEST_F(SpeechTest, ASecondConfirmationStopsTheSpeech) {

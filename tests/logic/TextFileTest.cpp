@@ -9,16 +9,16 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <future>
 #include <map>
 #include <random>
 #include <set>
 #include <sstream>
-#include <thread>
 
 #include "core/Cp932.h"
 
@@ -412,25 +412,30 @@ TEST_F(RealTextFilesTest, SlotPreviewReadsTheRealFile) {
 TEST_F(RealTextFilesTest, FifosAndDevicesAreRefusedWithoutBlocking) {
   const std::string fifo = dir_ + "文書07.txt";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  // Should a read block in open() after all, a writer coming later frees it
-  // and the test fails instead of hanging.
-  std::atomic<bool> rescued{false};
-  std::thread rescuer([&] {
-    for (int i = 0; i < 50; ++i) {
-      ::usleep(100000);
-      const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-      if (fd >= 0) {
-        rescued = true;
-        ::close(fd);
-        return;
-      }
-    }
+  // The three calls run beside the test, which waits for them to finish: a
+  // sound program finishes at once. Should one block in open() after all, the
+  // wait gives up after half a minute (a guard against hanging, not a measure
+  // of speed), a reader and a writer coming then free it, and the test fails
+  // instead of hanging.
+  struct Results {
+    FileResult read;
+    std::string preview;
+    std::string write;
+  };
+  std::future<Results> calls = std::async(std::launch::async, [&] {
+    return Results{files_.ReadAll(fifo), SlotPreview(files_, fifo, FromUtf8("開く：")),
+                   files_.WriteAtomic(fifo, "text")};
   });
-  const FileResult read = files_.ReadAll(fifo);
-  const std::string preview = SlotPreview(files_, fifo, FromUtf8("開く："));
-  const std::string write = files_.WriteAtomic(fifo, "text");
-  rescuer.join();
-  EXPECT_FALSE(rescued) << "a read waited for a writer";
+  const bool finished = calls.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
+  if (!finished) {
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    calls.wait();
+    if (writer >= 0) ::close(writer);
+    if (reader >= 0) ::close(reader);
+  }
+  const auto [read, preview, write] = calls.get();
+  EXPECT_TRUE(finished) << "a call waited for the other end of the FIFO";
   EXPECT_FALSE(read.ok);
   EXPECT_EQ(read.error, FromUtf8("通常のファイルではないため開けません。「" + fifo + "」"));
   EXPECT_EQ(preview, FromUtf8("開く：通常のファイルではないため使えません"));

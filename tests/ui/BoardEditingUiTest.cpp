@@ -22,7 +22,7 @@ constexpr char kClick[] = "1,0,0,1,0,0,0,0,0,0";
 constexpr int kTab1Content = 13;
 constexpr int kTabNames = 15;
 
-std::string Sj(const char* utf8) { return cp932::FromUtf8(utf8); }
+using cp932::Sj;
 
 // Moves the pointer onto `at`. A move to where the pointer already is (a
 // window of an earlier test may have left it there) never reaches the

@@ -180,11 +180,11 @@ TEST_F(EditAreaTest, WordWrapToggledTwiceChangesNeitherSlotNorJournal) {
   Type("wrap me");
   const int entries = J().Count();
   const std::string slot = window_->Form().State().settings.Option(option::kWordWrap);
-  window_->MenuAction(MenuItem::WordWrap)->trigger();
+  window_->CommandAction(Command::WordWrap)->trigger();
   EXPECT_EQ(edit_->lineWrapMode(), QPlainTextEdit::NoWrap);
   EXPECT_EQ(edit_->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
   EXPECT_EQ(window_->Form().State().settings.Option(option::kWordWrap), "0");
-  window_->MenuAction(MenuItem::WordWrap)->trigger();
+  window_->CommandAction(Command::WordWrap)->trigger();
   EXPECT_EQ(edit_->lineWrapMode(), QPlainTextEdit::WidgetWidth);
   EXPECT_EQ(window_->Form().State().settings.Option(option::kWordWrap), slot);
   EXPECT_EQ(J().Count(), entries);
@@ -230,12 +230,10 @@ class ArrowKeyModeTest : public EditAreaTest {
   void SetUp() override {
     fixture_.Store("Option", QStringLiteral("0,0,1,1,0,0,0,0,0,0"));
     EditAreaTest::SetUp();
-    window_->Form().Edit().OnConfirmBoardCell([this] {
-      confirmed_.push_back({window_->Form().State().boardCol, window_->Form().State().boardRow});
-    });
   }
   ui::BoardGrid* Grid() { return window_->SGd00(); }
-  std::vector<CellPos> confirmed_;
+  // A confirmed group cell opens its list of variants.
+  bool ListShown() { return window_->SGd01()->isVisible(); }
 };
 
 TEST_F(ArrowKeyModeTest, ArrowKeysWalkTheBoardWithWrapAroundAndKeepTheCaret) {
@@ -265,7 +263,7 @@ TEST_F(ArrowKeyModeTest, ArrowKeysWalkTheBoardWithWrapAroundAndKeepTheCaret) {
   EXPECT_EQ(Grid()->Row(), 1);
   EXPECT_EQ(Grid()->currentRow(), 0);
   EXPECT_EQ(Area().SelStart(), 1);
-  EXPECT_TRUE(confirmed_.empty());
+  EXPECT_FALSE(ListShown());
   EXPECT_EQ(Text(), "abc");
 
   // Without the row, up from row 1 wraps round to the last row.
@@ -282,13 +280,16 @@ TEST_F(ArrowKeyModeTest, AnyOtherKeyConfirmsTheCellUnderTheCursorAndTypesNothing
   Area().SetSelStart(3);
   QTest::keyClick(edit_, Qt::Key_Right);
   QTest::keyClick(edit_, Qt::Key_Down);
-  QTest::keyClick(edit_, Qt::Key_X);
-  QTest::keyClick(edit_, Qt::Key_Return);
-  QTest::keyClick(edit_, Qt::Key_Shift);
+  QTest::keyClick(edit_, Qt::Key_X);  // き's list opens; no x is typed
   EXPECT_EQ(Text(), "abc");
-  ASSERT_EQ(confirmed_.size(), 3u);
-  EXPECT_EQ(confirmed_[0], (CellPos{2, 2}));
-  EXPECT_EQ(Area().SelStart(), 3);
+  EXPECT_EQ((CellPos{Grid()->Col(), Grid()->Row()}), (CellPos{2, 2}));
+  ASSERT_TRUE(ListShown());
+  QTest::keyClick(window_->SGd01(), Qt::Key_Return);  // its first variant, and no line break
+  EXPECT_EQ(Text(), "abcき");
+  EXPECT_FALSE(ListShown());
+  QTest::keyClick(edit_, Qt::Key_Shift);  // き again
+  EXPECT_TRUE(ListShown());
+  EXPECT_EQ(Text(), "abcき");
 }
 
 // A held key auto-repeats: every repeat walks the board, none moves the
@@ -302,8 +303,12 @@ TEST_F(ArrowKeyModeTest, AHeldCaretKeyNeverMovesTheCaret) {
     QKeyEvent again(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier, QString(), true);
     QApplication::sendEvent(edit_, &again);
   }
-  QTest::keyClick(edit_, Qt::Key_Home);
-  QTest::keyClick(edit_, Qt::Key_PageUp);
+  // Home and Page Up walk nothing and move no caret either (held down: their
+  // release would confirm the cell under the cursor).
+  for (const Qt::Key key : {Qt::Key_Home, Qt::Key_PageUp}) {
+    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(edit_, &down);
+  }
   QKeyEvent release(QEvent::KeyRelease, Qt::Key_Left, Qt::NoModifier);
   QApplication::sendEvent(edit_, &release);
   EXPECT_EQ(Area().SelStart(), 1);
@@ -316,7 +321,7 @@ TEST_F(ArrowKeyModeTest, DeleteStillDeletesAndThenConfirms) {
   Area().SetSelStart(1);
   QTest::keyClick(edit_, Qt::Key_Delete);
   EXPECT_EQ(Text(), "ac");
-  EXPECT_EQ(confirmed_.size(), 1u);
+  EXPECT_TRUE(ListShown()) << "あ confirmed on the release";
 }
 
 TEST_F(ArrowKeyModeTest, OtherModesLeaveTheKeysToTheEditArea) {
@@ -326,7 +331,7 @@ TEST_F(ArrowKeyModeTest, OtherModesLeaveTheKeysToTheEditArea) {
   EXPECT_EQ(Text(), "hi");
   EXPECT_EQ(Area().SelStart(), 1);
   EXPECT_EQ(Grid()->Col(), 1);
-  EXPECT_TRUE(confirmed_.empty());
+  EXPECT_FALSE(ListShown());
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace {
 constexpr char kClick[] = "1,0,0,1,0,0,0,0,0,0";
 constexpr char kDwell[] = "0,2,0,1,0,0,0,0,0,0";
 
-std::string Sj(const char* utf8) { return cp932::FromUtf8(utf8); }
+using cp932::Sj;
 
 class FindReplace : public ::testing::Test {
  protected:

@@ -13,9 +13,14 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextList>
+#include <set>
 
+#include "core/Commands.h"
 #include "tests/ui/WindowFixture.h"
 #include "ui/GuideWindow.h"
 #include "ui/Translations.h"
@@ -68,6 +73,89 @@ TEST(Guide, TheHelpItemOpensTheGuideWithItsPictures) {
   QTest::keyClick(close, Qt::Key_Space);
   QTest::qWait(20);
   EXPECT_TRUE(watched.isNull() || !watched->isVisible());
+}
+
+// Every run of the shown text drawn struck through.
+QStringList StruckThrough(const QTextDocument& document) {
+  QStringList struck;
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      if (it.fragment().charFormat().fontStrikeOut()) struck << it.fragment().text();
+    }
+  }
+  return struck;
+}
+
+// The shown block that begins with `start`; an invalid block when none does.
+QTextBlock BlockStarting(const QTextDocument& document, const QString& start) {
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    if (block.text().startsWith(start)) return block;
+  }
+  return {};
+}
+
+QString ReadGuideSource() {
+  QFile file(QStringLiteral(VELKOR_GUIDE_PATH));
+  return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// The board's cell names that the guide mentions: those of the command table
+// and every name in 「」 that ends in "~" (the conversion list's 短~, 長~ ...).
+std::set<QString> CellNamesInGuide(const QString& source) {
+  std::set<QString> names;
+  for (const CommandEntry& entry : AllCommands()) {
+    const QString token = QString::fromUtf8(entry.token);
+    if (token.endsWith(QLatin1Char('~')) && source.contains(token)) names.insert(token);
+  }
+  static const QRegularExpression quoted(QStringLiteral("「([^「」\\s]{1,3}~)」"));
+  for (const auto& match : quoted.globalMatch(source)) names.insert(match.captured(1));
+  return names;
+}
+
+// The guide as the help window shows it: Markdown reads a pair of "~" as
+// strikethrough, which would strike out the text between two cell names and
+// drop their tildes; and the places in section 11 are a list inside a list.
+TEST(Guide, ShowsEveryCellNameWithItsTildeAndNothingStruckThrough) {
+  WindowFixture fixture;
+  ui::MainWindow& window = fixture.Start();
+  ASSERT_TRUE(fixture.created);
+  ui::GuideWindow* guide = OpenGuide(window);
+  ASSERT_NE(guide, nullptr);
+  const QTextDocument& shown = *guide->Browser()->document();
+  EXPECT_EQ(StruckThrough(shown).join(QStringLiteral(" | ")).toStdString(), "");
+  const QString source = ReadGuideSource();
+  ASSERT_FALSE(source.isEmpty());
+  // A tilde escaped in the file ("設\~") reads the same in any Markdown reader.
+  const std::set<QString> names = CellNamesInGuide(QString(source).replace(QStringLiteral("\\~"), QStringLiteral("~")));
+  EXPECT_GE(names.size(), 20u);
+  const QString text = guide->Browser()->toPlainText();
+  for (const QString& name : names) EXPECT_TRUE(text.contains(name)) << name.toStdString();
+  EXPECT_FALSE(text.contains(QStringLiteral("\\~")));
+
+  const QTextBlock places = BlockStarting(shown, QStringLiteral("ファイルの場所"));
+  ASSERT_TRUE(places.isValid() && places.textList());
+  for (const char* place : {"文書：", "設定：", "学習（予測の行）："}) {
+    const QTextBlock item = BlockStarting(shown, QString::fromUtf8(place));
+    ASSERT_TRUE(item.isValid()) << place << " is not an item of its own";
+    ASSERT_NE(item.textList(), nullptr) << place;
+    EXPECT_GT(item.textList()->format().indent(), places.textList()->format().indent()) << place;
+  }
+}
+
+// Two cell names in one paragraph keep their tildes even where the file does
+// not escape them.
+TEST(Guide, TwoCellNamesInAParagraphAreNotStruckThrough) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString path = dir.filePath(QStringLiteral("guide.md"));
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("# Guide\n\n「設~」で開き、「☆~」で戻ります。BS~ と 削~ で消します。\n");
+  file.close();
+  ui::GuideWindow guide(nullptr, path, 0);
+  EXPECT_EQ(StruckThrough(*guide.Browser()->document()).join(QStringLiteral(" | ")).toStdString(), "");
+  EXPECT_TRUE(guide.Browser()->toPlainText().contains(
+      QStringLiteral("「設~」で開き、「☆~」で戻ります。BS~ と 削~ で消します。")));
 }
 
 TEST(Guide, RestingOnTheCloseButtonClosesItInDwellMode) {

@@ -44,11 +44,11 @@ TEST(MainWindowStart, FirstRunShowsUntitledWindowWithDefaults) {
   EXPECT_EQ(tabs->currentIndex(), 0);
 
   EXPECT_FALSE(window.ActFileSave()->isEnabled());
-  EXPECT_TRUE(window.MenuAction(MenuItem::EditClick)->isChecked());
-  EXPECT_FALSE(window.MenuAction(MenuItem::EditMouse)->isChecked());
-  EXPECT_FALSE(window.MenuAction(MenuItem::EditYa)->isChecked());
-  EXPECT_TRUE(window.MenuAction(MenuItem::WordWrap)->isChecked());
-  EXPECT_FALSE(window.MenuAction(MenuItem::DspHira)->isChecked());
+  EXPECT_TRUE(window.CommandAction(Command::ModeClick)->isChecked());
+  EXPECT_FALSE(window.CommandAction(Command::ModeDwell)->isChecked());
+  EXPECT_FALSE(window.CommandAction(Command::ModeArrowKeys)->isChecked());
+  EXPECT_TRUE(window.CommandAction(Command::WordWrap)->isChecked());
+  EXPECT_FALSE(window.CommandAction(Command::MirrorKana)->isChecked());
   EXPECT_EQ(window.MemMain()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
   EXPECT_TRUE(window.MemMain()->toPlainText().isEmpty());
 
@@ -59,7 +59,6 @@ TEST(MainWindowStart, FirstRunShowsUntitledWindowWithDefaults) {
   EXPECT_EQ(Utf8(grid->CellText(17, 1)), "(");
   EXPECT_EQ(Utf8(grid->CellText(1, 6)), "改~");
   EXPECT_EQ(Utf8(grid->CellText(8, 7)), "終~");
-  EXPECT_EQ(window.Form().State().boardCol, 99);
 
   EXPECT_TRUE(window.close());
   EXPECT_TRUE(QFileInfo::exists(fixture.SettingsFile()));
@@ -110,10 +109,10 @@ TEST(MainWindowStart, SettingsOfOneRunAreTheNextRunsStart) {
   EXPECT_EQ(window.TabC00()->currentIndex(), 1);
   EXPECT_EQ(window.SGd00()->ColWidth(3), 61);
   EXPECT_EQ(Utf8(window.SGd00()->CellText(1, 1)), "☆");
-  EXPECT_TRUE(window.MenuAction(MenuItem::EditMouse)->isChecked());
-  EXPECT_TRUE(window.MenuAction(MenuItem::EditM30)->isChecked());
-  EXPECT_FALSE(window.MenuAction(MenuItem::EditClick)->isChecked());
-  EXPECT_TRUE(window.MenuAction(MenuItem::DspHira)->isChecked());
+  EXPECT_TRUE(window.CommandAction(Command::ModeDwell)->isChecked());
+  EXPECT_TRUE(window.CommandAction(Command::ModeDwell3)->isChecked());
+  EXPECT_FALSE(window.CommandAction(Command::ModeClick)->isChecked());
+  EXPECT_TRUE(window.CommandAction(Command::MirrorKana)->isChecked());
   EXPECT_TRUE(window.close());
 }
 
@@ -125,8 +124,8 @@ TEST(MainWindowStart, ShortStoredListsAreReplacedAndLongOnesKept) {
   fixture.Store("Option", QStringLiteral("0,1,0,0,0,0,0,0,0,0,extra1,extra2"));
   ui::MainWindow& window = fixture.Start();
   EXPECT_EQ(window.width(), 710);  // all 30 slots took their defaults
-  EXPECT_TRUE(window.MenuAction(MenuItem::EditM10)->isChecked());
-  EXPECT_FALSE(window.MenuAction(MenuItem::WordWrap)->isChecked());
+  EXPECT_TRUE(window.CommandAction(Command::ModeDwell1)->isChecked());
+  EXPECT_FALSE(window.CommandAction(Command::WordWrap)->isChecked());
   ASSERT_TRUE(window.close());
   EXPECT_EQ(fixture.Stored("Option"), QStringLiteral("0,1,0,0,0,0,0,0,0,0,extra1,extra2"));
   EXPECT_EQ(StoredList(fixture, "Crt").size(), 30u);
@@ -266,11 +265,12 @@ TEST(WindowFaults, TheHeaderRowAndColumnAreTrackedAsRowAndColumnOne) {
       {grid->verticalHeader()->viewport(), QPoint(2, cell1.top + 3 - grid->horizontalHeader()->height()), {1, 4}},
   };
   for (const Move& m : moves) {
+    QCursor::setPos(m.target->mapToGlobal(m.at));
     QMouseEvent move(QEvent::MouseMove, QPointF(m.at), m.target->mapToGlobal(QPointF(m.at)), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
     QApplication::sendEvent(m.target, &move);
-    const ProgramState& state = window.Form().State();
-    EXPECT_EQ((CellPos{state.boardCol, state.boardRow}), m.tracked);
+    ASSERT_TRUE(window.Form().Pointer().Under().has_value());
+    EXPECT_EQ(window.Form().Pointer().Under()->cell, m.tracked);
   }
   EXPECT_TRUE(window.close());
 }

@@ -10,6 +10,7 @@
 
 #include "core/Cp932.h"
 #include "tests/ui/WindowFixture.h"
+#include "ui/BoardGrid.h"
 
 namespace velkor::testing {
 namespace {
@@ -126,6 +127,8 @@ TEST_F(MainMenus, TopLevelItemsAreFourMenusAndHelpWithoutSubmenu) {
   ASSERT_EQ(top.size(), 5);
   EXPECT_TRUE(top[4]->isVisible());
   EXPECT_TRUE(top[4]->isEnabled());
+  // The menu bar draws a picture instead of the caption when an item has one.
+  EXPECT_TRUE(top[4]->icon().isNull()) << "ヘルプ is shown by its caption";
   EXPECT_TRUE(window.close());
 }
 
@@ -190,7 +193,7 @@ TEST_F(MainMenus, CheckMarksFollowTheStoredModeAndTheChosenItems) {
     const std::string none = "[ ] １．０秒 | [ ] ２．０秒 | [ ] ３．０秒 | [ ] ４．０秒 | [ ] ５．０秒";
     EXPECT_EQ(Describe(dwellMenu), none);
     TopMenu(window, 2)->actions().at(3)->trigger();  // again: stays ticked
-    EXPECT_TRUE(window.MenuAction(MenuItem::EditClick)->isChecked());
+    EXPECT_TRUE(window.CommandAction(Command::ModeClick)->isChecked());
 
     // The view options toggle with each choice.
     QMenu* show = TopMenu(window, 3);
@@ -204,9 +207,9 @@ TEST_F(MainMenus, CheckMarksFollowTheStoredModeAndTheChosenItems) {
   }
   fixture_.window.reset();
   ui::MainWindow& window = Start(kArrows);
-  EXPECT_TRUE(window.MenuAction(MenuItem::EditYa)->isChecked());
-  EXPECT_FALSE(window.MenuAction(MenuItem::EditClick)->isChecked());
-  EXPECT_FALSE(window.MenuAction(MenuItem::EditMouse)->isChecked());
+  EXPECT_TRUE(window.CommandAction(Command::ModeArrowKeys)->isChecked());
+  EXPECT_FALSE(window.CommandAction(Command::ModeClick)->isChecked());
+  EXPECT_FALSE(window.CommandAction(Command::ModeDwell)->isChecked());
   EXPECT_TRUE(window.close());
 }
 
@@ -303,12 +306,22 @@ TEST_F(MainMenus, SaveItemAndSaveButtonAreGreyedAndRestoredTogether) {
   ASSERT_EQ(TopMenu(window, 0)->actions().at(5), save);
   QWidget* button = window.TBarMain()->widgetForAction(save);
   ASSERT_NE(button, nullptr);
+  // The board's 書~ cell is greyed and restored with them.
+  ui::BoardGrid* grid = window.SGd00();
+  int col = 1, row = 6;
+  while (col <= 20 && cp932::ToUtf8(grid->CellText(col, row)) != "書~") {
+    if (++col > 20 && row == 6) col = 1, row = 7;
+  }
+  ASSERT_LE(col, 20);
   EXPECT_FALSE(save->isEnabled());
   EXPECT_FALSE(button->isEnabled());
+  EXPECT_FALSE(grid->CellEnabled(col, row));
+  EXPECT_TRUE(grid->CellEnabled(col + (col < 20 ? 1 : -1), row));
 
   window.MemMain()->insertPlainText(QStringLiteral("abc"));
   EXPECT_TRUE(save->isEnabled());
   EXPECT_TRUE(button->isEnabled());
+  EXPECT_TRUE(grid->CellEnabled(col, row));
 
   {
     BoxAnswerer yes(QMessageBox::Yes);
@@ -318,6 +331,7 @@ TEST_F(MainMenus, SaveItemAndSaveButtonAreGreyedAndRestoredTogether) {
   EXPECT_TRUE(window.MemMain()->toPlainText().isEmpty());
   EXPECT_FALSE(save->isEnabled());
   EXPECT_FALSE(button->isEnabled());
+  EXPECT_FALSE(grid->CellEnabled(col, row));
 
   // The only action ever disabled is saving.
   for (QAction* action : window.TBarMain()->actions()) {

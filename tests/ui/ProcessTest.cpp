@@ -103,7 +103,7 @@ TEST_F(ProgramProcesses, AProgramFolderNamedInShiftJisKeepsItsDataFolder) {
   const pid_t pid = ::fork();
   ASSERT_GE(pid, 0);
   if (pid == 0) {
-    ::chdir("/");
+    if (::chdir("/") != 0) ::_exit(126);
     const char* env[] = {"QT_QPA_PLATFORM=offscreen", "ASAN_OPTIONS=detect_leaks=0", config.c_str(), data.c_str(),
                          nullptr};
     const char* argv[] = {program.c_str(), nullptr};

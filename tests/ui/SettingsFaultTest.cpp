@@ -29,7 +29,7 @@ struct Started {
   StringList tabNames;
   int tab = 0;
   std::vector<int> cellSizes;  // the shown tab's 20 column widths and 5 row heights
-  std::vector<bool> checks;    // every check item of the menus, in MenuItem order
+  std::vector<bool> checks;    // every check item of the menus, in the order below
   bool operator==(const Started&) const = default;
 };
 
@@ -42,9 +42,9 @@ void PrintTo(const Started& s, std::ostream* out) {
        << ::testing::PrintToString(s.cellSizes) << ", checks " << ::testing::PrintToString(s.checks) << "}";
 }
 
-constexpr MenuItem kCheckItems[] = {MenuItem::EditClick, MenuItem::EditMouse, MenuItem::EditM10, MenuItem::EditM20,
-                                    MenuItem::EditM30,   MenuItem::EditM40,   MenuItem::EditM50, MenuItem::EditYa,
-                                    MenuItem::DspHira,   MenuItem::WordWrap};
+constexpr Command kCheckItems[] = {
+    Command::ModeClick,  Command::ModeDwell,  Command::ModeDwell1,    Command::ModeDwell2, Command::ModeDwell3,
+    Command::ModeDwell4, Command::ModeDwell5, Command::ModeArrowKeys, Command::MirrorKana, Command::WordWrap};
 
 Started Observe(ui::MainWindow& window) {
   Platform& p = window.Form().Plat();
@@ -60,7 +60,7 @@ Started Observe(ui::MainWindow& window) {
   s.tab = p.tabC00.Index();
   for (int col = 1; col <= 20; ++col) s.cellSizes.push_back(p.sgd00.ColWidth(col));
   for (int row = 1; row <= 5; ++row) s.cellSizes.push_back(p.sgd00.RowHeight(row));
-  for (MenuItem item : kCheckItems) s.checks.push_back(p.window.IsChecked(item));
+  for (Command item : kCheckItems) s.checks.push_back(window.CommandAction(item)->isChecked());
   return s;
 }
 
@@ -153,14 +153,14 @@ TEST(SettingsFaults, ASettingsFileThatCannotBeReadStartsAsAFirstRunAndTheCloseDe
   ui::MainWindow& window = fixture.Start();
   ASSERT_TRUE(fixture.created);
   EXPECT_EQ(Observe(window), first);
-  const std::string status = window.Form().Plat().pnlMsg.Text();
+  const std::string message = window.Form().Plat().pnlMsg.Message();
   window.Form().Modes().MnuEditM20Click();  // a change the close cannot keep
   EXPECT_TRUE(window.close());
   QTest::qWait(10);
 
   // Nothing was said about the settings, nothing claimed they were saved.
   EXPECT_EQ(none.answered, 0) << none.text.toStdString();
-  EXPECT_EQ(window.Form().Plat().pnlMsg.Text(), status);
+  EXPECT_EQ(window.Form().Plat().pnlMsg.Message(), message);
   EXPECT_TRUE(QFileInfo(fixture.SettingsFile()).isDir());
   ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
   EXPECT_EQ(kept.readAll(), QByteArray("kept"));
@@ -262,8 +262,8 @@ TEST(SettingsFaults, AnUnquotedHandWrittenListIsReadAsTheList) {
   ui::MainWindow& window = fixture.Start();
   ASSERT_TRUE(fixture.created);
   EXPECT_EQ(WriteCommaText(window.Form().State().settings.optionList), "0,3,0,0,1,0,0,0,0,0");
-  EXPECT_TRUE(window.MenuAction(MenuItem::EditM30)->isChecked());
-  EXPECT_TRUE(window.MenuAction(MenuItem::DspHira)->isChecked());
+  EXPECT_TRUE(window.CommandAction(Command::ModeDwell3)->isChecked());
+  EXPECT_TRUE(window.CommandAction(Command::MirrorKana)->isChecked());
   EXPECT_TRUE(window.close());
   EXPECT_EQ(fixture.Stored(QStringLiteral("Option")), QStringLiteral("0,3,0,0,1,0,0,0,0,0"));
 }

@@ -10,6 +10,7 @@
 #include <QTest>
 #include <random>
 
+#include "board/BoardModel.h"
 #include "core/Cp932.h"
 #include "document/EditText.h"
 #include "tests/ui/WindowFixture.h"
@@ -63,19 +64,17 @@ class TwoByteCharacterTest : public ::testing::Test {
     for (int r = 1; r < grid.RowCount(); ++r)
       for (int c = 1; c < grid.ColCount(); ++c)
         if (grid.CellText(c, r) == caption) {
-          state.boardCol = c;
-          state.boardRow = r;
-          state.onCandidates = 0;
-          window_->Form().Select().ExecuteSelection();
+          window_->Form().Select().Confirm({Place::Board, {c, r}});
           return;
         }
-    // Text on no cell: put it on the last cell of the board and confirm that.
-    const int c = grid.ColCount() - 1, r = grid.RowCount() - 1;
-    grid.SetCellText(c, r, caption);
-    state.boardCol = c;
-    state.boardRow = r;
-    state.onCandidates = 0;
-    window_->Form().Select().ExecuteSelection();
+    // Text on no cell: put it on the last cell of user tab 1 and confirm that.
+    std::string& content = state.settings.crtList.at(crt::kTab1Content);
+    StringList items = board::ReadTabContent(content);
+    items.at(static_cast<std::size_t>(board::CellIndex(5, 20))) = caption;
+    content = WriteCommaText(items);
+    window_->Form().Plat().tabC00.SetIndex(1);
+    window_->Form().Board().FillBoard();
+    window_->Form().Select().Confirm({Place::Board, {20, 5}});
   }
   std::u16string Screen() const { return edit_->toPlainText().toStdU16String(); }
 

@@ -46,17 +46,22 @@ class WritingScenario : public ::testing::Test {
     QTest::mouseMove(viewport, ListCell(col, row));
     QTest::mouseClick(viewport, Qt::LeftButton, {}, ListCell(col, row));
   }
-  // Rests on a board cell until the dwell time of one second has passed.
+  // Comes from the cell beside it and rests on a board cell until the dwell
+  // time of one second has passed.
   void DwellBoard(int col, int row) {
+    QTest::mouseMove(GridViewport(), BoardCell(col == 20 ? 19 : col + 1, row));
     QTest::mouseMove(GridViewport(), BoardCell(col, row));
     Tick(2);
   }
+  // Comes from the entry beside it (the list opened under the pointer, so
+  // the entry there counts only after a move) and rests.
   void DwellList(int col, int row) {
+    QTest::mouseMove(W().SGd01()->viewport(), ListCell(col ^ 1, row));
     QTest::mouseMove(W().SGd01()->viewport(), ListCell(col, row));
     Tick(2);
   }
   void Tick(int times) {
-    for (int i = 0; i < times; ++i) W().Form().Select().TmrInput0Timer();
+    for (int i = 0; i < times; ++i) W().Form().Pointer().Tick();
   }
   // Walks the board cursor to (col, row) with the arrow keys and confirms.
   void KeyBoard(int col, int row) {
