@@ -226,6 +226,8 @@ std::map<std::string, std::string> Disk(const std::string& folder, const std::st
     if (S_ISDIR(info.st_mode)) {
       disk[prefix + name] = "<folder>";
       disk.merge(Disk(folder + name + "/", prefix + name + "/"));
+    } else if (S_ISFIFO(info.st_mode)) {
+      disk[prefix + name] = "<fifo>";  // reading it would wait for a writer
     } else {
       disk[prefix + name] = Content(folder + name);
     }
