@@ -24,5 +24,6 @@ int main(int argc, char* argv[]) {
   shell.OnShowHelp([&window, &shell] { window.ShowGuide(shell.ProgramFolder()); });
   velkor::ui::SessionEnd sessionEnd(window);
   window.show();
+  if (sessionEnd.Ended()) return 0;  // a signal ended the session while a box was open at start
   return app.exec();
 }

@@ -70,6 +70,8 @@ MoveResult CopyThenRemove(const std::string& from, const std::string& to) {
 
 class RealFs : public IFileSystem {
  public:
+  static constexpr int kLockPollMs = 10;
+
   bool DirectoryExists(const std::string& path) const override {
     std::error_code error;
     return std::filesystem::is_directory(std::filesystem::path(path), error);
@@ -105,6 +107,15 @@ class RealFs : public IFileSystem {
     }
     held_[path] = fd;
     return true;
+  }
+  bool WaitForLock(const std::string& path, int waitMs) override {
+    // Taken within this program already: waiting would never end.
+    if (held_.count(path) > 0) return false;
+    for (int waited = 0;; waited += kLockPollMs) {
+      if (HoldLock(path)) return true;
+      if (waited >= waitMs) return false;
+      ::usleep(kLockPollMs * 1000);
+    }
   }
   void ReleaseLock(const std::string& path) override {
     const auto it = held_.find(path);

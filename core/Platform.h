@@ -461,6 +461,9 @@ class IFileSystem {
   // program until released or ended; false when another program, or another
   // taking within this one, holds it.
   virtual bool HoldLock(const std::string& path) = 0;
+  // HoldLock, waiting at most `waitMs` milliseconds for another program to
+  // release the lock (a write of a shared file lasts moments).
+  virtual bool WaitForLock(const std::string& path, int /*waitMs*/) { return HoldLock(path); }
   virtual void ReleaseLock(const std::string& path) = 0;
   // Nobody holds the lock of `path` (a missing file is free).
   virtual bool LockFree(const std::string& path) const = 0;

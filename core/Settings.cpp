@@ -22,7 +22,80 @@ StringList ReadCp932List(ISettingsStore& store, const char* name) {
   return ReadCommaText(cp932::Encode(store.Read(name)));
 }
 
+// The length of the well-formed UTF-8 sequence at `i` (no overlong form, no
+// surrogate, nothing above U+10FFFF) with its code point; 0 for none.
+std::size_t Utf8SequenceAt(std::string_view text, std::size_t i, char32_t& cp) {
+  const auto byte = [&text](std::size_t at) { return static_cast<unsigned char>(text[at]); };
+  const unsigned char b = byte(i);
+  if (b < 0x80) {
+    cp = b;
+    return 1;
+  }
+  std::size_t more = 0;
+  unsigned char lo = 0x80, hi = 0xBF;
+  if (b >= 0xC2 && b <= 0xDF) {
+    more = 1;
+    cp = b & 0x1F;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    more = 2;
+    cp = b & 0x0F;
+    lo = b == 0xE0 ? 0xA0 : 0x80;
+    hi = b == 0xED ? 0x9F : 0xBF;
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    more = 3;
+    cp = b & 0x07;
+    lo = b == 0xF0 ? 0x90 : 0x80;
+    hi = b == 0xF4 ? 0x8F : 0xBF;
+  } else {
+    return 0;
+  }
+  if (i + more >= text.size()) return 0;
+  for (std::size_t k = 1; k <= more; ++k) {
+    const unsigned char c = byte(i + k);
+    if (c < lo || c > hi) return 0;
+    cp = (cp << 6) | (c & 0x3F);
+    lo = 0x80;
+    hi = 0xBF;
+  }
+  return more + 1;
+}
+
+bool IsRawByteCharacter(char32_t cp) { return cp >= cp932::kRawByteBase && cp < cp932::kRawByteBase + 0x100; }
+
 }  // namespace
+
+std::u16string NativeToStored(std::string_view bytes) {
+  std::u16string out;
+  out.reserve(bytes.size());
+  std::size_t run = 0;  // the start of the well-formed text not yet converted
+  const auto flush = [&](std::size_t end) { out += cp932::Utf8ToUtf16(bytes.substr(run, end - run)); };
+  for (std::size_t i = 0; i < bytes.size();) {
+    char32_t cp = 0;
+    const std::size_t length = Utf8SequenceAt(bytes, i, cp);
+    if (length > 0 && !IsRawByteCharacter(cp)) {
+      i += length;
+      continue;
+    }
+    flush(i);
+    out += static_cast<char16_t>(cp932::kRawByteBase + static_cast<unsigned char>(bytes[i]));
+    run = ++i;
+  }
+  flush(bytes.size());
+  return out;
+}
+
+std::string StoredToNative(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t run = 0;
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    if (i < text.size() && !IsRawByteCharacter(text[i])) continue;
+    out += cp932::Utf16ToUtf8(text.substr(run, i - run));
+    if (i < text.size()) out += static_cast<char>(text[i] - cp932::kRawByteBase);
+    run = i + 1;
+  }
+  return out;
+}
 
 std::optional<int> ParseDecimal(std::string_view text) {
   if (text.empty()) return std::nullopt;
@@ -184,7 +257,7 @@ void Settings::Load(ISettingsStore& store, const SettingsEnvironment& env) {
   // When the key is missing every read gives the empty text; a store with
   // nothing in it is the program's very first start.
   firstStart_ = !store.OpenForRead();
-  fileList = ReadCommaText(cp932::Utf16ToUtf8(store.Read(kValueFile)), Stepping::SingleByte);
+  fileList = ReadCommaText(StoredToNative(store.Read(kValueFile)), Stepping::SingleByte);
   optionList = ReadCp932List(store, kValueOption);
   crtList = ReadCp932List(store, kValueCrt);
   store.Read(kValueVer);  // read and ignored: no conversion of older data
@@ -211,12 +284,34 @@ void Settings::Load(ISettingsStore& store, const SettingsEnvironment& env) {
     if (optionList[option::kClickMode] != "1" && dwell == "0" && optionList[option::kArrowKeyMode] != "1")
       optionList[option::kClickMode] = "1";
   }
+  if (crtList.size() > static_cast<std::size_t>(crt::kCount)) RealignCrt(crtList);
   if (crtList.size() < static_cast<std::size_t>(crt::kCount)) crtList = crtDefaults_;
+}
+
+void Settings::RealignCrt(StringList& crt) {
+  // A font name with a space, written without quotes by hand, reads as two
+  // slots and shifts every slot after it: the user's tabs would be written
+  // back in the wrong slots. When joining the name's parts again brings the
+  // end marker to its slot, that is what the hand meant.
+  StringList joined = crt;
+  for (const int nameSlot : {crt::kEditFontName, crt::kBoardFontName}) {
+    while (joined.size() > static_cast<std::size_t>(crt::kCount) && !IsNumber(joined[nameSlot + 1])) {
+      joined[nameSlot] += " " + joined[nameSlot + 1];
+      joined.erase(joined.begin() + nameSlot + 1);
+    }
+  }
+  if (joined.size() != static_cast<std::size_t>(crt::kCount) || joined[crt::kEndMarker] != "\\EOD") return;
+  // The numbers around the names stand where numbers belong.
+  for (const int slot : {crt::kWindowWidth, crt::kWindowHeight, crt::kWindowLeft, crt::kWindowTop, crt::kEditFontSize,
+                         crt::kLowerPanelHeight, crt::kBoardPanelWidth, crt::kBoardFontSize, crt::kSelectedTab}) {
+    if (!IsNumber(joined[slot])) return;
+  }
+  crt = joined;
 }
 
 void Settings::Write(ISettingsStore& store) const {
   if (!store.OpenForWrite()) return;
-  store.Write(kValueFile, cp932::Utf8ToUtf16(WriteCommaText(fileList, Stepping::SingleByte)));
+  store.Write(kValueFile, NativeToStored(WriteCommaText(fileList, Stepping::SingleByte)));
   store.Write(kValueOption, cp932::Decode(WriteCommaText(optionList)));
   store.Write(kValueCrt, cp932::Decode(WriteCommaText(crtList)));
   // A file without the named settings stays as the lists alone wrote it.
@@ -311,8 +406,21 @@ int Settings::CrtInt(int slot) const {
   return ParseDecimal(CrtDefault(slot)).value_or(0);
 }
 
+namespace {
+
+// A colour as the settings hold it: a name or hexadecimal digits, never a
+// bare number.
+std::optional<Colour> StoredColour(std::string_view text) {
+  const bool decimal = !text.empty() && (text[0] == '-' || text[0] == '+' || (text[0] >= '0' && text[0] <= '9')) &&
+                       !(text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'));
+  if (decimal) return std::nullopt;
+  return TextToColour(text);
+}
+
+}  // namespace
+
 Colour Settings::CrtColour(int slot) const {
-  if (auto value = TextToColour(crtList.at(slot))) return *value;
+  if (auto value = StoredColour(crtList.at(slot))) return *value;
   return TextToColour(CrtDefault(slot)).value_or(colours::clWindow);
 }
 

@@ -153,6 +153,10 @@ class Settings {
   // A slot read as a decimal integer; the slot's default when the text is not
   // one (a hand-edited settings file).
   int CrtInt(int slot) const;
+  // A colour slot as the program writes it (a colour name, "$" and
+  // hexadecimal digits); the slot's default for anything else, a bare
+  // number included (a list shifted by a hand edit puts a font size or a tab
+  // number there).
   Colour CrtColour(int slot) const;
   FontSpec CrtFont(int nameSlot) const;  // name, size and colour slots in a row
   void SetCrtFont(int nameSlot, const FontSpec& font);
@@ -191,11 +195,21 @@ class Settings {
   static StringList DefaultCrtList(const SettingsEnvironment& env);
 
  private:
+  static void RealignCrt(StringList& crt);
+
   bool firstStart_ = false;
   StringList crtDefaults_;
   std::map<std::string, std::string> named_;
   std::set<std::string> namedInFile_;  // keys the file held when read, or changed since
 };
+
+// Native file names as the settings store holds them (UTF-16): any bytes
+// come back exactly. Bytes that are not UTF-8 (a folder named in Shift-JIS)
+// are stored as the private-use characters U+F780 + byte, as the code page
+// 932 codec keeps raw bytes, and so are the bytes of a name's own character
+// from that range.
+std::u16string NativeToStored(std::string_view bytes);
+std::string StoredToNative(std::u16string_view text);
 
 // Decimal integer text as the slots hold it: an optional minus sign and digits,
 // nothing else. No value for anything else or for a number out of range.

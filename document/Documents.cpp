@@ -26,6 +26,14 @@ bool HasExtension(const std::string& path) {
   return name.find('.') != std::string::npos;
 }
 
+// A document slot's file name: "文書" and two digits, ".txt".
+bool IsSlotName(std::string_view name) {
+  const std::string stem = SlotPath("", 0);  // "文書00.txt"
+  const std::size_t digits = stem.size() - 6;
+  if (name.size() != stem.size() || name.substr(0, digits) != std::string_view(stem).substr(0, digits)) return false;
+  return SlotNumberOf(name.substr(digits, 2)).has_value() && name.substr(digits + 2) == ".txt";
+}
+
 constexpr char kOpenFilter[] = "テキストファイル(*.txt)|*.txt|すべてのファイル(*.*),|*.*";
 constexpr char kSaveFilter[] = "テキストファイル(*.txt)|*.txt";
 
@@ -116,18 +124,30 @@ void Documents::MnuFileUseS0Click(int item) {
   EnableSave(true);
 }
 
+FileRule Documents::RuleFor(const std::string& path) const {
+  const std::string folder = FolderOf(path);
+  const bool inDataFolder = folder == state_.dataDir || folder == state_.perUserDataDir;
+  return inDataFolder && IsSlotName(std::string_view(path).substr(folder.size())) ? FileRule::OwnPlainFile
+                                                                                   : FileRule::Any;
+}
+
 void Documents::OpenDocument(const std::string& path) {
   if (path.empty()) return;
+  // A save of a file in this folder that the end of a program cut short is
+  // put right before the file is read.
+  for (const std::string& said : files_.RestoreInterruptedWrites(FolderOf(path))) messages_.Say(said);
   // The file is read before anything is asked or kept: a file that cannot be
-  // read changes nothing at all.
+  // read changes nothing at all. A slot is read only as the user's own plain
+  // file.
+  const FileRule rule = RuleFor(path);
   const bool exists = files_.Exists(path);
   FileResult loaded{true, {}, {}};
   if (exists) {
     p_.memMain.SetLoading(true);  // the busy pointer while a long file is read
-    loaded = LoadTextFile(files_, path);
+    loaded = LoadTextFile(files_, path, rule);
   } else if (!files_.Missing(path)) {
-    // A folder, or a name that cannot be looked up.
-    loaded = LoadTextFile(files_, path);
+    // A folder, a link that leads nowhere, or a name that cannot be looked up.
+    loaded = LoadTextFile(files_, path, rule);
     if (loaded.ok) loaded = {false, {}, FileErrorMessage(EISDIR, path, FileOperation::Read)};
   }
   const bool asking = loaded.ok && p_.memMain.Modified() && messages_.AsksQuestions();
@@ -162,7 +182,8 @@ void Documents::OpenDocument(const std::string& path) {
 bool Documents::SaveDocument(const std::string& path) {
   if (state_.curFileName.empty()) return false;
   SetDialogFolders(path);
-  const std::string error = SaveTextFile(files_, path, p_.memMain.Text());
+  recovery_.RemoveStaleTemporaryFiles(FolderOf(path));
+  const std::string error = SaveTextFile(files_, path, p_.memMain.Text(), RuleFor(path));
   if (!error.empty()) {
     // The previous file is intact; the document stays modified, and caption
     // and recent list keep naming what is really saved.

@@ -69,6 +69,9 @@ class Documents {
   // Unsaved work before another document (`next`, "" for a new one) replaces
   // it: asked about in click mode, else kept in a slot. False to stay.
   bool AskUnsavedWork(const char* question, const std::string& next);
+  // A document slot (文書NN.txt in a data folder) is read and written only as
+  // the user's own plain file; any other document as the user named it.
+  FileRule RuleFor(const std::string& path) const;
   void SetDialogFolders(const std::string& path);
   void FocusEditArea();
   // The save command offered or not; the commands' places are told at once.

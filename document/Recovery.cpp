@@ -100,7 +100,8 @@ Recovery::Kept Recovery::PlaceInSlot(const std::string& folder, const std::strin
                                      const std::string& except) const {
   const auto slot = LowestEmptySlot(folder, except);
   if (!slot) return {false, cp932::FromUtf8("空いている文書がありません「" + folder + "」")};
-  const std::string error = p_.files.WriteAtomic(SlotPath(folder, *slot), text);
+  // A slot is the user's own plain file: never written through a link.
+  const std::string error = p_.files.WriteOwn(SlotPath(folder, *slot), text);
   if (!error.empty()) return {false, error};
   // A slot of the usual folder is named as the slot board shows it; any
   // other place in full.
@@ -250,10 +251,21 @@ Recovery::Kept Recovery::Close(bool questionAsked) {
   Discard();  // the text is in a slot: a copy of it would come back at the next start
   // The next start tells the user; when the data folder cannot take the
   // notice, the per-user folder, which the next start reads too, may.
-  if (!p_.files.WriteAtomic(NoticePath(), kept.message).empty() && state_.perUserDataDir != state_.dataDir) {
-    p_.files.WriteAtomic(state_.perUserDataDir + kNoticePrefix + "-" + std::to_string(number_), kept.message);
-  }
+  LeaveNotice(kept.message);
   return kept;
+}
+
+void Recovery::LeaveNotice(const std::string& text) {
+  if (number_ < 0 || text.empty()) return;
+  // When the data folder cannot take the notice, the per-user folder, which
+  // the next start reads too, may.
+  std::vector<std::string> paths{NoticePath()};
+  if (state_.perUserDataDir != state_.dataDir)
+    paths.push_back(state_.perUserDataDir + kNoticePrefix + "-" + std::to_string(number_));
+  for (const std::string& path : paths) {
+    const FileResult before = p_.files.Exists(path) ? p_.files.ReadPrefix(path, 4096) : FileResult{};
+    if (p_.files.WriteAtomic(path, Join(before.ok ? before.bytes : std::string(), text)).empty()) return;
+  }
 }
 
 }  // namespace velkor

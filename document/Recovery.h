@@ -74,6 +74,14 @@ class Recovery {
   // take it: the window must stay open.
   Kept Close(bool questionAsked);
 
+  // Removes the temporary files that saves of ended programs left in
+  // `folder` (a folder the program writes: the data folders, the learning
+  // folder, a document's folder).
+  void RemoveStaleTemporaryFiles(const std::string& folder);
+  // Leaves `text` (code page 932) for the next start to say, after what is
+  // left for it already.
+  void LeaveNotice(const std::string& text);
+
   // This program's recovery copy and lock ("" before Recover()).
   std::string CopyPath() const;
   std::string LockPath() const;
@@ -88,7 +96,6 @@ class Recovery {
   void TakeUpNotices(const std::string& folder);
   void RecoverOrphans();
   void RecoverCopy(const std::string& copyPath);
-  void RemoveStaleTemporaryFiles(const std::string& folder);
   std::string SavedMessage(const std::string& where) const;
   std::string NoticePath() const;
 

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velkor {
 
@@ -23,6 +24,10 @@ struct FileResult {
   std::string bytes;
   std::string error;  // code page 932; empty when ok
 };
+
+// What makes a name unfit to be one of the user's own files (a document slot,
+// the learning), seen without following a symbolic link.
+enum class Refusal { None, SymbolicLink, NotAPlainFile, NotYourFile };
 
 // Whole-file reads and writes on native file names; a seam for tests.
 class ITextFiles {
@@ -40,6 +45,27 @@ class ITextFiles {
   // whole new content is in place afterwards or the previous file is untouched.
   // Returns "" on success, else a message for the user (code page 932).
   virtual std::string WriteAtomic(const std::string& path, std::string_view bytes) = 0;
+
+  // The files that are the user's own (the document slots, the learning) are
+  // plain files of this user: a symbolic link, a device or FIFO, or a file of
+  // another user is refused. None for a missing name and for such a file.
+  virtual Refusal RefusalOf(const std::string& /*path*/) const { return Refusal::None; }
+  // ReadPrefix (std::string::npos: the whole file) and WriteAtomic for those
+  // files: a refused name is neither read nor written, and the message says
+  // why; a link put in the file's place meanwhile is replaced, never written
+  // through.
+  virtual FileResult ReadOwn(const std::string& path, std::size_t maxBytes) const;
+  virtual std::string WriteOwn(const std::string& path, std::string_view bytes);
+
+  // A file with several names is written in place; until its new text is
+  // complete and on the disk, its old text is kept in `folder` (a folder of
+  // the program's own, made when missing; beside the file when it cannot be
+  // used).
+  virtual void SetKeepFolder(const std::string& /*folder*/) {}
+  // Puts back the old text of every file whose write in place was cut short
+  // (its writer ended during it), from the copies kept in `folder`; one
+  // message (code page 932) for each file put back or left as it was.
+  virtual std::vector<std::string> RestoreInterruptedWrites(const std::string& /*folder*/) { return {}; }
 };
 
 // The file system as it is (POSIX). WriteAtomic writes a temporary file in the
@@ -49,7 +75,13 @@ class ITextFiles {
 // replaced. A symbolic link is followed, so the file it names is replaced,
 // not the link. A file with several names (hard links), or one whose owner or
 // group a new file could not be given, is written in place instead, so every
-// name sees the new text; a failure there puts the old text back.
+// name sees the new text: first a keep copy of its old text is written and
+// flushed to the disk (".velkorlt-keep-PID-N" in the keep folder, locked by
+// its writer for as long as the write lasts), then the new text, and only
+// when that is on the disk does the keep copy go. A failure puts the old text
+// back at once; a write cut short by the end of the program (a kill, a power
+// loss) is put back by RestoreInterruptedWrites at the next start, so every
+// name holds either the old text or the new one.
 ITextFiles& RealTextFiles();
 
 // The system calls under the file layer, one function each, so that a test can
@@ -75,6 +107,9 @@ class ISystemCalls {
   virtual int Unlink(const char* path) = 0;
   // realpath(3): the absolute name with every link resolved.
   virtual std::optional<std::string> RealPath(const char* path) = 0;
+  // flock(2) and mkdir(2).
+  virtual int Flock(int fd, int operation);
+  virtual int Mkdir(const char* path, mode_t mode);
 };
 
 // The calls as the system makes them; RealTextFiles() runs on these.
@@ -92,6 +127,10 @@ inline constexpr std::size_t kMaxFileBytes = std::size_t{512} * 1024 * 1024;
 // The error of a name that is neither a plain file nor a folder (a FIFO, a
 // device): never opened for reading or replaced. Not an errno value.
 inline constexpr int kNotAPlainFile = -1000;
+// The errors of a name refused by the rules of the user's own files: a
+// symbolic link, a file of another user. Not errno values.
+inline constexpr int kSymbolicLink = -1001;
+inline constexpr int kNotYourFile = -1002;
 
 // The message for a failed file operation: a Japanese text for the common
 // errno values (strerror's text for the rest), followed by the path in
@@ -104,11 +143,16 @@ std::string NormaliseLineBreaks(std::string_view bytes);
 
 // A file's content as edit-area text: the whole file with its line breaks
 // normalised. On failure the result carries the message and no bytes.
-FileResult LoadTextFile(const ITextFiles& files, const std::string& path);
+// Which files a read or write may touch: any (a document the user named), or
+// only the user's own plain files (ITextFiles::ReadOwn, WriteOwn).
+enum class FileRule { Any, OwnPlainFile };
+
+FileResult LoadTextFile(const ITextFiles& files, const std::string& path, FileRule rule = FileRule::Any);
 
 // Writes the edit-area text unchanged (no byte-order mark, no final line break
 // added). "" on success, else the message.
-std::string SaveTextFile(ITextFiles& files, const std::string& path, std::string_view text);
+std::string SaveTextFile(ITextFiles& files, const std::string& path, std::string_view text,
+                         FileRule rule = FileRule::Any);
 
 // The longest preview of a slot file, in bytes.
 inline constexpr std::size_t kSlotPreviewBytes = 400;
@@ -119,7 +163,10 @@ inline constexpr std::size_t kSlotPreviewBytes = 400;
 //   - the file's lines, each followed by CR LF (a line ends at CR, LF or
 //     CR LF), cut to the first 400 bytes and never inside a double-byte
 //     character; an empty file gives the prefix alone;
-//   - "読み込めません" when the file exists but cannot be read.
+//   - "読み込めません" when the file exists but cannot be read;
+//   - why a file that is not the user's own plain file is not used
+//     ("シンボリック リンクのため使えません" ...): a slot is never read
+//     through a link.
 // Reads only the start of the file.
 std::string SlotPreview(const ITextFiles& files, const std::string& path, std::string_view prefix);
 

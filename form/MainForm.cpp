@@ -22,7 +22,7 @@ MainForm::MainForm(Platform platform)
       settings_(state_, {p_.sgd00, p_.tabC00}, board_, modes_, row_),
       start_(state_, {p_.sgd00, p_.tabC00, p_.window, p_.scanTimer, p_.pnlMsg}, board_, settings_),
       lists_({p_.sgd00, p_.sgd01}, conversion_, documents_),
-      slots_(state_, {p_.sgd00, p_.tabC00, p_.memMain}, board_, documents_),
+      slots_(state_, {p_.sgd00, p_.tabC00, p_.memMain, p_.window}, board_, documents_),
       readAloud_(state_, {p_.memMain, p_.speech}, [this](const std::string& text) { Message(text); }),
       commands_(state_, {p_.window, p_.memMain},
                 {journal_, edits_, documents_, selection_, board_, slots_, settings_, readAloud_, modes_, edit_},
@@ -112,6 +112,7 @@ bool MainForm::FormCreate() {
     return false;
   }
   recovery_.Recover();
+  RepairFolders();
 
   SettingsEnvironment env;
   env.screenWidth = p_.window.ScreenWidth();
@@ -127,28 +128,46 @@ bool MainForm::FormCreate() {
   documents_.AddRecentFile("");  // the recent-file menu shows the stored list
 
   state_.defaultBoardList = board::BuiltInBoard();
-  // A damaged learning file starts learning afresh; the user is told.
-  const std::string learningNotice = learning_.Load(p_.files, LearningPath());
-  learningSaved_ = learning_.Changes();
-  if (!learningNotice.empty()) startNotice_ += (startNotice_.empty() ? "" : cp932::FromUtf8("　")) + learningNotice;
+  // Damaged lines of the learning file are skipped and the user is told, as
+  // when the file will never be written.
+  learningSaid_ = learning_.Load(p_.files, LearningPath());
+  if (!learningSaid_.empty()) startNotice_ += (startNotice_.empty() ? "" : cp932::FromUtf8("　")) + learningSaid_;
   return true;
 }
 
-std::string MainForm::LearningPath() const {
-  return p_.shell.PerUserDataFolder() + kLearningFolder + kLearningFileName;
+void MainForm::RepairFolders() {
+  const std::string keep = LearningFolder();
+  p_.files.SetKeepFolder(keep);
+  std::vector<std::string> folders{keep, state_.dataDir};
+  if (state_.perUserDataDir != state_.dataDir) folders.push_back(state_.perUserDataDir);
+  for (const std::string& folder : folders) {
+    for (const std::string& said : p_.files.RestoreInterruptedWrites(folder))
+      startNotice_ += (startNotice_.empty() ? "" : cp932::FromUtf8("　")) + said;
+  }
+  if (p_.fs.DirectoryExists(keep)) recovery_.RemoveStaleTemporaryFiles(keep);
 }
 
+std::string MainForm::LearningPath() const { return LearningFolder() + kLearningFileName; }
+
+std::string MainForm::LearningFolder() const { return p_.shell.PerUserDataFolder() + kLearningFolder; }
+
 std::string MainForm::SaveLearning() {
-  const std::string folder = p_.shell.PerUserDataFolder() + kLearningFolder;
+  if (!learning_.Unsaved()) return "";
+  const std::string folder = LearningFolder();
   if (!p_.fs.DirectoryExists(folder)) p_.fs.CreateDirectories(folder);
-  const std::string failed = learning_.Save(p_.files, LearningPath());
-  if (failed.empty()) learningSaved_ = learning_.Changes();
-  return failed;
+  return learning_.Sync(p_.files, p_.fs, LearningPath());
+}
+
+void MainForm::SaveLearningAndSay() {
+  const std::string said = SaveLearning();
+  // A failure is said once, not at every write that fails the same way.
+  if (!said.empty() && said != learningSaid_) Message(said);
+  learningSaid_ = said;
 }
 
 void MainForm::RecoveryTimerTick() {
   recovery_.RecoveryTimerTick();
-  if (learning_.Changes() != learningSaved_) SaveLearning();
+  SaveLearningAndSay();
 }
 
 void MainForm::ShowPredictionRow(bool shown) {
@@ -168,8 +187,13 @@ void MainForm::ForgetLearning() {
   if (!p_.window.AskYesNo(cp932::FromUtf8("これまでに学習した語と文をすべて忘れます。よろしいですか？"))) return;
   learning_.Forget();
   prediction_.Forget();
-  const std::string failed = SaveLearning();
-  Message(failed.empty() ? cp932::FromUtf8("学習した語と文をすべて忘れました") : failed);
+  std::string said = SaveLearning();
+  // Forgetting that could not be written is said: the file still holds it.
+  if (!learning_.Unsaved()) {
+    said = cp932::FromUtf8("学習した語と文をすべて忘れました") + (said.empty() ? "" : cp932::FromUtf8("　") + said);
+  }
+  learningSaid_ = said;
+  Message(said);
   row_.Refresh();
 }
 
@@ -197,14 +221,27 @@ void MainForm::FormShow() {
   // and where the unsaved text of the last run went.
   std::string notice = startNotice_;
   if (!recovery_.Notice().empty()) notice += (notice.empty() ? "" : cp932::FromUtf8("　")) + recovery_.Notice();
+  if (!startRemark_.empty()) {
+    if (modes_.Channel().AsksQuestions()) {
+      p_.pnlMsg.SetMessage(startRemark_);
+    } else {
+      notice += (notice.empty() ? "" : cp932::FromUtf8("　")) + startRemark_;
+    }
+  }
   if (notice.empty()) return;
   // No box a user who cannot click yet would have to close: on the start
   // face the notice goes to the message place.
   if (start_.Shown()) {
     p_.pnlMsg.SetMessage(notice);
-  } else {
-    Message(notice);
+    return;
   }
+  startNoticeOpen_ = notice;
+  Message(notice);
+  startNoticeOpen_.clear();
+}
+
+void MainForm::AddStartRemark(const std::string& text) {
+  if (!text.empty()) startRemark_ += (startRemark_.empty() ? "" : cp932::FromUtf8("　")) + text;
 }
 
 void MainForm::ApplyBoardShare() {
@@ -265,7 +302,7 @@ bool MainForm::FormClose() {
   }
   state_.defaultBoardList.clear();
   SaveSettings();
-  SaveLearning();
+  SaveLearningAndSay();
   journal_.End();
   closed_ = true;
   return true;
@@ -274,10 +311,21 @@ bool MainForm::FormClose() {
 void MainForm::EndSession() {
   if (closed_) return;
   recovery_.Close(false);
+  // A start notice whose box the end of the session closed is said again at
+  // the next start: where recovered text went is never lost.
+  if (!startNoticeOpen_.empty()) recovery_.LeaveNotice(startNoticeOpen_);
+  startNoticeOpen_.clear();
   SaveSettings();
-  SaveLearning();
+  SaveLearning();  // nobody can read a message now
   journal_.End();
   closed_ = true;
+}
+
+void MainForm::SessionMayEnd() {
+  if (closed_) return;
+  recovery_.RecoveryTimerTick();
+  SaveSettings();
+  SaveLearning();
 }
 
 void MainForm::SaveSettings() {

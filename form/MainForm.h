@@ -60,8 +60,17 @@ class MainForm {
   // text is kept as a close without a question keeps it (or, failing that,
   // stays in the recovery copy), and the settings are written.
   void EndSession();
+  // The session manager asks to save before the session may end; the end
+  // may still be cancelled. The unsaved text goes into the recovery copy at
+  // once (the next start puts it in a slot should the program not run on),
+  // and the settings and what was learned are written; the program stays as
+  // it was, and its next close asks as usual.
+  void SessionMayEnd();
   // Closing ends here once: the settings are written and the journal ended.
   bool Closed() const { return closed_; }
+  // Said in the status line's message place when the window shows, never in
+  // a box: what the program lacks but works without (the prediction lexicon).
+  void AddStartRemark(const std::string& text);
 
   void MnuHelpClick();
   // "読み上げの設定(&S)": the speed and the volume of reading aloud.
@@ -83,7 +92,9 @@ class MainForm {
   // per kana on or off: stored at once and shown at once.
   void ShowPredictionRow(bool shown);
   void SetQuickKana(bool on);
-  // Writes what was learned; the file layer's message, or "".
+  // Writes what was learned or forgotten, merged with the file as other
+  // programs left it; nothing when nothing changed. "" or the message for
+  // the user (why it could not be written, where a damaged file was kept).
   std::string SaveLearning();
 
   // A message on the mode's channel: a message box in click mode, the status
@@ -91,8 +102,11 @@ class MainForm {
   void Message(const std::string& text);
 
   ProgramState& State() { return state_; }
-  // Where what is learned for the prediction row is kept.
+  // Where what is learned for the prediction row is kept, and its folder
+  // (which also keeps the old text of a file written in place until the
+  // new text is on the disk).
   std::string LearningPath() const;
+  std::string LearningFolder() const;
   Platform& Plat() { return p_; }
   BoardDisplay& Board() { return board_; }
   InputModes& Modes() { return modes_; }
@@ -130,6 +144,11 @@ class MainForm {
  private:
   bool ChooseDataDir(const std::string& programFolder);
   void SaveSettings();
+  // Writes what was learned and says a message not said before.
+  void SaveLearningAndSay();
+  // Files whose save was cut short by the end of a program get their old
+  // text back; temporary files of ended programs go.
+  void RepairFolders();
   // The input sources follow a change of the input mode.
   void ModeChanged();
   // The board area's share of the window's height, and the window filling
@@ -161,8 +180,12 @@ class MainForm {
   Scanner scanner_;
   BoardEditing editing_;
   bool closed_ = false;
-  std::string startNotice_;      // said once the window shows
-  long long learningSaved_ = 0;  // the learning's change count when last written
+  std::string startNotice_;  // said once the window shows
+  std::string startRemark_;  // said in the message place once the window shows
+  // The start notice while its box is open: a session that ends meanwhile
+  // leaves it for the next start.
+  std::string startNoticeOpen_;
+  std::string learningSaid_;  // the last message about learning, said once
 };
 
 }  // namespace velkor

@@ -2,23 +2,112 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
+#include <ctime>
 
 #include "core/Cp932.h"
 
 namespace velkor {
 namespace {
 
-constexpr std::string_view kHeader = "VelkorLT learning 1";
+constexpr std::string_view kHeader1 = "VelkorLT learning 1";
+constexpr std::string_view kHeader2 = "VelkorLT learning 2";
+constexpr std::string_view kHeaderStem = "VelkorLT learning ";
+// How long a write waits for another program's write to end.
+constexpr int kLockWaitMs = 2000;
 
-bool ParseNumber(std::string_view text, long long& out) {
+bool ParseNumber(std::string_view text, long long& out, long long max) {
   if (text.empty()) return false;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out);
-  return error == std::errc() && end == text.data() + text.size() && out >= 0;
+  return error == std::errc() && end == text.data() + text.size() && out >= 0 && out <= max;
 }
 
-// One line's four fields, split at tabs (neither a tab nor a line break is
-// ever a byte of a code page 932 character).
-bool ParseLine(std::string_view line, Learning::Entry& entry) {
+// A second byte of a double-byte character.
+constexpr bool IsTrailByte(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
+
+// The bytes at `i` are a whole double-byte character: its second byte may be
+// a backslash, which is then no escape.
+bool PairAt(std::string_view text, std::size_t i) {
+  return cp932::IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() &&
+         IsTrailByte(static_cast<unsigned char>(text[i + 1]));
+}
+
+constexpr char kHex[] = "0123456789ABCDEF";
+
+// A field as the file holds it: nothing in it can end the field or the line.
+std::string Escape(std::string_view field) {
+  std::string out;
+  out.reserve(field.size());
+  for (std::size_t i = 0; i < field.size(); ++i) {
+    const unsigned char b = static_cast<unsigned char>(field[i]);
+    if (PairAt(field, i)) {
+      out.append(field.substr(i, 2));
+      ++i;
+    } else if (cp932::IsLeadByte(b)) {
+      // A lead byte alone would take the next byte of the file as its pair.
+      out += "\\x";
+      out += kHex[b >> 4];
+      out += kHex[b & 15];
+    } else if (b == '\\') {
+      out += "\\\\";
+    } else if (b == '\t') {
+      out += "\\t";
+    } else if (b == '\r') {
+      out += "\\r";
+    } else if (b == '\n') {
+      out += "\\n";
+    } else {
+      out += static_cast<char>(b);
+    }
+  }
+  return out;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The field a file's text stands for; nothing when an escape is broken.
+std::optional<std::string> Unescape(std::string_view field) {
+  std::string out;
+  out.reserve(field.size());
+  for (std::size_t i = 0; i < field.size(); ++i) {
+    const unsigned char b = static_cast<unsigned char>(field[i]);
+    if (PairAt(field, i)) {
+      out.append(field.substr(i, 2));
+      ++i;
+      continue;
+    }
+    if (cp932::IsLeadByte(b) || b == '\r') return std::nullopt;  // never written bare
+    if (b != '\\') {
+      out += static_cast<char>(b);
+      continue;
+    }
+    if (++i == field.size()) return std::nullopt;
+    switch (field[i]) {
+      case '\\': out += '\\'; break;
+      case 't': out += '\t'; break;
+      case 'r': out += '\r'; break;
+      case 'n': out += '\n'; break;
+      case 'x': {
+        const int high = i + 1 < field.size() ? HexDigit(field[i + 1]) : -1;
+        const int low = i + 2 < field.size() ? HexDigit(field[i + 2]) : -1;
+        if (high < 0 || low < 0) return std::nullopt;
+        out += static_cast<char>(high * 16 + low);
+        i += 2;
+        break;
+      }
+      default: return std::nullopt;
+    }
+  }
+  return out;
+}
+
+// One line's four fields, split at tabs; version 1 has no escapes (and a
+// tab in its text, which it could not hold, damages the line).
+bool ParseLine(std::string_view line, int version, Learning::Entry& entry) {
   std::string_view fields[4];
   for (int i = 0; i < 3; ++i) {
     const auto tab = line.find('\t');
@@ -27,11 +116,46 @@ bool ParseLine(std::string_view line, Learning::Entry& entry) {
     line.remove_prefix(tab + 1);
   }
   fields[3] = line;
-  if (!ParseNumber(fields[0], entry.count) || !ParseNumber(fields[1], entry.lastUse)) return false;
-  if (fields[2].empty() || fields[3].empty() || fields[3].find('\t') != std::string_view::npos) return false;
-  entry.reading = std::string(fields[2]);
-  entry.text = std::string(fields[3]);
-  return entry.count > 0;
+  if (fields[3].find('\t') != std::string_view::npos) return false;
+  if (!ParseNumber(fields[0], entry.count, Learning::kMaxCount) ||
+      !ParseNumber(fields[1], entry.lastUse, Learning::kMaxStamp))
+    return false;
+  if (version == 1) {
+    entry.reading = std::string(fields[2]);
+    entry.text = std::string(fields[3]);
+  } else {
+    std::optional<std::string> reading = Unescape(fields[2]);
+    std::optional<std::string> text = Unescape(fields[3]);
+    if (!reading || !text) return false;
+    entry.reading = std::move(*reading);
+    entry.text = std::move(*text);
+  }
+  return entry.count > 0 && !entry.reading.empty() && !entry.text.empty();
+}
+
+// The same reading and text twice (two files merged by hand) count as one.
+std::vector<Learning::Entry> Combined(std::vector<Learning::Entry> entries) {
+  std::map<std::pair<std::string, std::string>, std::size_t> seen;
+  std::vector<Learning::Entry> out;
+  for (Learning::Entry& e : entries) {
+    const auto [it, fresh] = seen.emplace(std::make_pair(e.reading, e.text), out.size());
+    if (fresh) {
+      out.push_back(std::move(e));
+      continue;
+    }
+    Learning::Entry& kept = out[it->second];
+    kept.count = std::min(Learning::kMaxCount, kept.count + e.count);
+    kept.lastUse = std::max(kept.lastUse, e.lastUse);
+  }
+  return out;
+}
+
+std::string Sj(const std::string& utf8) { return cp932::FromUtf8(utf8); }
+
+long long SystemNowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::system_clock::now().time_since_epoch())
+      .count();
 }
 
 // Better first: more uses, then the more recent.
@@ -39,29 +163,43 @@ bool Better(const Learning::Entry& a, const Learning::Entry& b) {
   return a.count != b.count ? a.count > b.count : a.lastUse > b.lastUse;
 }
 
+void TrimEntries(std::vector<Learning::Entry>& entries) {
+  if (entries.size() <= Learning::kMaxEntries) return;
+  // The rarest, and of those the oldest, go first.
+  std::sort(entries.begin(), entries.end(), Better);
+  entries.resize(Learning::kMaxEntries);
+}
+
 }  // namespace
+
+Learning::Learning() : now_(SystemNowMs) {}
+
+long long Learning::NextStamp() {
+  // Later uses always stamp higher, even when the clock stands still or goes
+  // back, and no stamp leaves the range the file may hold.
+  uses_ = std::min(kMaxStamp, std::max(uses_ + 1, now_()));
+  return uses_;
+}
 
 void Learning::Learn(const std::string& reading, const std::string& text) {
   if (reading.empty() || text.empty()) return;
-  ++uses_;
+  const long long stamp = NextStamp();
   ++changes_;
+  Pending& pending = pending_[{reading, text}];
+  pending.count = std::min(kMaxCount, pending.count + 1);
+  pending.lastUse = stamp;
   const auto it = std::find_if(entries_.begin(), entries_.end(),
                                [&](const Entry& e) { return e.reading == reading && e.text == text; });
   if (it != entries_.end()) {
-    ++it->count;
-    it->lastUse = uses_;
+    it->count = std::min(kMaxCount, it->count + 1);
+    it->lastUse = stamp;
     return;
   }
-  entries_.push_back({reading, text, 1, uses_});
+  entries_.push_back({reading, text, 1, stamp});
   Trim();
 }
 
-void Learning::Trim() {
-  if (entries_.size() <= kMaxEntries) return;
-  // The rarest, and of those the oldest, go first.
-  std::sort(entries_.begin(), entries_.end(), Better);
-  entries_.resize(kMaxEntries);
-}
+void Learning::Trim() { TrimEntries(entries_); }
 
 std::vector<Word> Learning::Words(std::string_view prefix, std::size_t max) const {
   std::vector<const Entry*> found;
@@ -158,51 +296,192 @@ bool Learning::EndsSentence(std::string_view text) {
 
 void Learning::Forget() {
   entries_.clear();
-  uses_ = 0;
+  pending_.clear();
+  forgotten_ = NextStamp();
+  forgetPending_ = true;
   ++changes_;
 }
 
-std::string Learning::Serialise() const {
-  std::string out(kHeader);
-  out += '\n';
-  for (const Entry& e : entries_) {
-    out += std::to_string(e.count) + '\t' + std::to_string(e.lastUse) + '\t' + e.reading + '\t' + e.text + '\n';
+std::string Learning::Write(const std::vector<Entry>& entries, long long forgotten) {
+  std::string out(kHeader2);
+  out += '\t' + std::to_string(forgotten) + '\n';
+  for (const Entry& e : entries) {
+    out += std::to_string(e.count) + '\t' + std::to_string(e.lastUse) + '\t' + Escape(e.reading) + '\t' +
+           Escape(e.text) + '\n';
   }
   return out;
 }
 
-bool Learning::Parse(std::string_view text) {
-  Forget();
-  if (text.substr(0, kHeader.size()) != kHeader || text.size() == kHeader.size() || text[kHeader.size()] != '\n')
-    return false;
-  text.remove_prefix(kHeader.size() + 1);
-  std::vector<Entry> parsed;
-  long long uses = 0;
-  while (!text.empty()) {
-    const auto end = text.find('\n');
-    if (end == std::string_view::npos) return false;  // cut short
-    Entry entry;
-    if (!ParseLine(text.substr(0, end), entry)) return false;
-    uses = std::max(uses, entry.lastUse);
-    parsed.push_back(std::move(entry));
-    text.remove_prefix(end + 1);
+std::string Learning::Serialise() const { return Write(entries_, forgotten_); }
+
+Learning::FileImage Learning::ReadImage(std::string_view text) {
+  FileImage image;
+  int version = 2;
+  // The header; without one the lines are read all the same.
+  const std::size_t firstEnd = text.find('\n');
+  std::string_view first = text.substr(0, firstEnd);
+  if (!first.empty() && first.back() == '\r') first.remove_suffix(1);
+  if (first == kHeader1) {
+    version = 1;
+  } else if (first.substr(0, kHeader2.size()) == kHeader2 && first.size() > kHeader2.size() &&
+             first[kHeader2.size()] == '\t' &&
+             ParseNumber(first.substr(kHeader2.size() + 1), image.forgotten, kMaxStamp)) {
+  } else {
+    ++image.damaged;
   }
-  entries_ = std::move(parsed);
-  uses_ = uses;
+  const bool headerRead = image.damaged == 0 || first.substr(0, kHeaderStem.size()) == kHeaderStem;
+  if (headerRead) text.remove_prefix(firstEnd == std::string_view::npos ? text.size() : firstEnd + 1);
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    if (end == std::string_view::npos) {
+      ++image.damaged;  // a last line cut off
+      break;
+    }
+    std::string_view line = text.substr(0, end);
+    text.remove_prefix(end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    Entry entry;
+    if (ParseLine(line, version, entry)) {
+      image.entries.push_back(std::move(entry));
+    } else {
+      ++image.damaged;
+    }
+  }
+  image.entries = Combined(std::move(image.entries));
+  return image;
+}
+
+bool Learning::Parse(std::string_view text) {
+  FileImage image = ReadImage(text);
+  entries_ = std::move(image.entries);
+  pending_.clear();
+  forgetPending_ = false;
+  forgotten_ = image.forgotten;
+  damaged_ = image.damaged;
+  uses_ = forgotten_;
+  for (const Entry& e : entries_) uses_ = std::max(uses_, e.lastUse);
   Trim();
-  return true;
+  ++changes_;
+  return damaged_ == 0;
+}
+
+std::string Learning::DamagedCopyName(const std::string& path) const {
+  const std::time_t seconds = static_cast<std::time_t>(now_() / 1000);
+  std::tm local{};
+  localtime_r(&seconds, &local);
+  char date[32];
+  std::strftime(date, sizeof date, "%Y%m%d-%H%M%S", &local);
+  return path + ".damaged-" + date;
 }
 
 std::string Learning::Load(ITextFiles& files, const std::string& path) {
-  Forget();
-  if (!files.Exists(path)) return "";
+  Parse(kHeader1);  // nothing learned, nothing damaged
+  damagedCopy_.clear();
+  refused_.clear();
+  if (files.Missing(path)) return "";
+  switch (files.RefusalOf(path)) {
+    case Refusal::SymbolicLink:
+      refused_ = Sj("学習の記録はシンボリック リンクのため書き込まず、今回の学習はこの実行の間だけ使います「" + path + "」");
+      break;
+    case Refusal::NotYourFile:
+      refused_ = Sj("学習の記録はほかのユーザーのファイルのため書き込まず、今回の学習はこの実行の間だけ使います「" + path +
+                    "」");
+      break;
+    case Refusal::NotAPlainFile:
+    case Refusal::None: break;
+  }
+  // What a link or another user's file holds is still read: it is the
+  // user's learning, only never written.
   const FileResult read = files.ReadAll(path);
-  if (read.ok && Parse(read.bytes)) return "";
-  return cp932::FromUtf8("学習の記録が読めないため、新しく学習を始めます");
+  if (!read.ok) {
+    refused_ = Sj("学習の記録が読めないため、今回の学習はこの実行の間だけ使います：") + read.error;
+    return refused_;
+  }
+  Parse(read.bytes);
+  if (damaged_ == 0) return refused_;
+  std::string said;
+  if (refused_.empty()) {
+    damagedCopy_ = DamagedCopyName(path);
+    said = Sj("（元のファイルは書き換える前に " + damagedCopy_ + " として残します）");
+  }
+  const std::string what =
+      entries_.empty() ? Sj("学習の記録が読めないため、新しく学習を始めます")
+                       : Sj("学習の記録の " + std::to_string(damaged_) + " 行が読めないため、読み飛ばしました");
+  return what + said + (refused_.empty() ? "" : Sj("　") + refused_);
 }
 
 std::string Learning::Save(ITextFiles& files, const std::string& path) const {
   return files.WriteAtomic(path, Serialise());
+}
+
+// Keeps a damaged file under a name of its own before it is replaced: the
+// one the start named, else a new one. "" or the file layer's message.
+std::string Learning::KeepDamaged(ITextFiles& files, const std::string& path, const std::string& bytes) {
+  std::string name = damagedCopy_.empty() ? DamagedCopyName(path) : damagedCopy_;
+  for (int n = 2; !files.Missing(name); ++n) {
+    const FileResult there = files.ReadOwn(name, std::string::npos);
+    if (there.ok && there.bytes == bytes) return "";  // kept already
+    name = (damagedCopy_.empty() ? DamagedCopyName(path) : damagedCopy_) + "-" + std::to_string(n);
+  }
+  if (std::string failed = files.WriteOwn(name, bytes); !failed.empty()) return failed;
+  if (name != damagedCopy_) damagedCopy_ = name;
+  return "";
+}
+
+std::string Learning::Sync(ITextFiles& files, IFileSystem& fs, const std::string& path) {
+  if (!refused_.empty()) return Unsaved() ? refused_ : "";
+  if (!Unsaved()) {
+    // Nothing to write: what other programs wrote (and forgot) is taken up.
+    const bool missing = files.Missing(path);
+    const FileResult disk = missing ? FileResult{true, {}, {}} : files.ReadOwn(path, std::string::npos);
+    if (disk.ok) Adopt(missing ? FileImage{} : ReadImage(disk.bytes));
+    return "";
+  }
+  const std::string lock = path + ".lock";
+  if (!fs.WaitForLock(lock, kLockWaitMs)) return Sj("学習の記録はほかのプログラムが書き込み中のため、あとで書き込みます");
+  const auto release = [&fs, &lock](std::string message) {
+    fs.ReleaseLock(lock);
+    return message;
+  };
+  FileResult disk{true, {}, {}};
+  const bool missing = files.Missing(path);
+  if (!missing) disk = files.ReadOwn(path, std::string::npos);
+  if (!disk.ok) return release(Sj("学習の記録を書き込めません：") + disk.error);
+  FileImage image = missing ? FileImage{} : ReadImage(disk.bytes);
+  const long long forgotten = std::max(image.forgotten, forgotten_);
+  // Whatever anyone learned before the last forgetting stays forgotten.
+  const auto before = [forgotten](long long stamp) { return forgotten > 0 && stamp <= forgotten; };
+  std::vector<Entry> merged;
+  for (Entry& e : image.entries) {
+    if (!before(e.lastUse)) merged.push_back(std::move(e));
+  }
+  for (const auto& [key, pending] : pending_) {
+    if (!before(pending.lastUse)) merged.push_back({key.first, key.second, pending.count, pending.lastUse});
+  }
+  merged = Combined(std::move(merged));
+  TrimEntries(merged);
+  const bool announced = !damagedCopy_.empty();
+  std::string kept;
+  if (image.damaged > 0) {
+    if (std::string failed = KeepDamaged(files, path, disk.bytes); !failed.empty())
+      return release(Sj("読めない行のある学習の記録を残せないため、書き換えません：") + failed);
+    if (!announced) kept = Sj("読めない行のあった学習の記録を " + damagedCopy_ + " に残しました");
+  }
+  if (std::string failed = files.WriteOwn(path, Write(merged, forgotten)); !failed.empty())
+    return release(Sj("学習の記録を書き込めません：") + failed);
+  pending_.clear();
+  forgetPending_ = false;
+  Adopt({std::move(merged), forgotten, 0});
+  return release(kept);
+}
+
+void Learning::Adopt(FileImage image) {
+  entries_ = std::move(image.entries);
+  forgotten_ = std::max(forgotten_, image.forgotten);
+  for (const Entry& e : entries_) uses_ = std::max(uses_, e.lastUse);
+  uses_ = std::max(uses_, forgotten_);
+  damaged_ = image.damaged;
+  ++changes_;
 }
 
 }  // namespace velkor

@@ -2,14 +2,26 @@
 // with the text it was committed as, counted and stamped, so that what the
 // user writes ranks above the lexicon. Kept per user in one file, written
 // atomically, capped in size: the rarest and oldest entries go first.
+//
+// The file is the user's: every field is escaped, every line is checked when
+// read (a damaged line is skipped and counted, the others are kept), a
+// damaged file is kept beside before it is replaced, and it is written only
+// when something was learned or forgotten. Programs running at the same time
+// share it: a write merges what this program learned into the file as it is
+// then, under a lock, and the file records when everything was last
+// forgotten, so that no later write brings a forgotten entry back.
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "core/Platform.h"
 #include "document/TextFile.h"
 
 namespace velkor {
@@ -26,13 +38,20 @@ class Learning {
  public:
   // At most this many entries are kept.
   static constexpr std::size_t kMaxEntries = 20000;
+  // A count or a use stamp above these in the file is damage, not use.
+  static constexpr long long kMaxCount = 1000000000LL;
+  static constexpr long long kMaxStamp = 1000000000000000LL;
 
   struct Entry {
     std::string reading;  // code page 932
     std::string text;     // code page 932: kanji, kana, a phrase or a sentence
     long long count = 0;
-    long long lastUse = 0;  // a use number: later uses have higher ones
+    // A use stamp: the wall clock in milliseconds at the last use, and always
+    // above the stamp before it (older files hold plain use numbers).
+    long long lastUse = 0;
   };
+
+  Learning();
 
   // Counts one more use of `text` written for `reading`.
   void Learn(const std::string& reading, const std::string& text);
@@ -55,7 +74,8 @@ class Learning {
   // The reading `text` was learned for (the most used); nothing when it was
   // never learned.
   std::optional<std::string> ReadingOf(std::string_view text) const;
-  // Forgets everything learned (a machine shared with another person).
+  // Forgets everything learned (a machine shared with another person); the
+  // next write makes every program sharing the file forget it too.
   void Forget();
   std::size_t Size() const { return entries_.size(); }
   // Grows with every use learned and every forgetting: a changed number
@@ -64,26 +84,82 @@ class Learning {
   // A text that ends in 。, ！ or ？ (code page 932).
   static bool EndsSentence(std::string_view text);
 
-  // The learning file: a header line, then one entry a line (count, use
-  // number, reading and text, separated by tabs).
-  std::string Serialise() const;
-  // False, and nothing learned, when the text is not a learning file.
-  bool Parse(std::string_view text);
+  // The clock of the use stamps, in milliseconds since 1970 (the system's
+  // by default; tests give their own).
+  void SetClock(std::function<long long()> now) { now_ = std::move(now); }
 
-  // Reads the file at `path`. A missing file is a fresh start; a damaged one
-  // is too, and the message to give the user is returned (code page 932).
+  // The learning file: the header line "VelkorLT learning 2", a tab and the
+  // stamp of the last forgetting (0: never), then one entry a line: count,
+  // use stamp, reading and text, separated by tabs; in the reading and the
+  // text a backslash, tab, CR and LF are written \\, \t, \r and \n, and a
+  // lead byte without its second byte as \xHH. Files of the first version
+  // (header "VelkorLT learning 1", nothing escaped) are read as they are.
+  std::string Serialise() const;
+  // Learns the entries of a learning file, replacing what was learned. A
+  // damaged line (a field missing or empty, a count of 0 or too large, a
+  // broken escape, a last line cut off) is skipped and counted; CR LF line
+  // ends are read as LF. False when any line, or the header, was damaged.
+  bool Parse(std::string_view text);
+  // The lines the last Parse or Load skipped (a missing header counts one).
+  std::size_t DamagedLines() const { return damaged_; }
+
+  // Reads the file at `path`. A missing file is a fresh start. The message to
+  // give the user (code page 932), or "": lines skipped, and where the
+  // damaged file will be kept before it is replaced; a file that cannot be
+  // read, or that is a symbolic link or not the user's own, which is then
+  // never written (learning is kept in memory only).
   std::string Load(ITextFiles& files, const std::string& path);
-  // Writes the file atomically; "" or the file layer's message.
+  // Writes the file atomically as it stands; "" or the file layer's message.
   std::string Save(ITextFiles& files, const std::string& path) const;
+  // Writes what was learned or forgotten since the last write, merged with
+  // the file as it is now (what other programs added stays; what anyone
+  // forgot stays forgotten), under the lock file `path` + ".lock"; then
+  // holds what was written. Nothing is written when nothing changed: the
+  // file is only read, and what it holds is held. "" or
+  // the message for the user (code page 932): why nothing could be written
+  // (learning stays in memory and is written at the next try), or where a
+  // damaged file was kept.
+  std::string Sync(ITextFiles& files, IFileSystem& fs, const std::string& path);
+  // Something was learned or forgotten that is not written yet.
+  bool Unsaved() const { return forgetPending_ || !pending_.empty(); }
 
  private:
+  using Key = std::pair<std::string, std::string>;  // reading, text
+  struct Pending {
+    long long count = 0;
+    long long lastUse = 0;
+  };
+  // A learning file as read: its good entries, its forgetting and its damage.
+  struct FileImage {
+    std::vector<Entry> entries;
+    long long forgotten = 0;
+    std::size_t damaged = 0;
+  };
+  static FileImage ReadImage(std::string_view text);
+  static std::string Write(const std::vector<Entry>& entries, long long forgotten);
+  // Holds the file's entries as they are (nothing pending).
+  void Adopt(FileImage image);
+  long long NextStamp();
   void Trim();
+  std::string KeepDamaged(ITextFiles& files, const std::string& path, const std::string& bytes);
+  std::string DamagedCopyName(const std::string& path) const;
   // The entries of `found`, best first, no text twice.
   static std::vector<const Entry*> Best(std::vector<const Entry*>& found, std::size_t max);
 
   std::vector<Entry> entries_;
   long long uses_ = 0;
   long long changes_ = 0;
+  std::function<long long()> now_;
+  // Learned since the last write, by reading and text.
+  std::map<Key, Pending> pending_;
+  // The stamp of the last forgetting known (this program's or the file's).
+  long long forgotten_ = 0;
+  bool forgetPending_ = false;
+  std::size_t damaged_ = 0;
+  // Where a damaged file read at start is kept before it is replaced.
+  std::string damagedCopy_;
+  // Why the file is never written in this run ("": it may be).
+  std::string refused_;
 };
 
 }  // namespace velkor

@@ -82,6 +82,15 @@ void Scanner::Restart() {
   phase_ = inList_ ? Phase::Cells : Phase::Rows;
   line_ = 0;
   cell_ = 0;
+  // The slot board for saving starts on its first empty slot: its row first,
+  // then, once the row is chosen, that slot.
+  start_ = selection_.ScanStart();
+  if (start_) {
+    const std::vector<Line> lines = Lines();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      if (lines[i].row == start_->row) line_ = static_cast<int>(i);
+    }
+  }
   rounds_ = 0;
   Draw();
   Describe();
@@ -182,7 +191,7 @@ bool Scanner::Press(SwitchInput input, bool repeat) {
   }
   if (phase_ == Phase::Rows) {
     phase_ = Phase::Cells;
-    cell_ = 0;
+    cell_ = StartCellOf(lines[static_cast<std::size_t>(line_)]);
     rounds_ = 0;
     Draw();
     Describe();
@@ -209,6 +218,14 @@ void Scanner::Choose() {
   // The choice may have ended scanning (the settings board); else it begins
   // again at the first row of whatever is shown now.
   if (active_) Restart();
+}
+
+int Scanner::StartCellOf(const Line& line) const {
+  if (!start_ || line.row != start_->row) return 0;
+  for (std::size_t i = 0; i < line.cols.size(); ++i) {
+    if (line.cols[i] == start_->col) return static_cast<int>(i);
+  }
+  return 0;
 }
 
 Scanner::Mark Scanner::Highlight() const {

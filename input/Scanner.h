@@ -8,6 +8,7 @@
 // rows without a press pause scanning until the next press.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "core/Platform.h"
@@ -33,7 +34,8 @@ class Scanner {
   Scanner(ProgramState& state, Ports ports, Selection& selection);
 
   // Scanning starts or stops as the setting says (the mode changed, the
-  // window showed): it starts at the first row.
+  // window showed): it starts at the first row (the slot board for saving:
+  // at the row of its first empty slot).
   void Follow();
   // The scan timer's tick: the highlight steps (one-switch scanning).
   void Tick();
@@ -75,6 +77,8 @@ class Scanner {
   void Clear();
   void Describe();
   void StartTimer();
+  // The index in `line` where its cells begin: the start cell's, on its row.
+  int StartCellOf(const Line& line) const;
 
   ProgramState& state_;
   Ports p_;
@@ -82,10 +86,11 @@ class Scanner {
   bool active_ = false;
   bool inList_ = false;  // the highlight began in a list
   Phase phase_ = Phase::Rows;
-  int line_ = 0;    // index into Lines()
-  int cell_ = 0;    // index into the line's cells
-  int rounds_ = 0;  // rounds without a press: of the rows, or of the row's cells
-  Mark drawn_;      // where the highlight was last drawn
+  int line_ = 0;                  // index into Lines()
+  int cell_ = 0;                  // index into the line's cells
+  int rounds_ = 0;                // rounds without a press: of the rows, or of the row's cells
+  Mark drawn_;                    // where the highlight was last drawn
+  std::optional<CellPos> start_;  // where the face on show starts, if not at its first row
 };
 
 }  // namespace velkor

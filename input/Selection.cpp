@@ -84,9 +84,9 @@ Again Selection::RepeatOf(const Target& t) const {
 // ---------------------------------------------------------------- describing
 
 StatusText Selection::BoardCellStatus(CellPos at) const {
-  if (armed_ == at) {
-    const auto command = places_.board.CellAt(at.col, at.row).command;
-    if (command) return {Sj(EntryOf(*command).askTwice), status::kRed};
+  if (const auto command = places_.board.CellAt(at.col, at.row).command) {
+    const std::string askTwice = Sj(EntryOf(*command).askTwice);
+    if (ArmedOn({Place::Board, at}, askTwice)) return {askTwice, status::kRed};
   }
   const BoardCell cell = places_.board.CellAt(at.col, at.row);
   if (cell.text.empty()) return {"", status::kBlack};
@@ -116,7 +116,9 @@ StatusText Selection::Describe(const Target& t) const {
   if (!Offers(t)) return {"", status::kBlack};
   switch (t.place) {
     case Place::Board: return BoardCellStatus(t.cell);
-    case Place::SlotBoard: return places_.slotBoard.Describe(t.cell);
+    case Place::SlotBoard:
+      if (ArmedOn(t, AskTwiceOfSlot(t.cell))) return {AskTwiceOfSlot(t.cell), status::kRed};
+      return places_.slotBoard.Describe(t.cell);
     case Place::SettingsBoard: return places_.settings.Status(t.cell.col, t.cell.row);
     case Place::Start: return places_.start.Status(t.cell.col, t.cell.row);
     case Place::List: return places_.lists.Describe(t.cell);
@@ -156,7 +158,7 @@ void Selection::Confirm(const Target& t) {
       ChooseRowCell(t.cell.col);
       break;
     case Place::SlotBoard:
-      Disarm();
+      if (ArmedFirst(t, AskTwiceOfSlot(t.cell))) break;
       places_.slotBoard.Choose(t.cell);
       break;
     case Place::SettingsBoard:
@@ -174,7 +176,7 @@ void Selection::Confirm(const Target& t) {
 
 void Selection::ConfirmBoardCell(CellPos at) {
   const BoardCell cell = places_.board.CellAt(at.col, at.row);
-  if (ArmedFirst(at, cell)) return;
+  if (ArmedFirst({Place::Board, at}, AskTwiceOf(cell))) return;
   // Any confirmation on the board ends the list over it.
   places_.lists.Hide();
   places_.lists.Anchor(at);
@@ -224,27 +226,51 @@ void Selection::ChooseRowCell(int cell) {
   }
 }
 
-bool Selection::ArmedFirst(CellPos at, const BoardCell& cell) {
-  if (armed_ == at) {
+std::string Selection::AskTwiceOf(const BoardCell& cell) const {
+  const bool twice = ScanModeOn(state_.settings) || (DwellModeOn(state_.settings) && state_.settings.ConfirmTwice());
+  const auto command = AtOnce(cell);
+  return twice && command ? Sj(EntryOf(*command).askTwice) : std::string();
+}
+
+std::string Selection::AskTwiceOfSlot(CellPos cell) const {
+  if (ClickModeOn(state_.settings) || !places_.slotBoard.Replaces(cell)) return {};
+  return Sj("もう一度で上書き");
+}
+
+bool Selection::ArmedOn(const Target& target, const std::string& askTwice) const {
+  // A face shown afresh writes its own labels: an armed cell that no longer
+  // reads its second-press text is armed no more.
+  return !askTwice.empty() && armed_ == target && p_.sgd00.CellText(target.cell.col, target.cell.row) == askTwice;
+}
+
+bool Selection::ArmedFirst(const Target& target, const std::string& askTwice) {
+  if (ArmedOn(target, askTwice)) {
     // The second confirmation: the command runs.
     Disarm();
     return false;
   }
   Disarm();
-  const bool twice = ScanModeOn(state_.settings) || (DwellModeOn(state_.settings) && state_.settings.ConfirmTwice());
-  const auto command = AtOnce(cell);
-  if (!twice || !command || *EntryOf(*command).askTwice == '\0') return false;
-  armed_ = at;
-  p_.sgd00.SetCellText(at.col, at.row, Sj(EntryOf(*command).askTwice));
+  if (askTwice.empty()) return false;
+  armed_ = target;
+  p_.sgd00.SetCellText(target.cell.col, target.cell.row, askTwice);
   return true;
 }
 
 void Selection::Disarm() {
   if (!armed_) return;
-  const CellPos at = *armed_;
+  const Target at = *armed_;
   armed_.reset();
-  // The board may show another face by now: only its own cell is restored.
-  if (Face() == Place::Board) p_.sgd00.SetCellText(at.col, at.row, places_.board.CellAt(at.col, at.row).label);
+  // The board may show another face by now: only a cell of the face on show
+  // is restored.
+  if (at.place != Face()) return;
+  const std::string label =
+      at.place == Place::SlotBoard ? SlotBoard::Label(at.cell) : places_.board.CellAt(at.cell.col, at.cell.row).label;
+  p_.sgd00.SetCellText(at.cell.col, at.cell.row, label);
+}
+
+std::optional<CellPos> Selection::ScanStart() const {
+  if (Face() != Place::SlotBoard || ListShown()) return std::nullopt;
+  return places_.slotBoard.Start();
 }
 
 void Selection::Finish() {

@@ -52,6 +52,9 @@ class Selection {
   bool ConversionShown() const { return places_.lists.Shown() == BoardLists::Kind::Conversion; }
   // The list's columns and rows.
   CellPos ListShape() const { return {places_.lists.Cols(), places_.lists.Rows()}; }
+  // Where scanning starts on the face on show: the slot board's start cell;
+  // nothing elsewhere (the first row).
+  std::optional<CellPos> ScanStart() const;
   // The target can be chosen now: its place is on show and the cell holds
   // something.
   bool Offers(const Target& target) const;
@@ -91,11 +94,19 @@ class Selection {
   // Runs a cell's command, or writes its text.
   void Execute(const std::string& text);
   StatusText BoardCellStatus(CellPos cell) const;
-  // Quitting and printing take a second confirmation on the cell itself
-  // where no dialog can be answered (scanning; dwell with
-  // Access/ConfirmTwice); true when this confirmation only armed the cell.
-  bool ArmedFirst(CellPos cell, const BoardCell& content);
-  // Gives up an armed 終~ or 印~: the cell shows its token again.
+  // A cell whose command asks twice takes a second confirmation on the cell
+  // itself: it then reads `askTwice` (code page 932; "" when the cell does
+  // not ask). True when this confirmation only armed the cell.
+  bool ArmedFirst(const Target& target, const std::string& askTwice);
+  // The target is armed and still reads `askTwice`.
+  bool ArmedOn(const Target& target, const std::string& askTwice) const;
+  // Quitting and printing ask twice where no dialog can be answered
+  // (scanning; dwell with Access/ConfirmTwice).
+  std::string AskTwiceOf(const BoardCell& content) const;
+  // A save over another document asks twice in every mode but click mode,
+  // which asks its question instead.
+  std::string AskTwiceOfSlot(CellPos cell) const;
+  // Gives up an armed cell: it shows its own label again.
   void Disarm();
   void Finish();
 
@@ -106,9 +117,10 @@ class Selection {
   TextEdits& edits_;
   ICommands& commands_;
   bool paused_ = false;
-  // 終~ or 印~ confirmed once: the cell reads the command's second-press text
-  // until it is confirmed again or anything else is.
-  std::optional<CellPos> armed_;
+  // 終~ or 印~, or a slot holding another document to save over, confirmed
+  // once: the cell reads its second-press text until it is confirmed again
+  // or anything else is.
+  std::optional<Target> armed_;
 };
 
 }  // namespace velkor

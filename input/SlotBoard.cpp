@@ -4,6 +4,7 @@
 
 #include "board/BoardModel.h"
 #include "core/Cp932.h"
+#include "core/InputMode.h"
 
 namespace velkor {
 
@@ -49,8 +50,18 @@ void SlotBoard::Show(Command command) {
       if (const auto slot = SlotAt({col, row})) previews_.push_back(docs_.SlotPreviewOf(*slot, prefix));
     }
   }
-  p_.sgd00.SetCol(1);
-  p_.sgd00.SetRow(1);
+  // Saving starts on the first empty slot: the cheapest choice never
+  // replaces a document.
+  start_ = {1, 1};
+  if (!Opens()) {
+    for (std::size_t n = 0; n < previews_.size(); ++n) {
+      if (previews_[n] != prefix + Sj("空")) continue;
+      start_ = {board::ColOfIndex(static_cast<int>(n)), board::RowOfIndex(static_cast<int>(n))};
+      break;
+    }
+  }
+  p_.sgd00.SetCol(start_.col);
+  p_.sgd00.SetRow(start_.row);
   p_.tabC00.SetVisible(false);
   board_.ShowFace(BoardFace::Slots);
 }
@@ -69,10 +80,22 @@ StatusText SlotBoard::Describe(CellPos cell) const {
   return {preview, status::kRed};
 }
 
+bool SlotBoard::Replaces(CellPos cell) const {
+  const auto slot = SlotAt(cell);
+  if (Opens() || !slot) return false;
+  const std::size_t n = static_cast<std::size_t>(*slot);
+  const bool empty = n < previews_.size() && previews_[n] == Sj("保存：空");
+  return !empty && docs_.SlotPathOf(*slot) != state_.curFileName;
+}
+
 void SlotBoard::Choose(CellPos cell) {
   // Only a slot of the board names a file: nothing outside the data folder
   // is ever touched.
   const auto slot = SlotAt(cell);
+  if (slot && Replaces(cell) && ClickModeOn(state_.settings)) {
+    const std::string name = DocumentName(docs_.SlotPathOf(*slot));
+    if (!p_.window.AskYesNo(name + Sj(" はすでに存在します。上書きしますか？"))) return;
+  }
   if (slot) {
     const std::string path = docs_.SlotPathOf(*slot);
     if (Opens()) {

@@ -78,6 +78,7 @@ MainWindow::MainWindow(ISettingsStore& store, IShell& shell, IFileSystem& fs, IT
       Platform{*this,       *memMain_, *edtInp_,      *sgd00_,  *tabC00_,    *pnlMsg_,   store,     shell,
                fs,          *dialogs_, *sgd01_,       pointer_, *tmrInput0_, files,      *printer_, *recoveryTimer_,
                *converter_, *speech_,  *predictions_, lexicon_, clock_,      *scanTimer_});
+  form_->AddStartRemark(cp932::FromUtf8(lexiconRemark_));
   BuildActions();
   BuildMenus();
   BuildToolBar();
@@ -87,14 +88,25 @@ MainWindow::MainWindow(ISettingsStore& store, IShell& shell, IFileSystem& fs, IT
 }
 
 void MainWindow::LoadLexicon(const IShell& shell, ITextFiles& files) {
-  // Beside the program, in the installed data beside its folder, else where
-  // the build made it.
-  const std::string path = LexiconFile(shell.ProgramFolder());
-  if (!path.empty() && lexicon_.Load(files, path)) {
-    lexiconPath_ = path;
-    return;
+  // The first lexicon that loads; a damaged one gives way to the next, and
+  // the start says so.
+  std::string damaged;
+  for (const std::string& path : LexiconFiles(shell.ProgramFolder())) {
+    if (!files.Exists(path)) continue;
+    if (lexicon_.Load(files, path)) {
+      lexiconPath_ = path;
+      break;
+    }
+    if (damaged.empty()) damaged = path;
   }
-  qWarning("velkorlt: no prediction lexicon was found; the prediction row offers only what was learned");
+  if (!damaged.empty() && !lexiconPath_.empty()) {
+    lexiconRemark_ = "予測の辞書が壊れているため、代わりに " + lexiconPath_ + " を使います「" + damaged + "」";
+  } else if (!damaged.empty()) {
+    lexiconRemark_ = "予測の辞書が壊れているため、予測には学習した語と変換の候補だけを出します「" + damaged + "」";
+  } else if (lexiconPath_.empty()) {
+    lexiconRemark_ = "予測の辞書が見つからないため、予測には学習した語と変換の候補だけを出します";
+  }
+  if (!lexiconRemark_.empty()) qWarning("velkorlt: %s", lexiconRemark_.c_str());
 }
 
 bool MainWindow::ShowGuide(const std::string& programFolder) {

@@ -188,6 +188,7 @@ class MainWindow : public QMainWindow, public IMainWindow {
   InputTimer* scanTimer_ = nullptr;
   MonotonicClock clock_;
   std::string lexiconPath_;
+  std::string lexiconRemark_;  // why the lexicon in use is not the first one, or none is (UTF-8)
   InputTimer* recoveryTimer_ = nullptr;
   Pointer pointer_;
   std::vector<QAction*> recentItems_;

@@ -22,6 +22,8 @@ void OnSignal(int) {
   [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
 }
 
+constexpr int kSessionSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
+
 }  // namespace
 
 SessionEnd::SessionEnd(MainWindow& window) : window_(window) {
@@ -32,16 +34,16 @@ SessionEnd::SessionEnd(MainWindow& window) : window_(window) {
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGHUP, &action, nullptr);
+    for (const int signal : kSessionSignals) ::sigaction(signal, &action, nullptr);
   }
-  // The session manager asks to save before it ends the session.
-  connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { window_.EndSession(); });
+  // The session manager asks to save before it ends the session; the user
+  // may still cancel the logout, so the program goes on as it was.
+  connect(qGuiApp, &QGuiApplication::commitDataRequest, this,
+          [this](QSessionManager&) { window_.Form().SessionMayEnd(); });
 }
 
 SessionEnd::~SessionEnd() {
-  ::signal(SIGTERM, SIG_DFL);
-  ::signal(SIGHUP, SIG_DFL);
+  for (const int signal : kSessionSignals) ::signal(signal, SIG_DFL);
   if (signalPipe[0] >= 0) {
     ::close(signalPipe[0]);
     ::close(signalPipe[1]);
@@ -53,7 +55,11 @@ void SessionEnd::SignalArrived() {
   char byte = 0;
   [[maybe_unused]] const ssize_t got = ::read(signalPipe[0], &byte, 1);
   window_.EndSession();
-  QCoreApplication::quit();
+  ended_ = true;
+  // Leaves every event loop, a message box's at start included; quit()
+  // would do nothing before the main loop runs, and the program would go on
+  // as if it had never been asked to end.
+  QCoreApplication::exit(0);
 }
 
 }  // namespace velkor::ui

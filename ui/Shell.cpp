@@ -49,11 +49,23 @@ void Shell::ShowHelp(const std::string& /*helpFile*/, const std::string& /*topic
 namespace {
 constexpr char kInstalledData[] = "../share/velkorlt/";
 
-std::string FirstExisting(std::initializer_list<std::string> paths) {
+std::string FirstExisting(const std::vector<std::string>& paths) {
   for (const std::string& path : paths) {
     if (!path.empty() && QFileInfo(FromUtf8(path)).isFile()) return path;
   }
   return {};
+}
+
+// The running program lies in the folder it was built in. Read from the
+// program's own path, so that it holds before Qt starts (--where).
+bool RunsFromBuildTree([[maybe_unused]] const std::string& programFolder) {
+#ifdef VELKOR_BUILD_DIR
+  const QString build = QFileInfo(QStringLiteral(VELKOR_BUILD_DIR)).canonicalFilePath();
+  const QString here = QFileInfo(FromUtf8(programFolder)).canonicalFilePath();
+  return !build.isEmpty() && (here == build || here.startsWith(build + QLatin1Char('/')));
+#else
+  return false;
+#endif
 }
 }  // namespace
 
@@ -63,20 +75,22 @@ ProgramPlace PlaceOf(const std::string& programFolder) {
   return ProgramPlace::OwnFolder;
 }
 
-std::string LexiconFile(const std::string& programFolder) {
-  return FirstExisting({programFolder + "lexicon.txt", programFolder + kInstalledData + "lexicon.txt",
+std::vector<std::string> LexiconFiles(const std::string& programFolder) {
+  std::vector<std::string> paths{programFolder + "lexicon.txt", programFolder + kInstalledData + "lexicon.txt"};
 #ifdef VELKOR_LEXICON_PATH
-                        VELKOR_LEXICON_PATH
+  if (RunsFromBuildTree(programFolder)) paths.emplace_back(VELKOR_LEXICON_PATH);
 #endif
-  });
+  return paths;
 }
 
+std::string LexiconFile(const std::string& programFolder) { return FirstExisting(LexiconFiles(programFolder)); }
+
 std::string GuideFile(const std::string& programFolder) {
-  return FirstExisting({programFolder + kInstalledData + "guide/guide-ja.md",
+  std::vector<std::string> paths{programFolder + kInstalledData + "guide/guide-ja.md"};
 #ifdef VELKOR_GUIDE_PATH
-                        VELKOR_GUIDE_PATH
+  if (RunsFromBuildTree(programFolder)) paths.emplace_back(VELKOR_GUIDE_PATH);
 #endif
-  });
+  return FirstExisting(paths);
 }
 
 }  // namespace velkor::ui

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/Platform.h"
 
@@ -28,8 +29,14 @@ class Shell : public IShell {
   std::function<void()> onShowHelp_;
 };
 
-// The installed data beside a program folder ("…/bin/"), else what the build
-// made: the prediction lexicon and the guide; "" when there is none.
+// Where the prediction lexicon may be, in the order it is looked for: beside
+// the program, in the installed data beside its folder ("…/bin/" with
+// "…/share/velkorlt/"), and where the build made it, which only a program
+// running from its build tree looks at (an installed program never looks in
+// the folder it was built in).
+std::vector<std::string> LexiconFiles(const std::string& programFolder);
+// The first of them that exists, and the guide found the same way; "" when
+// there is none.
 std::string LexiconFile(const std::string& programFolder);
 std::string GuideFile(const std::string& programFolder);
 

@@ -554,7 +554,12 @@ class FakeMainWindow : public IMainWindow {
   }
   void ShowSearchDialog(bool replace) override { searchDialogs.push_back(replace); }
   std::vector<bool> searchDialogs;
-  void ShowMessage(const std::string& text, MessageIcon icon) override { messages.emplace_back(text, icon); }
+  // Runs while a message box is open (a signal arriving meanwhile).
+  std::function<void()> whileBoxOpen;
+  void ShowMessage(const std::string& text, MessageIcon icon) override {
+    messages.emplace_back(text, icon);
+    if (whileBoxOpen) whileBoxOpen();
+  }
   void RequestClose() override { ++closeRequests; }
   void SetRecentFileCaption(int item, const std::string& caption) override { recentCaptions[item] = caption; }
   int closeRequests = 0;

@@ -8,8 +8,11 @@
 // stay as they were.
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -223,6 +226,8 @@ std::map<std::string, std::string> Disk(const std::string& folder, const std::st
     if (S_ISDIR(info.st_mode)) {
       disk[prefix + name] = "<folder>";
       disk.merge(Disk(folder + name + "/", prefix + name + "/"));
+    } else if (S_ISFIFO(info.st_mode)) {
+      disk[prefix + name] = "<fifo>";  // reading it would wait for a writer
     } else {
       disk[prefix + name] = Content(folder + name);
     }
@@ -363,6 +368,179 @@ TEST_F(FileLayerFaults, AFailedWriteThroughAHardLinkPutsTheOldTextBack) {
   EXPECT_EQ(calls_.OpenDescriptors(), 0u);
   EXPECT_EQ(files_->WriteAtomic(path, text), "");
   EXPECT_EQ(Content(other), text);
+}
+
+// ------------------------------------------- kills during a save in place
+
+// The real system calls, with the process killed (SIGKILL: as `kill -9` or
+// the end of the power would end it) when the writes have taken `killAfter`
+// bytes, or just before the `ordinal`-th call named `killBefore`.
+class KillingCalls : public ISystemCalls {
+ public:
+  long long killAfter = -1;
+  std::string killBefore;
+  int ordinal = 1;
+
+  int Open(const char* path, int flags, mode_t mode) override { return real_.Open(path, flags, mode); }
+  int Close(int fd) override { return real_.Close(fd); }
+  ssize_t Read(int fd, void* buffer, std::size_t count) override { return real_.Read(fd, buffer, count); }
+  ssize_t Write(int fd, const void* buffer, std::size_t count) override {
+    if (killAfter >= 0 && written_ + static_cast<long long>(count) >= killAfter) {
+      const auto part = static_cast<std::size_t>(killAfter - written_);
+      if (part > 0) real_.Write(fd, buffer, part);
+      ::raise(SIGKILL);
+    }
+    const ssize_t done = real_.Write(fd, buffer, count);
+    if (done > 0) written_ += done;
+    return done;
+  }
+  int Fsync(int fd) override { return Call("fsync") ? real_.Fsync(fd) : -1; }
+  int Fstat(int fd, struct stat* info) override { return real_.Fstat(fd, info); }
+  int Fchmod(int fd, mode_t mode) override { return real_.Fchmod(fd, mode); }
+  int Fchown(int fd, uid_t owner, gid_t group) override { return real_.Fchown(fd, owner, group); }
+  int Ftruncate(int fd, off_t length) override { return Call("ftruncate") ? real_.Ftruncate(fd, length) : -1; }
+  off_t Lseek(int fd, off_t offset, int whence) override { return real_.Lseek(fd, offset, whence); }
+  int Stat(const char* path, struct stat* info) override { return real_.Stat(path, info); }
+  int Lstat(const char* path, struct stat* info) override { return real_.Lstat(path, info); }
+  int Access(const char* path, int mode) override { return real_.Access(path, mode); }
+  int Rename(const char* from, const char* to) override { return Call("rename") ? real_.Rename(from, to) : -1; }
+  int Unlink(const char* path) override { return Call("unlink") ? real_.Unlink(path) : -1; }
+  std::optional<std::string> RealPath(const char* path) override { return real_.RealPath(path); }
+
+ private:
+  bool Call(const std::string& name) {
+    if (name == killBefore && ++calls_ == ordinal) ::raise(SIGKILL);
+    return true;
+  }
+  ISystemCalls& real_ = RealSystemCalls();
+  long long written_ = 0;
+  int calls_ = 0;
+};
+
+// Where a kill lands: after so many bytes, or before a call.
+struct KillPoint {
+  long long bytes = -1;
+  const char* call = "";
+  int ordinal = 1;
+};
+
+// Saves `text` over `path` in a child process that is killed at `point`;
+// true when it was killed.
+bool SaveAndKill(const std::string& path, const std::string& text, const std::string& keepFolder, KillPoint point) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    KillingCalls calls;
+    calls.killAfter = point.bytes;
+    calls.killBefore = point.call;
+    calls.ordinal = point.ordinal;
+    const std::unique_ptr<ITextFiles> files = MakeTextFiles(calls);
+    files->SetKeepFolder(keepFolder);
+    ::_exit(files->WriteAtomic(path, text).empty() ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
+
+std::set<std::string> KeepCopies(const std::string& folder) {
+  std::set<std::string> keeps;
+  for (const std::string& name : TempFolder::Names(folder)) {
+    if (name.rfind(".velkorlt-keep-", 0) == 0) keeps.insert(name);
+  }
+  return keeps;
+}
+
+// A hard-linked document of 40 MB is saved in place, and the save is killed
+// at 20 places spread over every byte it writes (its keep copy, then the new
+// text) and just before each step that follows a write. After the next
+// start's repair both names hold the old text or the new one, never a mix.
+TEST_F(FileLayerFaults, KillsDuringTheSaveOfAHardLinkedDocumentLeaveTheOldTextOrTheNewUnderBothNames) {
+  const std::string path = tmp_.path + "文書.txt";
+  const std::string other = tmp_.path + "別名.txt";
+  const std::string keep = tmp_.path + "keep/";
+  const std::string old = Text(std::size_t{40} << 20);
+  std::string next = Sj("新しい文章に書き直しました。") + "\r\n";
+  while (next.size() < (std::size_t{40} << 20) + 4321) next += next.substr(0, 4096);
+  // The header of a keep copy (its first line alone is 16 bytes) comes
+  // before the old text.
+  const long long total = static_cast<long long>(old.size() + next.size()) + 16;
+  std::vector<KillPoint> points;
+  for (int i = 0; i < 20; ++i) points.push_back({1 + i * (total - 1) / 19});
+  points.push_back({-1, "rename", 1});     // the keep copy written, not yet named
+  points.push_back({-1, "fsync", 2});      // the new text written, not yet on the disk
+  points.push_back({-1, "ftruncate", 1});  // the new text written over a shorter old one
+  points.push_back({-1, "unlink", 1});     // all done but the keep copy's removal
+  int torn = 0;
+  int restored = 0;
+  for (const KillPoint& point : points) {
+    SCOPED_TRACE(point.bytes >= 0 ? std::to_string(point.bytes) + " bytes" : std::string("before ") + point.call);
+    ::unlink(path.c_str());
+    ::unlink(other.c_str());
+    Put(path, old);
+    ASSERT_EQ(::link(path.c_str(), other.c_str()), 0);
+    ASSERT_TRUE(SaveAndKill(path, next, keep, point));
+    const std::string left = Content(path);
+    if (left != old && left != next) ++torn;
+    // The next start puts right what the kill cut short.
+    const std::vector<std::string> said = MakeTextFiles(RealSystemCalls())->RestoreInterruptedWrites(keep);
+    const std::string now = Content(path);
+    EXPECT_TRUE(now == old || now == next) << now.size() << " bytes, neither the old text nor the new";
+    EXPECT_TRUE(Content(other) == now) << "the other name differs";
+    EXPECT_EQ(said.size(), left != now ? 1u : 0u) << "the old text put back is said";
+    if (!said.empty()) {
+      ++restored;
+      EXPECT_EQ(said.front(), Sj("保存の途中で終わったため、保存する前の内容に戻しました「" + path + "」"));
+    }
+    EXPECT_TRUE(KeepCopies(keep).empty());
+  }
+  EXPECT_GE(torn, 9) << "the kills landed inside the write in place";
+  EXPECT_EQ(restored, torn);
+  RecordProperty("kills", static_cast<int>(points.size()));
+  std::printf("%zu kills during the save of a hard-linked 40 MB document: %d left it torn, all put back\n",
+              points.size(), torn);
+}
+
+// A keep copy whose writer still runs is not touched; one left by a killed
+// save never undoes a later save of the same file.
+TEST_F(FileLayerFaults, AKeepCopyIsUsedOnlyWhenItsWriterEndedAndNeverUndoesALaterSave) {
+  const std::string path = tmp_.path + "文書.txt";
+  const std::string other = tmp_.path + "別名.txt";
+  const std::string keep = tmp_.path + "keep/";
+  Put(path, Text(300000));
+  ASSERT_EQ(::link(path.c_str(), other.c_str()), 0);
+  const std::string next = Text(200000) + "x";
+  ASSERT_TRUE(SaveAndKill(path, next, keep, {400000}));
+  const std::string torn = Content(path);
+  ASSERT_EQ(KeepCopies(keep).size(), 1u);
+
+  // A writer that still runs holds its copy's lock.
+  const std::string copy = keep + *KeepCopies(keep).begin();
+  const int held = ::open(copy.c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  const std::unique_ptr<ITextFiles> files = MakeTextFiles(RealSystemCalls());
+  EXPECT_TRUE(files->RestoreInterruptedWrites(keep).empty());
+  EXPECT_EQ(Content(path), torn);
+  ::close(held);
+
+  // Saved again before any start put it right: the new save stands.
+  files->SetKeepFolder(keep);
+  EXPECT_EQ(files->WriteAtomic(path, "later"), "");
+  EXPECT_TRUE(files->RestoreInterruptedWrites(keep).empty());
+  EXPECT_EQ(Content(other), "later");
+  EXPECT_TRUE(KeepCopies(keep).empty());
+}
+
+// Without a keep folder that can be used, the copy is kept beside the file.
+TEST_F(FileLayerFaults, AKeepCopyGoesBesideTheFileWhenTheKeepFolderCannotBeMade) {
+  const std::string path = tmp_.path + "文書.txt";
+  Put(path, "the old text, longer than the new");
+  ASSERT_EQ(::link(path.c_str(), (tmp_.path + "b.txt").c_str()), 0);
+  // Killed with the new text written over the start of the old one.
+  ASSERT_TRUE(SaveAndKill(path, "new", tmp_.path + "missing/keep/", {-1, "ftruncate", 1}));
+  EXPECT_EQ(Content(path), "new old text, longer than the new");
+  EXPECT_EQ(KeepCopies(tmp_.path).size(), 1u);
+  EXPECT_EQ(MakeTextFiles(RealSystemCalls())->RestoreInterruptedWrites(tmp_.path).size(), 1u);
+  EXPECT_EQ(Content(tmp_.path + "b.txt"), "the old text, longer than the new");
 }
 
 TEST_F(FileLayerFaults, InterruptedAndPartialCallsAreCarriedThrough) {
@@ -894,6 +1072,93 @@ TEST(DocumentFaults, ClosingOnAFullDiskStaysOpenAndLeavesTheSlotFilesAsTheyWere)
     EXPECT_EQ(r.fake.memMain.text, Text(5000));
     EXPECT_EQ(r.calls.OpenDescriptors(), 0u);
   }
+}
+
+// A slot that is a symbolic link (even one that leads nowhere yet), a FIFO or
+// another user's file is refused when opened, saved to or previewed, with
+// the reason; nothing behind it is read or written, and the document stays
+// as it was.
+TEST(DocumentFaults, ASlotThatIsNotTheUsersOwnPlainFileIsRefused) {
+  for (Mode mode : {Mode::Click, Mode::Dwell}) {
+    SCOPED_TRACE(ModeName(mode));
+    Rig r(mode);
+    Put(r.docs + "secret.txt", "secret");
+    ASSERT_EQ(::symlink((r.docs + "secret.txt").c_str(), r.Slot(3).c_str()), 0);
+    ASSERT_EQ(::symlink((r.docs + "made.txt").c_str(), r.Slot(4).c_str()), 0);
+    ASSERT_EQ(::mkfifo(r.Slot(5).c_str(), 0600), 0);
+    struct Case {
+      int slot;
+      int error;
+      const char* preview;
+    };
+    std::vector<Case> cases = {{3, kSymbolicLink, "シンボリック リンクのため使えません"},
+                               {4, kSymbolicLink, "シンボリック リンクのため使えません"},
+                               {5, kNotAPlainFile, "通常のファイルではないため使えません"}};
+    if (::geteuid() == 0) {
+      Put(r.Slot(6), "theirs");
+      ASSERT_EQ(::chown(r.Slot(6).c_str(), 1234, 1234), 0);
+      cases.push_back({6, kNotYourFile, "ほかのユーザーのファイルのため使えません"});
+    }
+    r.fake.memMain.Type(Sj("下書き"));
+    const DocState before = r.State();
+    const auto disk = Disk(r.tmp.path);
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.slot);
+      EXPECT_EQ(r.form.Docs().SlotPreviewOf(c.slot, Sj("開く：")), Sj("開く：") + Sj(c.preview));
+      r.Forget();
+      r.form.Docs().OpenDocument(r.Slot(c.slot));
+      EXPECT_EQ(r.Told(), std::vector<std::string>{Read(c.error, r.Slot(c.slot))});
+      r.Forget();
+      r.form.State().curFileName = r.Slot(c.slot);
+      EXPECT_FALSE(r.form.Docs().SaveDocument(r.Slot(c.slot)));
+      r.form.State().curFileName.clear();
+      EXPECT_EQ(r.Told(), std::vector<std::string>{Write(c.error, r.Slot(c.slot))});
+      EXPECT_EQ(r.State(), before);
+      EXPECT_EQ(Disk(r.tmp.path), disk);
+    }
+    // A close without a question passes over them to a free slot.
+    if (mode == Mode::Dwell) {
+      Put(r.Slot(0), "zero");
+      Put(r.Slot(1), "one");
+      Put(r.Slot(2), "two");
+      ASSERT_TRUE(r.form.FormClose());
+      EXPECT_EQ(Content(r.Slot(7)), Sj("下書き"));
+      EXPECT_EQ(Content(r.docs + "secret.txt"), "secret");
+      EXPECT_EQ(TempFolder::Names(r.docs), std::set<std::string>{"secret.txt"});
+    }
+  }
+}
+
+// The next start puts back the old text of a hard-linked document whose save
+// a kill cut short, says so, and clears the keep folder.
+TEST(DocumentFaults, TheNextStartPutsBackADocumentWhoseSaveWasKilled) {
+  TempFolder tmp;
+  const std::string docs = tmp.path + "docs/";
+  const std::string keep = tmp.path + "user/VelkorLT/";
+  for (const std::string& folder : {docs, tmp.path + "prog/", tmp.path + "user/", keep}) ::mkdir(folder.c_str(), 0700);
+  const std::string path = docs + "手紙.txt";
+  const std::string old = Text(100000);
+  Put(path, old);
+  ASSERT_EQ(::link(path.c_str(), (docs + "控え.txt").c_str()), 0);
+  // Killed with the keep copy complete and part of the new text written.
+  // The new text differs from its first byte on, so the part written shows.
+  ASSERT_TRUE(SaveAndKill(path, std::string(50000, 'x'), keep, {static_cast<long long>(old.size()) + 4096}));
+  ASSERT_TRUE(Content(path) != old) << "the kill left the document as it was";
+  FakePlatform fake;
+  fake.shell.programFolder = tmp.path + "prog/";
+  fake.shell.userDataFolder = tmp.path + "user/";
+  const std::unique_ptr<ITextFiles> files = MakeTextFiles(RealSystemCalls());
+  MainForm form(fake.Get(*files, RealFileSystem()));
+  ASSERT_TRUE(form.FormCreate());
+  form.FormShow();
+  EXPECT_EQ(Content(path), old);
+  EXPECT_EQ(Content(docs + "控え.txt"), old);
+  ASSERT_EQ(fake.window.messages.size(), 1u) << "said at start, a box in click mode";
+  EXPECT_NE(fake.window.messages.front().first.find(
+                Sj("保存の途中で終わったため、保存する前の内容に戻しました「" + path + "」")),
+            std::string::npos);
+  EXPECT_TRUE(KeepCopies(keep).empty());
+  for (const std::string& name : TempFolder::Names(keep)) EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
 }
 
 TEST(DocumentFaults, OpeningA300MegabyteFileLoadsIt) {

@@ -1,10 +1,23 @@
 // Learning what the user writes: ranking, the file across a restart, the size
-// cap, a damaged file and forgetting.
+// cap, damaged lines, escaped texts, forgetting, and two programs sharing the
+// file.
 #include "input/Learning.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+
 #include "core/Cp932.h"
+#include "form/MainForm.h"
 #include "tests/logic/FakePlatform.h"
 
 namespace velkor::testing {
@@ -67,45 +80,441 @@ TEST(Learning, AtTheCapTheRarestAndOldestGoFirst) {
   EXPECT_EQ(learning.Candidates("r" + std::to_string(Learning::kMaxEntries + 9), 1).size(), 1u);
 }
 
-TEST(Learning, ADamagedFileStartsAfreshAndSaysSo) {
-  const std::string valid = "VelkorLT learning 1\n2\t5\t" + Sj("たん") + "\t" + Sj("痰") + "\n";
-  const std::string damaged[] = {
-      "",                                   // empty
-      "something else\n",                   // not a learning file
-      valid.substr(0, valid.size() - 1),    // cut short
-      "VelkorLT learning 1\nx\t5\tr\tt\n",  // a count that is no number
-      "VelkorLT learning 1\n2\t5\tr\n",     // a field missing
-      "VelkorLT learning 1\n0\t5\tr\tt\n",  // never used
+// Each damaged line costs that line alone: the others are kept, the user is
+// told how many were skipped and where the file will be kept, and the first
+// write keeps the damaged file beside before it replaces it.
+TEST(Learning, EachDamagedLineIsSkippedAloneAndTheDamagedFileIsKeptBeside) {
+  const std::string a = "2\t5\t" + Sj("たん") + "\t" + Sj("痰") + "\n";
+  const std::string b = "1\t6\t" + Sj("からだ") + "\t" + Sj("体の向きを変えてください。") + "\n";
+  const std::string c = "3\t7\t" + Sj("みず") + "\t" + Sj("水") + "\n";
+  const std::string v1 = "VelkorLT learning 1\n";
+  const std::string v2 = "VelkorLT learning 2\t0\n";
+  const auto crlf = [](std::string text) {
+    for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2)) text.insert(at, "\r");
+    return text;
+  };
+  struct Case {
+    const char* name;
+    std::string file;
+    std::size_t damaged;
+  };
+  const Case cases[] = {
+      {"a count of 0", v1 + a + "0\t5\tr\tt\n" + b + c, 1},
+      {"a last line cut off", v1 + a + b + c + "2\t9\t" + Sj("たん"), 1},
+      {"a count too large for any number", v1 + a + "99999999999999999999\t5\tr\tt\n" + b + c, 1},
+      {"a count above any real use", v1 + a + b + "2000000000\t5\tr\tt\n" + c, 1},
+      {"a use stamp too large", v1 + a + b + c + "2\t9999999999999999\tr\tt\n", 1},
+      {"the header missing", a + b + c, 1},
+      {"an unknown header", "VelkorLT learning 9\n" + a + b + c, 1},
+      {"a field missing", v1 + a + "2\t5\tr\n" + b + c, 1},
+      {"a count that is no number", v1 + "x\t5\tr\tt\n" + a + b + c, 1},
+      {"an empty text", v2 + a + "2\t5\tr\t\n" + b + c, 1},
+      {"a broken escape", v2 + a + b + "2\t5\tr\tab\\q\n" + c, 1},
+      {"a tab in a text of the first version", v1 + a + b + c + "2\t5\tr\tt\tu\n", 1},
+      {"an empty line", v2 + a + "\n" + b + c, 1},
+      {"two damaged lines", v1 + a + "0\t5\tr\tt\n" + b + "2\t5\tr\n" + c, 2},
+      // Line ends from another editor damage nothing: each line reads whole.
+      {"CR LF line ends", crlf(v1 + a + b + c), 0},
+      {"CR LF line ends and a count of 0", crlf(v2 + a + b + "0\t5\tr\tt\n" + c), 1},
+  };
+  const std::string path = "/home/u/.local/share/VelkorLT/learning.txt";
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    FakeTextFiles files;
+    FakeFileSystem fs;
+    files.files[path] = k.file;
+    Learning learning;
+    const std::string said = cp932::ToUtf8(learning.Load(files, path));
+    EXPECT_EQ(learning.Size(), 3u) << "the good lines are kept";
+    EXPECT_EQ(learning.DamagedLines(), k.damaged);
+    EXPECT_EQ(Utf8(learning.Candidates(Sj("たん"), 8)), std::vector<std::string>{"痰"});
+    EXPECT_EQ(Utf8(learning.Candidates(Sj("からだ"), 8)), std::vector<std::string>{"体の向きを変えてください。"});
+    if (k.damaged == 0) {
+      EXPECT_EQ(said, "");
+      continue;
+    }
+    EXPECT_NE(said.find("学習の記録の " + std::to_string(k.damaged) + " 行が読めないため、読み飛ばしました"),
+              std::string::npos)
+        << said;
+    const std::size_t named = said.find(path + ".damaged-");
+    ASSERT_NE(named, std::string::npos) << "the message says where the file will be kept: " << said;
+    const std::string copy = said.substr(named, said.find(' ', named) - named);
+
+    // Nothing learned: the file stays as it is, damage and all.
+    files.unwritable.insert(path);
+    EXPECT_EQ(learning.Sync(files, fs, path), "");
+    EXPECT_EQ(files.files[path], k.file);
+    EXPECT_FALSE(files.Exists(copy));
+
+    files.unwritable.clear();
+    learning.Learn(Sj("かんご"), Sj("看護"));
+    EXPECT_EQ(learning.Sync(files, fs, path), "") << "said at start already";
+    EXPECT_EQ(files.files[copy], k.file) << "the damaged file, byte for byte, where the start said";
+    Learning after;
+    EXPECT_EQ(after.Load(files, path), "");
+    EXPECT_EQ(after.Size(), 4u);
+    EXPECT_EQ(after.DamagedLines(), 0u);
+  }
+}
+
+TEST(Learning, AFileWithNothingReadableStartsAfreshAndKeepsTheFile) {
+  const std::string path = "/l/learning.txt";
+  for (const std::string& bytes : {std::string(), std::string("garbage"), std::string("something else\n"),
+                                  std::string("VelkorLT learning 1\nx\t5\tr\tt\n")}) {
+    SCOPED_TRACE(bytes);
+    FakeTextFiles files;
+    FakeFileSystem fs;
+    files.files[path] = bytes;
+    Learning learning;
+    const std::string said = cp932::ToUtf8(learning.Load(files, path));
+    EXPECT_EQ(said.rfind("学習の記録が読めないため、新しく学習を始めます（元のファイルは書き換える前に " + path + ".damaged-", 0),
+              0u)
+        << said;
+    EXPECT_EQ(learning.Size(), 0u);
+    learning.Learn(Sj("まえ"), Sj("前"));
+    ASSERT_EQ(learning.Sync(files, fs, path), "");
+    std::size_t copies = 0;
+    for (const auto& [name, content] : files.files) {
+      if (name.rfind(path + ".damaged-", 0) == 0) {
+        ++copies;
+        EXPECT_EQ(content, bytes);
+      }
+    }
+    EXPECT_EQ(copies, 1u);
+  }
+}
+
+TEST(Learning, AFileThatCannotBeReadIsNeverWritten) {
+  FakeTextFiles files;
+  FakeFileSystem fs;
+  files.files["/l.txt"] = "VelkorLT learning 1\n";
+  files.unreadable.insert("/l.txt");
+  Learning learning;
+  const std::string said = learning.Load(files, "/l.txt");
+  EXPECT_NE(cp932::ToUtf8(said).find("学習の記録が読めないため、今回の学習はこの実行の間だけ使います"), std::string::npos);
+  learning.Learn(Sj("まえ"), Sj("前"));
+  EXPECT_EQ(learning.Sync(files, fs, "/l.txt"), said) << "said again where the write fails";
+  EXPECT_TRUE(learning.Unsaved());
+  EXPECT_EQ(files.files["/l.txt"], "VelkorLT learning 1\n");
+}
+
+// Texts from documents made elsewhere hold tabs and line breaks; a backslash
+// is also the second byte of many characters (ソ, 表). Every one comes back
+// from the file as it was learned.
+TEST(Learning, EveryTextRoundTripsThroughTheFile) {
+  const std::string texts[] = {
+      Sj("右の\t欄に書いてください。"),
+      Sj("一行目\r\n二行目です。"),
+      Sj("ソフトの表示") + "\\n\\" + Sj("です"),
+      std::string("\x83\t", 2) + Sj("。"),  // a lead byte alone before a tab
+      std::string("abc\x83"),                // a lead byte alone at the end
+      std::string("\\x41\\\\t"),
+      std::string("\r\n\t\\"),
   };
   FakeTextFiles files;
-  for (const std::string& bytes : damaged) {
-    files.files["/l.txt"] = bytes;
-    Learning learning;
-    learning.Learn(Sj("まえ"), Sj("前"));
-    EXPECT_EQ(cp932::ToUtf8(learning.Load(files, "/l.txt")), "学習の記録が読めないため、新しく学習を始めます");
-    EXPECT_EQ(learning.Size(), 0u);
+  FakeFileSystem fs;
+  Learning learning;
+  for (std::size_t i = 0; i < std::size(texts); ++i) learning.Learn("r" + std::to_string(i) + "\t\\", texts[i]);
+  ASSERT_EQ(learning.Sync(files, fs, "/l.txt"), "");
+  const std::string& file = files.files["/l.txt"];
+  EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), static_cast<long>(std::size(texts) + 1));
+  Learning after;
+  EXPECT_EQ(after.Load(files, "/l.txt"), "");
+  EXPECT_EQ(after.DamagedLines(), 0u);
+  for (std::size_t i = 0; i < std::size(texts); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(after.Candidates("r" + std::to_string(i) + "\t\\", 8), std::vector<std::string>{texts[i]});
   }
-  files.unreadable.insert("/l.txt");
-  Learning unreadable;
-  EXPECT_FALSE(unreadable.Load(files, "/l.txt").empty());
-  files.unreadable.clear();
-  files.files["/l.txt"] = valid;
+  EXPECT_EQ(after.Serialise(), learning.Serialise());
+}
+
+// A file of the first version is read as it always was, and the first write
+// turns it into the new one with every entry kept.
+TEST(Learning, AFileOfTheFirstVersionIsReadAsItIs) {
+  FakeTextFiles files;
+  FakeFileSystem fs;
+  files.files["/l.txt"] = "VelkorLT learning 1\n2\t5\t" + Sj("たん") + "\t" + Sj("痰") + "\n1\t6\t" + Sj("そ") + "\t" +
+                          Sj("ソ") + "\\n\n";
   Learning learning;
   EXPECT_EQ(learning.Load(files, "/l.txt"), "");
-  EXPECT_EQ(cp932::ToUtf8(learning.Candidates(Sj("た"), 8).front()), "痰");
+  EXPECT_EQ(learning.Candidates(Sj("そ"), 8), std::vector<std::string>{Sj("ソ") + "\\n"}) << "nothing unescaped";
+  learning.Learn(Sj("たん"), Sj("痰"));
+  ASSERT_EQ(learning.Sync(files, fs, "/l.txt"), "");
+  EXPECT_EQ(files.files["/l.txt"].rfind("VelkorLT learning 2\t0\n", 0), 0u);
+  Learning after;
+  EXPECT_EQ(after.Load(files, "/l.txt"), "");
+  EXPECT_EQ(after.Candidates(Sj("そ"), 8), std::vector<std::string>{Sj("ソ") + "\\n"});
+  EXPECT_EQ(after.Words(Sj("たん"), 1).front().form, Sj("痰"));
+}
+
+// The file is written only when this run learned or forgot something: a run
+// that learned nothing never replaces what another program wrote.
+TEST(Learning, NothingLearnedNothingWritten) {
+  FakeTextFiles files;
+  FakeFileSystem fs;
+  const std::string path = "/l.txt";
+  Learning first;
+  Learning second;
+  EXPECT_EQ(first.Load(files, path), "");
+  EXPECT_EQ(second.Load(files, path), "");
+  EXPECT_EQ(second.Sync(files, fs, path), "");
+  EXPECT_FALSE(files.Exists(path));
+  first.Learn(Sj("かんご"), Sj("看護"));
+  ASSERT_EQ(first.Sync(files, fs, path), "");
+  const std::string written = files.files[path];
+  EXPECT_FALSE(first.Unsaved());
+  EXPECT_EQ(first.Sync(files, fs, path), "");
+  EXPECT_EQ(second.Sync(files, fs, path), "");
+  EXPECT_EQ(files.files[path], written);
+  second.Learn(Sj("みず"), Sj("水"));
+  ASSERT_EQ(second.Sync(files, fs, path), "");
+  EXPECT_EQ(second.Size(), 2u) << "the other program's entry is kept and now known here";
+}
+
+// Another program writing the file holds its lock: the write waits its turn
+// and is said, never lost, when the lock stays taken.
+TEST(Learning, AWriteUnderAnotherProgramsLockWaitsAndIsSaid) {
+  FakeTextFiles files;
+  FakeFileSystem fs;
+  Learning learning;
+  learning.Learn(Sj("かんご"), Sj("看護"));
+  fs.heldElsewhere.insert("/l.txt.lock");
+  EXPECT_EQ(cp932::ToUtf8(learning.Sync(files, fs, "/l.txt")),
+            "学習の記録はほかのプログラムが書き込み中のため、あとで書き込みます");
+  EXPECT_TRUE(learning.Unsaved());
+  EXPECT_FALSE(files.Exists("/l.txt"));
+  fs.heldElsewhere.clear();
+  EXPECT_EQ(learning.Sync(files, fs, "/l.txt"), "");
+  EXPECT_FALSE(learning.Unsaved());
+  EXPECT_TRUE(fs.LockFree("/l.txt.lock")) << "released after the write";
+  files.unwritable.insert("/l.txt");
+  learning.Learn(Sj("みず"), Sj("水"));
+  EXPECT_EQ(cp932::ToUtf8(learning.Sync(files, fs, "/l.txt")), "学習の記録を書き込めません：cannot write /l.txt");
+  EXPECT_TRUE(learning.Unsaved());
+}
+
+TEST(Learning, ACountAtItsLimitStaysThere) {
+  FakeTextFiles files;
+  FakeFileSystem fs;
+  files.files["/l.txt"] = "VelkorLT learning 2\t0\n" + std::to_string(Learning::kMaxCount) + "\t5\tr\tt\n";
+  Learning learning;
+  ASSERT_EQ(learning.Load(files, "/l.txt"), "");
+  learning.Learn("r", "t");
+  ASSERT_EQ(learning.Sync(files, fs, "/l.txt"), "");
+  Learning after;
+  EXPECT_EQ(after.Load(files, "/l.txt"), "") << "the count written back is one the file may hold";
+  EXPECT_EQ(after.Size(), 1u);
 }
 
 TEST(Learning, ForgettingLeavesNothing) {
   FakeTextFiles files;
+  FakeFileSystem fs;
   Learning learning;
+  learning.SetClock([] { return 1000; });
   learning.Learn(Sj("かんご"), Sj("看護"));
   learning.Forget();
   EXPECT_TRUE(learning.Candidates("", 8).empty());
-  ASSERT_EQ(learning.Save(files, "/l.txt"), "");
-  EXPECT_EQ(files.files["/l.txt"], "VelkorLT learning 1\n");
+  ASSERT_EQ(learning.Sync(files, fs, "/l.txt"), "");
+  EXPECT_EQ(files.files["/l.txt"], "VelkorLT learning 2\t1001\n") << "no entry, and when it was forgotten";
   Learning reloaded;
   EXPECT_EQ(reloaded.Load(files, "/l.txt"), "");
   EXPECT_EQ(reloaded.Size(), 0u);
+}
+
+}  // namespace
+}  // namespace velkor::testing
+
+// ------------------------------------------------ two programs, one file
+
+namespace velkor::testing {
+namespace {
+
+// A fresh folder on the disk, removed with its files afterwards.
+class LearningFolder {
+ public:
+  LearningFolder() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/velkor-learning-XXXXXX";
+    if (::mkdtemp(pattern.data()) != nullptr) path = pattern + "/";
+  }
+  ~LearningFolder() {
+    if (DIR* d = ::opendir(path.c_str())) {
+      while (const dirent* entry = ::readdir(d)) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+          ::unlink((path + entry->d_name).c_str());
+      }
+      ::closedir(d);
+    }
+    ::rmdir(path.c_str());
+  }
+  std::string path;
+};
+
+enum class Act { Learn, Write, Forget };
+struct Step {
+  Act act;
+  const char* word;  // what is learned (reading and text alike)
+};
+
+// Two programs' scripts, run in every order: what the file finally holds is
+// everything either learned, less what anyone learned before the last
+// forgetting. Forgetting writes at once, as the menu's forgetting does.
+void RunInEveryOrder(const std::vector<Step>& a, const std::vector<Step>& b, int& orders) {
+  const std::size_t total = a.size() + b.size();
+  for (unsigned mask = 0; mask < (1u << total); ++mask) {
+    if (static_cast<std::size_t>(__builtin_popcount(mask)) != b.size()) continue;
+    LearningFolder folder;
+    ASSERT_FALSE(folder.path.empty());
+    const std::string path = folder.path + "learning.txt";
+    // Both start from a file of the first version, learned long ago.
+    {
+      std::ofstream(path, std::ios::binary) << "VelkorLT learning 1\n3\t1\told\told\n";
+    }
+    long long clock = 100;  // one clock for both, as on one machine
+    Learning programs[2];
+    std::vector<std::string> order;
+    for (Learning& p : programs) {
+      p.SetClock([&clock] { return ++clock; });
+      ASSERT_EQ(p.Load(RealTextFiles(), path), "");
+    }
+    std::map<std::string, long long> learnedAt{{"old", 1}};
+    long long forgottenAt = 0;
+    std::size_t next[2] = {0, 0};
+    for (std::size_t i = 0; i < total; ++i) {
+      const int who = (mask >> i) & 1u;
+      const Step& step = (who == 0 ? a : b)[next[who]++];
+      Learning& p = programs[who];
+      order.push_back(std::string(who == 0 ? "A" : "B") + (step.act == Act::Learn    ? std::string(" learns ") + step.word
+                                                           : step.act == Act::Write ? " writes"
+                                                                                    : " forgets"));
+      switch (step.act) {
+        case Act::Learn:
+          p.Learn(step.word, step.word);
+          learnedAt[step.word] = clock;
+          break;
+        case Act::Forget:
+          p.Forget();
+          forgottenAt = clock;
+          [[fallthrough]];
+        case Act::Write: ASSERT_EQ(p.Sync(RealTextFiles(), RealFileSystem(), path), "") << ::testing::PrintToString(order);
+      }
+    }
+    std::set<std::string> expected;
+    for (const auto& [word, at] : learnedAt) {
+      if (at > forgottenAt) expected.insert(word);
+    }
+    Learning reader;
+    ASSERT_EQ(reader.Load(RealTextFiles(), path), "");
+    std::set<std::string> found;
+    for (const std::string& text : reader.Candidates("", 100)) found.insert(text);
+    EXPECT_EQ(found, expected) << ::testing::PrintToString(order);
+    // The program that wrote last holds what it wrote: nothing forgotten is
+    // offered again.
+    std::set<std::string> held;
+    for (const std::string& text : programs[(mask >> (total - 1)) & 1u].Candidates("", 100)) held.insert(text);
+    EXPECT_EQ(held, expected) << ::testing::PrintToString(order);
+    ++orders;
+  }
+}
+
+TEST(LearningShared, TwoProgramsLearningAndForgettingInEveryOrderKeepTheUnionLessWhatWasForgotten) {
+  int orders = 0;
+  // One forgets in the middle; the other learns and writes around it.
+  RunInEveryOrder({{Act::Learn, "a1"}, {Act::Write, ""}, {Act::Forget, ""}, {Act::Learn, "a2"}, {Act::Write, ""}},
+                  {{Act::Learn, "b1"}, {Act::Write, ""}, {Act::Learn, "b2"}, {Act::Write, ""}}, orders);
+  // Both forget.
+  RunInEveryOrder({{Act::Learn, "a1"}, {Act::Forget, ""}, {Act::Learn, "a2"}, {Act::Write, ""}},
+                  {{Act::Learn, "b1"}, {Act::Forget, ""}, {Act::Learn, "b2"}, {Act::Write, ""}}, orders);
+  // Neither forgets; one writes without having learned anything new.
+  RunInEveryOrder({{Act::Learn, "a1"}, {Act::Write, ""}, {Act::Write, ""}},
+                  {{Act::Write, ""}, {Act::Learn, "b1"}, {Act::Write, ""}, {Act::Write, ""}}, orders);
+  EXPECT_EQ(orders, 126 + 70 + 35);
+  RecordProperty("orders", orders);
+}
+
+// A learning file that is a symbolic link is read but never written through:
+// the file it names stays as it was, and the user is told learning is kept
+// in memory only.
+TEST(LearningShared, ALinkInPlaceOfTheFileIsNeverWrittenThrough) {
+  LearningFolder folder;
+  const std::string target = folder.path + "elsewhere.txt";
+  const std::string path = folder.path + "learning.txt";
+  const std::string content = "VelkorLT learning 2\t0\n1\t5\tr\tt\n";
+  std::ofstream(target, std::ios::binary) << content;
+  ASSERT_EQ(::symlink(target.c_str(), path.c_str()), 0);
+  Learning learning;
+  const std::string said = cp932::ToUtf8(learning.Load(RealTextFiles(), path));
+  EXPECT_EQ(said, "学習の記録はシンボリック リンクのため書き込まず、今回の学習はこの実行の間だけ使います「" + path + "」");
+  EXPECT_EQ(learning.Size(), 1u);
+  learning.Learn("x", "y");
+  learning.Forget();
+  EXPECT_EQ(cp932::ToUtf8(learning.Sync(RealTextFiles(), RealFileSystem(), path)), said);
+  struct stat info {};
+  ASSERT_EQ(::lstat(path.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  std::ifstream in(target, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), content);
+}
+
+}  // namespace
+}  // namespace velkor::testing
+
+namespace velkor::testing {
+namespace {
+
+// A sentence with a tab (from a document made elsewhere) is learned, written
+// at close and offered again after a restart, with nothing said at start.
+TEST(LearningWindow, ASentenceWithATabIsOfferedAgainAfterARestart) {
+  FakePlatform fake;
+  const std::string sentence = Sj("右の\t欄に書いてください。");
+  {
+    MainForm form(fake.Get());
+    ASSERT_TRUE(form.FormCreate());
+    form.FormShow();
+    form.Learned().Learn(Sj("みぎの\tらんに"), sentence);
+    form.Learned().Learn(Sj("かんご"), Sj("看護"));
+    ASSERT_TRUE(form.FormClose());
+  }
+  fake.window.messages.clear();
+  MainForm again(fake.Get());
+  ASSERT_TRUE(again.FormCreate());
+  again.FormShow();
+  EXPECT_TRUE(fake.window.messages.empty()) << cp932::ToUtf8(fake.window.messages.front().first);
+  EXPECT_EQ(again.Learned().Continuations("", 8), std::vector<std::string>{sentence});
+  EXPECT_EQ(again.Learned().Size(), 2u);
+}
+
+// A write of the learning that fails is said, once, and tried again at the
+// next write; a run that learned nothing writes nothing, even at close.
+TEST(LearningWindow, AFailedWriteIsSaidOnceAndNothingLearnedWritesNothing) {
+  FakePlatform fake;
+  fake.store.SetCp932("Option", "0,2,0,1,0,0,0,0,0,0");  // dwell: messages in the status line
+  MainForm form(fake.Get());
+  ASSERT_TRUE(form.FormCreate());
+  form.FormShow();
+  const std::string path = form.LearningPath();
+  fake.files.unwritable.insert(path);
+  form.Learned().Learn(Sj("かんご"), Sj("看護"));
+  form.RecoveryTimerTick();
+  const std::string said = cp932::ToUtf8(fake.pnlMsg.message);
+  EXPECT_EQ(said, "学習の記録を書き込めません：cannot write " + path);
+  fake.pnlMsg.message.clear();
+  form.RecoveryTimerTick();
+  EXPECT_EQ(fake.pnlMsg.message, "") << "said once";
+  fake.files.unwritable.clear();
+  form.RecoveryTimerTick();
+  EXPECT_TRUE(fake.files.Exists(path));
+  ASSERT_TRUE(form.FormClose());
+
+  fake.files.files[path] = "VelkorLT learning 1\n1\t1\tr\tt\n";
+  MainForm idle(fake.Get());
+  ASSERT_TRUE(idle.FormCreate());
+  idle.FormShow();
+  fake.files.unwritable.insert(path);
+  idle.RecoveryTimerTick();
+  ASSERT_TRUE(idle.FormClose());
+  EXPECT_EQ(fake.files.files[path], "VelkorLT learning 1\n1\t1\tr\tt\n") << "an older file stays as it was";
+  EXPECT_EQ(fake.pnlMsg.message, "");
 }
 
 }  // namespace

@@ -257,6 +257,32 @@ TEST_F(RecoveryTest, TemporaryFilesOfEndedSavesAreRemovedAtStartAndLiveOnesKept)
   EXPECT_TRUE(fake_.files.Exists(DataDir() + ".velkorlt-notes.tmp"));
 }
 
+// The learning folder is written too (the learning, and the old text of
+// files written in place): what ended programs left there goes at start.
+TEST_F(RecoveryTest, TemporaryFilesOfEndedProgramsLeaveTheLearningFolderToo) {
+  const std::string learning = fake_.shell.userDataFolder + "VelkorLT/";
+  fake_.fs.dirs.insert(learning);
+  fake_.fs.running.insert(777);
+  fake_.files.files[learning + ".velkorlt-555-3.tmp"] = "half a learning file";
+  fake_.files.files[learning + ".velkorlt-777-1.tmp"] = "a write under way";
+  fake_.files.files[learning + "learning.txt"] = "VelkorLT learning 2\t0\n";
+  auto form = Start(kDwell);
+  EXPECT_FALSE(fake_.files.Exists(learning + ".velkorlt-555-3.tmp"));
+  EXPECT_TRUE(fake_.files.Exists(learning + ".velkorlt-777-1.tmp"));
+  EXPECT_TRUE(fake_.files.Exists(learning + "learning.txt"));
+}
+
+// Saving a document in any folder first clears what ended programs' saves
+// left in that folder.
+TEST_F(RecoveryTest, TemporaryFilesOfEndedSavesLeaveTheFolderOfASavedDocument) {
+  auto form = Start(kDwell);
+  fake_.files.files["/docs/.velkorlt-555-3.tmp"] = "half a save";
+  fake_.memMain.Type("text");
+  form->State().curFileName = "/docs/a.txt";
+  ASSERT_TRUE(form->Docs().SaveDocument("/docs/a.txt"));
+  EXPECT_FALSE(fake_.files.Exists("/docs/.velkorlt-555-3.tmp"));
+}
+
 TEST_F(RecoveryTest, SavingOrANewDocumentRemovesTheCopy) {
   auto form = Start(kDwell);
   fake_.memMain.Type("text");
@@ -307,6 +333,64 @@ TEST(SessionEndTest, TheEndOfTheSessionKeepsTheTextAndTheSettingsWithoutAQuestio
   EXPECT_TRUE(form.Closed());
   EXPECT_TRUE(form.FormClose()) << "the window then closes without more ado";
   EXPECT_TRUE(fake.window.questions.empty());
+}
+
+// The session manager asks to save, and the user then cancels the logout:
+// the text is safe in the recovery copy, the settings are written, and the
+// program goes on as before; its next close asks as usual.
+TEST(SessionEndTest, ACancelledSessionEndLeavesTheProgramUsableAndTheNextCloseAsks) {
+  FakePlatform fake;
+  fake.store.SetCp932("Option", "1,0,0,1,0,0,0,0,0,0");
+  MainForm form(fake.Get());
+  fake.memMain.onChange = [&form] { form.MemMainChange(); };
+  ASSERT_TRUE(form.FormCreate());
+  form.FormShow();
+  fake.memMain.Type(Sj("書きかけ"));
+  fake.store.values.clear();
+  form.SessionMayEnd();
+  EXPECT_TRUE(fake.window.questions.empty());
+  EXPECT_EQ(fake.files.files[form.Unsaved().CopyPath()], Sj("書きかけ")) << "kept should the session end after all";
+  EXPECT_FALSE(fake.store.values[std::string("Crt")].empty());
+  EXPECT_FALSE(form.Closed());
+
+  fake.memMain.Type(Sj("の文"));
+  EXPECT_TRUE(fake.memMain.modified);
+  form.UndoLog().Undo();
+  EXPECT_EQ(fake.memMain.text, Sj("書きかけ")) << "the journal still runs";
+  fake.window.answerYes = false;
+  EXPECT_FALSE(form.FormClose()) << "asked, and the answer was to stay";
+  EXPECT_EQ(fake.window.questions.size(), 1u);
+  fake.window.answerYes = true;
+  EXPECT_TRUE(form.FormClose());
+  EXPECT_FALSE(fake.files.Exists(form.Unsaved().CopyPath())) << "given up by the answer";
+}
+
+// A signal ends the session while the start's message box is open: the text
+// the start recovered stays in its slot, and the next start says again where
+// it went, since nobody may have read the box.
+TEST(SessionEndTest, TheEndOfTheSessionDuringTheStartNoticeLeavesTheNoticeForTheNextStart) {
+  FakePlatform fake;
+  fake.store.SetCp932("Option", "1,0,0,1,0,0,0,0,0,0");
+  const std::string data = fake.shell.programFolder + "Data/";
+  fake.files.files[data + ".unsaved-4.txt"] = Sj("落ちる前の文");
+  {
+    MainForm form(fake.Get());
+    fake.window.whileBoxOpen = [&form, &fake] {
+      fake.window.whileBoxOpen = nullptr;
+      form.EndSession();
+    };
+    ASSERT_TRUE(form.FormCreate());
+    form.FormShow();
+    ASSERT_EQ(fake.window.messages.size(), 1u);
+    EXPECT_TRUE(form.Closed());
+  }
+  EXPECT_EQ(fake.files.files[SlotPath(data, 0)], Sj("落ちる前の文"));
+  fake.window.messages.clear();
+  MainForm next(fake.Get());
+  ASSERT_TRUE(next.FormCreate());
+  next.FormShow();
+  ASSERT_EQ(fake.window.messages.size(), 1u);
+  EXPECT_EQ(cp932::ToUtf8(fake.window.messages.front().first), "未保存の文書を文書00.txt に保存しました");
 }
 
 }  // namespace

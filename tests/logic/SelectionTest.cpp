@@ -696,6 +696,49 @@ TEST(SelectionTest, SlotBoardFaces) {
   }
 }
 
+// 名~ starts on the first empty slot; a slot holding another document takes
+// a second confirmation on the same cell outside click mode (any other
+// choice gives it up), and a yes/no question in click mode.
+TEST(SelectionTest, SavingOverAnotherDocumentTakesASecondConfirmation) {
+  const struct {
+    const char* name;
+    ModeHandler mode;
+  } modes[] = {{"dwell", &InputModes::MnuEditM10Click}, {"arrow keys", &InputModes::MnuEditYaClick}};
+  for (const auto& m : modes) {
+    SCOPED_TRACE(m.name);
+    Rig r;
+    r.Mode(m.mode);
+    const std::string slots = r.S().dataDir + "文書";
+    r.fake.files.files[slots + "00.txt"] = "old";
+    r.fake.memMain.Type("new");
+    r.Sel().Confirm({Place::Board, {6, 7}});  // 名~
+    ASSERT_TRUE(r.form.Slots().Shown());
+    EXPECT_EQ(r.form.Slots().Start(), (CellPos{2, 1}));
+    EXPECT_EQ(r.fake.sgd00.Col(), 2);
+    r.Sel().Confirm({Place::SlotBoard, {1, 1}});
+    EXPECT_EQ(r.fake.files.files[slots + "00.txt"], "old");
+    EXPECT_EQ(U(r.fake.sgd00.CellText(1, 1)), "もう一度で上書き");
+    r.Sel().Point({Place::SlotBoard, {1, 1}});
+    EXPECT_EQ(r.Status(), "もう一度で上書き");
+    r.Sel().Confirm({Place::SlotBoard, {3, 1}});  // another choice gives it up and saves to an empty slot
+    EXPECT_EQ(r.fake.files.files[slots + "00.txt"], "old");
+    r.Sel().Confirm({Place::Board, {6, 7}});
+    r.Sel().Confirm({Place::SlotBoard, {1, 1}});
+    r.Sel().Confirm({Place::SlotBoard, {1, 1}});
+    EXPECT_EQ(r.fake.files.files[slots + "00.txt"], "new");
+  }
+  Rig r;
+  r.Mode(&InputModes::MnuEditClickClick);
+  const std::string slots = r.S().dataDir + "文書";
+  r.fake.files.files[slots + "00.txt"] = "old";
+  r.fake.memMain.Type("new");
+  r.fake.window.answerYes = false;
+  r.Sel().Confirm({Place::Board, {6, 7}});
+  r.Sel().Confirm({Place::SlotBoard, {1, 1}});
+  EXPECT_EQ(r.fake.window.questions, std::vector<std::string>{Sj("文書00 はすでに存在します。上書きしますか？")});
+  EXPECT_EQ(r.fake.files.files[slots + "00.txt"], "old");
+}
+
 TEST(SelectionTest, SlotPreviews) {
   const std::string a399(399, 'a');
   const struct {

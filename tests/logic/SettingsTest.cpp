@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "board/BoardModel.h"
 
 #include "FakePlatform.h"
@@ -303,6 +305,109 @@ TEST(Settings, UnreadableSlotsFallBackToDefaults) {
 
   EXPECT_EQ(s.CrtFont(crt::kEditFontName), (FontSpec{Sj("ＭＳ ゴシック"), 20, colours::clWindowText}));
   EXPECT_EQ(s.CrtFont(crt::kBoardFontName), (FontSpec{"Courier New", 22, colours::clRed}));
+}
+
+// A colour slot takes only what the program writes there (a colour name,
+// "$" or "0x" and hexadecimal digits); anything else, a bare number included,
+// gives the slot's default: a number there is a font size or a tab number
+// from a list a hand edit shifted, and would draw black on black.
+TEST(Settings, AColourSlotThatHoldsNoColourTakesItsDefault) {
+  struct Case {
+    const char* stored;
+    std::optional<Colour> colour;  // none: the default
+  };
+  const Case cases[] = {
+      {"clRed", colours::clRed},          {"CLRED", colours::clRed},         {"$000000FF", colours::Rgb(0xFF, 0, 0)},
+      {"0x00FF00", colours::Rgb(0, 0xFF, 0)}, {"$FF000005", colours::clWindow}, {"0", std::nullopt},
+      {"12", std::nullopt},               {"-16777211", std::nullopt},       {"+5", std::nullopt},
+      {"", std::nullopt},                 {"MS", std::nullopt},              {"$", std::nullopt},
+      {"$123456789", std::nullopt},       {"#ffffff", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored);
+    StringList crt = Settings::DefaultCrtList(DesignEnvironment());
+    for (const int slot : {crt::kEditFontColour, crt::kBoardFontColour, crt::kEditBackground, crt::kBoardBackground})
+      crt[slot] = c.stored;
+    FakeSettingsStore store;
+    store.SetCp932("Crt", WriteCommaText(crt));
+    Settings s;
+    s.Load(store, DesignEnvironment());
+    EXPECT_EQ(s.CrtColour(crt::kEditBackground), c.colour.value_or(colours::clWindow));
+    EXPECT_EQ(s.CrtColour(crt::kBoardBackground), c.colour.value_or(colours::clWindow));
+    EXPECT_EQ(s.CrtFont(crt::kEditFontName).colour, c.colour.value_or(colours::clWindowText));
+    EXPECT_EQ(s.CrtFont(crt::kBoardFontName).colour, c.colour.value_or(colours::clWindowText));
+  }
+}
+
+// A font name with a space written by hand without quotes reads as two slots
+// and shifts every slot after it. Joined again, every slot is where it
+// belongs: the fonts, the colours and the user's own tabs.
+TEST(Settings, AListShiftedByAnUnquotedFontNameIsPutBackInPlace) {
+  const SettingsEnvironment env = DesignEnvironment();
+  StringList crt = Settings::DefaultCrtList(env);
+  crt[crt::kEditFontName] = "Noto Sans CJK JP";
+  crt[crt::kEditFontSize] = "14";
+  crt[crt::kBoardFontName] = "IPA Gothic";
+  crt[crt::kTab1Content] = WriteCommaText({Sj("お茶"), Sj("水")});
+  crt[crt::kSelectedTab] = "0";
+  // The quotes around the font names taken away by hand.
+  std::string bare = WriteCommaText(crt);
+  for (const std::string name : {"Noto Sans CJK JP", "IPA Gothic"}) {
+    const std::size_t at = bare.find("\"" + name + "\"");
+    ASSERT_NE(at, std::string::npos);
+    bare.replace(at, name.size() + 2, name);
+  }
+  for (const bool shifted : {true, false}) {
+    SCOPED_TRACE(shifted);
+    FakeSettingsStore store;
+    store.SetCp932("Crt", shifted ? bare : WriteCommaText(crt));
+    Settings s;
+    s.Load(store, env);
+    ASSERT_EQ(s.crtList.size(), 30u);
+    EXPECT_EQ(s.crtList[crt::kEditFontName], "Noto Sans CJK JP");
+    EXPECT_EQ(s.CrtFont(crt::kEditFontName).size, 14);
+    EXPECT_EQ(s.CrtFont(crt::kEditFontName).colour, colours::clWindowText) << "not the size as a colour";
+    EXPECT_EQ(s.crtList[crt::kBoardFontName], "IPA Gothic");
+    EXPECT_EQ(s.CrtColour(crt::kEditBackground), colours::clWindow) << "not the tab number as a colour";
+    EXPECT_EQ(ReadCommaText(s.crtList[crt::kTab1Content]).front(), Sj("お茶"));
+    EXPECT_EQ(s.crtList[crt::kEndMarker], "\\EOD");
+  }
+  // A list shifted some other way stays as read; its colours still fall back.
+  FakeSettingsStore odd;
+  odd.SetCp932("Crt", "extra," + WriteCommaText(crt));
+  Settings s;
+  s.Load(odd, env);
+  EXPECT_EQ(s.crtList.size(), 31u);
+  EXPECT_EQ(s.CrtColour(crt::kEditBackground), colours::clWindow);
+}
+
+// A recent file in a folder whose name is not UTF-8 (Shift-JIS from an
+// archive) keeps its exact bytes through the settings store, and so does any
+// name with the private-use characters that stand for raw bytes.
+TEST(Settings, RecentFilesKeepTheExactBytesOfNamesThatAreNotUtf8) {
+  const StringList names = {
+      "/tmp/\x95\xB6\x8F\x91/" "\xE6\x96\x87\xE6\x9B\xB8" "00.txt",  // 文書 in Shift-JIS, then in UTF-8
+      "/tmp/\x83\x5C/\xFF\xFE.txt",                                  // a second byte that is a backslash
+      "/tmp/\xE6\x96/cut",                                           // a UTF-8 character cut short
+      "/tmp/\xEF\x9E\x80/\xEF\xA1\xBF",                              // U+F780 and U+F87F themselves
+      "/tmp/\xC0\xAF/\xED\xA0\x80",                                 // an overlong form, a surrogate
+      "/tmp/a,b/\"q\" \x81",
+  };
+  for (const std::string& name : names) {
+    SCOPED_TRACE(::testing::PrintToString(name));
+    EXPECT_EQ(StoredToNative(NativeToStored(name)), name);
+  }
+  EXPECT_EQ(NativeToStored("/tmp/文書.txt"), u"/tmp/文書.txt") << "UTF-8 stays readable in the store";
+  EXPECT_EQ(StoredToNative(u"/tmp/文書.txt"), "/tmp/文書.txt");
+
+  FakeSettingsStore store;
+  Settings s;
+  s.Load(store, DesignEnvironment());
+  s.fileList = names;
+  s.Write(store);
+  Settings back;
+  back.Load(store, DesignEnvironment());
+  EXPECT_EQ(back.fileList, names);
 }
 
 namespace velkor::testing {

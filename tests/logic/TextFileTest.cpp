@@ -438,7 +438,7 @@ TEST_F(RealTextFilesTest, FifosAndDevicesAreRefusedWithoutBlocking) {
   EXPECT_TRUE(finished) << "a call waited for the other end of the FIFO";
   EXPECT_FALSE(read.ok);
   EXPECT_EQ(read.error, FromUtf8("通常のファイルではないため開けません。「" + fifo + "」"));
-  EXPECT_EQ(preview, FromUtf8("開く：読み込めません"));
+  EXPECT_EQ(preview, FromUtf8("開く：通常のファイルではないため使えません"));
   EXPECT_EQ(write, FromUtf8("通常のファイルではないため保存できません。「" + fifo + "」"));
   struct stat info {};
   ASSERT_EQ(::stat(fifo.c_str(), &info), 0);
@@ -487,4 +487,71 @@ TEST_F(RealTextFilesTest, SavingKeepsHardLinksOwnerAndGroup) {
   EXPECT_EQ(info.st_gid, 5678u);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
   EXPECT_EQ(Content(theirs), "new");
+}
+
+// The files that are the user's own (the document slots, the learning) are
+// plain files of this user: a link, a FIFO or another user's file is refused
+// when read, written or previewed, and nothing is ever written through a
+// link, even one that leads nowhere yet.
+TEST_F(RealTextFilesTest, TheUsersOwnFilesAreNeverUsedThroughALinkADeviceOrAnotherUsersFile) {
+  const std::unique_ptr<ITextFiles> files = MakeTextFiles(RealSystemCalls());
+  const std::string secret = dir_ + "secret.txt";
+  Put(secret, "secret");
+  const std::string linked = SlotPath(dir_, 3);
+  ASSERT_EQ(::symlink(secret.c_str(), linked.c_str()), 0);
+  const std::string dangling = SlotPath(dir_, 4);
+  ASSERT_EQ(::symlink((dir_ + "nowhere.txt").c_str(), dangling.c_str()), 0);
+  const std::string fifo = SlotPath(dir_, 5);
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string own = SlotPath(dir_, 6);
+  Put(own, "mine");
+
+  struct Case {
+    std::string path;
+    Refusal refusal;
+    int error;
+    const char* preview;
+  };
+  const Case cases[] = {
+      {linked, Refusal::SymbolicLink, kSymbolicLink, "シンボリック リンクのため使えません"},
+      {dangling, Refusal::SymbolicLink, kSymbolicLink, "シンボリック リンクのため使えません"},
+      {fifo, Refusal::NotAPlainFile, kNotAPlainFile, "通常のファイルではないため使えません"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(files->RefusalOf(c.path), c.refusal);
+    EXPECT_FALSE(files->Missing(c.path));
+    const FileResult read = files->ReadOwn(c.path, std::string::npos);
+    EXPECT_FALSE(read.ok);
+    EXPECT_EQ(read.error, FileErrorMessage(c.error, c.path, FileOperation::Read));
+    EXPECT_EQ(LoadTextFile(*files, c.path, FileRule::OwnPlainFile).error, read.error);
+    EXPECT_EQ(files->WriteOwn(c.path, "overwritten"), FileErrorMessage(c.error, c.path, FileOperation::Write));
+    EXPECT_EQ(SlotPreview(*files, c.path, kOpen), kOpen + FromUtf8(c.preview));
+  }
+  EXPECT_EQ(FromUtf8("シンボリック リンクのため保存できません。「" + linked + "」"),
+            FileErrorMessage(kSymbolicLink, linked, FileOperation::Write));
+  EXPECT_EQ(Content(secret), "secret");
+  EXPECT_EQ(Names(dir_).count("nowhere.txt"), 0u) << "written through a link that led nowhere";
+  struct stat info {};
+  ASSERT_EQ(::lstat(linked.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  // A document the user named is still followed through its link.
+  EXPECT_EQ(LoadTextFile(*files, linked).bytes, "secret");
+
+  EXPECT_EQ(files->RefusalOf(own), Refusal::None);
+  EXPECT_EQ(files->ReadOwn(own, 2).bytes, "mi");
+  EXPECT_EQ(files->WriteOwn(own, "new"), "");
+  EXPECT_EQ(Content(own), "new");
+  EXPECT_EQ(files->RefusalOf(SlotPath(dir_, 7)), Refusal::None) << "a missing slot is free";
+  EXPECT_EQ(files->WriteOwn(SlotPath(dir_, 7), "fresh"), "");
+
+  if (::geteuid() != 0) GTEST_SKIP() << "only the superuser can give a file to another user";
+  const std::string theirs = SlotPath(dir_, 8);
+  Put(theirs, "theirs");
+  ASSERT_EQ(::chown(theirs.c_str(), 1234, 1234), 0);
+  EXPECT_EQ(files->RefusalOf(theirs), Refusal::NotYourFile);
+  EXPECT_EQ(files->ReadOwn(theirs, 400).error, FileErrorMessage(kNotYourFile, theirs, FileOperation::Read));
+  EXPECT_EQ(files->WriteOwn(theirs, "x"), FileErrorMessage(kNotYourFile, theirs, FileOperation::Write));
+  EXPECT_EQ(SlotPreview(*files, theirs, kOpen), kOpen + FromUtf8("ほかのユーザーのファイルのため使えません"));
+  EXPECT_EQ(Content(theirs), "theirs");
 }

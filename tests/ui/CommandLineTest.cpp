@@ -167,6 +167,52 @@ TEST(CommandLine, TheProgramAnswersWhereWithoutADisplay) {
   EXPECT_EQ(Entries(dir.path()), QStringList());
 }
 
+// What a crash left in the data folder: a recovery copy whose lock nobody
+// holds, the notice of an earlier close, a learning file and a temporary file
+// of a save cut short. --where reads and prints: it recovers nothing, takes
+// up no notice and removes no file, so the next start still says where the
+// text went.
+QByteArray Contents(const QString& folder) {
+  QByteArray all;
+  for (const QString& path : Entries(folder)) {
+    QFile file(path);
+    all += path.toUtf8() + '\n';
+    if (file.open(QIODevice::ReadOnly)) all += file.readAll() + '\n';
+  }
+  return all;
+}
+
+TEST(CommandLine, WhereAfterACrashChangesNothingOnDisk) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString data = dir.filePath(QStringLiteral("data/VelkorLT/Data/"));
+  ASSERT_TRUE(QDir().mkpath(data));
+  const std::pair<const char*, const char*> leftovers[] = {{".unsaved-1.txt", "crash text"},
+                                                           {".unsaved-1.lock", ""},
+                                                           {".unsaved-notice-2", "saved to 03"},
+                                                           {".velkorlt-999999-1.tmp", "half"},
+                                                           {"../learning.txt", "# learning\n"}};
+  for (const auto& [name, text] : leftovers) {
+    QFile file(data + QString::fromUtf8(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+  }
+  const QByteArray before = Contents(dir.path());
+  QProcess program;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.remove(QStringLiteral("DISPLAY"));
+  env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+  env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+  env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+  program.setProcessEnvironment(env);
+  program.start(QStringLiteral(VELKOR_PROGRAM), {QStringLiteral("--where")});
+  ASSERT_TRUE(program.waitForFinished(30000));
+  EXPECT_EQ(program.exitCode(), 0);
+  EXPECT_EQ(program.readAllStandardError(), QByteArray()) << "nothing to warn about";
+  EXPECT_EQ(Contents(dir.path()), before);
+}
+
 TEST(ProgramPlaceOf, InstalledBuildFolderOrAFolderOfItsOwn) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());

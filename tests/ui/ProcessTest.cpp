@@ -1,6 +1,7 @@
 // The real program as separate processes: two running at once take copy
 // numbers of their own, and the end of the session (SIGTERM, SIGHUP) keeps
-// the settings instead of ending the program at once.
+// the settings instead of ending the program at once; so do Ctrl+C and
+// Ctrl+\ in the terminal it was started from, even while a box is open.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -58,7 +60,7 @@ class ProgramProcesses : public ::testing::Test {
     while (!QFile::exists(path) && clock.elapsed() < 20000) QTest::qWait(50);
     return QFile::exists(path);
   }
-  QString Data(const char* name) const { return dir_.path() + QStringLiteral("/prog/Data/") + QLatin1String(name); }
+  QString Data(const char* name) const { return dir_.path() + QStringLiteral("/prog/Data/") + QString::fromUtf8(name); }
   QString SettingsFile() const { return dir_.path() + QStringLiteral("/config/Quillfern/VelkorLT3.conf"); }
 
   QTemporaryDir dir_;
@@ -74,7 +76,7 @@ TEST_F(ProgramProcesses, TwoRunningProgramsHoldRecoveryCopyNumbersOfTheirOwn) {
 }
 
 TEST_F(ProgramProcesses, TheEndOfTheSessionWritesTheSettingsAndEndsCleanly) {
-  for (const int sig : {SIGTERM, SIGHUP}) {
+  for (const int sig : {SIGTERM, SIGHUP, SIGINT, SIGQUIT}) {
     SCOPED_TRACE(sig);
     QFile::remove(SettingsFile());
     QProcess* p = Start();
@@ -86,6 +88,38 @@ TEST_F(ProgramProcesses, TheEndOfTheSessionWritesTheSettingsAndEndsCleanly) {
     EXPECT_EQ(p->exitCode(), 0);
     EXPECT_TRUE(QFile::exists(SettingsFile()));
     EXPECT_FALSE(QFile::exists(Data(".unsaved-0.lock"))) << "the lock goes with the program";
+  }
+}
+
+// A copy left by a crash is put in a slot at start and said in a box (click
+// mode). A signal while that box waits for OK ends the program as a session
+// end does: the text stays in its slot and the program does not go on.
+TEST_F(ProgramProcesses, ASignalWhileTheStartBoxIsOpenEndsTheProgramAndKeepsTheText) {
+  const QByteArray text("\x8C\xC4\x82\xF1\x82\xC5\x82\xAD\x82\xBE\x82\xB3\x82\xA2");  // 呼んでください
+  for (const int sig : {SIGTERM, SIGINT, SIGQUIT}) {
+    SCOPED_TRACE(sig);
+    QDir(Data("")).removeRecursively();
+    QDir().mkpath(Data(""));
+    QFile copy(Data(".unsaved.txt"));
+    ASSERT_TRUE(copy.open(QIODevice::WriteOnly));
+    copy.write(text);
+    copy.close();
+    // Not the first start: the box, not the start face, says where the text went.
+    QDir().mkpath(QFileInfo(SettingsFile()).absolutePath());
+    QFile settings(SettingsFile());
+    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+    settings.write("[General]\nVer=*V3.2\n");
+    settings.close();
+    QProcess* p = Start();
+    ASSERT_TRUE(WaitFor(Data("文書00.txt")));
+    QTest::qWait(1000);  // the box shows
+    ::kill(static_cast<pid_t>(p->processId()), sig);
+    ASSERT_TRUE(p->waitForFinished(15000)) << "the program went on after the signal";
+    EXPECT_EQ(p->exitCode(), 0);
+    QFile slot(Data("文書00.txt"));
+    ASSERT_TRUE(slot.open(QIODevice::ReadOnly));
+    EXPECT_EQ(slot.readAll(), text);
+    EXPECT_FALSE(QFile::exists(Data(".unsaved.txt")));
   }
 }
 

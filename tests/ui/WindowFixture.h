@@ -4,6 +4,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QFile>
 #include <QSettings>
@@ -72,6 +74,12 @@ class WindowFixture {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, root_ + QStringLiteral("/config"));
     shell.programFolder = (root_ + QStringLiteral("/prog/")).toStdString();
     shell.userDataFolder = (root_ + QStringLiteral("/user/")).toStdString();
+    // The program folder lies outside the build tree, so it finds its
+    // lexicon and guide where an installed program does.
+    QDir(root_).mkpath(QStringLiteral("share/velkorlt"));
+    QFile::link(QStringLiteral(VELKOR_LEXICON_PATH), root_ + QStringLiteral("/share/velkorlt/lexicon.txt"));
+    QFile::link(QFileInfo(QStringLiteral(VELKOR_GUIDE_PATH)).absolutePath(),
+                root_ + QStringLiteral("/share/velkorlt/guide"));
   }
 
   // The settings file as the program reads and writes it.
