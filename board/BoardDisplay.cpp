@@ -71,6 +71,8 @@ void BoardDisplay::FillBoard() {
     for (int row = board::kFirstCommandRow; row <= board::kLastCommandRow; ++row) grid.SetRowHeight(row, defaultSize);
     fitted_ = false;
   }
+  // The prediction row as tall as the board's first row.
+  if (!state_.settings.FitCells()) p_.predictionRow.SetCellHeight(grid.RowHeight(1));
   FitCells();
   ShownChanged();
 }
@@ -144,11 +146,16 @@ void BoardDisplay::FitCells() {
   if (!state_.settings.FitCells()) return;
   IBoardGrid& grid = p_.sgd00;
   const int width = (grid.AreaWidth() - board::kFixedSize) / board::kContentCols;
-  const int height = (grid.AreaHeight() - board::kFixedSize) / board::kLastCommandRow;
+  // The prediction row is as tall as a board row: the rows divide the grid
+  // and the row above it together, so a row grown with them takes its room
+  // from the grid and the next fit gives the same height.
+  const int row = p_.predictionRow.Height();
+  const int height = (grid.AreaHeight() + row - board::kFixedSize) / (board::kLastCommandRow + (row > 0 ? 1 : 0));
   const int size = grid.DefaultRowHeight();
   fitted_ = true;
   for (int col = 1; col <= board::kContentCols; ++col) grid.SetColWidth(col, std::max(size, width));
-  for (int row = 1; row <= board::kLastCommandRow; ++row) grid.SetRowHeight(row, std::max(size, height));
+  for (int r = 1; r <= board::kLastCommandRow; ++r) grid.SetRowHeight(r, std::max(size, height));
+  p_.predictionRow.SetCellHeight(std::max(size, height));
   ShownChanged();
 }
 

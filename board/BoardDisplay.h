@@ -39,6 +39,7 @@ class BoardDisplay {
     ITabStrip& tabC00;
     IStatusLine& pnlMsg;
     IDialogs& dialogs;
+    IPredictionRow& predictionRow;
   };
 
   BoardDisplay(ProgramState& state, Ports ports) : state_(state), p_(ports) {}

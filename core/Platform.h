@@ -224,6 +224,10 @@ class IPredictionRow : public ICellSurface {
   // -1 for none.
   virtual void SetCurrent(int cell) = 0;
   virtual int Current() const = 0;
+  // The row's height while shown, 0 while hidden; it follows the board's
+  // rows: SetCellHeight(0) gives the board's default row height.
+  virtual int Height() const = 0;
+  virtual void SetCellHeight(int height) = 0;
 };
 
 // The board grid: columns and rows with a fixed first column and row (as a

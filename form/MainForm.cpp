@@ -8,7 +8,7 @@ namespace velkor {
 
 MainForm::MainForm(Platform platform)
     : p_(platform),
-      board_(state_, {p_.window, p_.memMain, p_.sgd00, p_.tabC00, p_.pnlMsg, p_.dialogs}),
+      board_(state_, {p_.window, p_.memMain, p_.sgd00, p_.tabC00, p_.pnlMsg, p_.dialogs, p_.predictionRow}),
       modes_(state_, {p_.window, p_.pnlMsg}),
       journal_(p_.memMain),
       recovery_(state_, {p_.memMain, p_.fs, p_.files, p_.recoveryTimer}),

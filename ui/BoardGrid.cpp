@@ -260,8 +260,11 @@ void BoardGrid::SetBackground(Colour colour) {
 void BoardGrid::ApplyColours() {
   // A style sheet makes Qt ignore the palette's base colour, so the cells'
   // background and text colour go into the style sheet itself.
-  setStyleSheet(QStringLiteral("QTableView { background-color: %1; color: %2; } QTableView::item { padding: 0px; }")
-                    .arg(ToQColor(background_).name(), ToQColor(font_.colour).name()));
+  // The current cell in white on dark blue, readable on any board colour.
+  setStyleSheet(QStringLiteral("QTableView { background-color: %1; color: %2; selection-background-color: %3; "
+                               "selection-color: %4; } QTableView::item { padding: 0px; }")
+                    .arg(ToQColor(background_).name(), ToQColor(font_.colour).name(),
+                         FitTextDelegate::kCurrentFill.name(), FitTextDelegate::kCurrentText.name()));
   const QColor fixed = ToQColor(fixedColour_);
   const QString style = QStringLiteral(
                             "QHeaderView::section { background-color: %1; border: none; "

@@ -1,5 +1,6 @@
 #include "ui/FitTextDelegate.h"
 
+#include <QApplication>
 #include <QPainter>
 #include <QPolygonF>
 #include <algorithm>
@@ -55,9 +56,24 @@ void FitTextDelegate::PaintDwell(QPainter* painter, const QRect& cell, int perce
   painter->restore();
 }
 
-void FitTextDelegate::PaintScan(QPainter* painter, const QRect& cell) {
+const QColor FitTextDelegate::kScanFill(255, 221, 0);
+const QColor FitTextDelegate::kScanText(0, 0, 0);
+const QColor FitTextDelegate::kCurrentFill(20, 70, 150);
+const QColor FitTextDelegate::kCurrentText(255, 255, 255);
+
+void FitTextDelegate::UseCurrentColours(QWidget& widget) {
+  QPalette pal = widget.palette();
+  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    pal.setColor(group, QPalette::Highlight, kCurrentFill);
+    pal.setColor(group, QPalette::HighlightedText, kCurrentText);
+  }
+  widget.setPalette(pal);
+}
+
+void FitTextDelegate::PaintScanFill(QPainter* painter, const QRect& cell) { painter->fillRect(cell, kScanFill); }
+
+void FitTextDelegate::PaintScanFrame(QPainter* painter, const QRect& cell) {
   painter->save();
-  painter->fillRect(cell, QColor(255, 230, 0, 120));
   QPen frame(QColor(0, 40, 200));
   frame.setWidth(std::max(4, cell.height() / 8));
   painter->setPen(frame);
@@ -118,8 +134,23 @@ bool FitTextDelegate::ScanMarked(const QTableWidget& table, int col, int row) {
 }
 
 void FitTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
-  QStyledItemDelegate::paint(painter, option, index);
-  if (index.data(kScanRole).toBool()) PaintScan(painter, option.rect);
+  if (index.data(kScanRole).toBool()) {
+    // The highlight's own colours replace the cell's, the current cell's
+    // included, so the text keeps its contrast.
+    QStyleOptionViewItem scanned = option;
+    initStyleOption(&scanned, index);
+    scanned.state &= ~QStyle::State_Selected;
+    scanned.backgroundBrush = QBrush(kScanFill);
+    scanned.palette.setColor(QPalette::Text, kScanText);
+    scanned.palette.setColor(QPalette::WindowText, kScanText);
+    PaintScanFill(painter, option.rect);
+    const QWidget* widget = option.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &scanned, painter, widget);
+    PaintScanFrame(painter, option.rect);
+  } else {
+    QStyledItemDelegate::paint(painter, option, index);
+  }
   PaintDwell(painter, option.rect, index.data(kDwellRole).toInt());
   if (index.data(kDoneRole).toBool()) PaintDone(painter, option.rect);
 }

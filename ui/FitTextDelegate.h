@@ -42,9 +42,21 @@ class FitTextDelegate : public QStyledItemDelegate {
   static void PaintDwell(QPainter* painter, const QRect& cell, int percent);
   // The item data role set on the cells the scan highlight is on.
   static constexpr int kScanRole = Qt::UserRole + 2;
-  // Draws the scan highlight on `cell`: a yellow tint under a thick dark
-  // blue frame, told apart from the dwell count's orange at a glance.
-  static void PaintScan(QPainter* painter, const QRect& cell);
+  // The colours of a highlighted cell, chosen so that its text stands out at
+  // least 4.5 times against its background: the scan highlight is black
+  // text on solid yellow inside a thick dark blue frame (told apart from the
+  // dwell count's orange at a glance); the current cell and a list's chosen
+  // entry are white text on dark blue.
+  static const QColor kScanFill;
+  static const QColor kScanText;
+  static const QColor kCurrentFill;
+  static const QColor kCurrentText;
+  // Sets the current-cell colours of `widget` (its palette's highlight).
+  static void UseCurrentColours(QWidget& widget);
+  // Draws the scan highlight's fill on `cell`; the text goes over it in
+  // kScanText, then PaintScanFrame.
+  static void PaintScanFill(QPainter* painter, const QRect& cell);
+  static void PaintScanFrame(QPainter* painter, const QRect& cell);
   // Marks the cells of `table` the scan highlight covers (in the table's own
   // rows and columns): cell (col, row), the whole of `row` when col is -1,
   // none when row is -1; and reads the mark back.

@@ -135,7 +135,7 @@ void MainWindow::ConnectEvents() {
   predictions_->OnMouseDown([&pointer](int, int) { pointer.PointerPressed(); });
   predictions_->OnShownChanged([this](bool wasShown) {
     // The panel keeps its height without the row; the row comes on top.
-    if (shown_) lowerPanelHeight_ = pnlMain_->height() - (wasShown ? predictions_->StripHeight() : 0);
+    if (shown_) lowerPanelHeight_ = pnlMain_->height() - (wasShown ? predictions_->PanelShare() : 0);
     ApplyLowerPanelHeight();
   });
   sgd00_->OnMouseDown([&pointer](int, int) { pointer.PointerPressed(); });
@@ -263,8 +263,11 @@ int MainWindow::ScreenHeight() const {
 }
 
 // The prediction row is added to the lower panel's height, not taken from
-// the board: the stored height is the panel's without it.
-int MainWindow::PredictionRowHeight() const { return predictions_->isHidden() ? 0 : predictions_->StripHeight(); }
+// the board: the stored height is the panel's without it. What is added is
+// the row's height at the board's default row height; a row grown with the
+// board's rows takes the rest from the board, so the panel, and the height
+// stored from it, stay the same however the cells are fitted.
+int MainWindow::PredictionRowHeight() const { return predictions_->isHidden() ? 0 : predictions_->PanelShare(); }
 
 int MainWindow::LowerPanelHeight() const {
   return shown_ ? pnlMain_->height() - PredictionRowHeight() : lowerPanelHeight_;

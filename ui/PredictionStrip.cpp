@@ -13,6 +13,7 @@ PredictionStrip::PredictionStrip(QWidget* parent, const BoardGrid& board) : QWid
   setMouseTracking(true);
   setFocusPolicy(Qt::NoFocus);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  FitTextDelegate::UseCurrentColours(*this);
   hide();
 }
 
@@ -74,7 +75,17 @@ void PredictionStrip::SetScanMark(ScanMark mark) {
   update();
 }
 
-QSize PredictionStrip::sizeHint() const { return QSize(200, board_.DefaultRowHeight() + 2); }
+QSize PredictionStrip::sizeHint() const {
+  return QSize(200, cellHeight_ > 0 ? cellHeight_ : board_.DefaultRowHeight() + 2);
+}
+
+int PredictionStrip::PanelShare() const { return board_.DefaultRowHeight() + 2; }
+
+void PredictionStrip::SetCellHeight(int height) {
+  if (height == cellHeight_) return;
+  cellHeight_ = height;
+  updateGeometry();
+}
 
 void PredictionStrip::paintEvent(QPaintEvent*) {
   QPainter painter(this);
@@ -82,18 +93,25 @@ void PredictionStrip::paintEvent(QPaintEvent*) {
   for (int cell = 0; cell < CellCount(); ++cell) {
     const QRect rect = CellRect(cell).adjusted(0, 0, -1, -1);
     const bool current = cell == current_;
-    painter.fillRect(rect, current ? palette().highlight() : palette().base());
+    const bool scanned = ScanHighlighted(cell);
+    if (scanned) {
+      FitTextDelegate::PaintScanFill(&painter, rect);
+    } else {
+      painter.fillRect(rect, current ? palette().highlight() : palette().base());
+    }
     painter.setPen(palette().mid().color());
     painter.drawRect(rect);
     const QString text = FromCp932(CellText(cell));
     if (text.isEmpty()) continue;
     const FitTextDelegate::Fitted fitted = FitTextDelegate::FitText(font, text, rect.adjusted(2, 0, -2, 0));
     painter.setFont(fitted.font);
-    painter.setPen(current ? palette().highlightedText().color() : palette().text().color());
+    painter.setPen(scanned   ? FitTextDelegate::kScanText
+                   : current ? palette().highlightedText().color()
+                             : palette().text().color());
     painter.drawText(rect, Qt::AlignCenter, fitted.text);
   }
   for (int cell = 0; cell < CellCount(); ++cell) {
-    if (ScanHighlighted(cell)) FitTextDelegate::PaintScan(&painter, CellRect(cell).adjusted(0, 0, -1, -1));
+    if (ScanHighlighted(cell)) FitTextDelegate::PaintScanFrame(&painter, CellRect(cell).adjusted(0, 0, -1, -1));
   }
   if (dwellCell_ >= 0 && dwellCell_ < CellCount()) {
     const QRect rect = CellRect(dwellCell_).adjusted(0, 0, -1, -1);

@@ -41,6 +41,11 @@ class PredictionStrip : public QWidget, public IPredictionRow {
   void OnShownChanged(std::function<void(bool wasShown)> handler) { onShownChanged_ = std::move(handler); }
   // The height the strip takes while shown.
   int StripHeight() const { return sizeHint().height(); }
+  int Height() const override { return isHidden() ? 0 : StripHeight(); }
+  void SetCellHeight(int height) override;
+  // The height the strip adds to the lower panel: its height at the board's
+  // default row height.
+  int PanelShare() const;
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override { return sizeHint(); }
@@ -60,6 +65,7 @@ class PredictionStrip : public QWidget, public IPredictionRow {
   std::function<void(int, int)> onMouseMove_;
   std::function<void(int, int)> onMouseDown_;
   std::function<void(bool)> onShownChanged_;
+  int cellHeight_ = 0;
 };
 
 }  // namespace velkor::ui

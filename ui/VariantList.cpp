@@ -35,6 +35,7 @@ VariantList::VariantList(QWidget* parent) : QTableWidget(parent) {
   QPalette pal = palette();
   pal.setColor(QPalette::Text, QColor(255, 0, 0));
   setPalette(pal);
+  FitTextDelegate::UseCurrentColours(*this);
   viewport()->setMouseTracking(true);
   viewport()->installEventFilter(this);
   setMouseTracking(true);

@@ -38,7 +38,7 @@ class BoardDisplayTest : public ::testing::Test {
 
   FakePlatform p;
   ProgramState state;
-  BoardDisplay board{state, {p.window, p.memMain, p.sgd00, p.tabC00, p.pnlMsg, p.dialogs}};
+  BoardDisplay board{state, {p.window, p.memMain, p.sgd00, p.tabC00, p.pnlMsg, p.dialogs, p.predictionRow}};
 };
 
 struct CellCase {

@@ -788,6 +788,10 @@ class FakePredictionRow : public IPredictionRow {
   StringList texts;
   int current = -1;
   int fills = 0;
+  int cellHeight = 0;  // 0: the board's default row height (40 here)
+
+  int Height() const override { return texts.empty() ? 0 : (cellHeight > 0 ? cellHeight : 40); }
+  void SetCellHeight(int height) override { cellHeight = height; }
 
   void SetCells(int cells, const StringList& candidates) override {
     ++fills;

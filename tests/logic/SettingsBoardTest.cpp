@@ -167,12 +167,16 @@ TEST(SettingsBoard, SwitchesAndOnOffSettings) {
   EXPECT_EQ(r.Click(13, 3), "終了と印刷の確認を入にする");
   EXPECT_TRUE(r.Reloaded().ConfirmTwice());
   EXPECT_EQ(r.Cell(13, 3), "入");
-  // Fitting the cells to the grid's room, here and on the board after it.
+  // Fitting the cells to the grid's room, here and on the board after it;
+  // the prediction row above the grid (50 high once fitted) is one of the
+  // rows that share it.
   r.fake.sgd00.areaWidth = 20 * 60 + 5;
   r.fake.sgd00.areaHeight = 7 * 50 + 5;
+  r.fake.predictionRow.cellHeight = 50;
   EXPECT_EQ(r.Click(10, 3), "セルを広げるを入にする");
   EXPECT_EQ(r.fake.sgd00.ColWidth(1), 60);
   EXPECT_EQ(r.fake.sgd00.RowHeight(7), 50);
+  EXPECT_EQ(r.fake.predictionRow.Height(), 50);
   r.Click(1, 7);
   EXPECT_EQ(r.fake.sgd00.ColWidth(20), 60);
   EXPECT_EQ(r.fake.sgd00.RowHeight(1), 50);

@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
+#include <algorithm>
+#include <cmath>
+#include <map>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
@@ -14,6 +18,8 @@
 #include "core/Settings.h"
 #include "tests/ui/WindowFixture.h"
 #include "ui/BoardGrid.h"
+#include "ui/FitTextDelegate.h"
+#include "ui/PredictionStrip.h"
 #include "ui/StatusLine.h"
 
 namespace velkor::testing {
@@ -50,6 +56,87 @@ TEST(AccessUi, FittedCellsFillTheBoardAndFollowTheWindow) {
   window.resize(1400, 1000);
   QTest::qWait(50);
   EXPECT_GT(grid->ColWidth(1), small) << "a bigger window, bigger cells";
+}
+
+// The prediction row, the most used target, is as tall as a board row: with
+// the cells grown and without, and when the board takes a share of the
+// window, the rows and the row divide that share.
+TEST(AccessUi, ThePredictionRowIsAsTallAsABoardRow) {
+  for (const char* share : {"0", "67"}) {
+    SCOPED_TRACE(share);
+    WindowFixture fixture;
+    fixture.Store(named::kFitCells, QStringLiteral("1"));
+    fixture.Store(named::kBoardShare, QLatin1String(share));
+    ui::MainWindow& window = fixture.Start();
+    ASSERT_TRUE(fixture.created);
+    ui::BoardGrid* grid = window.SGd00();
+    ui::PredictionStrip* row = window.Predictions();
+    ASSERT_TRUE(row->isVisible());
+    for (const QSize size : {QSize(1200, 900), QSize(900, 1000)}) {
+      window.resize(size);
+      QTest::qWait(50);
+      EXPECT_GT(grid->RowHeight(1), grid->DefaultRowHeight()) << size.height();
+      EXPECT_EQ(row->height(), grid->RowHeight(1)) << size.height();
+      int height = grid->RowHeight(0);
+      for (int r = 1; r < grid->RowCount(); ++r) height += grid->RowHeight(r);
+      EXPECT_LE(height, grid->contentsRect().height()) << size.height();
+      EXPECT_GT(height + 8, grid->contentsRect().height()) << size.height();
+    }
+  }
+  WindowFixture plain;
+  ui::MainWindow& window = plain.Start();
+  ASSERT_TRUE(plain.created);
+  EXPECT_EQ(window.Predictions()->height(), window.SGd00()->RowHeight(1));
+}
+
+// WCAG's relative luminance and the contrast of two colours.
+double Luminance(QColor c) {
+  auto channel = [](int v) {
+    const double s = v / 255.0;
+    return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+}
+double Contrast(QColor a, QColor b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The text of a highlighted cell as drawn: the colour of its background (the
+// most common colour inside the cell, frame excluded) and the colour that
+// differs most from it (the glyphs' strokes).
+double DrawnContrast(QWidget& widget, const QRect& cell) {
+  const QImage image =
+      widget.grab(cell.adjusted(cell.width() / 5, cell.height() / 5, -cell.width() / 5, -cell.height() / 5)).toImage();
+  std::map<QRgb, int> counts;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) ++counts[image.pixel(x, y)];
+  }
+  const QRgb background =
+      std::max_element(counts.begin(), counts.end(), [](auto a, auto b) { return a.second < b.second; })->first;
+  double best = 1.0;
+  for (const auto& [rgb, n] : counts) best = std::max(best, Contrast(QColor(rgb), QColor(background)));
+  return best;
+}
+
+TEST(AccessUi, HighlightedTextKeepsAContrastOfFourAndAHalf) {
+  WindowFixture fixture;
+  fixture.Store(named::kScan, QStringLiteral("1"));
+  ui::MainWindow& window = fixture.Start();
+  ASSERT_TRUE(fixture.created);
+  window.resize(1000, 800);
+  QTest::qWait(50);
+  ui::BoardGrid* grid = window.SGd00();
+  // The switch chooses the first row: the scan highlight is on か's row's
+  // first cell, which is also the current cell.
+  QTest::keyClick(window.MemMain(), Qt::Key_Space);
+  ASSERT_TRUE(grid->ScanHighlighted(1, 1));
+  const QRect scanned = grid->visualRect(grid->model()->index(0, 0));
+  EXPECT_GE(DrawnContrast(*grid->viewport(), scanned), 4.5) << "the scan highlight";
+  // The colours themselves: the scan's and the current cell's.
+  EXPECT_GE(Contrast(ui::FitTextDelegate::kScanText, ui::FitTextDelegate::kScanFill), 4.5);
+  EXPECT_GE(Contrast(ui::FitTextDelegate::kCurrentText, ui::FitTextDelegate::kCurrentFill), 4.5);
+  EXPECT_EQ(window.Predictions()->palette().color(QPalette::Highlight), ui::FitTextDelegate::kCurrentFill);
 }
 
 TEST(AccessUi, TheDwellCountIsNeverCutOff) {
