@@ -3,15 +3,21 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace velkor::ui {
 
 namespace {
-// The close button: as tall as two board cells, wide across the window.
-constexpr int kCloseHeight = 64;
+// The buttons: as tall as two board cells.
+constexpr int kButtonHeight = 64;
 // GitHub's Markdown without its strikethrough: the board's cell names end in
 // "~" ("設~", "☆~"), and two of them in one paragraph would strike through
 // the text between them and lose both tildes.
@@ -25,12 +31,17 @@ QString ReadGuide(const QString& guideFile) {
 }
 }  // namespace
 
-GuideWindow::GuideWindow(QWidget* parent, const QString& guideFile, int dwellMs)
-    : QDialog(parent), browser_(new QTextBrowser(this)), close_(new QPushButton(QStringLiteral("閉じる"), this)) {
+GuideWindow::GuideWindow(QWidget* parent, const QString& guideFile, int dwellMs, int scanMs)
+    : QDialog(parent), browser_(new QTextBrowser(this)), heading_(new QLabel(this)), dwellMs_(dwellMs) {
   setWindowTitle(QStringLiteral("使い方ガイド"));
   setAttribute(Qt::WA_DeleteOnClose);
   resize(760, 640);
   auto* layout = new QVBoxLayout(this);
+  QFont headingFont = heading_->font();
+  headingFont.setPixelSize(22);
+  headingFont.setBold(true);
+  heading_->setFont(headingFont);
+  layout->addWidget(heading_);
   browser_->setOpenExternalLinks(false);
   browser_->setOpenLinks(true);
   // The pictures are found beside the guide.
@@ -40,29 +51,129 @@ GuideWindow::GuideWindow(QWidget* parent, const QString& guideFile, int dwellMs)
   QFont font = browser_->font();
   font.setPixelSize(18);
   browser_->setFont(font);
+  browser_->setFocusPolicy(Qt::NoFocus);
   layout->addWidget(browser_, 1);
 
-  QFont buttonFont = close_->font();
-  buttonFont.setPixelSize(28);
-  close_->setFont(buttonFont);
-  close_->setMinimumHeight(kCloseHeight);
+  auto* row = new QHBoxLayout;
+  previous_ = AddButton(QStringLiteral("前へ"));
+  next_ = AddButton(QStringLiteral("次へ"));
+  close_ = AddButton(QStringLiteral("閉じる"));
+  for (QPushButton* button : buttons_) row->addWidget(button, 1);
+  layout->addLayout(row);
+  connect(previous_, &QPushButton::clicked, this, [this] { ShowSection(section_ - 1); });
+  connect(next_, &QPushButton::clicked, this, [this] { ShowSection(section_ + 1); });
+  connect(close_, &QPushButton::clicked, this, &QDialog::close);
   close_->setDefault(true);
   close_->setFocus();
-  layout->addWidget(close_);
-  connect(close_, &QPushButton::clicked, this, &QDialog::close);
 
-  // Resting the pointer on the button closes the window, as a cell is
-  // confirmed by dwelling on it.
+  // Resting the pointer on a button presses it, as a cell is confirmed by
+  // dwelling on it; a further press takes leaving the button first.
   dwell_.setSingleShot(true);
   dwell_.setInterval(std::max(1, dwellMs));
-  connect(&dwell_, &QTimer::timeout, this, &QDialog::close);
-  if (dwellMs > 0) close_->installEventFilter(this);
+  connect(&dwell_, &QTimer::timeout, this, [this] {
+    if (dwellOn_) dwellOn_->click();
+  });
+  // Under scanning the focus walks the buttons; the switch presses the one
+  // in focus.
+  if (scanMs > 0) {
+    scan_.setInterval(scanMs);
+    connect(&scan_, &QTimer::timeout, this, &GuideWindow::ScanStep);
+    scan_.start();
+  }
+  FindSections();
+  ShowSection(0);
+}
+
+QPushButton* GuideWindow::AddButton(const QString& caption) {
+  auto* button = new QPushButton(caption, this);
+  QFont buttonFont = button->font();
+  buttonFont.setPixelSize(28);
+  button->setFont(buttonFont);
+  button->setMinimumHeight(kButtonHeight);
+  button->setAutoDefault(false);
+  button->installEventFilter(this);
+  buttons_.push_back(button);
+  return button;
+}
+
+void GuideWindow::FindSections() {
+  for (QTextBlock block = browser_->document()->begin(); block.isValid(); block = block.next()) {
+    if (block.blockFormat().headingLevel() != 2) continue;
+    starts_.push_back(block.position());
+    titles_.push_back(block.text());
+  }
+  if (starts_.empty()) {
+    starts_.push_back(0);
+    titles_.push_back(windowTitle());
+  }
+}
+
+QString GuideWindow::SectionText() const {
+  return QStringLiteral("%1/%2　%3").arg(section_ + 1).arg(starts_.size()).arg(titles_.at(section_));
+}
+
+void GuideWindow::ShowSection(int index) {
+  section_ = std::clamp(index, 0, static_cast<int>(starts_.size()) - 1);
+  heading_->setText(SectionText());
+  // The heading at the top of the view: to the end first, then back to it.
+  QTextCursor cursor(browser_->document());
+  browser_->verticalScrollBar()->setValue(browser_->verticalScrollBar()->maximum());
+  cursor.setPosition(section_ == 0 ? 0 : starts_.at(static_cast<std::size_t>(section_)));
+  browser_->setTextCursor(cursor);
+  browser_->ensureCursorVisible();
+  if (section_ == 0) browser_->verticalScrollBar()->setValue(0);
+  previous_->setEnabled(section_ > 0);
+  next_->setEnabled(section_ + 1 < static_cast<int>(starts_.size()));
+}
+
+void GuideWindow::MoveFocus(int step) {
+  const int count = static_cast<int>(buttons_.size());
+  int at = 0;
+  for (int i = 0; i < count; ++i) {
+    if (focusWidget() == buttons_[static_cast<std::size_t>(i)]) at = i;
+  }
+  // A button that cannot be pressed (前へ on the first section) is passed over.
+  for (int tries = 0; tries < count; ++tries) {
+    at = (at + step + count) % count;
+    if (buttons_[static_cast<std::size_t>(at)]->isEnabled()) break;
+  }
+  buttons_[static_cast<std::size_t>(at)]->setFocus();
+}
+
+void GuideWindow::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Up: MoveFocus(-1); return;
+    case Qt::Key_Right:
+    case Qt::Key_Down: MoveFocus(1); return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+      for (QPushButton* button : buttons_) {
+        if (focusWidget() == button) button->click();
+      }
+      return;
+    default: QDialog::keyPressEvent(event);
+  }
 }
 
 bool GuideWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == close_) {
-    if (event->type() == QEvent::Enter) dwell_.start();
-    if (event->type() == QEvent::Leave) dwell_.stop();
+  auto* button = qobject_cast<QPushButton*>(watched);
+  if (button && std::find(buttons_.begin(), buttons_.end(), button) != buttons_.end()) {
+    if (event->type() == QEvent::Enter && dwellMs_ > 0) {
+      dwellOn_ = button;
+      dwell_.start();
+    }
+    if (event->type() == QEvent::Leave && dwellOn_ == button) {
+      dwell_.stop();
+      dwellOn_ = nullptr;
+    }
+    // Space and Enter on a button in focus go through the window's own keys,
+    // so that one press is one press.
+    if (event->type() == QEvent::KeyPress) {
+      keyPressEvent(static_cast<QKeyEvent*>(event));
+      return true;
+    }
   }
   return QDialog::eventFilter(watched, event);
 }

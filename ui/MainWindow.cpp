@@ -115,11 +115,13 @@ bool MainWindow::ShowGuide(const std::string& programFolder) {
     form_->Message(cp932::FromUtf8("使い方ガイドが見つかりません"));
     return false;
   }
-  // In dwell mode the close button closes when the pointer rests on it for
-  // the dwell time.
+  // In dwell mode a button is pressed when the pointer rests on it for the
+  // dwell time; under scanning the focus walks the buttons at the scan
+  // interval.
   const Settings& s = form_->State().settings;
   const int dwellMs = DwellModeOn(s) ? s.DwellTenths().value_or(10) * 100 : 0;
-  auto* guideWindow = new GuideWindow(this, FromUtf8(guide), dwellMs);
+  const int scanMs = s.Scan() ? s.ScanIntervalMs() : 0;
+  auto* guideWindow = new GuideWindow(this, FromUtf8(guide), dwellMs, scanMs);
   // Closing it uncovers the board under a still pointer.
   connect(guideWindow, &QObject::destroyed, this, [this] { form_->ShownChanged(std::nullopt); });
   guideWindow->show();

@@ -4,6 +4,8 @@
 // own buttons read Japanese whatever the locale.
 #include <gtest/gtest.h>
 
+#include <QScrollBar>
+
 #include <QAction>
 #include <QApplication>
 #include <QEnterEvent>
@@ -13,6 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -177,6 +180,70 @@ TEST(Guide, RestingOnTheCloseButtonClosesItInDwellMode) {
   QApplication::sendEvent(close, &enter);
   QTest::qWait(500);
   EXPECT_TRUE(guide.isNull() || !guide->isVisible());
+}
+
+// Without a wheel or keys the guide is read section by section: 次へ and 前へ
+// step through its second-level headings and name the one shown; by resting
+// on them in dwell mode, by the arrow keys and a switch, and under scanning
+// by the switch alone.
+TEST(Guide, StepsThroughItsSectionsByButtonsKeysAndScanning) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("guide.md"));
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  QByteArray text("# Guide\n\nfirst words\n\n");
+  for (const char* title : {"one", "two", "three"}) {
+    text += QByteArray("## ") + title + "\n\n";
+    for (int i = 0; i < 40; ++i) text += QByteArray(title) + " line " + QByteArray::number(i) + "\n\n";
+  }
+  file.write(text);
+  file.close();
+  {
+    ui::GuideWindow guide(nullptr, path, 0);
+    guide.show();
+    EXPECT_EQ(guide.SectionText(), QStringLiteral("1/3　one"));
+    EXPECT_FALSE(guide.PreviousButton()->isEnabled());
+    guide.NextButton()->click();
+    guide.NextButton()->click();
+    EXPECT_EQ(guide.SectionText(), QStringLiteral("3/3　three"));
+    EXPECT_FALSE(guide.NextButton()->isEnabled());
+    EXPECT_GT(guide.Browser()->verticalScrollBar()->value(), 0) << "the section is scrolled into view";
+    guide.PreviousButton()->click();
+    EXPECT_EQ(guide.Section(), 1);
+    // The arrow keys move the focus; the switch presses the button in focus.
+    guide.CloseButton()->setFocus();
+    QTest::keyClick(guide.CloseButton(), Qt::Key_Left);
+    EXPECT_EQ(guide.focusWidget(), guide.NextButton());
+    QTest::keyClick(guide.NextButton(), Qt::Key_Space);
+    EXPECT_EQ(guide.Section(), 2) << "one press, one step";
+  }
+  {
+    // Resting on 次へ for the dwell time steps once; leaving and coming back
+    // steps again.
+    ui::GuideWindow guide(nullptr, path, 100);
+    guide.show();
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(guide.NextButton(), &enter);
+    QTest::qWait(350);
+    EXPECT_EQ(guide.Section(), 1);
+    QApplication::sendEvent(guide.NextButton(), &leave);
+    QApplication::sendEvent(guide.NextButton(), &enter);
+    QTest::qWait(200);
+    EXPECT_EQ(guide.Section(), 2);
+  }
+  {
+    // Scanning: the focus walks 次へ and 閉じる (前へ cannot be pressed on the
+    // first section); Space on 次へ steps.
+    ui::GuideWindow guide(nullptr, path, 0, 60000);
+    guide.show();
+    guide.activateWindow();
+    EXPECT_TRUE(guide.Scanning());
+    guide.ScanStep();
+    ASSERT_EQ(guide.focusWidget(), guide.NextButton());
+    QTest::keyClick(guide.NextButton(), Qt::Key_Space);
+    EXPECT_EQ(guide.Section(), 1);
+  }
 }
 
 TEST(Guide, QtsButtonsReadJapaneseUnderTheCLocale) {
