@@ -116,7 +116,18 @@ inline constexpr char kScanSwitches[] = "Access/ScanSwitches";
 // takes (50, 67 or 75), kept on every resize; 0 (the default): the stored
 // height, as the splitter leaves it.
 inline constexpr char kBoardShare[] = "Access/BoardShare";
+// The call bell's volume in percent, 0 to 100 (the default), apart from the
+// volume of reading aloud.
+inline constexpr char kBellVolume[] = "Access/BellVolume";
+// 1 (the default): under scanning, holding the switch down for two seconds
+// rings the call bell; 0: a held switch is one press.
+inline constexpr char kBellHold[] = "Access/BellHold";
+// 1: writing 。, ！ or ？ reads the sentence it ends aloud at once; 0 (the
+// default): only 話~ reads.
+inline constexpr char kSpeakSentenceEnd[] = "Speech/SentenceEnd";
 }  // namespace named
+// How long the scan switch is held down to ring the call bell.
+inline constexpr int kBellHoldMs = 2000;
 inline constexpr int kMaxDwellTolerancePx = 200;
 inline constexpr int kMaxPredictionCells = 8;
 inline constexpr int kMaxDwellMemoryMs = 2000;
@@ -179,6 +190,10 @@ class Settings {
   int ScanIntervalMs() const;
   ScanSwitch ScanSwitchKind() const;
   bool TwoSwitches() const { return Named(named::kScanSwitches) == "2"; }
+  // The call bell's volume in percent (0 to 100).
+  int BellVolume() const;
+  bool BellHold() const { return Named(named::kBellHold) == "1"; }
+  bool SpeakSentenceEnd() const { return Named(named::kSpeakSentenceEnd) == "1"; }
   // The dwell slot's time in tenths of a second (3 to 50); nothing when the
   // slot holds no dwell time (dwell off).
   std::optional<int> DwellTenths() const;

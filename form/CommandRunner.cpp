@@ -169,6 +169,7 @@ void CommandRunner::BindBoard() {
     parts_.settings.Show();
   });
   Bind(Command::Pause, [this](CommandSource) { parts_.selection.TogglePause(); });
+  Bind(Command::CallBell, [this](CommandSource) { parts_.bell.Toggle(); });
 }
 
 }  // namespace velkor

@@ -143,6 +143,30 @@ void Scanner::Step() {
   Describe();
 }
 
+void Scanner::StartHold(SwitchInput input) {
+  p_.holdTimer.Stop();
+  held_.reset();
+  if (!state_.settings.BellHold()) return;
+  // The press does what it always does; held down long enough, it also
+  // rings the call bell, whatever scanning is doing (paused too).
+  held_ = input;
+  p_.holdTimer.SetIntervalMs(kBellHoldMs);
+  p_.holdTimer.Start();
+}
+
+void Scanner::Release(SwitchInput input) {
+  if (held_ != input) return;
+  held_.reset();
+  p_.holdTimer.Stop();
+}
+
+void Scanner::HoldTick() {
+  p_.holdTimer.Stop();
+  if (!held_ || !active_) return;
+  held_.reset();
+  if (onHeld_) onHeld_();
+}
+
 bool Scanner::Press(SwitchInput input, bool repeat) {
   if (!active_) return false;
   const Settings& s = state_.settings;
@@ -151,6 +175,7 @@ bool Scanner::Press(SwitchInput input, bool repeat) {
     // Space steps, Enter chooses.
     if (input == SwitchInput::Space) {
       if (repeat) return true;
+      StartHold(input);
       if (phase_ == Phase::Paused) {
         Restart();
       } else {
@@ -169,6 +194,7 @@ bool Scanner::Press(SwitchInput input, bool repeat) {
   }
   if (!choose) return false;
   if (repeat) return true;
+  StartHold(input);
   if (phase_ == Phase::Paused) {
     // The press that wakes scanning chooses nothing.
     p_.pnlMsg.SetMessage("");

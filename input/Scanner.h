@@ -8,6 +8,8 @@
 // rows without a press pause scanning until the next press.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <vector>
 
 #include "core/Platform.h"
@@ -28,6 +30,7 @@ class Scanner {
     IPredictionRow& predictionRow;
     IStatusLine& pnlMsg;
     ITimer& scanTimer;
+    ITimer& holdTimer;  // single shot: the switch held down for kBellHoldMs
   };
 
   Scanner(ProgramState& state, Ports ports, Selection& selection);
@@ -41,6 +44,12 @@ class Scanner {
   // and so belongs to scanning, whatever it did.
   // A held key's repeats (`repeat`) are taken as the switch's but do nothing.
   bool Press(SwitchInput input, bool repeat = false);
+  // The key or button was let go (its repeats' releases aside).
+  void Release(SwitchInput input);
+  // The hold timer ran out: a switch still held down rings the bell.
+  void HoldTick();
+  // Told when the switch was held down for kBellHoldMs (Access/BellHold).
+  void OnHeld(std::function<void()> handler) { onHeld_ = std::move(handler); }
   bool Active() const { return active_; }
   bool Paused() const { return phase_ == Phase::Paused; }
 
@@ -75,6 +84,8 @@ class Scanner {
   void Clear();
   void Describe();
   void StartTimer();
+  // A press of the switch begins: the hold timer starts.
+  void StartHold(SwitchInput input);
 
   ProgramState& state_;
   Ports p_;
@@ -82,10 +93,12 @@ class Scanner {
   bool active_ = false;
   bool inList_ = false;  // the highlight began in a list
   Phase phase_ = Phase::Rows;
-  int line_ = 0;    // index into Lines()
-  int cell_ = 0;    // index into the line's cells
-  int rounds_ = 0;  // rounds without a press: of the rows, or of the row's cells
-  Mark drawn_;      // where the highlight was last drawn
+  int line_ = 0;                     // index into Lines()
+  int cell_ = 0;                     // index into the line's cells
+  int rounds_ = 0;                   // rounds without a press: of the rows, or of the row's cells
+  Mark drawn_;                       // where the highlight was last drawn
+  std::optional<SwitchInput> held_;  // the switch pressed and not yet let go
+  std::function<void()> onHeld_;
 };
 
 }  // namespace velkor

@@ -68,7 +68,10 @@ bool Selection::Offers(const Target& t) const {
 bool Selection::Suspended(const Target& t) const {
   // The start face sets the program up: a pause does not reach it.
   if (!paused_ || t.place == Place::Start) return false;
-  return !(t.place == Place::Board && places_.board.CellAt(t.cell.col, t.cell.row).command == Command::Pause);
+  // 休~ goes on; 鈴~ calls for help, which a pause never holds back.
+  if (t.place != Place::Board) return true;
+  const auto command = places_.board.CellAt(t.cell.col, t.cell.row).command;
+  return command != Command::Pause && command != Command::CallBell;
 }
 
 Again Selection::RepeatOf(const Target& t) const {

@@ -55,7 +55,8 @@ class Selection {
   // The target can be chosen now: its place is on show and the cell holds
   // something.
   bool Offers(const Target& target) const;
-  // While input rests (休~) nothing but 休~ itself is confirmed.
+  // While input rests (休~) nothing but 休~ itself and the call bell 鈴~ is
+  // confirmed.
   bool Suspended(const Target& target) const;
   bool Paused() const { return paused_; }
   // Whether a board cell confirmed by resting on it confirms again while the

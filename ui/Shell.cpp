@@ -71,6 +71,14 @@ std::string LexiconFile(const std::string& programFolder) {
   });
 }
 
+std::string ChimeFile(const std::string& programFolder) {
+  return FirstExisting({programFolder + "chime.wav", programFolder + kInstalledData + "chime.wav",
+#ifdef VELKOR_CHIME_PATH
+                        VELKOR_CHIME_PATH
+#endif
+  });
+}
+
 std::string GuideFile(const std::string& programFolder) {
   return FirstExisting({programFolder + kInstalledData + "guide/guide-ja.md",
 #ifdef VELKOR_GUIDE_PATH

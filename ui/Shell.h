@@ -32,5 +32,7 @@ class Shell : public IShell {
 // made: the prediction lexicon and the guide; "" when there is none.
 std::string LexiconFile(const std::string& programFolder);
 std::string GuideFile(const std::string& programFolder);
+// The call bell's chime (made at build time by tools/gen_chime).
+std::string ChimeFile(const std::string& programFolder);
 
 }  // namespace velkor::ui
