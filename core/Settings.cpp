@@ -107,6 +107,7 @@ constexpr NamedEntry kNamedEntries[] = {
     {named::kBellVolume, "100", IsUpTo<100>},
     {named::kBellHold, "1", IsZeroOrOne},
     {named::kSpeakSentenceEnd, "0", IsZeroOrOne},
+    {named::kWriteSentence, "0", IsZeroOrOne},
 };
 
 // The option slots: each one's default and what it may hold; a stored value

@@ -125,6 +125,9 @@ inline constexpr char kBellHold[] = "Access/BellHold";
 // 1: writing 。, ！ or ？ reads the sentence it ends aloud at once; 0 (the
 // default): only 話~ reads.
 inline constexpr char kSpeakSentenceEnd[] = "Speech/SentenceEnd";
+// 1: a sentence chosen on 文~ is written at the caret as well as read aloud;
+// 0 (the default): it is only read aloud.
+inline constexpr char kWriteSentence[] = "Speech/WriteSentence";
 }  // namespace named
 // How long the scan switch is held down to ring the call bell.
 inline constexpr int kBellHoldMs = 2000;
@@ -194,6 +197,7 @@ class Settings {
   int BellVolume() const;
   bool BellHold() const { return Named(named::kBellHold) == "1"; }
   bool SpeakSentenceEnd() const { return Named(named::kSpeakSentenceEnd) == "1"; }
+  bool WriteSentence() const { return Named(named::kWriteSentence) == "1"; }
   // The dwell slot's time in tenths of a second (3 to 50); nothing when the
   // slot holds no dwell time (dwell off).
   std::optional<int> DwellTenths() const;

@@ -170,6 +170,10 @@ void CommandRunner::BindBoard() {
   });
   Bind(Command::Pause, [this](CommandSource) { parts_.selection.TogglePause(); });
   Bind(Command::CallBell, [this](CommandSource) { parts_.bell.Toggle(); });
+  Bind(Command::Sentences, [this](CommandSource) {
+    parts_.selection.LeaveList();
+    parts_.sentences.Show();
+  });
 }
 
 }  // namespace velkor

@@ -43,6 +43,7 @@ class CommandRunner : public ICommands {
     SettingsBoard& settings;
     ReadAloud& readAloud;
     CallBell& bell;
+    SentenceBoard& sentences;
     InputModes& modes;
     EditView& edit;
   };

@@ -123,6 +123,7 @@ class MainForm {
   void SwitchReleased(SwitchInput input) { scanner_.Release(input); }
   void HoldTick() { scanner_.HoldTick(); }
   CallBell& Bell() { return bell_; }
+  SentenceBoard& Sentences() { return sentences_; }
   ReadAloud& Reading() { return readAloud_; }
   StartFace& Start() { return start_; }
   // The pointer moved in the window; the scan timer ticked; the board grid
@@ -158,6 +159,7 @@ class MainForm {
   Prediction prediction_;
   PredictionRow row_;
   SettingsBoard settings_;
+  SentenceBoard sentences_;
   StartFace start_;
   BoardLists lists_;
   SlotBoard slots_;

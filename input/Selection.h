@@ -17,6 +17,7 @@
 #include "document/TextEdits.h"
 #include "input/BoardLists.h"
 #include "input/PredictionRow.h"
+#include "input/SentenceBoard.h"
 #include "input/SettingsBoard.h"
 #include "input/SlotBoard.h"
 #include "input/StartFace.h"
@@ -40,6 +41,7 @@ class Selection {
     SettingsBoard& settings;
     StartFace& start;
     PredictionRow& row;
+    SentenceBoard& sentences;
   };
 
   Selection(ProgramState& state, Ports ports, Places places, EditView& edit, TextEdits& edits, ICommands& commands);

@@ -63,6 +63,7 @@ constexpr Cell kCells[] = {
     {3, 5, Item::BellVolume, Kind::Value, 0},  {4, 5, Item::BellVolume, Kind::Plus, 0},
     {6, 5, Item::BellHold, Kind::Label, 0},    {7, 5, Item::BellHold, Kind::Toggle, 0},
     {9, 5, Item::SentenceEnd, Kind::Label, 0}, {10, 5, Item::SentenceEnd, Kind::Toggle, 0},
+    {12, 5, Item::WriteSentence, Kind::Label, 0}, {13, 5, Item::WriteSentence, Kind::Toggle, 0},
 };
 // clang-format on
 
@@ -94,6 +95,7 @@ constexpr ItemText kTexts[] = {
     {"鈴量", "呼び出し音の音量"},
     {"長押", "スイッチ長押し（２秒）で呼び出し"},
     {"文末", "文末で読み上げ"},
+    {"文書", "よく使う文を選ぶと書く"},
 };
 const ItemText& TextOf(Item item) { return kTexts[static_cast<int>(item)]; }
 
@@ -191,6 +193,7 @@ bool SettingsBoard::On(Item item) const {
     case Item::ConfirmTwice: return s.ConfirmTwice();
     case Item::BellHold: return s.BellHold();
     case Item::SentenceEnd: return s.SpeakSentenceEnd();
+    case Item::WriteSentence: return s.WriteSentence();
     default: return false;
   }
 }
@@ -255,7 +258,8 @@ StatusText SettingsBoard::Status(int col, int row) const {
       case Item::FitCells:
       case Item::ConfirmTwice:
       case Item::BellHold:
-      case Item::SentenceEnd: return Sj(On(cell->item) ? "入" : "切");
+      case Item::SentenceEnd:
+      case Item::WriteSentence: return Sj(On(cell->item) ? "入" : "切");
       case Item::DwellTime:
         if (!DwellModeOn(state_.settings)) return Sj("注視入力のときに変えられます");
         return ValueText(cell->item, Value(cell->item));
@@ -326,11 +330,12 @@ void SettingsBoard::SetChoice(Item item, int choice) {
 }
 
 void SettingsBoard::Toggle(Item item) {
-  const char* key = item == Item::QuickKana     ? named::kQuickKana
-                    : item == Item::FitCells    ? named::kFitCells
-                    : item == Item::BellHold    ? named::kBellHold
-                    : item == Item::SentenceEnd ? named::kSpeakSentenceEnd
-                                                : named::kConfirmTwice;
+  const char* key = item == Item::QuickKana       ? named::kQuickKana
+                    : item == Item::FitCells      ? named::kFitCells
+                    : item == Item::BellHold      ? named::kBellHold
+                    : item == Item::SentenceEnd   ? named::kSpeakSentenceEnd
+                    : item == Item::WriteSentence ? named::kWriteSentence
+                                                  : named::kConfirmTwice;
   state_.settings.SetNamed(key, On(item) ? "0" : "1");
   if (item == Item::QuickKana) row_.Refresh();
 }
@@ -386,6 +391,7 @@ void SettingsBoard::Set(Item item, int value) {
     case Item::ConfirmTwice:
     case Item::BellHold:
     case Item::SentenceEnd:
+    case Item::WriteSentence:
       if (On(item) != (value != 0)) Toggle(item);
       break;
     case Item::StartFace: return;
