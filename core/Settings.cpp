@@ -108,6 +108,7 @@ constexpr NamedEntry kNamedEntries[] = {
     {named::kBellHold, "1", IsZeroOrOne},
     {named::kSpeakSentenceEnd, "0", IsZeroOrOne},
     {named::kWriteSentence, "0", IsZeroOrOne},
+    {named::kScanSpeak, "0", IsZeroOrOne},
 };
 
 // The option slots: each one's default and what it may hold; a stored value

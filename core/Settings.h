@@ -128,6 +128,9 @@ inline constexpr char kSpeakSentenceEnd[] = "Speech/SentenceEnd";
 // 1: a sentence chosen on 文~ is written at the caret as well as read aloud;
 // 0 (the default): it is only read aloud.
 inline constexpr char kWriteSentence[] = "Speech/WriteSentence";
+// 1: under scanning, the row and then the cell under the highlight is read
+// aloud briefly; 0 (the default): scanning is silent.
+inline constexpr char kScanSpeak[] = "Access/ScanSpeak";
 }  // namespace named
 // How long the scan switch is held down to ring the call bell.
 inline constexpr int kBellHoldMs = 2000;
@@ -198,6 +201,7 @@ class Settings {
   bool BellHold() const { return Named(named::kBellHold) == "1"; }
   bool SpeakSentenceEnd() const { return Named(named::kSpeakSentenceEnd) == "1"; }
   bool WriteSentence() const { return Named(named::kWriteSentence) == "1"; }
+  bool ScanSpeak() const { return Named(named::kScanSpeak) == "1"; }
   // The dwell slot's time in tenths of a second (3 to 50); nothing when the
   // slot holds no dwell time (dwell off).
   std::optional<int> DwellTenths() const;

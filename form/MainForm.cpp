@@ -73,6 +73,7 @@ void MainForm::WireBell() {
   scanner_.OnHeld([this] { commands_.Run(Command::CallBell, CommandSource::Board); });
   p_.bell.OnFinished([this] { bell_.Finished(); });
   sentences_.OnSpeak([this](const std::string& sentence) { readAloud_.Say(sentence); });
+  scanner_.OnSpeak([this](const std::string& text) { readAloud_.SayBriefly(text); });
 }
 
 void MainForm::ModeChanged() {

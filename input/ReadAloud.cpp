@@ -38,7 +38,14 @@ void ReadAloud::Speak() {
   Say(spoken);
 }
 
+void ReadAloud::SayBriefly(const std::string& text) {
+  if (text.empty() || (p_.speech.Speaking() && !brief_)) return;
+  const Settings& s = state_.settings;
+  brief_ = p_.speech.Speak(text, s.SpeechPercent(option::kSpeechSpeed), s.SpeechPercent(option::kSpeechVolume));
+}
+
 void ReadAloud::Say(const std::string& text) {
+  brief_ = false;
   const Settings& s = state_.settings;
   if (!p_.speech.Speak(text, s.SpeechPercent(option::kSpeechSpeed), s.SpeechPercent(option::kSpeechVolume))) {
     message_(SpeechFailureMessage(p_.speech.Failure()));

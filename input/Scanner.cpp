@@ -274,9 +274,26 @@ void Scanner::Draw() {
   SurfaceOf(mark).SetScanMark({mark.inList || mark.row >= 0 ? mark.row : 0, mark.col});
 }
 
+void Scanner::Speak(const Mark& mark) {
+  if (phase_ == Phase::Rows) {
+    // A row by its place: the prediction row, or its number on the face.
+    onSpeak_(mark.row < 0 ? Sj("予測") : std::to_string(mark.row) + Sj("行"));
+    return;
+  }
+  const Target target = TargetOf(mark);
+  if (target.place == Place::Board) {
+    // A command by its short name, a cell by what it shows.
+    const BoardCell cell = selection_.BoardCellAt(mark.col, mark.row);
+    onSpeak_(cell.command ? Sj(EntryOf(*cell.command).status) : cell.label);
+    return;
+  }
+  onSpeak_(selection_.Describe(target).text);
+}
+
 void Scanner::Describe() {
   if (!active_ || phase_ == Phase::Paused) return;
   const Mark mark = drawn_;
+  if (state_.settings.ScanSpeak() && onSpeak_) Speak(mark);
   if (phase_ == Phase::Rows) {
     p_.predictionRow.SetCurrent(-1);
     p_.pnlMsg.SetText(Sj("この行を選ぶ"), status::kBlue);

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "core/Platform.h"
@@ -50,6 +51,9 @@ class Scanner {
   void HoldTick();
   // Told when the switch was held down for kBellHoldMs (Access/BellHold).
   void OnHeld(std::function<void()> handler) { onHeld_ = std::move(handler); }
+  // With Access/ScanSpeak: told the short text to read aloud for the row or
+  // cell the highlight reached.
+  void OnSpeak(std::function<void(const std::string&)> handler) { onSpeak_ = std::move(handler); }
   bool Active() const { return active_; }
   bool Paused() const { return phase_ == Phase::Paused; }
 
@@ -99,6 +103,9 @@ class Scanner {
   Mark drawn_;                       // where the highlight was last drawn
   std::optional<SwitchInput> held_;  // the switch pressed and not yet let go
   std::function<void()> onHeld_;
+  std::function<void(const std::string&)> onSpeak_;
+  // What the highlight reached, read aloud briefly.
+  void Speak(const Mark& mark);
 };
 
 }  // namespace velkor

@@ -65,6 +65,8 @@ class Selection {
   // pointer stays (nothing else does).
   Again RepeatOf(const Target& target) const;
 
+  // The board's cell as the board model holds it.
+  BoardCell BoardCellAt(int col, int row) const { return places_.board.CellAt(col, row); }
   // What confirming the target would do, as the status line says it.
   StatusText Describe(const Target& target) const;
   // The user points at the target (the pointer rests on it, the arrow keys

@@ -64,6 +64,7 @@ constexpr Cell kCells[] = {
     {6, 5, Item::BellHold, Kind::Label, 0},    {7, 5, Item::BellHold, Kind::Toggle, 0},
     {9, 5, Item::SentenceEnd, Kind::Label, 0}, {10, 5, Item::SentenceEnd, Kind::Toggle, 0},
     {12, 5, Item::WriteSentence, Kind::Label, 0}, {13, 5, Item::WriteSentence, Kind::Toggle, 0},
+    {15, 5, Item::ScanSpeak, Kind::Label, 0}, {16, 5, Item::ScanSpeak, Kind::Toggle, 0},
 };
 // clang-format on
 
@@ -96,6 +97,7 @@ constexpr ItemText kTexts[] = {
     {"長押", "スイッチ長押し（２秒）で呼び出し"},
     {"文末", "文末で読み上げ"},
     {"文書", "よく使う文を選ぶと書く"},
+    {"読走", "読み上げ走査"},
 };
 const ItemText& TextOf(Item item) { return kTexts[static_cast<int>(item)]; }
 
@@ -194,6 +196,7 @@ bool SettingsBoard::On(Item item) const {
     case Item::BellHold: return s.BellHold();
     case Item::SentenceEnd: return s.SpeakSentenceEnd();
     case Item::WriteSentence: return s.WriteSentence();
+    case Item::ScanSpeak: return s.ScanSpeak();
     default: return false;
   }
 }
@@ -259,7 +262,8 @@ StatusText SettingsBoard::Status(int col, int row) const {
       case Item::ConfirmTwice:
       case Item::BellHold:
       case Item::SentenceEnd:
-      case Item::WriteSentence: return Sj(On(cell->item) ? "入" : "切");
+      case Item::WriteSentence:
+      case Item::ScanSpeak: return Sj(On(cell->item) ? "入" : "切");
       case Item::DwellTime:
         if (!DwellModeOn(state_.settings)) return Sj("注視入力のときに変えられます");
         return ValueText(cell->item, Value(cell->item));
@@ -335,6 +339,7 @@ void SettingsBoard::Toggle(Item item) {
                     : item == Item::BellHold      ? named::kBellHold
                     : item == Item::SentenceEnd   ? named::kSpeakSentenceEnd
                     : item == Item::WriteSentence ? named::kWriteSentence
+                    : item == Item::ScanSpeak     ? named::kScanSpeak
                                                   : named::kConfirmTwice;
   state_.settings.SetNamed(key, On(item) ? "0" : "1");
   if (item == Item::QuickKana) row_.Refresh();
@@ -392,6 +397,7 @@ void SettingsBoard::Set(Item item, int value) {
     case Item::BellHold:
     case Item::SentenceEnd:
     case Item::WriteSentence:
+    case Item::ScanSpeak:
       if (On(item) != (value != 0)) Toggle(item);
       break;
     case Item::StartFace: return;

@@ -274,3 +274,32 @@ TEST(SpeakingAsYouWrite, TheMarkReadsTheSentenceItEnds) {
 
 }  // namespace
 }  // namespace velkor::testing
+
+namespace velkor::testing {
+namespace {
+
+// Hearing the board: under scanning with 読走 on, the row and then the cell
+// under the highlight is read aloud briefly (a command by its short name);
+// a sentence being read is never cut off by it.
+TEST(HearingTheBoard, TheRowThenTheCellIsReadBriefly) {
+  BellRig r(Mode::Scan);
+  const auto last = [&r] { return r.fake.speech.said.empty() ? std::string() : U(r.fake.speech.said.back().text); };
+  r.ScanTick();
+  EXPECT_TRUE(r.fake.speech.said.empty()) << "off by default";
+  r.form.State().settings.SetNamed(named::kScanSpeak, "1");
+  for (int i = 0; i < 20 && r.form.Scan().Highlight().row != 7; ++i) r.ScanTick();
+  EXPECT_EQ(last(), "7行");
+  r.Press();
+  r.Release();
+  EXPECT_EQ(last(), "文字盤のタブを替える") << "《~ by its short name";
+  for (int i = 0; i < 20 && r.form.Scan().Highlight().col != 11; ++i) r.ScanTick();
+  EXPECT_EQ(last(), "呼び出し音を鳴らす");
+  // Something else being read is not cut off by the next step.
+  r.form.Reading().Say(Sj("長い文です。"));
+  const std::size_t count = r.fake.speech.said.size();
+  r.ScanTick();
+  EXPECT_EQ(r.fake.speech.said.size(), count);
+}
+
+}  // namespace
+}  // namespace velkor::testing

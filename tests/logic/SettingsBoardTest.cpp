@@ -213,6 +213,7 @@ TEST(SettingsBoard, BadStoredValuesFallBackToTheirDefaults) {
       {named::kBellHold, "0", {"2", "off"}, "1"},
       {named::kSpeakSentenceEnd, "1", {"yes", "2"}, "0"},
       {named::kWriteSentence, "1", {"on"}, "0"},
+      {named::kScanSpeak, "1", {"on"}, "0"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.key);
