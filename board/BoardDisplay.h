@@ -17,7 +17,7 @@ namespace velkor {
 // What the board grid shows: the board itself (the tab strip's tabs), the
 // hundred document slots, the settings board, or the start face's large
 // choices.
-enum class BoardFace { Board, Slots, Settings, Start };
+enum class BoardFace { Board, Slots, Settings, Start, Sentences };
 
 // A cell of the board as the board model holds it (never as read back from
 // the grid): its stored text, the variants it offers and the command it

@@ -37,6 +37,8 @@ constexpr std::array<CommandEntry, kCommandCount> kCommands = {{
     {Command::Modifier,   "゛~", 6, 13, "濁点・小文字・カタカナに切り替え", kBlue, "", "", "", I::None, "", Again::OnResting, false, "", false},
     {Command::Pause,      "休~", 7, 9,  "入力を休止",             kBlue, "", "", "", I::None, "", Again::Never, false, "", false},
     {Command::Settings,   "設~", 7, 10, "設定を変える",           kBlue, "", "", "", I::None, "", Again::Never, false, "", false},
+    {Command::CallBell,   "鈴~", 7, 11, "呼び出し音を鳴らす",     kRed,  "", "", "", I::None, "", Again::Never, false, "", false},
+    {Command::Sentences,  "文~", 7, 12, "よく使う文",             kBlue, "", "", "", I::None, "", Again::Never, false, "", false},
     {Command::EditFont,   "", 0, 0, "", kBlue, "ActDspFont", "編集画面フォント設定(&F)", "編集フォント変更", I::EditFont, "", Again::Never, false, "", false},
     {Command::EditColour, "", 0, 0, "", kBlue, "MnuDspEclr", "編集画面の色設定(&B)", "", I::None, "", Again::Never, false, "", false},
     {Command::BoardFont,  "", 0, 0, "", kBlue, "ActDspMojiFont", "文字盤フォント設定(&M)", "文字盤フォント変更", I::BoardFont, "", Again::Never, false, "", false},

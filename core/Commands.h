@@ -40,6 +40,8 @@ enum class Command {
   Modifier,    // "゛~", on the board with quick kana only
   Pause,       // "休~": every confirmation but its own is suspended until it is confirmed again
   Settings,    // "設~": the settings board
+  CallBell,    // "鈴~": rings the call bell three times; a second one stops it
+  Sentences,   // "文~": the face of the user's most used sentences
   // The menu's own items, with no board cell.
   EditFont,        // the edit area's font
   EditColour,      // the edit area's background colour
@@ -62,7 +64,7 @@ enum class Command {
   QuickKana,          // one selection per kana (a check item)
   ForgetLearning,     // forget everything learned
 };
-inline constexpr int kCommandCount = 46;
+inline constexpr int kCommandCount = 48;
 
 // Status-line colours: blue for editing, red for documents, tabs and quitting.
 namespace status {

@@ -22,6 +22,7 @@ namespace velkor {
 class ITextFiles;
 class IConverter;
 class ISpeech;
+class IBell;
 class IPredictor;
 
 // A font as the settings hold it: name (code page 932), size in points, colour.
@@ -516,6 +517,10 @@ struct Platform {
   IClock& clock;
   // Steps the scan highlight in scanning mode.
   ITimer& scanTimer;
+  // The call bell, and the timer that tells a scan switch held down long
+  // enough to ring it (single shot).
+  IBell& bell;
+  ITimer& holdTimer;
 };
 
 }  // namespace velkor

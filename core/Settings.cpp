@@ -177,6 +177,11 @@ constexpr NamedEntry kNamedEntries[] = {
     {named::kScanSwitch, "space", IsScanSwitch},
     {named::kScanSwitches, "1", IsOneOrTwo},
     {named::kBoardShare, "0", IsBoardShare},
+    {named::kBellVolume, "100", IsUpTo<100>},
+    {named::kBellHold, "1", IsZeroOrOne},
+    {named::kSpeakSentenceEnd, "0", IsZeroOrOne},
+    {named::kWriteSentence, "0", IsZeroOrOne},
+    {named::kScanSpeak, "0", IsZeroOrOne},
 };
 
 // The option slots: each one's default and what it may hold; a stored value
@@ -341,6 +346,8 @@ void Settings::SetNamed(const char* key, std::string value) {
 // A value set from the program (not read from the file) may still be out of
 // range: it reads as the default.
 int Settings::RepeatMs() const { return ParseBounded(Named(named::kRepeatMs), 0, kMaxRepeatMs).value_or(0); }
+
+int Settings::BellVolume() const { return ParseBounded(Named(named::kBellVolume), 0, 100).value_or(100); }
 
 int Settings::BoardShare() const { return ParseBounded(Named(named::kBoardShare), 0, 75).value_or(0); }
 

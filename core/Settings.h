@@ -116,7 +116,24 @@ inline constexpr char kScanSwitches[] = "Access/ScanSwitches";
 // takes (50, 67 or 75), kept on every resize; 0 (the default): the stored
 // height, as the splitter leaves it.
 inline constexpr char kBoardShare[] = "Access/BoardShare";
+// The call bell's volume in percent, 0 to 100 (the default), apart from the
+// volume of reading aloud.
+inline constexpr char kBellVolume[] = "Access/BellVolume";
+// 1 (the default): under scanning, holding the switch down for two seconds
+// rings the call bell; 0: a held switch is one press.
+inline constexpr char kBellHold[] = "Access/BellHold";
+// 1: writing 。, ！ or ？ reads the sentence it ends aloud at once; 0 (the
+// default): only 話~ reads.
+inline constexpr char kSpeakSentenceEnd[] = "Speech/SentenceEnd";
+// 1: a sentence chosen on 文~ is written at the caret as well as read aloud;
+// 0 (the default): it is only read aloud.
+inline constexpr char kWriteSentence[] = "Speech/WriteSentence";
+// 1: under scanning, the row and then the cell under the highlight is read
+// aloud briefly; 0 (the default): scanning is silent.
+inline constexpr char kScanSpeak[] = "Access/ScanSpeak";
 }  // namespace named
+// How long the scan switch is held down to ring the call bell.
+inline constexpr int kBellHoldMs = 2000;
 inline constexpr int kMaxDwellTolerancePx = 200;
 inline constexpr int kMaxPredictionCells = 8;
 inline constexpr int kMaxDwellMemoryMs = 2000;
@@ -183,6 +200,12 @@ class Settings {
   int ScanIntervalMs() const;
   ScanSwitch ScanSwitchKind() const;
   bool TwoSwitches() const { return Named(named::kScanSwitches) == "2"; }
+  // The call bell's volume in percent (0 to 100).
+  int BellVolume() const;
+  bool BellHold() const { return Named(named::kBellHold) == "1"; }
+  bool SpeakSentenceEnd() const { return Named(named::kSpeakSentenceEnd) == "1"; }
+  bool WriteSentence() const { return Named(named::kWriteSentence) == "1"; }
+  bool ScanSpeak() const { return Named(named::kScanSpeak) == "1"; }
   // The dwell slot's time in tenths of a second (3 to 50); nothing when the
   // slot holds no dwell time (dwell off).
   std::optional<int> DwellTenths() const;

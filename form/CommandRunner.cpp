@@ -169,6 +169,11 @@ void CommandRunner::BindBoard() {
     parts_.settings.Show();
   });
   Bind(Command::Pause, [this](CommandSource) { parts_.selection.TogglePause(); });
+  Bind(Command::CallBell, [this](CommandSource) { parts_.bell.Toggle(); });
+  Bind(Command::Sentences, [this](CommandSource) {
+    parts_.selection.LeaveList();
+    parts_.sentences.Show();
+  });
 }
 
 }  // namespace velkor

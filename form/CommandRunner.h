@@ -14,6 +14,7 @@
 #include "document/Documents.h"
 #include "document/Journal.h"
 #include "document/EditView.h"
+#include "input/CallBell.h"
 #include "input/InputModes.h"
 #include "input/ReadAloud.h"
 #include "input/Selection.h"
@@ -41,6 +42,8 @@ class CommandRunner : public ICommands {
     SlotBoard& slotBoard;
     SettingsBoard& settings;
     ReadAloud& readAloud;
+    CallBell& bell;
+    SentenceBoard& sentences;
     InputModes& modes;
     EditView& edit;
   };

@@ -20,21 +20,24 @@ MainForm::MainForm(Platform platform)
       prediction_(p_.predictor, learning_),
       row_(state_, {p_.memMain, p_.predictionRow}, prediction_, edits_),
       settings_(state_, {p_.sgd00, p_.tabC00}, board_, modes_, row_),
+      sentences_(state_, {p_.sgd00, p_.tabC00}, board_, learning_),
       start_(state_, {p_.sgd00, p_.tabC00, p_.window, p_.scanTimer, p_.pnlMsg}, board_, settings_),
       lists_({p_.sgd00, p_.sgd01}, conversion_, documents_),
       slots_(state_, {p_.sgd00, p_.tabC00, p_.memMain, p_.window}, board_, documents_),
       readAloud_(state_, {p_.memMain, p_.speech}, [this](const std::string& text) { Message(text); }),
+      bell_(state_, {p_.bell, p_.pnlMsg}, [this] { return selection_.Paused(); }),
       commands_(state_, {p_.window, p_.memMain},
-                {journal_, edits_, documents_, selection_, board_, slots_, settings_, readAloud_, modes_, edit_},
+                {journal_, edits_, documents_, selection_, board_, slots_, settings_, readAloud_, bell_, sentences_,
+                 modes_, edit_},
                 {[this] { MnuDspSpeechClick(); }, [this] { ActExeZoomExecute(); }, [this] { MnuHelpClick(); },
                  [this](bool shown) { ShowPredictionRow(shown); }, [this](bool on) { SetQuickKana(on); },
                  [this] { ForgetLearning(); }}),
       selection_(state_, {p_.memMain, p_.edtInp, p_.sgd00, p_.pnlMsg},
-                 {board_, lists_, slots_, settings_, start_, row_}, edit_, edits_, commands_),
+                 {board_, lists_, slots_, settings_, start_, row_, sentences_}, edit_, edits_, commands_),
       tracker_(state_, {p_.pointer, p_.tmrInput0, p_.clock, p_.pnlMsg, p_.sgd00, p_.sgd01, p_.predictionRow},
                selection_),
       keys_(state_, {p_.sgd00, p_.sgd01, p_.predictionRow}, selection_),
-      scanner_(state_, {p_.sgd00, p_.sgd01, p_.predictionRow, p_.pnlMsg, p_.scanTimer}, selection_),
+      scanner_(state_, {p_.sgd00, p_.sgd01, p_.predictionRow, p_.pnlMsg, p_.scanTimer, p_.holdTimer}, selection_),
       editing_(state_, {p_.sgd00, p_.tabC00, p_.dialogs}) {
   board_.UseCommands(commands_);
   settings_.OnModeChanged([this] { ModeChanged(); });
@@ -44,6 +47,7 @@ MainForm::MainForm(Platform platform)
     p_.memMain.SetFocus();
   });
   modes_.OnModeSet([this] { ModeChanged(); });
+  WireBell();
   // What the pointer rests on changes when the board, the list or the row
   // shows something else.
   board_.OnShownChanged([this] { ShownChanged(selection_.Face()); });
@@ -61,6 +65,15 @@ MainForm::MainForm(Platform platform)
   conversion_.OnConverted([this](const std::string& reading, const std::string& text) {
     prediction_.Converted(reading, text, static_cast<std::size_t>(std::max(0, p_.memMain.SelStart())));
   });
+}
+
+void MainForm::WireBell() {
+  // The switch held down rings the bell as 鈴~ does; the chime ending by
+  // itself takes its message away.
+  scanner_.OnHeld([this] { commands_.Run(Command::CallBell, CommandSource::Board); });
+  p_.bell.OnFinished([this] { bell_.Finished(); });
+  sentences_.OnSpeak([this](const std::string& sentence) { readAloud_.Say(sentence); });
+  scanner_.OnSpeak([this](const std::string& text) { readAloud_.SayBriefly(text); });
 }
 
 void MainForm::ModeChanged() {
@@ -265,6 +278,8 @@ void MainForm::ScanTick() {
 void MainForm::GridResized() {
   if (start_.Shown()) {
     start_.Layout();
+  } else if (sentences_.Shown()) {
+    sentences_.Layout();
   } else {
     board_.FitCells();
   }
@@ -365,6 +380,7 @@ void MainForm::ActExeZoomExecute() { p_.shell.StartProgram(kMagnifierProgram); }
 
 void MainForm::MemMainChange() {
   edits_.Changed();
+  readAloud_.TextChanged();
   row_.Refresh();
   commands_.Update();
 }

@@ -15,6 +15,7 @@
 #include "document/TextEdits.h"
 #include "input/ArrowKeys.h"
 #include "input/BoardLists.h"
+#include "input/CallBell.h"
 #include "input/DwellTracker.h"
 #include "input/InputModes.h"
 #include "input/ReadAloud.h"
@@ -131,6 +132,13 @@ class MainForm {
   // and belongs to scanning (a held key's repeats are taken, not acted on).
   // On the start face every key is the keys' (any key chooses).
   bool SwitchPressed(SwitchInput input, bool repeat) { return !start_.Shown() && scanner_.Press(input, repeat); }
+  // A key or button let go (a held key's repeats aside), and the hold timer
+  // running out: a scan switch held down long enough rings the call bell.
+  void SwitchReleased(SwitchInput input) { scanner_.Release(input); }
+  void HoldTick() { scanner_.HoldTick(); }
+  CallBell& Bell() { return bell_; }
+  SentenceBoard& Sentences() { return sentences_; }
+  ReadAloud& Reading() { return readAloud_; }
   StartFace& Start() { return start_; }
   // The pointer moved in the window; the scan timer ticked; the board grid
   // was resized.
@@ -151,6 +159,7 @@ class MainForm {
   void RepairFolders();
   // The input sources follow a change of the input mode.
   void ModeChanged();
+  void WireBell();
   // The board area's share of the window's height, and the window filling
   // the screen, as the settings say.
   void ApplyBoardShare();
@@ -169,10 +178,12 @@ class MainForm {
   Prediction prediction_;
   PredictionRow row_;
   SettingsBoard settings_;
+  SentenceBoard sentences_;
   StartFace start_;
   BoardLists lists_;
   SlotBoard slots_;
   ReadAloud readAloud_;
+  CallBell bell_;
   CommandRunner commands_;
   Selection selection_;
   DwellTracker tracker_;

@@ -1,6 +1,7 @@
 #include "input/ReadAloud.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/Cp932.h"
 #include "document/CaretMoves.h"
@@ -34,10 +35,60 @@ void ReadAloud::Speak() {
     message_(cp932::FromUtf8("読み上げるデータがありません"));
     return;
   }
+  Say(spoken);
+}
+
+void ReadAloud::SayBriefly(const std::string& text) {
+  if (text.empty() || (p_.speech.Speaking() && !brief_)) return;
   const Settings& s = state_.settings;
-  if (!speech.Speak(spoken, s.SpeechPercent(option::kSpeechSpeed), s.SpeechPercent(option::kSpeechVolume))) {
-    message_(SpeechFailureMessage(speech.Failure()));
+  brief_ = p_.speech.Speak(text, s.SpeechPercent(option::kSpeechSpeed), s.SpeechPercent(option::kSpeechVolume));
+}
+
+void ReadAloud::Say(const std::string& text) {
+  brief_ = false;
+  const Settings& s = state_.settings;
+  if (!p_.speech.Speak(text, s.SpeechPercent(option::kSpeechSpeed), s.SpeechPercent(option::kSpeechVolume))) {
+    message_(SpeechFailureMessage(p_.speech.Failure()));
   }
+}
+
+namespace {
+
+bool IsSentenceMark(std::string_view character) {
+  for (const char* mark : {"。", "！", "？"}) {
+    if (character == cp932::FromUtf8(mark)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string ReadAloud::SentenceBefore(const std::string& text, std::size_t end) {
+  // The mark itself ends the sentence: the search begins before it.
+  std::size_t start = caret::CharBefore(text, end);
+  while (start > 0) {
+    const std::size_t before = caret::CharBefore(text, start);
+    const std::string_view character(text.data() + before, start - before);
+    if (character == "\r\n" || character == "\n" || IsSentenceMark(character)) break;
+    start = before;
+  }
+  return text.substr(start, end - start);
+}
+
+void ReadAloud::TextChanged() {
+  std::string text = p_.memMain.Text();
+  const std::string before = std::exchange(last_, text);
+  if (!state_.settings.SpeakSentenceEnd() || p_.memMain.SelLength() > 0 || text.size() <= before.size()) return;
+  const std::size_t end = caret::Snap(text, static_cast<std::size_t>(std::max(0, p_.memMain.SelStart())));
+  // Only text just written counts: an insertion that ends at the caret (a
+  // document opened, or an undo elsewhere, is no sentence written).
+  const std::size_t added = text.size() - before.size();
+  if (end < added || text.compare(0, end - added, before, 0, end - added) != 0 ||
+      text.compare(end, std::string::npos, before, end - added, std::string::npos) != 0)
+    return;
+  const std::size_t mark = caret::CharBefore(text, end);
+  if (end == 0 || !IsSentenceMark(std::string_view(text).substr(mark, end - mark))) return;
+  Say(SentenceBefore(text, end));
 }
 
 }  // namespace velkor

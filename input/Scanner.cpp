@@ -152,6 +152,30 @@ void Scanner::Step() {
   Describe();
 }
 
+void Scanner::StartHold(SwitchInput input) {
+  p_.holdTimer.Stop();
+  held_.reset();
+  if (!state_.settings.BellHold()) return;
+  // The press does what it always does; held down long enough, it also
+  // rings the call bell, whatever scanning is doing (paused too).
+  held_ = input;
+  p_.holdTimer.SetIntervalMs(kBellHoldMs);
+  p_.holdTimer.Start();
+}
+
+void Scanner::Release(SwitchInput input) {
+  if (held_ != input) return;
+  held_.reset();
+  p_.holdTimer.Stop();
+}
+
+void Scanner::HoldTick() {
+  p_.holdTimer.Stop();
+  if (!held_ || !active_) return;
+  held_.reset();
+  if (onHeld_) onHeld_();
+}
+
 bool Scanner::Press(SwitchInput input, bool repeat) {
   if (!active_) return false;
   const Settings& s = state_.settings;
@@ -160,6 +184,7 @@ bool Scanner::Press(SwitchInput input, bool repeat) {
     // Space steps, Enter chooses.
     if (input == SwitchInput::Space) {
       if (repeat) return true;
+      StartHold(input);
       if (phase_ == Phase::Paused) {
         Restart();
       } else {
@@ -178,6 +203,7 @@ bool Scanner::Press(SwitchInput input, bool repeat) {
   }
   if (!choose) return false;
   if (repeat) return true;
+  StartHold(input);
   if (phase_ == Phase::Paused) {
     // The press that wakes scanning chooses nothing.
     p_.pnlMsg.SetMessage("");
@@ -265,9 +291,26 @@ void Scanner::Draw() {
   SurfaceOf(mark).SetScanMark({mark.inList || mark.row >= 0 ? mark.row : 0, mark.col});
 }
 
+void Scanner::Speak(const Mark& mark) {
+  if (phase_ == Phase::Rows) {
+    // A row by its place: the prediction row, or its number on the face.
+    onSpeak_(mark.row < 0 ? Sj("予測") : std::to_string(mark.row) + Sj("行"));
+    return;
+  }
+  const Target target = TargetOf(mark);
+  if (target.place == Place::Board) {
+    // A command by its short name, a cell by what it shows.
+    const BoardCell cell = selection_.BoardCellAt(mark.col, mark.row);
+    onSpeak_(cell.command ? Sj(EntryOf(*cell.command).status) : cell.label);
+    return;
+  }
+  onSpeak_(selection_.Describe(target).text);
+}
+
 void Scanner::Describe() {
   if (!active_ || phase_ == Phase::Paused) return;
   const Mark mark = drawn_;
+  if (state_.settings.ScanSpeak() && onSpeak_) Speak(mark);
   if (phase_ == Phase::Rows) {
     p_.predictionRow.SetCurrent(-1);
     p_.pnlMsg.SetText(Sj("この行を選ぶ"), status::kBlue);

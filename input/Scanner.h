@@ -8,7 +8,9 @@
 // rows without a press pause scanning until the next press.
 #pragma once
 
+#include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "core/Platform.h"
@@ -29,6 +31,7 @@ class Scanner {
     IPredictionRow& predictionRow;
     IStatusLine& pnlMsg;
     ITimer& scanTimer;
+    ITimer& holdTimer;  // single shot: the switch held down for kBellHoldMs
   };
 
   Scanner(ProgramState& state, Ports ports, Selection& selection);
@@ -43,6 +46,15 @@ class Scanner {
   // and so belongs to scanning, whatever it did.
   // A held key's repeats (`repeat`) are taken as the switch's but do nothing.
   bool Press(SwitchInput input, bool repeat = false);
+  // The key or button was let go (its repeats' releases aside).
+  void Release(SwitchInput input);
+  // The hold timer ran out: a switch still held down rings the bell.
+  void HoldTick();
+  // Told when the switch was held down for kBellHoldMs (Access/BellHold).
+  void OnHeld(std::function<void()> handler) { onHeld_ = std::move(handler); }
+  // With Access/ScanSpeak: told the short text to read aloud for the row or
+  // cell the highlight reached.
+  void OnSpeak(std::function<void(const std::string&)> handler) { onSpeak_ = std::move(handler); }
   bool Active() const { return active_; }
   bool Paused() const { return phase_ == Phase::Paused; }
 
@@ -79,6 +91,8 @@ class Scanner {
   void StartTimer();
   // The index in `line` where its cells begin: the start cell's, on its row.
   int StartCellOf(const Line& line) const;
+  // A press of the switch begins: the hold timer starts.
+  void StartHold(SwitchInput input);
 
   ProgramState& state_;
   Ports p_;
@@ -91,6 +105,11 @@ class Scanner {
   int rounds_ = 0;                // rounds without a press: of the rows, or of the row's cells
   Mark drawn_;                    // where the highlight was last drawn
   std::optional<CellPos> start_;  // where the face on show starts, if not at its first row
+  std::optional<SwitchInput> held_;  // the switch pressed and not yet let go
+  std::function<void()> onHeld_;
+  std::function<void(const std::string&)> onSpeak_;
+  // What the highlight reached, read aloud briefly.
+  void Speak(const Mark& mark);
 };
 
 }  // namespace velkor

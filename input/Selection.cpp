@@ -33,6 +33,7 @@ Place Selection::Face() const {
     case BoardFace::Slots: return Place::SlotBoard;
     case BoardFace::Settings: return Place::SettingsBoard;
     case BoardFace::Start: return Place::Start;
+    case BoardFace::Sentences: return Place::Sentences;
     case BoardFace::Board: break;
   }
   return Place::Board;
@@ -54,6 +55,9 @@ bool Selection::Offers(const Target& t) const {
              t.cell.row <= board::kLastCommandRow;
     case Place::SettingsBoard: return Face() == t.place && places_.settings.CellAt(t.cell.col, t.cell.row).has_value();
     case Place::Start: return Face() == t.place && !places_.start.Caption(t.cell.col, t.cell.row).empty();
+    case Place::Sentences:
+      return Face() == t.place && (places_.sentences.Leaves(t.cell.col, t.cell.row) ||
+                                   !places_.sentences.SentenceAt(t.cell.col, t.cell.row).empty());
     case Place::Board: {
       if (Face() != t.place) return false;
       const BoardCell cell = places_.board.CellAt(t.cell.col, t.cell.row);
@@ -68,7 +72,10 @@ bool Selection::Offers(const Target& t) const {
 bool Selection::Suspended(const Target& t) const {
   // The start face sets the program up: a pause does not reach it.
   if (!paused_ || t.place == Place::Start) return false;
-  return !(t.place == Place::Board && places_.board.CellAt(t.cell.col, t.cell.row).command == Command::Pause);
+  // 休~ goes on; 鈴~ calls for help, which a pause never holds back.
+  if (t.place != Place::Board) return true;
+  const auto command = places_.board.CellAt(t.cell.col, t.cell.row).command;
+  return command != Command::Pause && command != Command::CallBell;
 }
 
 Again Selection::RepeatOf(const Target& t) const {
@@ -121,6 +128,7 @@ StatusText Selection::Describe(const Target& t) const {
       return places_.slotBoard.Describe(t.cell);
     case Place::SettingsBoard: return places_.settings.Status(t.cell.col, t.cell.row);
     case Place::Start: return places_.start.Status(t.cell.col, t.cell.row);
+    case Place::Sentences: return places_.sentences.Status(t.cell.col, t.cell.row);
     case Place::List: return places_.lists.Describe(t.cell);
     case Place::Row:
       return {Quoted(places_.row.Offer().candidates[static_cast<std::size_t>(t.cell.col)]), status::kBlack};
@@ -170,6 +178,13 @@ void Selection::Confirm(const Target& t) {
       Disarm();
       places_.start.Choose(t.cell.col, t.cell.row);
       break;
+    case Place::Sentences: {
+      Disarm();
+      // Read aloud; written at the caret too when the setting says so.
+      const std::string written = places_.sentences.Choose(t.cell.col, t.cell.row);
+      if (!written.empty()) InsertText(written);
+      break;
+    }
   }
   Finish();
 }

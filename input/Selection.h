@@ -17,6 +17,7 @@
 #include "document/TextEdits.h"
 #include "input/BoardLists.h"
 #include "input/PredictionRow.h"
+#include "input/SentenceBoard.h"
 #include "input/SettingsBoard.h"
 #include "input/SlotBoard.h"
 #include "input/StartFace.h"
@@ -40,6 +41,7 @@ class Selection {
     SettingsBoard& settings;
     StartFace& start;
     PredictionRow& row;
+    SentenceBoard& sentences;
   };
 
   Selection(ProgramState& state, Ports ports, Places places, EditView& edit, TextEdits& edits, ICommands& commands);
@@ -58,13 +60,16 @@ class Selection {
   // The target can be chosen now: its place is on show and the cell holds
   // something.
   bool Offers(const Target& target) const;
-  // While input rests (休~) nothing but 休~ itself is confirmed.
+  // While input rests (休~) nothing but 休~ itself and the call bell 鈴~ is
+  // confirmed.
   bool Suspended(const Target& target) const;
   bool Paused() const { return paused_; }
   // Whether a board cell confirmed by resting on it confirms again while the
   // pointer stays (nothing else does).
   Again RepeatOf(const Target& target) const;
 
+  // The board's cell as the board model holds it.
+  BoardCell BoardCellAt(int col, int row) const { return places_.board.CellAt(col, row); }
   // What confirming the target would do, as the status line says it.
   StatusText Describe(const Target& target) const;
   // The user points at the target (the pointer rests on it, the arrow keys

@@ -58,6 +58,13 @@ constexpr Cell kCells[] = {
     {12, 4, Item::BoardShare, Kind::Choice, 0}, {13, 4, Item::BoardShare, Kind::Choice, 1},
     {14, 4, Item::BoardShare, Kind::Choice, 2}, {15, 4, Item::BoardShare, Kind::Choice, 3},
     {17, 4, Item::StartFace, Kind::Run, 0},
+    // Row 5: the call bell, and speaking as one writes.
+    {1, 5, Item::BellVolume, Kind::Label, 0},  {2, 5, Item::BellVolume, Kind::Minus, 0},
+    {3, 5, Item::BellVolume, Kind::Value, 0},  {4, 5, Item::BellVolume, Kind::Plus, 0},
+    {6, 5, Item::BellHold, Kind::Label, 0},    {7, 5, Item::BellHold, Kind::Toggle, 0},
+    {9, 5, Item::SentenceEnd, Kind::Label, 0}, {10, 5, Item::SentenceEnd, Kind::Toggle, 0},
+    {12, 5, Item::WriteSentence, Kind::Label, 0}, {13, 5, Item::WriteSentence, Kind::Toggle, 0},
+    {15, 5, Item::ScanSpeak, Kind::Label, 0}, {16, 5, Item::ScanSpeak, Kind::Toggle, 0},
 };
 // clang-format on
 
@@ -86,6 +93,11 @@ constexpr ItemText kTexts[] = {
     {"音量", "読み上げの音量"},
     {"高さ", "拡大のときの文字盤の高さ"},
     {"はじめ", "はじめの画面"},
+    {"鈴量", "呼び出し音の音量"},
+    {"長押", "スイッチ長押し（２秒）で呼び出し"},
+    {"文末", "文末で読み上げ"},
+    {"文書", "よく使う文を選ぶと書く"},
+    {"読走", "読み上げ走査"},
 };
 const ItemText& TextOf(Item item) { return kTexts[static_cast<int>(item)]; }
 
@@ -120,6 +132,7 @@ SettingsBoard::Range SettingsBoard::RangeOf(Item item) {
     case Item::FontSize: return {8, 72, 2};
     case Item::SpeechSpeed: return {50, 200, 10};
     case Item::SpeechVolume: return {10, 200, 10};
+    case Item::BellVolume: return {0, 100, 10};
     default: return {0, 0, 1};
   }
 }
@@ -136,6 +149,7 @@ int SettingsBoard::Value(Item item) const {
     case Item::FontSize: return s.CrtFont(crt::kBoardFontName).size;
     case Item::SpeechSpeed: return s.SpeechPercent(option::kSpeechSpeed);
     case Item::SpeechVolume: return s.SpeechPercent(option::kSpeechVolume);
+    case Item::BellVolume: return s.BellVolume();
     default: return 0;
   }
 }
@@ -149,7 +163,8 @@ std::string SettingsBoard::ValueText(Item item, int value) const {
     case Item::Tolerance: return std::to_string(value) + "px";
     case Item::FontSize: return std::to_string(value) + "pt";
     case Item::SpeechSpeed:
-    case Item::SpeechVolume: return std::to_string(value) + "%";
+    case Item::SpeechVolume:
+    case Item::BellVolume: return std::to_string(value) + "%";
     default: return std::to_string(value);
   }
 }
@@ -178,6 +193,10 @@ bool SettingsBoard::On(Item item) const {
     case Item::QuickKana: return s.QuickKana();
     case Item::FitCells: return s.FitCells();
     case Item::ConfirmTwice: return s.ConfirmTwice();
+    case Item::BellHold: return s.BellHold();
+    case Item::SentenceEnd: return s.SpeakSentenceEnd();
+    case Item::WriteSentence: return s.WriteSentence();
+    case Item::ScanSpeak: return s.ScanSpeak();
     default: return false;
   }
 }
@@ -240,7 +259,11 @@ StatusText SettingsBoard::Status(int col, int row) const {
       case Item::BoardShare: return Sj(kShareStatus[static_cast<std::size_t>(CurrentChoice(cell->item))]);
       case Item::QuickKana:
       case Item::FitCells:
-      case Item::ConfirmTwice: return Sj(On(cell->item) ? "入" : "切");
+      case Item::ConfirmTwice:
+      case Item::BellHold:
+      case Item::SentenceEnd:
+      case Item::WriteSentence:
+      case Item::ScanSpeak: return Sj(On(cell->item) ? "入" : "切");
       case Item::DwellTime:
         if (!DwellModeOn(state_.settings)) return Sj("注視入力のときに変えられます");
         return ValueText(cell->item, Value(cell->item));
@@ -288,6 +311,7 @@ void SettingsBoard::SetValue(Item item, int value) {
     }
     case Item::SpeechSpeed: s.SetOption(option::kSpeechSpeed, std::to_string(value)); break;
     case Item::SpeechVolume: s.SetOption(option::kSpeechVolume, std::to_string(value)); break;
+    case Item::BellVolume: s.SetNamed(named::kBellVolume, std::to_string(value)); break;
     default: break;
   }
 }
@@ -310,9 +334,13 @@ void SettingsBoard::SetChoice(Item item, int choice) {
 }
 
 void SettingsBoard::Toggle(Item item) {
-  const char* key = item == Item::QuickKana  ? named::kQuickKana
-                    : item == Item::FitCells ? named::kFitCells
-                                             : named::kConfirmTwice;
+  const char* key = item == Item::QuickKana       ? named::kQuickKana
+                    : item == Item::FitCells      ? named::kFitCells
+                    : item == Item::BellHold      ? named::kBellHold
+                    : item == Item::SentenceEnd   ? named::kSpeakSentenceEnd
+                    : item == Item::WriteSentence ? named::kWriteSentence
+                    : item == Item::ScanSpeak     ? named::kScanSpeak
+                                                  : named::kConfirmTwice;
   state_.settings.SetNamed(key, On(item) ? "0" : "1");
   if (item == Item::QuickKana) row_.Refresh();
 }
@@ -366,6 +394,10 @@ void SettingsBoard::Set(Item item, int value) {
     case Item::QuickKana:
     case Item::FitCells:
     case Item::ConfirmTwice:
+    case Item::BellHold:
+    case Item::SentenceEnd:
+    case Item::WriteSentence:
+    case Item::ScanSpeak:
       if (On(item) != (value != 0)) Toggle(item);
       break;
     case Item::StartFace: return;

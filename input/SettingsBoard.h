@@ -43,8 +43,13 @@ class SettingsBoard {
     FontSize,
     SpeechSpeed,
     SpeechVolume,
-    BoardShare,  // the board area's share of the window's height (with 拡大)
-    StartFace,   // shows the start face again
+    BoardShare,     // the board area's share of the window's height (with 拡大)
+    StartFace,      // shows the start face again
+    BellVolume,     // the call bell's volume, apart from the speech's
+    BellHold,       // a scan switch held down for two seconds rings the bell
+    SentenceEnd,    // 。！？ written reads the sentence aloud
+    WriteSentence,  // a sentence chosen on 文~ is written as well
+    ScanSpeak,      // scanning reads the highlighted row and cell aloud
   };
   // What a cell of it does: names the setting (and shows its value), chooses
   // one value, steps the value down or up, turns it on or off, or leaves.

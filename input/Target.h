@@ -9,7 +9,7 @@ namespace velkor {
 
 // Where a cell is chosen: the board grid showing one of its faces, the list
 // over it, the prediction row above it.
-enum class Place { Board, SlotBoard, SettingsBoard, Start, List, Row };
+enum class Place { Board, SlotBoard, SettingsBoard, Start, List, Row, Sentences };
 
 struct Target {
   Place place = Place::Board;

@@ -21,10 +21,13 @@ VELKOR_RUN_PACKAGES=(
 # What the tests call besides: GoogleTest; Xvfb, xauth and xdotool for the
 # window under a private display; pdfinfo and pdftotext (poppler-utils) for
 # printed pages; ImageMagick's identify for the icons' sizes; the validators
-# of the menu entry and the metainfo; dpkg-dev and lintian for the package.
+# of the menu entry and the metainfo; dpkg-dev and lintian for the package;
+# PulseAudio and its parec for a sound server with a null output whose
+# monitor the playback tests record.
 VELKOR_TEST_PACKAGES=(
   libgtest-dev
   xvfb xauth xdotool poppler-utils imagemagick
+  pulseaudio pulseaudio-utils
   desktop-file-utils appstream
   dpkg-dev lintian
 )

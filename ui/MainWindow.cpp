@@ -73,11 +73,12 @@ MainWindow::MainWindow(ISettingsStore& store, IShell& shell, IFileSystem& fs, IT
   // The conversion engine learns into the user's own data folder.
   converter_ = std::make_unique<AnthyConverter>(shell.PerUserDataFolder() + kAnthyFolder);
   speech_ = std::make_unique<OpenJTalkSpeech>();
+  bell_ = std::make_unique<ChimeBell>(FromUtf8(ChimeFile(shell.ProgramFolder())));
   LoadLexicon(shell, files);
   form_ = std::make_unique<MainForm>(
-      Platform{*this,       *memMain_, *edtInp_,      *sgd00_,  *tabC00_,    *pnlMsg_,   store,     shell,
-               fs,          *dialogs_, *sgd01_,       pointer_, *tmrInput0_, files,      *printer_, *recoveryTimer_,
-               *converter_, *speech_,  *predictions_, lexicon_, clock_,      *scanTimer_});
+      Platform{*this,       *memMain_, *edtInp_,      *sgd00_,  *tabC00_,    *pnlMsg_,    store,     shell,
+               fs,          *dialogs_, *sgd01_,       pointer_, *tmrInput0_, files,       *printer_, *recoveryTimer_,
+               *converter_, *speech_,  *predictions_, lexicon_, clock_,      *scanTimer_, *bell_,    *holdTimer_});
   form_->AddStartRemark(cp932::FromUtf8(lexiconRemark_));
   BuildActions();
   BuildMenus();
@@ -148,6 +149,7 @@ void MainWindow::ConnectEvents() {
   sgd01_->OnKeyUp([&keys](Key key) { keys.KeyUp(key); });
   tmrInput0_->OnTick([&pointer] { pointer.Tick(); });
   scanTimer_->OnTick([this] { form_->ScanTick(); });
+  holdTimer_->OnTick([this] { form_->HoldTick(); });
   qApp->installEventFilter(this);
   recoveryTimer_->OnTick([this] { form_->RecoveryTimerTick(); });
 
@@ -215,6 +217,7 @@ void MainWindow::BuildControls() {
   sgd01_->SetOrigin(sgd00_);
   tmrInput0_ = new InputTimer(this, 500, false);
   scanTimer_ = new InputTimer(this, 1500, false);
+  holdTimer_ = new InputTimer(this, kBellHoldMs, true);
   recoveryTimer_ = new InputTimer(this, Recovery::kDelayMs, true);
 
   // The staging box is never shown; text passes through it to the clipboard.
@@ -366,17 +369,25 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return false;
   }
   // Key and button presses anywhere in this window (its menus and toolbar
-  // aside) are offered to the scan switch first.
-  if (type != QEvent::KeyPress && type != QEvent::MouseButtonPress) return false;
-  if (type == QEvent::KeyPress) {
+  // aside) are offered to the scan switch first; their releases end a hold.
+  if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
     const auto* key = static_cast<QKeyEvent*>(event);
     const SwitchInput input = key->key() == Qt::Key_Space                                   ? SwitchInput::Space
                               : key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ? SwitchInput::Enter
                                                                                             : SwitchInput::OtherKey;
-    return form_->SwitchPressed(input, key->isAutoRepeat());
+    if (type == QEvent::KeyPress) return form_->SwitchPressed(input, key->isAutoRepeat());
+    // A held key's repeats come as releases and presses: only the last counts.
+    if (!key->isAutoRepeat()) form_->SwitchReleased(input);
+    return false;
   }
+  if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease) return false;
   const auto* mouse = static_cast<QMouseEvent*>(event);
-  if (mouse->button() != Qt::LeftButton || !centralWidget()->isAncestorOf(widget)) return false;
+  if (mouse->button() != Qt::LeftButton) return false;
+  if (type == QEvent::MouseButtonRelease) {
+    form_->SwitchReleased(SwitchInput::Mouse);
+    return false;
+  }
+  if (!centralWidget()->isAncestorOf(widget)) return false;
   return form_->SwitchPressed(SwitchInput::Mouse, false);
 }
 

@@ -20,6 +20,7 @@
 #include "core/Platform.h"
 #include "ui/AnthyConverter.h"
 #include "ui/BoardGrid.h"
+#include "ui/ChimeBell.h"
 #include "ui/Dialogs.h"
 #include "ui/FindDialogs.h"
 #include "ui/Icons.h"
@@ -186,6 +187,7 @@ class MainWindow : public QMainWindow, public IMainWindow {
   Lexicon lexicon_;
   InputTimer* tmrInput0_ = nullptr;
   InputTimer* scanTimer_ = nullptr;
+  InputTimer* holdTimer_ = nullptr;  // a scan switch held down rings the bell
   MonotonicClock clock_;
   std::string lexiconPath_;
   std::string lexiconRemark_;  // why the lexicon in use is not the first one, or none is (UTF-8)
@@ -205,6 +207,7 @@ class MainWindow : public QMainWindow, public IMainWindow {
   std::unique_ptr<Printer> printer_;
   std::unique_ptr<AnthyConverter> converter_;
   std::unique_ptr<OpenJTalkSpeech> speech_;
+  std::unique_ptr<ChimeBell> bell_;
   std::unique_ptr<MainForm> form_;
 };
 

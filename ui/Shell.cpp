@@ -85,6 +85,14 @@ std::vector<std::string> LexiconFiles(const std::string& programFolder) {
 
 std::string LexiconFile(const std::string& programFolder) { return FirstExisting(LexiconFiles(programFolder)); }
 
+std::string ChimeFile(const std::string& programFolder) {
+  std::vector<std::string> paths{programFolder + "chime.wav", programFolder + kInstalledData + "chime.wav"};
+#ifdef VELKOR_CHIME_PATH
+  if (RunsFromBuildTree(programFolder)) paths.emplace_back(VELKOR_CHIME_PATH);
+#endif
+  return FirstExisting(paths);
+}
+
 std::string GuideFile(const std::string& programFolder) {
   std::vector<std::string> paths{programFolder + kInstalledData + "guide/guide-ja.md"};
 #ifdef VELKOR_GUIDE_PATH

@@ -39,5 +39,7 @@ std::vector<std::string> LexiconFiles(const std::string& programFolder);
 // there is none.
 std::string LexiconFile(const std::string& programFolder);
 std::string GuideFile(const std::string& programFolder);
+// The call bell's chime (made at build time by tools/gen_chime).
+std::string ChimeFile(const std::string& programFolder);
 
 }  // namespace velkor::ui

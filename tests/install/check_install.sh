@@ -32,6 +32,7 @@ require_tool identify imagemagick
 
 [ -x "$PREFIX/usr/bin/velkorlt" ] || fail "usr/bin/velkorlt is missing or not executable"
 expect_file share/velkorlt/lexicon.txt
+expect_file share/velkorlt/chime.wav
 expect_file share/velkorlt/guide/guide-ja.md
 expect_file share/applications/org.velkorlt.VelkorLT.desktop
 expect_file share/metainfo/org.velkorlt.VelkorLT.metainfo.xml

@@ -73,7 +73,7 @@ TEST_F(BoardDisplayTest, BuiltInTabShowsFirstVariants) {
 // are cleared of whatever the grid held before.
 TEST_F(BoardDisplayTest, CommandRowsOnEveryTab) {
   const char* row6[] = {"改~", "←~", "→~", "↑~", "↓~", "挿~", "削~", "BS~", "戻", "直", "変~", "話~"};
-  const char* row7[] = {"《~", "》~", "新~", "開~", "書~", "名~", "印~", "終~", "休~", "設~"};
+  const char* row7[] = {"《~", "》~", "新~", "開~", "書~", "名~", "印~", "終~", "休~", "設~", "鈴~", "文~"};
   for (int tab = 0; tab < 3; ++tab) {
     SCOPED_TRACE("tab " + std::to_string(tab));
     for (int row = 6; row <= 7; ++row) {
@@ -82,7 +82,7 @@ TEST_F(BoardDisplayTest, CommandRowsOnEveryTab) {
     ShowTab(tab);
     for (int col = 1; col <= 20; ++col) {
       EXPECT_EQ(Label(col, 6), col <= 12 ? row6[col - 1] : "") << "row 6, column " << col;
-      EXPECT_EQ(Label(col, 7), col <= 10 ? row7[col - 1] : "") << "row 7, column " << col;
+      EXPECT_EQ(Label(col, 7), col <= 12 ? row7[col - 1] : "") << "row 7, column " << col;
     }
   }
 }
@@ -306,4 +306,27 @@ TEST(BoardDisplay, DefaultCellSizeRoundsHalfToEven) {
   for (const Case& c : cases) {
     EXPECT_EQ(BoardDisplay::DefaultCellSize(c.points, c.ppi), c.size) << c.points << " pt at " << c.ppi << " ppi";
   }
+}
+
+// A user tab written by a version before 鈴~ and 文~ (its command rows stored
+// as the cell editor wrote them then, with columns 11 and 12 of row 7 empty)
+// keeps every one of its cells; the new cells take those free places.
+TEST_F(BoardDisplayTest, ABoardWrittenBeforeTheBellKeepsItsCellsAndGainsTheBell) {
+  StringList cells;
+  for (int i = 0; i < board::kContentCells; ++i) cells.push_back("c" + std::to_string(i));
+  for (const char* token : {"改~", "←~", "→~", "↑~", "↓~", "挿~", "削~", "BS~", "戻", "直", "変~", "話~"})
+    cells.push_back(Sj(token));
+  cells.insert(cells.end(), 8, "~");
+  for (const char* token : {"《~", "》~", "新~", "開~", "書~", "名~", "印~", "終~", "休~", "設~"})
+    cells.push_back(Sj(token));
+  cells.insert(cells.end(), 10, "~");
+  Crt()[crt::kTab1Content] = WriteCommaText(cells);
+  ShowTab(1);
+  for (int i = 0; i < board::kContentCells; ++i) {
+    EXPECT_EQ(Label(board::ColOfIndex(i), board::RowOfIndex(i)), "c" + std::to_string(i));
+  }
+  EXPECT_EQ(Label(11, 7), "鈴~");
+  EXPECT_EQ(board.CellAt(11, 7).command, Command::CallBell);
+  EXPECT_EQ(Label(12, 7), "文~");
+  EXPECT_EQ(Crt()[crt::kTab1Content], WriteCommaText(cells)) << "showing writes nothing back";
 }

@@ -579,7 +579,7 @@ TEST(CommandTable, EachCommandIsDefinedOnceAndItsPlacesAreDistinct) {
     }
     EXPECT_EQ(&EntryOf(entry.id), &entry);
   }
-  EXPECT_EQ(tokens.size(), 24u);
+  EXPECT_EQ(tokens.size(), 26u);
   EXPECT_EQ(actions.size(), 30u);
 }
 

@@ -15,6 +15,7 @@
 #include "document/TextFile.h"
 #include "input/Conversion.h"
 #include "input/Prediction.h"
+#include "input/Bell.h"
 #include "input/Speech.h"
 
 namespace velkor::testing {
@@ -900,6 +901,35 @@ class ScriptedSpeech : public ISpeech {
   SpeechFailure Failure() const override { return failure; }
 };
 
+// A bell that records its rings; `Finish` plays the chime to its end.
+class FakeBell : public IBell {
+ public:
+  bool canOutput = true;
+  bool ringing = false;
+  struct Rung {
+    int times, volume;
+  };
+  std::vector<Rung> rings;
+  int stops = 0;
+  std::function<void()> finished;
+  bool Ring(int times, int volume) override {
+    if (!canOutput) return false;
+    rings.push_back({times, volume});
+    ringing = true;
+    return true;
+  }
+  void Stop() override {
+    ++stops;
+    ringing = false;
+  }
+  bool Ringing() const override { return ringing; }
+  void OnFinished(std::function<void()> handler) override { finished = std::move(handler); }
+  void Finish() {
+    ringing = false;
+    if (finished) finished();
+  }
+};
+
 // Every fake, wired into one Platform.
 struct FakePlatform {
   FakeMainWindow window;
@@ -924,6 +954,8 @@ struct FakePlatform {
   ScriptedPredictor predictor;
   FakeClock clock;
   FakeTimer scanTimer;
+  FakeBell bell;
+  FakeTimer holdTimer;
   IPredictor* realPredictor = nullptr;  // when set, the platform's predictor (a real lexicon)
   IConverter* realConverter = nullptr;  // when set, the platform's conversion engine
   std::string clipboard;
@@ -974,7 +1006,9 @@ struct FakePlatform {
                     predictionRow,
                     realPredictor ? *realPredictor : predictor,
                     clock,
-                    scanTimer};
+                    scanTimer,
+                    bell,
+                    holdTimer};
   }
   // The same fakes over other files and folders (real ones in a temporary
   // folder, say).
@@ -1000,7 +1034,9 @@ struct FakePlatform {
                     predictionRow,
                     realPredictor ? *realPredictor : predictor,
                     clock,
-                    scanTimer};
+                    scanTimer,
+                    bell,
+                    holdTimer};
   }
 };
 

@@ -116,6 +116,7 @@ TEST(SettingsBoard, EveryStepDoesWhatTheStatusLineSaidAndIsStored) {
       {2, 2, named::kRepeatMs, "0", "500", "注視の繰り返しを0.5秒にする"},
       {2, 7, named::kScanInterval, "1.5", "1.6", "走査の間隔を1.6秒にする"},
       {3, 2, named::kPredictionCells, "8", "8", "予測の数：8"},
+      {5, 2, named::kBellVolume, "100", "100", "呼び出し音の音量：100%"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.key);
@@ -212,6 +213,11 @@ TEST(SettingsBoard, BadStoredValuesFallBackToTheirDefaults) {
       {named::kScan, "1", {"2", "yes"}, "0"},
       {named::kFitCells, "1", {"on"}, "0"},
       {named::kPredictionCells, "3", {"9", "-1"}, "8"},
+      {named::kBellVolume, "40", {"101", "-1", "50%", ""}, "100"},
+      {named::kBellHold, "0", {"2", "off"}, "1"},
+      {named::kSpeakSentenceEnd, "1", {"yes", "2"}, "0"},
+      {named::kWriteSentence, "1", {"on"}, "0"},
+      {named::kScanSpeak, "1", {"on"}, "0"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.key);
@@ -236,6 +242,9 @@ TEST(SettingsBoard, BadStoredValuesFallBackToTheirDefaults) {
   EXPECT_EQ(s.ScanSwitchKind(), ScanSwitch::Space);
   EXPECT_FALSE(s.Scan());
   EXPECT_EQ(s.DwellTenths(), 20);
+  EXPECT_EQ(s.BellVolume(), 100);
+  EXPECT_TRUE(s.BellHold());
+  EXPECT_FALSE(s.SpeakSentenceEnd());
   s.Write(store);
   for (const auto& c : cases) EXPECT_EQ(store.values.count(c.key), 0u) << c.key;
 }

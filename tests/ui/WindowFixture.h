@@ -78,6 +78,7 @@ class WindowFixture {
     // lexicon and guide where an installed program does.
     QDir(root_).mkpath(QStringLiteral("share/velkorlt"));
     QFile::link(QStringLiteral(VELKOR_LEXICON_PATH), root_ + QStringLiteral("/share/velkorlt/lexicon.txt"));
+    QFile::link(QStringLiteral(VELKOR_CHIME_PATH), root_ + QStringLiteral("/share/velkorlt/chime.wav"));
     QFile::link(QFileInfo(QStringLiteral(VELKOR_GUIDE_PATH)).absolutePath(),
                 root_ + QStringLiteral("/share/velkorlt/guide"));
   }
