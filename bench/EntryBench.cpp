@@ -612,6 +612,13 @@ int main(int argc, char* argv[]) {
   }
   const double loadMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - loadStart).count();
   const double lexiconMiB = ResidentMiB() - beforeLexicon;
+  // The phrase model beside the lexicon, when the build made it.
+  const std::string modelPath = fs::path(argv[2]).parent_path() / "phrase-model.bin";
+  const auto modelStart = std::chrono::steady_clock::now();
+  const bool model = lexicon.LoadModel(RealTextFiles(), modelPath);
+  const double modelMs =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - modelStart).count();
+  const double modelMiB = ResidentMiB() - beforeLexicon - lexiconMiB;
 
   struct Config {
     const char* name;
@@ -652,6 +659,13 @@ int main(int argc, char* argv[]) {
               Percentile(ms, 0.5), Percentile(ms, 0.99), Percentile(ms, 1.0), ms.size());
   std::printf("lexicon: %zu entries, loaded in %.1f ms, resident memory added %.1f MiB\n", lexicon.Size(), loadMs,
               lexiconMiB);
+  if (model) {
+    std::printf(
+        "phrase model: %zu words, loaded in %.1f ms, resident memory added %.1f MiB (with the lexicon %.1f MiB)\n",
+        lexicon.Model().Size(), modelMs, modelMiB, lexiconMiB + modelMiB);
+  } else {
+    std::printf("phrase model: none at %s\n", modelPath.c_str());
+  }
   std::printf(
       "entry: first pass %.2f, second pass %.2f, after learning %.2f selections per character over %zu sentences "
       "(quick kana)\n",

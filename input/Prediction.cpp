@@ -20,6 +20,9 @@ constexpr long kLongerReadingCounts = 3000;
 constexpr std::size_t kConversionsOffered = 5;
 // What writing the last kana other than it stands costs a word.
 constexpr long kOtherLastKanaCosts = 1500;
+// The phrase model's phrases offered before the conversion engine's
+// readings; the rest come after them.
+constexpr std::size_t kPhrasesFirst = 3;
 
 char16_t Wide(std::string_view character) {
   const std::u16string c = cp932::Decode(character);
@@ -149,7 +152,7 @@ Prediction::Offer Prediction::Row(const std::string& text, std::size_t caret, st
   for (std::size_t start = 0; start < kana.size(); start = cp932::NextCharPos(kana, start)) {
     ends.push_back(kana.substr(start));
   }
-  AddForKana(offer, kana, ends, cells);
+  AddForKana(offer, text.substr(0, caret - kana.size()), kana, ends, cells);
   return offer;
 }
 
@@ -163,11 +166,11 @@ void Prediction::AddAfterText(Offer& offer, const std::string& text, std::size_t
     for (std::string& phrase : learning_.KanaPhrases(cells)) phrases.push_back({phrase, phrase});
     Add(offer, phrases, "", cells);
   }
-  Add(offer, Unread(engine_.Next(text.substr(0, caret), cells)), "", cells);
+  Add(offer, engine_.Next(text.substr(0, caret), cells), "", cells);
 }
 
-void Prediction::AddForKana(Offer& offer, const std::string& kana, const std::vector<std::string>& ends,
-                            std::size_t cells) const {
+void Prediction::AddForKana(Offer& offer, const std::string& before, const std::string& kana,
+                            const std::vector<std::string>& ends, std::size_t cells) const {
   // What the user wrote before, for any of them, first; and the ends of kana
   // phrases the user wrote that go on from them.
   for (const std::string& reading : ends) Add(offer, learning_.Words(reading, cells), reading, cells);
@@ -176,9 +179,15 @@ void Prediction::AddForKana(Offer& offer, const std::string& kana, const std::ve
     for (std::string& end : learning_.PhraseEnds(reading, 2)) phraseEnds.push_back({end, end});
     Add(offer, phraseEnds, reading, cells);
   }
+  // The likeliest phrases that begin with the kana, after what was written
+  // before them: a word with its endings in one selection.
+  const std::vector<Word> phrases = engine_.Phrases(before, kana, cells);
+  const std::size_t first = std::min(phrases.size(), kPhrasesFirst);
+  Add(offer, std::vector<Word>(phrases.begin(), phrases.begin() + static_cast<std::ptrdiff_t>(first)), kana, cells);
   // The conversion engine's reading of all of them: a word or phrase no
   // dictionary entry covers, in one selection.
   Add(offer, Converted(kana), kana, cells);
+  Add(offer, std::vector<Word>(phrases.begin() + static_cast<std::ptrdiff_t>(first), phrases.end()), kana, cells);
   AddEngineWords(offer, ends, cells);
 }
 
@@ -271,6 +280,11 @@ void Prediction::Choose(IEditArea& edit, TextEdits& edits, const Offer& offer, s
   if (there) {
     // Learned for its whole reading, so that writing it again from the start
     // finds it, and a sentence it is part of is read right.
+    learning_.Learn(whole, candidate);
+    Remember(whole, candidate);
+  } else if (!whole.empty() && whole != candidate) {
+    // A next phrase with its reading: learned for it, and a part whose
+    // reading is known for the sentence it is in.
     learning_.Learn(whole, candidate);
     Remember(whole, candidate);
   } else if (const auto known = ReadingOf(candidate)) {

@@ -89,6 +89,10 @@ MainWindow::MainWindow(ISettingsStore& store, IShell& shell, IFileSystem& fs, IT
 void MainWindow::LoadLexicon(const IShell& shell, ITextFiles& files) {
   // Beside the program, in the installed data beside its folder, else where
   // the build made it.
+  const std::string model = PhraseModelFile(shell.ProgramFolder());
+  if (model.empty() || !lexicon_.LoadModel(files, model)) {
+    qWarning("velkorlt: no phrase model was found; the prediction row offers words, not phrases");
+  }
   const std::string path = LexiconFile(shell.ProgramFolder());
   if (!path.empty() && lexicon_.Load(files, path)) {
     lexiconPath_ = path;

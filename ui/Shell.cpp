@@ -71,6 +71,14 @@ std::string LexiconFile(const std::string& programFolder) {
   });
 }
 
+std::string PhraseModelFile(const std::string& programFolder) {
+  return FirstExisting({programFolder + "phrase-model.bin", programFolder + kInstalledData + "phrase-model.bin",
+#ifdef VELKOR_PHRASE_MODEL_PATH
+                        VELKOR_PHRASE_MODEL_PATH
+#endif
+  });
+}
+
 std::string GuideFile(const std::string& programFolder) {
   return FirstExisting({programFolder + kInstalledData + "guide/guide-ja.md",
 #ifdef VELKOR_GUIDE_PATH

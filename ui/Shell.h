@@ -29,8 +29,10 @@ class Shell : public IShell {
 };
 
 // The installed data beside a program folder ("…/bin/"), else what the build
-// made: the prediction lexicon and the guide; "" when there is none.
+// made: the prediction lexicon, its phrase model and the guide; "" when
+// there is none.
 std::string LexiconFile(const std::string& programFolder);
+std::string PhraseModelFile(const std::string& programFolder);
 std::string GuideFile(const std::string& programFolder);
 
 }  // namespace velkor::ui

@@ -159,8 +159,61 @@ TEST(PredictionRow, ALongLineIsLookedAtOnlyAsFarAsAReadingOrASentenceGoes) {
   const auto offer = r.RowAfter(line.c_str());
   EXPECT_EQ(std::count(offer.candidates.begin(), offer.candidates.end(), Sj("はい。")), 0);
   ASSERT_FALSE(r.engine.asked.empty());
-  EXPECT_EQ(r.engine.asked.front(), "complete " + line.substr(0, 64 * 3)) << "the last 64 kana";
+  EXPECT_EQ(r.engine.asked.front(), "phrases あ|" + line.substr(0, 64 * 3)) << "the last 64 kana for phrases";
+  EXPECT_NE(std::find(r.engine.asked.begin(), r.engine.asked.end(), "complete " + line.substr(0, 64 * 3)),
+            r.engine.asked.end())
+      << "and for words";
   EXPECT_EQ(Prediction::SentenceBefore(Sj(line + "。"), Sj(line + "。").size()), "");
+}
+
+}  // namespace
+}  // namespace velkor::testing
+
+namespace velkor::testing {
+namespace {
+
+// The engine's phrases for the kana after the words before them: the first
+// ones come before the conversion engine's reading, from the first kana; a
+// chosen phrase replaces the kana and is learned for its whole reading.
+TEST(PredictionRow, PhrasesAfterOneAndTwoKanaAndAfterACommit) {
+  PredictionRig r;
+  r.engine.phrases["師|をよ"] = {"を呼んでください", "を呼んで", "を読んで", "を良い"};
+  r.engine.phrases["師|をよん"] = {"を呼んでください", "を読んで"};
+  const auto one = r.RowAfter("看護師をよ");
+  EXPECT_EQ(Utf8(one.candidates),
+            (std::vector<std::string>{"を呼んでください", "を呼んで", "を読んで", "を良い"}));
+  EXPECT_EQ(cp932::ToUtf8(one.replaces.front()), "をよ");
+  EXPECT_EQ(r.engine.asked.front(), "phrases 師|をよ") << "asked with the word before";
+  const auto two = r.RowAfter("看護師をよん");
+  EXPECT_EQ(Utf8(two.candidates).front(), "を呼んでください");
+  EXPECT_EQ(cp932::ToUtf8(two.replaces.front()), "をよん");
+
+  // Chosen after two kana: it replaces them, one journal entry, and is
+  // learned for its whole reading (the scripted reading is the kana).
+  FakePlatform fake;
+  MainForm form{fake.Get()};
+  WireNotifications(fake, form);
+  ASSERT_TRUE(form.FormCreate());
+  fake.memMain.text = Sj("看護師をよん");
+  fake.memMain.selStart = static_cast<int>(fake.memMain.text.size());
+  const int entries = form.UndoLog().Count();
+  r.prediction.Choose(fake.memMain, form.Edits(), two, 0);
+  EXPECT_EQ(cp932::ToUtf8(fake.memMain.text), "看護師を呼んでください");
+  EXPECT_EQ(form.UndoLog().Count(), entries + 1);
+
+  // Right after the commit, the next phrases after the last word; one chosen
+  // goes in at the caret with its reading learned.
+  r.engine.next["い"] = {"ね", "。"};
+  const auto next = r.RowAfter("看護師を呼んでください");
+  EXPECT_EQ(Utf8(next.candidates), (std::vector<std::string>{"ね", "。"}));
+  const Prediction::Offer phrase{{Sj("呼んでください")}, {""}, {Sj("よんでください")}};
+  fake.memMain.text = Sj("看護師さんを");
+  fake.memMain.selStart = static_cast<int>(fake.memMain.text.size());
+  r.prediction.Choose(fake.memMain, form.Edits(), phrase, 0);
+  EXPECT_EQ(cp932::ToUtf8(fake.memMain.text), "看護師さんを呼んでください");
+  const auto learned = r.learning.Words(Sj("よんでください"), 8);
+  ASSERT_EQ(learned.size(), 1u);
+  EXPECT_EQ(cp932::ToUtf8(learned.front().form), "呼んでください");
 }
 
 }  // namespace
