@@ -9,6 +9,7 @@ namespace velkor {
 namespace {
 
 constexpr std::string_view kHeader = "VelkorLT learning 1";
+constexpr std::string_view kAfterHeader = "VelkorLT learning after 1";
 
 bool ParseNumber(std::string_view text, long long& out) {
   if (text.empty()) return false;
@@ -16,21 +17,26 @@ bool ParseNumber(std::string_view text, long long& out) {
   return error == std::errc() && end == text.data() + text.size() && out >= 0;
 }
 
-// One line's four fields, split at tabs (neither a tab nor a line break is
-// ever a byte of a code page 932 character).
-bool ParseLine(std::string_view line, Learning::Entry& entry) {
-  std::string_view fields[4];
-  for (int i = 0; i < 3; ++i) {
+// One line's fields (count, use number, then the texts: `texts` of them),
+// split at tabs (neither a tab nor a line break is ever a byte of a code
+// page 932 character).
+bool ParseLine(std::string_view line, Learning::Entry& entry, int texts = 2) {
+  std::string_view fields[5];
+  const int count = 2 + texts;
+  for (int i = 0; i + 1 < count; ++i) {
     const auto tab = line.find('\t');
     if (tab == std::string_view::npos) return false;
     fields[i] = line.substr(0, tab);
     line.remove_prefix(tab + 1);
   }
-  fields[3] = line;
+  fields[count - 1] = line;
   if (!ParseNumber(fields[0], entry.count) || !ParseNumber(fields[1], entry.lastUse)) return false;
-  if (fields[2].empty() || fields[3].empty() || fields[3].find('\t') != std::string_view::npos) return false;
-  entry.reading = std::string(fields[2]);
-  entry.text = std::string(fields[3]);
+  for (int i = 2; i < count; ++i) {
+    if (fields[i].empty() || fields[i].find('\t') != std::string_view::npos) return false;
+  }
+  if (texts == 3) entry.before = std::string(fields[2]);
+  entry.reading = std::string(fields[count - 2]);
+  entry.text = std::string(fields[count - 1]);
   return entry.count > 0;
 }
 
@@ -52,15 +58,41 @@ void Learning::Learn(const std::string& reading, const std::string& text) {
     it->lastUse = uses_;
     return;
   }
-  entries_.push_back({reading, text, 1, uses_});
-  Trim();
+  entries_.push_back({"", reading, text, 1, uses_});
+  Trim(entries_);
 }
 
-void Learning::Trim() {
-  if (entries_.size() <= kMaxEntries) return;
+void Learning::LearnAfter(const std::string& before, const std::string& reading, const std::string& text) {
+  if (before.empty() || reading.empty() || text.empty()) return;
+  ++uses_;
+  ++changes_;
+  const auto it = std::find_if(after_.begin(), after_.end(), [&](const Entry& e) {
+    return e.before == before && e.reading == reading && e.text == text;
+  });
+  if (it != after_.end()) {
+    ++it->count;
+    it->lastUse = uses_;
+    return;
+  }
+  after_.push_back({before, reading, text, 1, uses_});
+  Trim(after_);
+}
+
+std::vector<Word> Learning::WordsAfter(std::string_view before, std::string_view prefix, std::size_t max) const {
+  std::vector<const Entry*> found;
+  for (const Entry& e : after_) {
+    if (e.before == before && e.reading.compare(0, prefix.size(), prefix) == 0) found.push_back(&e);
+  }
+  std::vector<Word> out;
+  for (const Entry* e : Best(found, max)) out.push_back({e->text, e->reading});
+  return out;
+}
+
+void Learning::Trim(std::vector<Entry>& entries) {
+  if (entries.size() <= kMaxEntries) return;
   // The rarest, and of those the oldest, go first.
-  std::sort(entries_.begin(), entries_.end(), Better);
-  entries_.resize(kMaxEntries);
+  std::sort(entries.begin(), entries.end(), Better);
+  entries.resize(kMaxEntries);
 }
 
 std::vector<Word> Learning::Words(std::string_view prefix, std::size_t max) const {
@@ -158,6 +190,7 @@ bool Learning::EndsSentence(std::string_view text) {
 
 void Learning::Forget() {
   entries_.clear();
+  after_.clear();
   uses_ = 0;
   ++changes_;
 }
@@ -189,20 +222,69 @@ bool Learning::Parse(std::string_view text) {
   }
   entries_ = std::move(parsed);
   uses_ = uses;
-  Trim();
+  Trim(entries_);
   return true;
+}
+
+std::string Learning::SerialiseAfter() const {
+  std::string out(kAfterHeader);
+  out += '\n';
+  for (const Entry& e : after_) {
+    out += std::to_string(e.count) + '\t' + std::to_string(e.lastUse) + '\t' + e.before + '\t' + e.reading + '\t' +
+           e.text + '\n';
+  }
+  return out;
+}
+
+bool Learning::ParseAfter(std::string_view text) {
+  after_.clear();
+  if (text.substr(0, kAfterHeader.size()) != kAfterHeader || text.size() == kAfterHeader.size() ||
+      text[kAfterHeader.size()] != '\n') {
+    return false;
+  }
+  text.remove_prefix(kAfterHeader.size() + 1);
+  while (!text.empty()) {
+    // A line cut short or damaged is skipped; the others stay.
+    const auto end = std::min(text.find('\n'), text.size());
+    Entry entry;
+    if (end < text.size() && ParseLine(text.substr(0, end), entry, 3)) {
+      uses_ = std::max(uses_, entry.lastUse);
+      after_.push_back(std::move(entry));
+    }
+    text.remove_prefix(std::min(end + 1, text.size()));
+  }
+  Trim(after_);
+  return true;
+}
+
+std::string Learning::AfterPath(const std::string& path) {
+  const std::size_t dot = path.rfind('.');
+  const std::size_t slash = path.find_last_of("/\\");
+  const bool extension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  return (extension ? path.substr(0, dot) : path) + "-after" + (extension ? path.substr(dot) : ".txt");
 }
 
 std::string Learning::Load(ITextFiles& files, const std::string& path) {
   Forget();
-  if (!files.Exists(path)) return "";
-  const FileResult read = files.ReadAll(path);
-  if (read.ok && Parse(read.bytes)) return "";
-  return cp932::FromUtf8("学習の記録が読めないため、新しく学習を始めます");
+  bool sound = true;
+  if (files.Exists(path)) {
+    const FileResult read = files.ReadAll(path);
+    sound = read.ok && Parse(read.bytes);
+  }
+  // The second file, written by this version and later; older ones leave it
+  // alone and read the first as before.
+  const std::string after = AfterPath(path);
+  if (files.Exists(after)) {
+    const FileResult read = files.ReadAll(after);
+    sound = read.ok && ParseAfter(read.bytes) && sound;
+  }
+  return sound ? "" : cp932::FromUtf8("学習の記録が読めないため、新しく学習を始めます");
 }
 
 std::string Learning::Save(ITextFiles& files, const std::string& path) const {
-  return files.WriteAtomic(path, Serialise());
+  const std::string failed = files.WriteAtomic(path, Serialise());
+  if (!failed.empty()) return failed;
+  return files.WriteAtomic(AfterPath(path), SerialiseAfter());
 }
 
 }  // namespace velkor

@@ -28,6 +28,7 @@ class Learning {
   static constexpr std::size_t kMaxEntries = 20000;
 
   struct Entry {
+    std::string before;   // code page 932: the text committed just before it (the second file only)
     std::string reading;  // code page 932
     std::string text;     // code page 932: kanji, kana, a phrase or a sentence
     long long count = 0;
@@ -36,6 +37,15 @@ class Learning {
 
   // Counts one more use of `text` written for `reading`.
   void Learn(const std::string& reading, const std::string& text);
+  // Counts one more use of `text` written for `reading` right after
+  // `before`, the text committed just before it: a word or phrase is offered
+  // after the same text in a new sentence.
+  void LearnAfter(const std::string& before, const std::string& reading, const std::string& text);
+  // What was learned after `before` for readings that start with `prefix`
+  // ("" for everything learned after it), best first; at most `max`.
+  std::vector<Word> WordsAfter(std::string_view before, std::string_view prefix, std::size_t max) const;
+  std::size_t SizeAfter() const { return after_.size(); }
+
   // The texts learned for readings that start with `prefix`, best first: the
   // most used, and of those the most recent; at most `max`.
   std::vector<std::string> Candidates(std::string_view prefix, std::size_t max) const;
@@ -69,19 +79,31 @@ class Learning {
   std::string Serialise() const;
   // False, and nothing learned, when the text is not a learning file.
   bool Parse(std::string_view text);
+  // The second file, of what was written after what: a header line, then
+  // one entry a line (count, use number, the text before, reading and text,
+  // separated by tabs). A file of its own, so that the first keeps the
+  // format every version reads. A damaged line is skipped; false when the
+  // text is not such a file.
+  std::string SerialiseAfter() const;
+  bool ParseAfter(std::string_view text);
+  // Where the second file is kept beside the first ("…/learning.txt" ->
+  // "…/learning-after.txt").
+  static std::string AfterPath(const std::string& path);
 
-  // Reads the file at `path`. A missing file is a fresh start; a damaged one
-  // is too, and the message to give the user is returned (code page 932).
+  // Reads the file at `path`, and the second file beside it. A missing file
+  // is a fresh start; a damaged one is too, and the message to give the user
+  // is returned (code page 932).
   std::string Load(ITextFiles& files, const std::string& path);
-  // Writes the file atomically; "" or the file layer's message.
+  // Writes both files atomically; "" or the file layer's message.
   std::string Save(ITextFiles& files, const std::string& path) const;
 
  private:
-  void Trim();
+  static void Trim(std::vector<Entry>& entries);
   // The entries of `found`, best first, no text twice.
   static std::vector<const Entry*> Best(std::vector<const Entry*>& found, std::size_t max);
 
   std::vector<Entry> entries_;
+  std::vector<Entry> after_;  // with their texts before
   long long uses_ = 0;
   long long changes_ = 0;
 };

@@ -110,7 +110,13 @@ class Prediction {
   std::vector<Word> Converted(const std::string& kana) const;
   // The row's offers with no kana before the caret: after a word, the kana
   // phrases the user writes after words; then the engine's next words.
-  void AddAfterText(Offer& offer, const std::string& text, std::size_t caret, std::size_t cells) const;
+  // First what was learned after `committed`, the text committed right
+  // before the caret.
+  void AddAfterText(Offer& offer, const std::string& text, std::size_t caret, std::size_t cells,
+                    const std::string& committed) const;
+  // The last text committed when it ends at byte `at` of `text` (which
+  // starts at byte `origin` of the document) and still stands there; "".
+  std::string CommitBefore(const std::string& text, std::size_t at, std::size_t origin) const;
   // The row's offers for the kana run before the caret, written after
   // `before`, whose ends (longest first) are `ends`.
   void AddForKana(Offer& offer, const std::string& before, const std::string& kana,

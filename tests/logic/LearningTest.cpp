@@ -110,3 +110,66 @@ TEST(Learning, ForgettingLeavesNothing) {
 
 }  // namespace
 }  // namespace velkor::testing
+
+namespace velkor::testing {
+namespace {
+
+std::vector<std::string> Forms(const std::vector<Word>& words) {
+  std::vector<std::string> out;
+  for (const auto& w : words) out.push_back(cp932::ToUtf8(w.form));
+  return out;
+}
+
+// What was written right after a text, kept in a second file beside the
+// first: the first keeps the format every version reads, the second skips a
+// damaged line and keeps the rest, and forgetting empties both.
+TEST(Learning, WhatWasWrittenAfterATextIsKeptBesideTheFirstFile) {
+  FakeTextFiles files;
+  const std::string path = "/home/u/.local/share/VelkorLT/learning.txt";
+  EXPECT_EQ(Learning::AfterPath(path), "/home/u/.local/share/VelkorLT/learning-after.txt");
+  Learning before;
+  before.Learn(Sj("かんごし"), Sj("看護師"));
+  before.LearnAfter(Sj("看護師"), Sj("をよんで"), Sj("を呼んで"));
+  before.LearnAfter(Sj("看護師"), Sj("をよんで"), Sj("を呼んで"));
+  before.LearnAfter(Sj("看護師"), Sj("がくる"), Sj("が来る"));
+  before.LearnAfter(Sj("薬"), Sj("をのむ"), Sj("を飲む"));
+  before.LearnAfter("", Sj("を"), Sj("を"));  // nothing before: not learned
+  EXPECT_EQ(before.SizeAfter(), 3u);
+  EXPECT_EQ(Forms(before.WordsAfter(Sj("看護師"), "", 8)), (std::vector<std::string>{"を呼んで", "が来る"}));
+  EXPECT_EQ(Forms(before.WordsAfter(Sj("看護師"), Sj("が"), 8)), std::vector<std::string>{"が来る"});
+  EXPECT_TRUE(before.WordsAfter(Sj("医師"), "", 8).empty());
+  EXPECT_EQ(before.Candidates(Sj("を"), 8).size(), 0u) << "not offered without the text before";
+  ASSERT_EQ(before.Save(files, path), "");
+  EXPECT_EQ(files.files[path], "VelkorLT learning 1\n1\t1\t" + Sj("かんごし") + "\t" + Sj("看護師") + "\n")
+      << "the first file as every version writes it";
+
+  Learning after;
+  EXPECT_EQ(after.Load(files, path), "");
+  EXPECT_EQ(after.SerialiseAfter(), before.SerialiseAfter());
+  EXPECT_EQ(after.Serialise(), before.Serialise());
+  after.LearnAfter(Sj("看護師"), Sj("がくる"), Sj("が来る"));
+  after.LearnAfter(Sj("看護師"), Sj("がくる"), Sj("が来る"));
+  EXPECT_EQ(Forms(after.WordsAfter(Sj("看護師"), "", 1)), std::vector<std::string>{"が来る"})
+      << "used more now, and later than the stored uses";
+
+  // A damaged line of the second file is skipped; the others stay, and the
+  // first file is read whatever the second holds.
+  std::string second = files.files[Learning::AfterPath(path)];
+  second.insert(second.find('\n') + 1, "x\t1\ta\tb\tc\n2\t3\tonly\tthree\n");
+  files.files[Learning::AfterPath(path)] = second + "1\t9\t" + Sj("薬");  // cut short
+  Learning damaged;
+  EXPECT_EQ(damaged.Load(files, path), "");
+  EXPECT_EQ(damaged.SizeAfter(), 3u);
+  EXPECT_EQ(damaged.Size(), 1u);
+  files.files[Learning::AfterPath(path)] = "something else\n";
+  Learning notAFile;
+  EXPECT_FALSE(notAFile.Load(files, path).empty()) << "said";
+  EXPECT_EQ(notAFile.Size(), 1u) << "the first file kept";
+
+  after.Forget();
+  ASSERT_EQ(after.Save(files, path), "");
+  EXPECT_EQ(files.files[Learning::AfterPath(path)], "VelkorLT learning after 1\n");
+}
+
+}  // namespace
+}  // namespace velkor::testing

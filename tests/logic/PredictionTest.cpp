@@ -180,8 +180,7 @@ TEST(PredictionRow, PhrasesAfterOneAndTwoKanaAndAfterACommit) {
   r.engine.phrases["師|をよ"] = {"を呼んでください", "を呼んで", "を読んで", "を良い"};
   r.engine.phrases["師|をよん"] = {"を呼んでください", "を読んで"};
   const auto one = r.RowAfter("看護師をよ");
-  EXPECT_EQ(Utf8(one.candidates),
-            (std::vector<std::string>{"を呼んでください", "を呼んで", "を読んで", "を良い"}));
+  EXPECT_EQ(Utf8(one.candidates), (std::vector<std::string>{"を呼んでください", "を呼んで", "を読んで", "を良い"}));
   EXPECT_EQ(cp932::ToUtf8(one.replaces.front()), "をよ");
   EXPECT_EQ(r.engine.asked.front(), "phrases 師|をよ") << "asked with the word before";
   const auto two = r.RowAfter("看護師をよん");
@@ -214,6 +213,51 @@ TEST(PredictionRow, PhrasesAfterOneAndTwoKanaAndAfterACommit) {
   const auto learned = r.learning.Words(Sj("よんでください"), 8);
   ASSERT_EQ(learned.size(), 1u);
   EXPECT_EQ(cp932::ToUtf8(learned.front().form), "呼んでください");
+}
+
+}  // namespace
+}  // namespace velkor::testing
+
+namespace velkor::testing {
+namespace {
+
+// What the user chose right after a text is offered after the same text in
+// a new sentence: with no kana yet, and for the kana written.
+TEST(PredictionRow, WhatFollowedACommittedTextIsOfferedAfterItInANewSentence) {
+  FakePlatform fake;
+  MainForm form{fake.Get()};
+  WireNotifications(fake, form);
+  ASSERT_TRUE(form.FormCreate());
+  PredictionRig r;
+  r.engine.completions["かんごし"] = {"看護師"};
+  const auto write = [&](const char* utf8) {
+    fake.memMain.text += Sj(utf8);
+    fake.memMain.selStart = static_cast<int>(fake.memMain.text.size());
+  };
+  const auto choose = [&](const char* utf8) {
+    const auto offer = r.prediction.Row(fake.memMain.text, fake.memMain.text.size(), 8);
+    const auto it = std::find(offer.candidates.begin(), offer.candidates.end(), Sj(utf8));
+    ASSERT_NE(it, offer.candidates.end()) << utf8 << " is offered";
+    r.prediction.Choose(fake.memMain, form.Edits(), offer, static_cast<std::size_t>(it - offer.candidates.begin()));
+  };
+  write("かんごし");
+  choose("看護師");
+  r.engine.phrases["師|をよん"] = {"を呼んで"};
+  write("をよん");
+  choose("を呼んで");
+  write("ください\r\n");
+  // A new line: right after 看護師 is chosen again, を呼んで comes first.
+  write("かんごし");
+  choose("看護師");
+  const std::string now = fake.memMain.text;
+  EXPECT_EQ(Utf8(r.prediction.Row(now, now.size(), 8).candidates).front(), "を呼んで");
+  write("を");
+  const auto offer = r.prediction.Row(fake.memMain.text, fake.memMain.text.size(), 8);
+  EXPECT_EQ(Utf8(offer.candidates).front(), "を呼んで");
+  EXPECT_EQ(cp932::ToUtf8(offer.replaces.front()), "を");
+  // After another text it is not offered first.
+  const auto other = Utf8(r.RowAfter("医師").candidates);
+  EXPECT_TRUE(other.empty() || other.front() != "を呼んで");
 }
 
 }  // namespace
