@@ -19,7 +19,7 @@ constexpr int kMostWords = 6;
 // ("呼", "飲ん") nearly always goes on. In the model's units (8192 a log10).
 constexpr long kMostEndCost = 2048;
 // Phrases popped from the search at most: a bound on the work of one call.
-constexpr int kMostSteps = 4000;
+constexpr int kMostSteps = 1500;
 // The longest written form looked for in the text before the kana.
 constexpr std::size_t kLongestForm = 8;
 
@@ -216,7 +216,8 @@ void PhraseModel::AddContinuations(const Partial& p, std::string_view kana, std:
     const bool ending = (flags & (kUsable | kAttaches)) == (kUsable | kAttaches);
     const bool fits = p.has == Has::kWord ? ending || (content && p.reading.size() < kana.size()) : content;
     if (!fits) continue;
-    if (!Compatible(p.reading + std::string(ReadingOf(word)), kana)) continue;
+    // The phrase so far fits the kana: the word must fit what is left of them.
+    if (p.reading.size() < kana.size() && !Compatible(ReadingOf(word), kana.substr(p.reading.size()))) continue;
     next.emplace_back(Cost(word, p.context), word);
   }
   const std::size_t keep = std::min(next.size(), kContinuations);
@@ -288,21 +289,23 @@ std::vector<Word> PhraseModel::Phrases(const std::string& before, const std::str
 std::vector<Word> PhraseModel::Next(const std::string& before, std::size_t max) const {
   if (!Loaded() || max == 0) return {};
   const Context context = ContextOf(before);
-  // The words the model has seen after these: the trigrams, then the bigrams.
-  std::vector<std::uint32_t> seen;
-  const std::size_t pair = Bigram(context.first, context.second);
-  if (pair != std::string_view::npos) {
-    seen.assign(trigramNext_.begin() + trigramStart_[pair], trigramNext_.begin() + trigramStart_[pair + 1]);
-  }
-  seen.insert(seen.end(), bigramNext_.begin() + bigramStart_[context.second],
-              bigramNext_.begin() + bigramStart_[context.second + 1]);
-  std::sort(seen.begin(), seen.end());
-  seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
+  // The words the model has seen after these, with their costs as Cost()
+  // gives them: the trigrams', then the bigrams' the trigrams do not have.
+  const auto starts = [this](std::uint32_t word) {
+    return (words_[word].flags & (kUsable | kStarts)) == (kUsable | kStarts);
+  };
   std::vector<std::pair<long, std::uint32_t>> firsts;
-  for (std::uint32_t word : seen) {
-    if ((words_[word].flags & (kUsable | kStarts)) == (kUsable | kStarts)) {
-      firsts.emplace_back(Cost(word, context), word);
-    }
+  const std::size_t pair = Bigram(context.first, context.second);
+  const auto trigramsFirst = trigramNext_.begin() + (pair == std::string_view::npos ? 0 : trigramStart_[pair]);
+  const auto trigramsLast = trigramNext_.begin() + (pair == std::string_view::npos ? 0 : trigramStart_[pair + 1]);
+  for (auto it = trigramsFirst; it != trigramsLast; ++it) {
+    if (starts(*it)) firsts.emplace_back(trigramCost_[static_cast<std::size_t>(it - trigramNext_.begin())], *it);
+  }
+  const long backoff = pair == std::string_view::npos ? 0 : bigramBackoff_[pair];
+  for (std::uint32_t b = bigramStart_[context.second]; b < bigramStart_[context.second + 1]; ++b) {
+    const std::uint32_t word = bigramNext_[b];
+    if (!starts(word) || std::binary_search(trigramsFirst, trigramsLast, word)) continue;
+    firsts.emplace_back(backoff + bigramCost_[b], word);
   }
   const std::size_t keep = std::min(firsts.size(), kFirstWords);
   std::partial_sort(firsts.begin(), firsts.begin() + static_cast<std::ptrdiff_t>(keep), firsts.end());
