@@ -40,6 +40,9 @@ bool ParseLine(std::string_view line, Learning::Entry& entry, int texts = 2) {
   return entry.count > 0;
 }
 
+// A text the learning files can hold on one line of tab-separated fields.
+bool Storable(std::string_view text) { return !text.empty() && text.find_first_of("\t\r\n") == std::string_view::npos; }
+
 // Better first: more uses, then the more recent.
 bool Better(const Learning::Entry& a, const Learning::Entry& b) {
   return a.count != b.count ? a.count > b.count : a.lastUse > b.lastUse;
@@ -48,7 +51,8 @@ bool Better(const Learning::Entry& a, const Learning::Entry& b) {
 }  // namespace
 
 void Learning::Learn(const std::string& reading, const std::string& text) {
-  if (reading.empty() || text.empty()) return;
+  // A tab or a line break would make the file unreadable, and all of it lost.
+  if (!Storable(reading) || !Storable(text)) return;
   ++uses_;
   ++changes_;
   const auto it = std::find_if(entries_.begin(), entries_.end(),
@@ -63,7 +67,7 @@ void Learning::Learn(const std::string& reading, const std::string& text) {
 }
 
 void Learning::LearnAfter(const std::string& before, const std::string& reading, const std::string& text) {
-  if (before.empty() || reading.empty() || text.empty()) return;
+  if (!Storable(before) || !Storable(reading) || !Storable(text)) return;
   ++uses_;
   ++changes_;
   const auto it = std::find_if(after_.begin(), after_.end(), [&](const Entry& e) {

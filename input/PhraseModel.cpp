@@ -289,6 +289,9 @@ std::vector<Word> PhraseModel::Phrases(const std::string& before, const std::str
 std::vector<Word> PhraseModel::Next(const std::string& before, std::size_t max) const {
   if (!Loaded() || max == 0) return {};
   const Context context = ContextOf(before);
+  // Only after a word: at the start of a line or a sentence the model knows
+  // nothing of what the user means to write.
+  if (context.second == sentenceStart_) return {};
   // The words the model has seen after these, with their costs as Cost()
   // gives them: the trigrams', then the bigrams' the trigrams do not have.
   const auto starts = [this](std::uint32_t word) {

@@ -29,7 +29,8 @@ class PhraseModel {
   // written after `before` (the text before the kana), best first, at most
   // `max`. Each word's cost is the phrase's (lower is likelier).
   std::vector<Word> Phrases(const std::string& before, const std::string& kana, std::size_t max) const;
-  // The likely phrases right after `before`, best first, at most `max`.
+  // The likely phrases right after `before`, best first, at most `max`;
+  // none when no word of the model ends it (a line's or sentence's start).
   std::vector<Word> Next(const std::string& before, std::size_t max) const;
 
   // The two words before the end of `before` (the last one second), as the

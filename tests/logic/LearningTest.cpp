@@ -134,6 +134,10 @@ TEST(Learning, WhatWasWrittenAfterATextIsKeptBesideTheFirstFile) {
   before.LearnAfter(Sj("看護師"), Sj("がくる"), Sj("が来る"));
   before.LearnAfter(Sj("薬"), Sj("をのむ"), Sj("を飲む"));
   before.LearnAfter("", Sj("を"), Sj("を"));  // nothing before: not learned
+  // A tab or a line break would break the file's lines: never learned.
+  before.LearnAfter(Sj("看護師") + "\t", Sj("を"), Sj("を"));
+  before.Learn(Sj("かんご"), Sj("看護") + "\r\n");
+  before.Learn(Sj("かん\tご"), Sj("看護"));
   EXPECT_EQ(before.SizeAfter(), 3u);
   EXPECT_EQ(Forms(before.WordsAfter(Sj("看護師"), "", 8)), (std::vector<std::string>{"を呼んで", "が来る"}));
   EXPECT_EQ(Forms(before.WordsAfter(Sj("看護師"), Sj("が"), 8)), std::vector<std::string>{"が来る"});

@@ -114,6 +114,9 @@ TEST_F(RealPhraseModel, PhrasesGoOnFromTheKanaAndTheWordsBefore) {
   EXPECT_EQ(model_->FormOf(model_->ContextOf(Sj("薬を")).second), Sj("を"));
   EXPECT_EQ(model_->FormOf(model_->ContextOf(Sj("薬を")).first), Sj("薬"));
   EXPECT_TRUE(model_->Phrases("", "", 8).empty());
+  // No next phrases where nothing was written before them in the sentence.
+  EXPECT_TRUE(model_->Next("", 8).empty());
+  EXPECT_TRUE(model_->Next(Sj("はい。"), 8).empty());
 }
 
 TEST(PhraseModel, AFileThatIsNoModelLoadsNothing) {
