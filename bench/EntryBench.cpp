@@ -8,12 +8,17 @@
 //
 // Each configuration writes the whole corpus twice in a fresh learning
 // folder; between the passes the program is closed and started again, so
-// the second pass reads what the first one learned from disk.
+// the second pass reads what the first one learned from disk. Quick kana
+// with prediction also writes a third pass, new sentences after learning:
+// in another fresh folder the first half of the corpus is written
+// uncounted, then, after a restart, the second half is counted.
 //
 //   velkor_bench_entry <corpus> <lexicon> <scratch folder>
 //
 // The corpus is UTF-8, a sentence a line: the target text, a tab, its
-// reading in hiragana with the same punctuation.
+// reading in hiragana with the same punctuation. "#part NAME" lines split it
+// into parts whose figures are printed apart (the part tuned on and the part
+// held out); lines starting with "#" otherwise are comments.
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -22,6 +27,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -42,7 +48,22 @@ namespace fs = std::filesystem;
 struct Sentence {
   std::u16string target;
   std::u16string reading;
+  std::size_t part = 0;  // index into Corpus::parts
 };
+
+// The sentences in file order, and the names of the file's parts ("#part
+// NAME" lines; a file without them is one part).
+struct Corpus {
+  std::vector<Sentence> sentences;
+  std::vector<std::string> parts;
+};
+
+// Where a selection was spent: a row candidate; a board cell (kana, the
+// modifier, a variant); the conversion (変~ and a candidate or accepting
+// entry of its list); a correction in the conversion list (a shorter or
+// longer segment, the next page).
+enum Spent { kRow, kBoard, kConversion, kCorrection, kSpentKinds };
+const char* const kSpentNames[kSpentKinds] = {"row", "board", "conversion", "corrections"};
 
 double ResidentMiB() {
   std::ifstream status("/proc/self/status");
@@ -82,19 +103,24 @@ bool Reads(std::u16string_view t, std::u16string_view r) {
   return can[0][0] != 0;
 }
 
-std::vector<Sentence> ReadCorpus(const std::string& path) {
-  std::vector<Sentence> out;
+Corpus ReadCorpus(const std::string& path) {
+  Corpus out;
   std::ifstream in(path);
   std::string line;
   while (std::getline(in, line)) {
+    if (line.rfind("#part ", 0) == 0) {
+      out.parts.push_back(line.substr(6));
+      continue;
+    }
     const std::size_t tab = line.find('\t');
     if (line.empty() || line[0] == '#' || tab == std::string::npos) continue;
-    Sentence s{cp932::Utf8ToUtf16(line.substr(0, tab)), cp932::Utf8ToUtf16(line.substr(tab + 1))};
+    if (out.parts.empty()) out.parts.push_back("all");
+    Sentence s{cp932::Utf8ToUtf16(line.substr(0, tab)), cp932::Utf8ToUtf16(line.substr(tab + 1)), out.parts.size() - 1};
     if (!Reads(s.target, s.reading)) {
       std::fprintf(stderr, "the reading does not fit the text: %s\n", line.c_str());
       continue;
     }
-    out.push_back(std::move(s));
+    out.sentences.push_back(std::move(s));
   }
   return out;
 }
@@ -128,6 +154,8 @@ class User {
   // whether the text came out as the target (false: the conversion could not
   // give a word, the kana were left and the text set right without counting).
   int Write(const Sentence& s, bool* exact, std::vector<double>* refreshMs);
+  // The selections spent so far, by kind.
+  const int* Spent() const { return spent_; }
 
  private:
   std::u16string Doc() const { return cp932::Decode(p_.fake.memMain.text); }
@@ -136,22 +164,25 @@ class User {
     if (Tracing())
       std::fprintf(stderr, "  %-6s %-20s -> %s\n", what, detail.c_str(), cp932::Utf16ToUtf8(Doc()).c_str());
   }
-  void ClickBoard(int col, int row) {
+  void ClickBoard(int col, int row, enum Spent kind = kBoard) {
     p_.form->Select().Confirm({p_.form->Select().Face(), {col, row}});
     ++selections_;
+    ++spent_[kind];
     Trace("board", cp932::ToUtf8(p_.fake.sgd00.CellText(col, row)));
   }
-  void ClickList(int index) {
+  void ClickList(int index, enum Spent kind = kBoard) {
     const int cols = p_.fake.sgd01.ColCount();
     const std::string text = cp932::ToUtf8(p_.fake.sgd01.CellText(index % cols, index / cols));
     p_.form->Select().Confirm({Place::List, {index % cols, index / cols}});
     ++selections_;
+    ++spent_[kind];
     Trace("list", text);
   }
   void ClickRow(int cell) {
     const std::string text = cp932::ToUtf8(p_.fake.predictionRow.CellText(cell));
     p_.form->Select().Confirm({Place::Row, {cell, 0}});
     ++selections_;
+    ++spent_[kRow];
     Trace("row", text);
   }
   // Writes `c` from the board. Before turning a kana with the modifier, the
@@ -171,6 +202,7 @@ class User {
   Program& p_;
   bool quick_;
   int selections_ = 0;
+  int spent_[kSpentKinds] = {};
   std::u16string before_;  // the text before this sentence
   const Sentence* s_ = nullptr;
   std::size_t c_ = 0, rc_ = 0, pending_ = 0;
@@ -272,7 +304,7 @@ bool User::Convert() {
   for (int row = 6; row <= 7; ++row) {
     for (int col = 1; col <= 20; ++col) {
       if (cp932::ToUtf8(p_.fake.sgd00.CellText(col, row)) == "変~") {
-        ClickBoard(col, row);
+        ClickBoard(col, row, kConversion);
         row = 8;
         break;
       }
@@ -299,7 +331,7 @@ bool User::Convert() {
     }
     if (fit >= 0) {
       done += cells[static_cast<std::size_t>(fit)];
-      ClickList(fit);
+      ClickList(fit, kConversion);
       continue;
     }
     // No fitting candidate on this page: the next page, else a shorter
@@ -310,7 +342,7 @@ bool User::Convert() {
     if (misses > 10) break;
     const bool keptKanaFirst = runStart < full.size() && doc[runStart] == full[runStart];
     const int control = keptKanaFirst ? 12 : misses <= 2 && !cells[14].empty() ? 14 : 12;
-    ClickList(control);
+    ClickList(control, kCorrection);
   }
   if (p_.form->Converting().Active()) {
     // Given up: the list closes and the kana stay.
@@ -423,57 +455,135 @@ int User::Write(const Sentence& s, bool* exact, std::vector<double>* refreshMs) 
 
 namespace {
 
+// What one pass spent, for each part of the corpus and in all.
 struct PassFigures {
-  int characters = 0;
-  int selections = 0;
+  std::vector<int> characters, selections;  // by part
   int inexact = 0;
-  std::vector<int> perSentence;
+  int spent[kSpentKinds] = {};
+  std::vector<int> perSentence;  // -1 for a sentence the pass did not write
+  int Characters() const { return std::accumulate(characters.begin(), characters.end(), 0); }
+  int Selections() const { return std::accumulate(selections.begin(), selections.end(), 0); }
 };
 
+// A configuration's passes: the first and the second in one learning folder,
+// and, for the one measured most, the third: new sentences after learning.
 struct RunFigures {
-  PassFigures pass[2];
+  PassFigures pass[3];
   std::vector<double> refreshMs;
 };
 
 int Characters(const std::u16string& text) { return static_cast<int>(text.size()); }
 
-RunFigures Run(const std::vector<Sentence>& corpus, IPredictor& lexicon, const std::string& folder, bool quickKana,
-               int cells) {
+// Writes sentences `from` to `to` of the corpus in one start of the program,
+// counted into `f` when it is given.
+void WritePass(Program& program, bool quickKana, const Corpus& corpus, std::size_t from, std::size_t to, PassFigures* f,
+               std::vector<double>* refreshMs) {
+  User user(program, quickKana);
+  for (std::size_t k = from; k < to; ++k) {
+    const Sentence& s = corpus.sentences[k];
+    bool exact = true;
+    const int selections = user.Write(s, &exact, refreshMs);
+    if (f == nullptr) continue;
+    f->characters[s.part] += Characters(s.target);
+    f->selections[s.part] += selections;
+    f->perSentence[k] = selections;
+    if (!exact) ++f->inexact;
+  }
+  if (f != nullptr) {
+    for (int kind = 0; kind < kSpentKinds; ++kind) f->spent[kind] += user.Spent()[kind];
+  }
+  program.form->FormClose();
+}
+
+RunFigures Run(const Corpus& corpus, IPredictor& lexicon, const std::string& folder, bool quickKana, int cells,
+               bool afterLearning) {
+  RunFigures figures;
+  const std::size_t n = corpus.sentences.size();
+  for (PassFigures& f : figures.pass) {
+    f.characters.assign(corpus.parts.size(), 0);
+    f.selections.assign(corpus.parts.size(), 0);
+    f.perSentence.assign(n, -1);
+  }
   fs::remove_all(folder);
   fs::create_directories(folder + "prog/");
-  // The conversion engine learns too, in a folder of this run's: one
-  // configuration does not teach the next.
-  velkor::ui::AnthyConverter converter(folder + "anthy/");
-  RunFigures figures;
-  for (int pass = 0; pass < 2; ++pass) {
-    // Started afresh for each pass: the second reads what the first learned.
-    Program program(lexicon, converter, folder, quickKana, cells);
-    User user(program, quickKana);
-    PassFigures& f = figures.pass[pass];
-    for (const Sentence& s : corpus) {
-      bool exact = true;
-      const int selections = user.Write(s, &exact, &figures.refreshMs);
-      f.characters += Characters(s.target);
-      f.selections += selections;
-      f.perSentence.push_back(selections);
-      if (!exact) ++f.inexact;
+  {
+    // The conversion engine learns too, in a folder of this run's: one
+    // configuration does not teach the next.
+    velkor::ui::AnthyConverter converter(folder + "anthy/");
+    for (int pass = 0; pass < 2; ++pass) {
+      // Started afresh for each pass: the second reads what the first learned.
+      Program program(lexicon, converter, folder, quickKana, cells);
+      WritePass(program, quickKana, corpus, 0, n, &figures.pass[pass], &figures.refreshMs);
     }
-    program.form->FormClose();
   }
+  if (!afterLearning) return figures;
+  // New sentences after learning: in a fresh learning folder the first half
+  // is written (as the user would have written it on earlier days), then,
+  // after a start of the program, the second half is counted.
+  const std::string fresh = folder + "after/";
+  fs::create_directories(fresh + "prog/");
+  velkor::ui::AnthyConverter converter(fresh + "anthy/");
+  {
+    Program program(lexicon, converter, fresh, quickKana, cells);
+    WritePass(program, quickKana, corpus, 0, n / 2, nullptr, &figures.refreshMs);
+  }
+  Program program(lexicon, converter, fresh, quickKana, cells);
+  WritePass(program, quickKana, corpus, n / 2, n, &figures.pass[2], &figures.refreshMs);
   return figures;
 }
 
 int At(const PassFigures& f, std::size_t k) { return k < f.perSentence.size() ? f.perSentence[k] : -1; }
 
-double PerCharacter(const PassFigures& f) {
-  return f.characters ? static_cast<double>(f.selections) / f.characters : 0;
-}
+double Ratio(int selections, int characters) { return characters ? static_cast<double>(selections) / characters : 0; }
+double PerCharacter(const PassFigures& f) { return Ratio(f.Selections(), f.Characters()); }
 
 double Percentile(std::vector<double> values, double p) {
   if (values.empty()) return 0;
   std::sort(values.begin(), values.end());
   const std::size_t at = std::min(values.size() - 1, static_cast<std::size_t>(p * static_cast<double>(values.size())));
   return values[at];
+}
+
+std::string Cell(int value) { return value < 0 ? "-" : std::to_string(value); }
+
+void PrintSentences(const Corpus& corpus, const RunFigures results[4]) {
+  std::printf("%-40s %5s | %-19s | %-29s\n", "", "", "variant lists", "quick kana");
+  std::printf("%-40s %5s | %9s %9s | %9s %9s %9s\n", "sentence (prediction on)", "chars", "pass 1", "pass 2", "pass 1",
+              "pass 2", "after");
+  std::size_t part = corpus.parts.size();
+  for (std::size_t k = 0; k < corpus.sentences.size(); ++k) {
+    const Sentence& s = corpus.sentences[k];
+    if (s.part != part) std::printf("-- %s\n", corpus.parts[part = s.part].c_str());
+    std::printf("%-40s %5d | %9s %9s | %9s %9s %9s\n", cp932::Utf16ToUtf8(s.target).c_str(), Characters(s.target),
+                Cell(At(results[1].pass[0], k)).c_str(), Cell(At(results[1].pass[1], k)).c_str(),
+                Cell(At(results[3].pass[0], k)).c_str(), Cell(At(results[3].pass[1], k)).c_str(),
+                Cell(At(results[3].pass[2], k)).c_str());
+  }
+  std::printf("\n");
+}
+
+// Selections per character of each part, "tuning 1.23, held-out 1.34".
+std::string ByPart(const Corpus& corpus, const PassFigures& f) {
+  std::string out;
+  char buffer[160];
+  for (std::size_t part = 0; part < corpus.parts.size(); ++part) {
+    if (f.characters[part] == 0) continue;
+    std::snprintf(buffer, sizeof buffer, "%s%s %.2f (%d sentences)", out.empty() ? "" : ", ",
+                  corpus.parts[part].c_str(), Ratio(f.selections[part], f.characters[part]),
+                  static_cast<int>(std::count_if(corpus.sentences.begin(), corpus.sentences.end(),
+                                                 [&](const Sentence& s) { return s.part == part; })));
+    out += buffer;
+  }
+  return out;
+}
+
+std::string Breakdown(const PassFigures& f) {
+  std::string out;
+  for (int kind = 0; kind < kSpentKinds; ++kind) {
+    out += (kind ? ", " : "") + std::string(kSpentNames[kind]) + " " + std::to_string(f.spent[kind]);
+  }
+  return out + " (" + std::to_string(f.Selections()) + " selections, " + std::to_string(f.Characters()) +
+         " characters)";
 }
 
 }  // namespace
@@ -483,8 +593,8 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "usage: velkor_bench_entry <corpus> <lexicon> <scratch folder>\n");
     return 2;
   }
-  const std::vector<Sentence> corpus = ReadCorpus(argv[1]);
-  if (corpus.empty()) {
+  const Corpus corpus = ReadCorpus(argv[1]);
+  if (corpus.sentences.empty()) {
     std::fprintf(stderr, "no sentences in %s\n", argv[1]);
     return 1;
   }
@@ -502,6 +612,13 @@ int main(int argc, char* argv[]) {
   }
   const double loadMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - loadStart).count();
   const double lexiconMiB = ResidentMiB() - beforeLexicon;
+  // The phrase model beside the lexicon, when the build made it.
+  const std::string modelPath = fs::path(argv[2]).parent_path() / "phrase-model.bin";
+  const auto modelStart = std::chrono::steady_clock::now();
+  const bool model = lexicon.LoadModel(RealTextFiles(), modelPath);
+  const double modelMs =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - modelStart).count();
+  const double modelMiB = ResidentMiB() - beforeLexicon - lexiconMiB;
 
   struct Config {
     const char* name;
@@ -518,30 +635,41 @@ int main(int argc, char* argv[]) {
   const char* only = std::getenv("VELKOR_BENCH_ONLY");  // one configuration, for tracing
   for (int i = 0; i < 4; ++i) {
     if (only != nullptr && std::atoi(only) != i) continue;
-    results[i] = Run(corpus, lexicon, scratch + "run" + std::to_string(i) + "/", configs[i].quick, configs[i].cells);
+    results[i] =
+        Run(corpus, lexicon, scratch + "run" + std::to_string(i) + "/", configs[i].quick, configs[i].cells, i == 3);
   }
 
-  std::printf("%-32s %5s | %-19s | %-19s\n", "", "", "variant lists", "quick kana");
-  std::printf("%-32s %5s | %9s %9s | %9s %9s\n", "sentence (prediction on)", "chars", "pass 1", "pass 2", "pass 1",
-              "pass 2");
-  for (std::size_t k = 0; k < corpus.size(); ++k) {
-    const std::string text = cp932::Utf16ToUtf8(corpus[k].target);
-    std::printf("%-32s %5d | %9d %9d | %9d %9d\n", text.c_str(), Characters(corpus[k].target),
-                At(results[1].pass[0], k), At(results[1].pass[1], k), At(results[3].pass[0], k),
-                At(results[3].pass[1], k));
-  }
-  std::printf("\n");
+  PrintSentences(corpus, results);
   for (int i = 0; i < 4; ++i) {
     std::printf("%-52s first pass %.2f, second pass %.2f selections per character (%d and %d sentences not exact)\n",
                 configs[i].name, PerCharacter(results[i].pass[0]), PerCharacter(results[i].pass[1]),
                 results[i].pass[0].inexact, results[i].pass[1].inexact);
   }
-  const std::vector<double>& ms = results[3].refreshMs;
+  const RunFigures& measured = results[3];
+  std::printf("quick kana, prediction on, by part: first pass %s; second pass %s\n",
+              ByPart(corpus, measured.pass[0]).c_str(), ByPart(corpus, measured.pass[1]).c_str());
+  std::printf("quick kana, prediction on, after learning the first %zu sentences: %s (%d not exact)\n",
+              corpus.sentences.size() / 2, ByPart(corpus, measured.pass[2]).c_str(), measured.pass[2].inexact);
+  const char* passNames[3] = {"first pass", "second pass", "after learning"};
+  for (int pass = 0; pass < 3; ++pass) {
+    std::printf("selections spent, %s: %s\n", passNames[pass], Breakdown(measured.pass[pass]).c_str());
+  }
+  const std::vector<double>& ms = measured.refreshMs;
   std::printf("prediction refresh (quick kana, prediction on): median %.3f ms, p99 %.3f ms, max %.3f ms over %zu\n",
               Percentile(ms, 0.5), Percentile(ms, 0.99), Percentile(ms, 1.0), ms.size());
   std::printf("lexicon: %zu entries, loaded in %.1f ms, resident memory added %.1f MiB\n", lexicon.Size(), loadMs,
               lexiconMiB);
-  std::printf("entry: first pass %.2f, second pass %.2f selections per character over %zu sentences (quick kana)\n",
-              PerCharacter(results[3].pass[0]), PerCharacter(results[3].pass[1]), corpus.size());
+  if (model) {
+    std::printf(
+        "phrase model: %zu words, loaded in %.1f ms, resident memory added %.1f MiB (with the lexicon %.1f MiB)\n",
+        lexicon.Model().Size(), modelMs, modelMiB, lexiconMiB + modelMiB);
+  } else {
+    std::printf("phrase model: none at %s\n", modelPath.c_str());
+  }
+  std::printf(
+      "entry: first pass %.2f, second pass %.2f, after learning %.2f selections per character over %zu sentences "
+      "(quick kana)\n",
+      PerCharacter(measured.pass[0]), PerCharacter(measured.pass[1]), PerCharacter(measured.pass[2]),
+      corpus.sentences.size());
   return 0;
 }

@@ -158,6 +158,9 @@ long long SystemNowMs() {
       .count();
 }
 
+// An entry learned on its own, not after a text.
+bool Plain(const Learning::Entry& e) { return e.reading.find(Learning::kAfterMark) == std::string::npos; }
+
 // Better first: more uses, then the more recent.
 bool Better(const Learning::Entry& a, const Learning::Entry& b) {
   return a.count != b.count ? a.count > b.count : a.lastUse > b.lastUse;
@@ -201,10 +204,27 @@ void Learning::Learn(const std::string& reading, const std::string& text) {
 
 void Learning::Trim() { TrimEntries(entries_); }
 
+void Learning::LearnAfter(const std::string& before, const std::string& reading, const std::string& text) {
+  if (before.empty() || before.find(kAfterMark) != std::string::npos || reading.empty()) return;
+  Learn(before + kAfterMark + reading, text);
+}
+
+std::vector<Word> Learning::WordsAfter(std::string_view before, std::string_view prefix, std::size_t max) const {
+  if (before.empty()) return {};
+  const std::string key = std::string(before) + kAfterMark + std::string(prefix);
+  std::vector<const Entry*> found;
+  for (const Entry& e : entries_) {
+    if (e.reading.compare(0, key.size(), key) == 0) found.push_back(&e);
+  }
+  std::vector<Word> out;
+  for (const Entry* e : Best(found, max)) out.push_back({e->text, e->reading.substr(before.size() + 1)});
+  return out;
+}
+
 std::vector<Word> Learning::Words(std::string_view prefix, std::size_t max) const {
   std::vector<const Entry*> found;
   for (const Entry& e : entries_) {
-    if (e.reading.compare(0, prefix.size(), prefix) == 0) found.push_back(&e);
+    if (e.reading.compare(0, prefix.size(), prefix) == 0 && Plain(e)) found.push_back(&e);
   }
   std::vector<Word> out;
   for (const Entry* e : Best(found, max)) out.push_back({e->text, e->reading});
@@ -220,7 +240,8 @@ std::vector<std::string> Learning::Candidates(std::string_view prefix, std::size
 std::vector<std::string> Learning::Continuations(std::string_view written, std::size_t max) const {
   std::vector<const Entry*> found;
   for (const Entry& e : entries_) {
-    if (e.text.size() > written.size() && e.text.compare(0, written.size(), written) == 0 && EndsSentence(e.text)) {
+    if (Plain(e) && e.text.size() > written.size() && e.text.compare(0, written.size(), written) == 0 &&
+        EndsSentence(e.text)) {
       found.push_back(&e);
     }
   }
@@ -280,7 +301,7 @@ std::vector<std::string> Learning::PhraseEnds(std::string_view kana, std::size_t
 std::optional<std::string> Learning::ReadingOf(std::string_view text) const {
   const Entry* best = nullptr;
   for (const Entry& e : entries_) {
-    if (e.text == text && (best == nullptr || Better(e, *best))) best = &e;
+    if (Plain(e) && e.text == text && (best == nullptr || Better(e, *best))) best = &e;
   }
   if (best == nullptr) return std::nullopt;
   return best->reading;

@@ -55,6 +55,17 @@ class Learning {
 
   // Counts one more use of `text` written for `reading`.
   void Learn(const std::string& reading, const std::string& text);
+  // Counts one more use of `text` written for `reading` right after
+  // `before`, the text committed just before it, so that it is offered after
+  // the same text in a new sentence. Kept as an entry of the same file whose
+  // reading is `before`, kAfterMark and `reading` (a byte no reading holds),
+  // and so shared, merged and forgotten with everything else; the other
+  // look-ups pass these entries over.
+  void LearnAfter(const std::string& before, const std::string& reading, const std::string& text);
+  // What was learned after `before` for readings that start with `prefix`
+  // ("" for everything learned after it), best first; at most `max`.
+  std::vector<Word> WordsAfter(std::string_view before, std::string_view prefix, std::size_t max) const;
+  static constexpr char kAfterMark = '\x1f';
   // The texts learned for readings that start with `prefix`, best first: the
   // most used, and of those the most recent; at most `max`.
   std::vector<std::string> Candidates(std::string_view prefix, std::size_t max) const;

@@ -52,6 +52,10 @@ std::vector<Word> Lexicon::Complete(const std::string& reading, std::size_t max)
   return out;
 }
 
-StringList Lexicon::Next(const std::string&, std::size_t) { return {}; }
+std::vector<Word> Lexicon::Phrases(const std::string& before, const std::string& kana, std::size_t max) {
+  return model_.Phrases(before, kana, max);
+}
+
+std::vector<Word> Lexicon::Next(const std::string& before, std::size_t max) { return model_.Next(before, max); }
 
 }  // namespace velkor

@@ -20,6 +20,9 @@ constexpr long kLongerReadingCounts = 3000;
 constexpr std::size_t kConversionsOffered = 5;
 // What writing the last kana other than it stands costs a word.
 constexpr long kOtherLastKanaCosts = 1500;
+// The phrase model's phrases offered before the conversion engine's
+// readings; the rest come after them.
+constexpr std::size_t kPhrasesFirst = 3;
 
 char16_t Wide(std::string_view character) {
   const std::u16string c = cp932::Decode(character);
@@ -140,7 +143,7 @@ Prediction::Offer Prediction::Row(const std::string& text, std::size_t caret, st
   }
   const std::string kana = KanaSinceCommit(text, caret, origin);
   if (kana.empty()) {
-    AddAfterText(offer, text, caret, cells);
+    AddAfterText(offer, text, caret, cells, CommitBefore(text, caret, origin));
     return offer;
   }
   // The ends of the kana run, longest first: the whole run may be one word,
@@ -149,11 +152,18 @@ Prediction::Offer Prediction::Row(const std::string& text, std::size_t caret, st
   for (std::size_t start = 0; start < kana.size(); start = cp932::NextCharPos(kana, start)) {
     ends.push_back(kana.substr(start));
   }
-  AddForKana(offer, kana, ends, cells);
+  const std::string before = text.substr(0, caret - kana.size());
+  // What the user wrote before after the text just committed, for these
+  // kana, first.
+  Add(offer, learning_.WordsAfter(CommitBefore(before, before.size(), origin), kana, cells), kana, cells);
+  AddForKana(offer, before, kana, ends, cells);
   return offer;
 }
 
-void Prediction::AddAfterText(Offer& offer, const std::string& text, std::size_t caret, std::size_t cells) const {
+void Prediction::AddAfterText(Offer& offer, const std::string& text, std::size_t caret, std::size_t cells,
+                              const std::string& committed) const {
+  // What the user wrote before right after the text just committed.
+  Add(offer, learning_.WordsAfter(committed, "", cells), "", cells);
   // Right after a word (not after punctuation or at the start of a line):
   // the kana phrases the user writes after words.
   const std::size_t previous = caret > 0 ? caret::Left(text, caret) : 0;
@@ -163,11 +173,11 @@ void Prediction::AddAfterText(Offer& offer, const std::string& text, std::size_t
     for (std::string& phrase : learning_.KanaPhrases(cells)) phrases.push_back({phrase, phrase});
     Add(offer, phrases, "", cells);
   }
-  Add(offer, Unread(engine_.Next(text.substr(0, caret), cells)), "", cells);
+  Add(offer, engine_.Next(text.substr(0, caret), cells), "", cells);
 }
 
-void Prediction::AddForKana(Offer& offer, const std::string& kana, const std::vector<std::string>& ends,
-                            std::size_t cells) const {
+void Prediction::AddForKana(Offer& offer, const std::string& before, const std::string& kana,
+                            const std::vector<std::string>& ends, std::size_t cells) const {
   // What the user wrote before, for any of them, first; and the ends of kana
   // phrases the user wrote that go on from them.
   for (const std::string& reading : ends) Add(offer, learning_.Words(reading, cells), reading, cells);
@@ -176,9 +186,15 @@ void Prediction::AddForKana(Offer& offer, const std::string& kana, const std::ve
     for (std::string& end : learning_.PhraseEnds(reading, 2)) phraseEnds.push_back({end, end});
     Add(offer, phraseEnds, reading, cells);
   }
+  // The likeliest phrases that begin with the kana, after what was written
+  // before them: a word with its endings in one selection.
+  const std::vector<Word> phrases = engine_.Phrases(before, kana, cells);
+  const std::size_t first = std::min(phrases.size(), kPhrasesFirst);
+  Add(offer, std::vector<Word>(phrases.begin(), phrases.begin() + static_cast<std::ptrdiff_t>(first)), kana, cells);
   // The conversion engine's reading of all of them: a word or phrase no
   // dictionary entry covers, in one selection.
   Add(offer, Converted(kana), kana, cells);
+  Add(offer, std::vector<Word>(phrases.begin() + static_cast<std::ptrdiff_t>(first), phrases.end()), kana, cells);
   AddEngineWords(offer, ends, cells);
 }
 
@@ -265,27 +281,47 @@ void Prediction::Choose(IEditArea& edit, TextEdits& edits, const Offer& offer, s
   const std::size_t replaced = there ? reading.size() : 0;
   edit.SetSelStart(static_cast<int>(caret - replaced));
   edit.SetSelLength(static_cast<int>(replaced));
+  // The text committed just before this one, when it still stands right
+  // before it: this choice is learned after it too.
+  const std::string previous = CommitBefore(text, caret - replaced, 0);
   edits.ReplaceSelection(candidate);
   lastCommit_ = candidate;
   lastCommitEnd_ = caret - replaced + candidate.size();
-  if (there) {
+  std::optional<std::string> learned;
+  if (there || (!whole.empty() && whole != candidate)) {
     // Learned for its whole reading, so that writing it again from the start
-    // finds it, and a sentence it is part of is read right.
+    // finds it, and a sentence it is part of is read right (a next phrase
+    // comes with its reading too).
     learning_.Learn(whole, candidate);
     Remember(whole, candidate);
+    learned = whole;
   } else if (const auto known = ReadingOf(candidate)) {
     // The rest of a learned sentence, or a next word: its reading is known
     // when its parts are, so the sentence it completes can be learned.
     Remember(*known, candidate);
+    learned = known;
   }
+  if (learned && !previous.empty()) learning_.LearnAfter(previous, *learned, candidate);
   Wrote(edit.Text(), static_cast<std::size_t>(std::max(0, edit.SelStart())));
 }
 
 void Prediction::Converted(const std::string& reading, const std::string& text, std::size_t end) {
+  // After the text committed just before it, when it ends where this begins.
+  if (!lastCommit_.empty() && end >= text.size() && lastCommitEnd_ == end - text.size()) {
+    learning_.LearnAfter(lastCommit_, reading, text);
+  }
   learning_.Learn(reading, text);
   Remember(reading, text);
   lastCommit_ = text;
   lastCommitEnd_ = end;
+}
+
+std::string Prediction::CommitBefore(const std::string& text, std::size_t at, std::size_t origin) const {
+  if (lastCommit_.empty() || lastCommitEnd_ < origin || lastCommitEnd_ - origin != at || at > text.size() ||
+      at < lastCommit_.size() || text.compare(at - lastCommit_.size(), lastCommit_.size(), lastCommit_) != 0) {
+    return {};
+  }
+  return lastCommit_;
 }
 
 std::string Prediction::KanaSinceCommit(const std::string& text, std::size_t caret, std::size_t origin) const {

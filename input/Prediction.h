@@ -29,9 +29,13 @@ class IPredictor {
   // `reading` (hiragana), each with its whole reading, best first, at most
   // `max`.
   virtual std::vector<Word> Complete(const std::string& reading, std::size_t max) = 0;
+  // Phrases (a word with the endings, particles and auxiliaries that follow
+  // it) whose reading starts with `kana`, written after `before` (the text
+  // before the kana), each with its whole reading, best first, at most `max`.
+  virtual std::vector<Word> Phrases(const std::string& before, const std::string& kana, std::size_t max) = 0;
   // The likely next words or phrases after `before` (the text up to the
-  // caret), best first, at most `max`.
-  virtual StringList Next(const std::string& before, std::size_t max) = 0;
+  // caret), each with its reading, best first, at most `max`.
+  virtual std::vector<Word> Next(const std::string& before, std::size_t max) = 0;
 };
 
 class Prediction {
@@ -106,10 +110,17 @@ class Prediction {
   std::vector<Word> Converted(const std::string& kana) const;
   // The row's offers with no kana before the caret: after a word, the kana
   // phrases the user writes after words; then the engine's next words.
-  void AddAfterText(Offer& offer, const std::string& text, std::size_t caret, std::size_t cells) const;
-  // The row's offers for the kana run before the caret, whose ends (longest
-  // first) are `ends`.
-  void AddForKana(Offer& offer, const std::string& kana, const std::vector<std::string>& ends, std::size_t cells) const;
+  // First what was learned after `committed`, the text committed right
+  // before the caret.
+  void AddAfterText(Offer& offer, const std::string& text, std::size_t caret, std::size_t cells,
+                    const std::string& committed) const;
+  // The last text committed when it ends at byte `at` of `text` (which
+  // starts at byte `origin` of the document) and still stands there; "".
+  std::string CommitBefore(const std::string& text, std::size_t at, std::size_t origin) const;
+  // The row's offers for the kana run before the caret, written after
+  // `before`, whose ends (longest first) are `ends`.
+  void AddForKana(Offer& offer, const std::string& before, const std::string& kana,
+                  const std::vector<std::string>& ends, std::size_t cells) const;
   // The engine's words for the ends, by score (AddForKana's last offers).
   void AddEngineWords(Offer& offer, const std::vector<std::string>& ends, std::size_t cells) const;
 

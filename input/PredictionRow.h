@@ -1,5 +1,6 @@
 // The prediction row above the board: filled anew from the text before the
-// caret whenever the text or the caret changes, and a chosen cell written
+// caret whenever the text or the caret changes (a candidate already shown
+// keeps its cell while it is still offered), and a chosen cell written
 // through the prediction.
 #pragma once
 

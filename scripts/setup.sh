@@ -9,13 +9,14 @@ BUILD_DIR="$ROOT/build"
 # Print Support and Multimedia, Qt's Japanese translations, a Japanese font
 # (without one every kana is drawn as a box), anthy for kana-to-kanji
 # conversion (loaded at run time; the header only documents its interface),
-# the IPADIC sources the prediction lexicon is made from (mecab-ipadic), and
-# Open JTalk with its dictionary and its Japanese voice for reading aloud.
+# the IPADIC sources the prediction lexicon is made from (mecab-ipadic), the
+# word trigram model the phrase model is made from (libkkc-data, read through
+# its MARISA index: libmarisa-dev), and Open JTalk with its dictionary and its Japanese voice for reading aloud.
 VELKOR_RUN_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-translations-l10n qt6-multimedia-dev
   fonts-ipafont-gothic
-  libanthy1 anthy-common libanthy-dev mecab-ipadic
+  libanthy1 anthy-common libanthy-dev mecab-ipadic libkkc-data libmarisa-dev
   open-jtalk open-jtalk-mecab-naist-jdic hts-voice-nitech-jp-atr503-m001
 )
 # What the tests call besides: GoogleTest; Xvfb, xauth and xdotool for the

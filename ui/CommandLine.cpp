@@ -100,6 +100,8 @@ std::string WhereText(const IShell& shell, const IFileSystem& fs) {
   line("anthy", perUser + kAnthyFolder);
   line("speech", ToUtf8(QDir::tempPath()) + "/velkor-speech-XXXXXX/");  // ui/OpenJTalkSpeech, while reading aloud
   line("lexicon", lexicon.empty() ? "(none)" : lexicon);
+  const std::string model = PhraseModelFile(programFolder);
+  line("phrase model", model.empty() ? "(none)" : model);
   line("guide", guide.empty() ? "(none)" : guide);
   return text;
 }

@@ -89,6 +89,12 @@ MainWindow::MainWindow(ISettingsStore& store, IShell& shell, IFileSystem& fs, IT
 }
 
 void MainWindow::LoadLexicon(const IShell& shell, ITextFiles& files) {
+  // The phrase model beside the program or in the installed data beside its
+  // folder (the build tree's only for a program run from it).
+  const std::string model = PhraseModelFile(shell.ProgramFolder());
+  if (model.empty() || !lexicon_.LoadModel(files, model)) {
+    qWarning("velkorlt: no phrase model was found; the prediction row offers words, not phrases");
+  }
   // The first lexicon that loads; a damaged one gives way to the next, and
   // the start says so.
   std::string damaged;

@@ -93,6 +93,15 @@ std::string ChimeFile(const std::string& programFolder) {
   return FirstExisting(paths);
 }
 
+std::string PhraseModelFile(const std::string& programFolder) {
+  std::vector<std::string> paths{programFolder + "phrase-model.bin",
+                                 programFolder + kInstalledData + "phrase-model.bin"};
+#ifdef VELKOR_PHRASE_MODEL_PATH
+  if (RunsFromBuildTree(programFolder)) paths.emplace_back(VELKOR_PHRASE_MODEL_PATH);
+#endif
+  return FirstExisting(paths);
+}
+
 std::string GuideFile(const std::string& programFolder) {
   std::vector<std::string> paths{programFolder + kInstalledData + "guide/guide-ja.md"};
 #ifdef VELKOR_GUIDE_PATH

@@ -38,6 +38,7 @@ std::vector<std::string> LexiconFiles(const std::string& programFolder);
 // The first of them that exists, and the guide found the same way; "" when
 // there is none.
 std::string LexiconFile(const std::string& programFolder);
+std::string PhraseModelFile(const std::string& programFolder);
 std::string GuideFile(const std::string& programFolder);
 // The call bell's chime (made at build time by tools/gen_chime).
 std::string ChimeFile(const std::string& programFolder);

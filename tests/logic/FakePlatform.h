@@ -846,6 +846,7 @@ class ScriptedPredictor : public IPredictor {
  public:
   std::map<std::string, StringList> completions;  // by exact reading
   std::map<std::string, StringList> next;         // by the last character before the caret
+  std::map<std::string, StringList> phrases;      // by "the last character before|the kana"
   std::vector<std::string> asked;
 
   // Each completion's reading is the reading it was scripted for.
@@ -855,14 +856,28 @@ class ScriptedPredictor : public IPredictor {
     for (std::string& form : Take(completions, cp932::ToUtf8(reading), max)) words.push_back({form, reading});
     return words;
   }
-  StringList Next(const std::string& before, std::size_t max) override {
+  // Next words' readings are not scripted: they are their forms.
+  std::vector<Word> Next(const std::string& before, std::size_t max) override {
     const std::string utf8 = cp932::ToUtf8(before);
     asked.push_back("next " + utf8);
-    const std::u16string wide = cp932::Utf8ToUtf16(utf8);
-    return Take(next, wide.empty() ? "" : cp932::Utf16ToUtf8(wide.substr(wide.size() - 1)), max);
+    std::vector<Word> words;
+    for (std::string& form : Take(next, LastCharacter(utf8), max)) words.push_back({form, form});
+    return words;
+  }
+  // A phrase's reading is the kana it was scripted for.
+  std::vector<Word> Phrases(const std::string& before, const std::string& kana, std::size_t max) override {
+    const std::string key = LastCharacter(cp932::ToUtf8(before)) + "|" + cp932::ToUtf8(kana);
+    asked.push_back("phrases " + key);
+    std::vector<Word> words;
+    for (std::string& form : Take(phrases, key, max)) words.push_back({form, kana});
+    return words;
   }
 
  private:
+  static std::string LastCharacter(const std::string& utf8) {
+    const std::u16string wide = cp932::Utf8ToUtf16(utf8);
+    return wide.empty() ? "" : cp932::Utf16ToUtf8(wide.substr(wide.size() - 1));
+  }
   static StringList Take(const std::map<std::string, StringList>& from, const std::string& key, std::size_t max) {
     const auto it = from.find(key);
     if (it == from.end()) return {};

@@ -228,6 +228,37 @@ TEST(Learning, EveryTextRoundTripsThroughTheFile) {
   EXPECT_EQ(after.Serialise(), learning.Serialise());
 }
 
+// What was written right after a text is offered after the same text again,
+// survives the file and a restart, stays out of the other look-ups (the row's
+// words, the sentences, the reading of a text), and is forgotten with the rest.
+TEST(Learning, WhatWasWrittenAfterATextComesBackAfterItAlone) {
+  FakeTextFiles files;
+  FakeFileSystem fs;
+  Learning learning;
+  learning.LearnAfter(Sj("看護師さんを"), Sj("よんでください"), Sj("呼んでください"));
+  learning.LearnAfter(Sj("看護師さんを"), Sj("よんでください"), Sj("呼んでください"));
+  learning.LearnAfter(Sj("看護師さんを"), Sj("みて"), Sj("見て"));
+  learning.LearnAfter(Sj("薬を"), Sj("のむ"), Sj("飲む。"));
+  learning.LearnAfter("", Sj("のむ"), Sj("飲む"));  // nothing before: not learned
+  ASSERT_EQ(learning.Sync(files, fs, "/l.txt"), "");
+  Learning next;
+  ASSERT_EQ(next.Load(files, "/l.txt"), "");
+  EXPECT_EQ(next.Size(), 3u);
+  const std::vector<Word> after = next.WordsAfter(Sj("看護師さんを"), "", 5);
+  ASSERT_EQ(after.size(), 2u);
+  EXPECT_EQ(after[0], (Word{Sj("呼んでください"), Sj("よんでください")})) << "the most used first";
+  EXPECT_EQ(next.WordsAfter(Sj("看護師さんを"), Sj("み"), 5), (std::vector<Word>{{Sj("見て"), Sj("みて")}}));
+  EXPECT_TRUE(next.WordsAfter(Sj("看護師さんに"), "", 5).empty());
+  EXPECT_TRUE(next.Words("", 10).empty());
+  EXPECT_TRUE(next.Continuations("", 10).empty()) << "飲む。 was learned after 薬を, not as a sentence";
+  EXPECT_FALSE(next.ReadingOf(Sj("見て")).has_value());
+  next.Forget();
+  ASSERT_EQ(next.Sync(files, fs, "/l.txt"), "");
+  Learning last;
+  ASSERT_EQ(last.Load(files, "/l.txt"), "");
+  EXPECT_TRUE(last.WordsAfter(Sj("看護師さんを"), "", 5).empty());
+}
+
 // A file of the first version is read as it always was, and the first write
 // turns it into the new one with every entry kept.
 TEST(Learning, AFileOfTheFirstVersionIsReadAsItIs) {

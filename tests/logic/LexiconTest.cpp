@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include "core/Cp932.h"
@@ -54,6 +55,85 @@ TEST(Lexicon, AFileThatIsNoLexiconLoadsNothing) {
   ASSERT_TRUE(lexicon.Load(files, "/small.txt"));
   EXPECT_EQ(Utf8(lexicon.Complete(Sj("かんご"), 8)), (std::vector<std::string>{"看護", "看護師", "監護"}));
   EXPECT_EQ(Utf8(lexicon.Complete(Sj("かんご"), 1)), std::vector<std::string>{"看護"});
+}
+
+}  // namespace
+}  // namespace velkor::testing
+
+namespace velkor::testing {
+namespace {
+
+std::string Joined(const std::vector<Word>& words) {
+  std::string out;
+  for (const auto& w : words) out += cp932::ToUtf8(w.form) + "|";
+  return out;
+}
+
+bool Has(const std::vector<Word>& words, const char* utf8) {
+  return std::any_of(words.begin(), words.end(), [utf8](const Word& w) { return cp932::ToUtf8(w.form) == utf8; });
+}
+
+// The phrase model made from libkkc-data's word trigrams at build time: a
+// word with the endings that follow it, ranked by the words before it.
+class RealPhraseModel : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    model_ = new PhraseModel;
+    ASSERT_TRUE(model_->Load(RealTextFiles(), VELKOR_PHRASE_MODEL)) << "no phrase model at " << VELKOR_PHRASE_MODEL;
+  }
+  static void TearDownTestSuite() { delete model_; }
+  static PhraseModel* model_;
+};
+PhraseModel* RealPhraseModel::model_ = nullptr;
+
+TEST_F(RealPhraseModel, PhrasesGoOnFromTheKanaAndTheWordsBefore) {
+  EXPECT_GT(model_->Size(), 100000u);
+  // A word made of two of the model's (看護 + 師) with its particle.
+  const auto kangoshi = model_->Phrases("", Sj("かんごし"), 8);
+  EXPECT_TRUE(Has(kangoshi, "看護師を") && Has(kangoshi, "看護師に")) << Joined(kangoshi);
+  // After 看護師さん, the particle written and the first kana of a verb: the
+  // verb with its ending; never a chain of particles alone.
+  const auto wo = model_->Phrases(Sj("看護師さん"), Sj("をよん"), 8);
+  EXPECT_TRUE(Has(wo, "を呼んで")) << Joined(wo);
+  for (const Word& w : wo) {
+    EXPECT_EQ(w.reading.compare(0, Sj("をよん").size(), Sj("をよん")), 0)
+        << cp932::ToUtf8(w.reading) << " starts with the kana";
+    const std::u16string form = cp932::Decode(w.form);
+    EXPECT_TRUE(std::any_of(form.begin(), form.end(), [](char16_t c) { return c < u'ぁ' || c > u'ゖ'; }))
+        << cp932::ToUtf8(w.form) << " has its word";
+  }
+  // The words before change the order: after 薬を, 飲む and its forms first.
+  const auto nomu = model_->Phrases(Sj("薬を"), Sj("の"), 3);
+  ASSERT_FALSE(nomu.empty());
+  EXPECT_EQ(cp932::ToUtf8(nomu.front().form).substr(0, 3), "飲") << Joined(nomu);
+  const auto next = model_->Next(Sj("薬を"), 8);
+  EXPECT_TRUE(Has(next, "飲んで")) << Joined(next);
+  // The words before, as the model knows them: a sentence's start once a
+  // sentence ended.
+  EXPECT_EQ(model_->FormOf(model_->ContextOf(Sj("はい。")).second), "<s>");
+  EXPECT_EQ(model_->FormOf(model_->ContextOf(Sj("薬を")).second), Sj("を"));
+  EXPECT_EQ(model_->FormOf(model_->ContextOf(Sj("薬を")).first), Sj("薬"));
+  EXPECT_TRUE(model_->Phrases("", "", 8).empty());
+  // No next phrases where nothing was written before them in the sentence.
+  EXPECT_TRUE(model_->Next("", 8).empty());
+  EXPECT_TRUE(model_->Next(Sj("はい。"), 8).empty());
+}
+
+TEST(PhraseModel, AFileThatIsNoModelLoadsNothing) {
+  FakeTextFiles files;
+  PhraseModel model;
+  EXPECT_FALSE(model.Load(files, "/missing.bin"));
+  files.files["/text.bin"] = "VKPHRS0\nnot a model";
+  EXPECT_FALSE(model.Load(files, "/text.bin"));
+  // A model cut short anywhere is refused whole.
+  const std::string real = RealTextFiles().ReadAll(VELKOR_PHRASE_MODEL).bytes;
+  ASSERT_GT(real.size(), 1000u);
+  for (std::size_t cut : {std::size_t{10}, real.size() / 3, real.size() - 1}) {
+    files.files["/cut.bin"] = real.substr(0, cut);
+    EXPECT_FALSE(model.Load(files, "/cut.bin")) << cut;
+    EXPECT_FALSE(model.Loaded());
+    EXPECT_TRUE(model.Phrases("", Sj("か"), 8).empty());
+  }
 }
 
 }  // namespace

@@ -307,3 +307,29 @@ TEST(PredictionRowWindow, WithTheRealLexiconALearnedSentenceComesFirst) {
 
 }  // namespace
 }  // namespace velkor::testing
+
+namespace velkor::testing {
+namespace {
+
+// A candidate the user has seen keeps its cell while more kana are written
+// and it is still offered; new ones fill the free cells; a cell left empty
+// writes nothing.
+TEST(PredictionRowWindow, ACandidateKeepsItsCellWhileItIsStillOffered) {
+  RowRig r;
+  r.fake.predictor.completions["か"] = {"蚊", "かわいい", "川"};
+  r.fake.predictor.completions["かわ"] = {"川", "かわいい"};
+  r.fake.predictor.completions["かわい"] = {"可愛い", "かわいい", "川井"};
+  r.Write("か");
+  EXPECT_EQ(Cells(r.fake.predictionRow), (std::vector<std::string>{"蚊", "かわいい", "川", "", "", "", "", ""}));
+  r.Write("わ");
+  EXPECT_EQ(Cells(r.fake.predictionRow), (std::vector<std::string>{"", "かわいい", "川", "", "", "", "", ""}));
+  PressAt(r.fake, *r.form, OnRow(r.fake, 50, 20));
+  EXPECT_EQ(r.Text(), "かわ") << "the empty cell writes nothing";
+  r.Write("い");
+  EXPECT_EQ(Cells(r.fake.predictionRow), (std::vector<std::string>{"可愛い", "かわいい", "川井", "", "", "", "", ""}));
+  r.Click("川井");
+  EXPECT_EQ(r.Text(), "川井");
+}
+
+}  // namespace
+}  // namespace velkor::testing

@@ -159,8 +159,105 @@ TEST(PredictionRow, ALongLineIsLookedAtOnlyAsFarAsAReadingOrASentenceGoes) {
   const auto offer = r.RowAfter(line.c_str());
   EXPECT_EQ(std::count(offer.candidates.begin(), offer.candidates.end(), Sj("はい。")), 0);
   ASSERT_FALSE(r.engine.asked.empty());
-  EXPECT_EQ(r.engine.asked.front(), "complete " + line.substr(0, 64 * 3)) << "the last 64 kana";
+  EXPECT_EQ(r.engine.asked.front(), "phrases あ|" + line.substr(0, 64 * 3)) << "the last 64 kana for phrases";
+  EXPECT_NE(std::find(r.engine.asked.begin(), r.engine.asked.end(), "complete " + line.substr(0, 64 * 3)),
+            r.engine.asked.end())
+      << "and for words";
   EXPECT_EQ(Prediction::SentenceBefore(Sj(line + "。"), Sj(line + "。").size()), "");
+}
+
+}  // namespace
+}  // namespace velkor::testing
+
+namespace velkor::testing {
+namespace {
+
+// The engine's phrases for the kana after the words before them: the first
+// ones come before the conversion engine's reading, from the first kana; a
+// chosen phrase replaces the kana and is learned for its whole reading.
+TEST(PredictionRow, PhrasesAfterOneAndTwoKanaAndAfterACommit) {
+  PredictionRig r;
+  r.engine.phrases["師|をよ"] = {"を呼んでください", "を呼んで", "を読んで", "を良い"};
+  r.engine.phrases["師|をよん"] = {"を呼んでください", "を読んで"};
+  const auto one = r.RowAfter("看護師をよ");
+  EXPECT_EQ(Utf8(one.candidates), (std::vector<std::string>{"を呼んでください", "を呼んで", "を読んで", "を良い"}));
+  EXPECT_EQ(cp932::ToUtf8(one.replaces.front()), "をよ");
+  EXPECT_EQ(r.engine.asked.front(), "phrases 師|をよ") << "asked with the word before";
+  const auto two = r.RowAfter("看護師をよん");
+  EXPECT_EQ(Utf8(two.candidates).front(), "を呼んでください");
+  EXPECT_EQ(cp932::ToUtf8(two.replaces.front()), "をよん");
+
+  // Chosen after two kana: it replaces them, one journal entry, and is
+  // learned for its whole reading (the scripted reading is the kana).
+  FakePlatform fake;
+  MainForm form{fake.Get()};
+  WireNotifications(fake, form);
+  ASSERT_TRUE(form.FormCreate());
+  fake.memMain.text = Sj("看護師をよん");
+  fake.memMain.selStart = static_cast<int>(fake.memMain.text.size());
+  const int entries = form.UndoLog().Count();
+  r.prediction.Choose(fake.memMain, form.Edits(), two, 0);
+  EXPECT_EQ(cp932::ToUtf8(fake.memMain.text), "看護師を呼んでください");
+  EXPECT_EQ(form.UndoLog().Count(), entries + 1);
+
+  // Right after the commit, the next phrases after the last word; one chosen
+  // goes in at the caret with its reading learned.
+  r.engine.next["い"] = {"ね", "。"};
+  const auto next = r.RowAfter("看護師を呼んでください");
+  EXPECT_EQ(Utf8(next.candidates), (std::vector<std::string>{"ね", "。"}));
+  const Prediction::Offer phrase{{Sj("呼んでください")}, {""}, {Sj("よんでください")}};
+  fake.memMain.text = Sj("看護師さんを");
+  fake.memMain.selStart = static_cast<int>(fake.memMain.text.size());
+  r.prediction.Choose(fake.memMain, form.Edits(), phrase, 0);
+  EXPECT_EQ(cp932::ToUtf8(fake.memMain.text), "看護師さんを呼んでください");
+  const auto learned = r.learning.Words(Sj("よんでください"), 8);
+  ASSERT_EQ(learned.size(), 1u);
+  EXPECT_EQ(cp932::ToUtf8(learned.front().form), "呼んでください");
+}
+
+}  // namespace
+}  // namespace velkor::testing
+
+namespace velkor::testing {
+namespace {
+
+// What the user chose right after a text is offered after the same text in
+// a new sentence: with no kana yet, and for the kana written.
+TEST(PredictionRow, WhatFollowedACommittedTextIsOfferedAfterItInANewSentence) {
+  FakePlatform fake;
+  MainForm form{fake.Get()};
+  WireNotifications(fake, form);
+  ASSERT_TRUE(form.FormCreate());
+  PredictionRig r;
+  r.engine.completions["かんごし"] = {"看護師"};
+  const auto write = [&](const char* utf8) {
+    fake.memMain.text += Sj(utf8);
+    fake.memMain.selStart = static_cast<int>(fake.memMain.text.size());
+  };
+  const auto choose = [&](const char* utf8) {
+    const auto offer = r.prediction.Row(fake.memMain.text, fake.memMain.text.size(), 8);
+    const auto it = std::find(offer.candidates.begin(), offer.candidates.end(), Sj(utf8));
+    ASSERT_NE(it, offer.candidates.end()) << utf8 << " is offered";
+    r.prediction.Choose(fake.memMain, form.Edits(), offer, static_cast<std::size_t>(it - offer.candidates.begin()));
+  };
+  write("かんごし");
+  choose("看護師");
+  r.engine.phrases["師|をよん"] = {"を呼んで"};
+  write("をよん");
+  choose("を呼んで");
+  write("ください\r\n");
+  // A new line: right after 看護師 is chosen again, を呼んで comes first.
+  write("かんごし");
+  choose("看護師");
+  const std::string now = fake.memMain.text;
+  EXPECT_EQ(Utf8(r.prediction.Row(now, now.size(), 8).candidates).front(), "を呼んで");
+  write("を");
+  const auto offer = r.prediction.Row(fake.memMain.text, fake.memMain.text.size(), 8);
+  EXPECT_EQ(Utf8(offer.candidates).front(), "を呼んで");
+  EXPECT_EQ(cp932::ToUtf8(offer.replaces.front()), "を");
+  // After another text it is not offered first.
+  const auto other = Utf8(r.RowAfter("医師").candidates);
+  EXPECT_TRUE(other.empty() || other.front() != "を呼んで");
 }
 
 }  // namespace

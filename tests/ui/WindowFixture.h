@@ -79,6 +79,7 @@ class WindowFixture {
     QDir(root_).mkpath(QStringLiteral("share/velkorlt"));
     QFile::link(QStringLiteral(VELKOR_LEXICON_PATH), root_ + QStringLiteral("/share/velkorlt/lexicon.txt"));
     QFile::link(QStringLiteral(VELKOR_CHIME_PATH), root_ + QStringLiteral("/share/velkorlt/chime.wav"));
+    QFile::link(QStringLiteral(VELKOR_PHRASE_MODEL_PATH), root_ + QStringLiteral("/share/velkorlt/phrase-model.bin"));
     QFile::link(QFileInfo(QStringLiteral(VELKOR_GUIDE_PATH)).absolutePath(),
                 root_ + QStringLiteral("/share/velkorlt/guide"));
   }
