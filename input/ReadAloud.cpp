@@ -88,7 +88,22 @@ void ReadAloud::TextChanged() {
     return;
   const std::size_t mark = caret::CharBefore(text, end);
   if (end == 0 || !IsSentenceMark(std::string_view(text).substr(mark, end - mark))) return;
-  Say(SentenceBefore(text, end));
+  // A mark alone (after spaces, a line break or another mark) ends no
+  // sentence: the voice would have nothing to say.
+  const std::string sentence = SentenceBefore(text, end);
+  std::string_view words = std::string_view(sentence).substr(0, sentence.size() - (end - mark));
+  const std::string wideSpace = cp932::FromUtf8("　");
+  while (!words.empty()) {
+    if (words.front() == ' ' || words.front() == '\t') {
+      words.remove_prefix(1);
+    } else if (words.substr(0, wideSpace.size()) == wideSpace) {
+      words.remove_prefix(wideSpace.size());
+    } else {
+      break;
+    }
+  }
+  if (words.empty()) return;
+  Say(sentence);
 }
 
 }  // namespace velkor

@@ -263,6 +263,14 @@ TEST(SpeakingAsYouWrite, TheMarkReadsTheSentenceItEnds) {
   r.fake.memMain.SetSelStart(static_cast<int>(r.fake.memMain.text.size()));
   s.InsertText(Sj("あ"));
   EXPECT_EQ(said().size(), count);
+  // A mark with nothing before it but spaces, at the start of a line or
+  // after another mark, is no sentence: nothing is read, and no failure said.
+  s.InsertText(Sj("。"));
+  const std::size_t afterA = said().size();
+  for (const char* alone : {"　。", "\r\n。", "！", " ？"}) {
+    s.InsertText(Sj(alone));
+    EXPECT_EQ(said().size(), afterA) << alone;
+  }
 
   // Without a voice, the message place names what is missing.
   r.form.Modes().MnuEditM10Click();  // out of click mode: messages go to the status line
