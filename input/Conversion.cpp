@@ -161,7 +161,16 @@ std::string Conversion::Describe(const std::string& cell, bool* control) const {
   if (cell == Sj(kShorter)) return Sj("文節を短く");
   if (cell == Sj(kLonger)) return Sj("文節を長く");
   if (cell == Sj(kNext)) return Sj("次の候補");
-  if (cell == Sj(kAcceptRest)) return Sj("残りをすべて確定");
+  if (cell == Sj(kAcceptRest)) {
+    // What it writes: the engine's first candidate of this and every
+    // remaining segment, as the choice will write it.
+    std::string rest;
+    for (int s = segment_; active_ && s < p_.converter.SegmentCount(); ++s) {
+      const std::vector<std::string> candidates = p_.converter.Candidates(s);
+      rest += candidates.empty() ? p_.converter.SegmentReading(s) : candidates.front();
+    }
+    return Sj("残りをすべて確定") + (rest.empty() ? std::string() : Sj("「") + rest + Sj("」"));
+  }
   *control = false;
   if (cell.empty()) return {};
   return Sj("「") + cell + Sj("」を入力");

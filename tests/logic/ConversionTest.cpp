@@ -201,6 +201,8 @@ TEST_F(ConversionTest, AcceptTheRestTakesTheFirstCandidateOfEveryRemainingSegmen
   const int entries = form_->UndoLog().Count();
   Convert();
   PressList(1, 0);  // 京は
+  form_->Select().Point({Place::List, {3, 3}});
+  EXPECT_EQ(Status(), "残りをすべて確定「いい天気です」") << "what is left, as it will be written";
   PressList(3, 3);
   EXPECT_EQ(Text(), "京はいい天気です");
   EXPECT_EQ(form_->UndoLog().Count(), entries + 2);
@@ -211,7 +213,9 @@ TEST_F(ConversionTest, StatusTextsOfTheControlCells) {
   Start();
   Write("きょうはいいてんきです");
   Convert();
-  const std::pair<int, const char*> controls[] = {{0, "文節を短く"}, {1, "文節を長く"}, {3, "残りをすべて確定"}};
+  // 確~ says what it will write.
+  const std::pair<int, const char*> controls[] = {
+      {0, "文節を短く"}, {1, "文節を長く"}, {3, "残りをすべて確定「今日はいい天気です」"}};
   for (const auto& [col, text] : controls) {
     form_->Select().Point({Place::List, {col, 3}});
     EXPECT_EQ(Status(), text);
