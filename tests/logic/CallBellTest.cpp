@@ -276,7 +276,7 @@ TEST(SpeakingAsYouWrite, TheMarkReadsTheSentenceItEnds) {
   r.form.Modes().MnuEditM10Click();  // out of click mode: messages go to the status line
   r.fake.speech.canOutput = false;
   r.fake.speech.failure = SpeechFailure::NoVoice;
-  s.InsertText(Sj("。"));
+  s.InsertText(Sj("雨。"));
   EXPECT_EQ(r.Message(), "音声を出力できません（声のパッケージ hts-voice-nitech-jp-atr503-m001 が入っていません）");
 }
 
