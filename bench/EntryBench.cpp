@@ -16,8 +16,8 @@
 //   velkor_bench_entry <corpus> <lexicon> <scratch folder>
 //
 // The corpus is UTF-8, a sentence a line: the target text, a tab, its
-// reading in hiragana with the same punctuation. "#part NAME" lines split it
-// into parts whose figures are printed apart (the part tuned on and the part
+// reading in hiragana with the same punctuation. "#set NAME" lines split it
+// into sets whose figures are printed apart (the set tuned on and the set
 // held out); lines starting with "#" otherwise are comments.
 #include <algorithm>
 #include <chrono>
@@ -48,14 +48,14 @@ namespace fs = std::filesystem;
 struct Sentence {
   std::u16string target;
   std::u16string reading;
-  std::size_t part = 0;  // index into Corpus::parts
+  std::size_t set = 0;  // index into Corpus::sets
 };
 
-// The sentences in file order, and the names of the file's parts ("#part
-// NAME" lines; a file without them is one part).
+// The sentences in file order, and the names of the file's sets ("#set
+// NAME" lines; a file without them is one set).
 struct Corpus {
   std::vector<Sentence> sentences;
-  std::vector<std::string> parts;
+  std::vector<std::string> sets;
 };
 
 // Where a selection was spent: a row candidate; a board cell (kana, the
@@ -108,14 +108,14 @@ Corpus ReadCorpus(const std::string& path) {
   std::ifstream in(path);
   std::string line;
   while (std::getline(in, line)) {
-    if (line.rfind("#part ", 0) == 0) {
-      out.parts.push_back(line.substr(6));
+    if (line.rfind("#set ", 0) == 0) {
+      out.sets.push_back(line.substr(5));
       continue;
     }
     const std::size_t tab = line.find('\t');
     if (line.empty() || line[0] == '#' || tab == std::string::npos) continue;
-    if (out.parts.empty()) out.parts.push_back("all");
-    Sentence s{cp932::Utf8ToUtf16(line.substr(0, tab)), cp932::Utf8ToUtf16(line.substr(tab + 1)), out.parts.size() - 1};
+    if (out.sets.empty()) out.sets.push_back("all");
+    Sentence s{cp932::Utf8ToUtf16(line.substr(0, tab)), cp932::Utf8ToUtf16(line.substr(tab + 1)), out.sets.size() - 1};
     if (!Reads(s.target, s.reading)) {
       std::fprintf(stderr, "the reading does not fit the text: %s\n", line.c_str());
       continue;
@@ -455,9 +455,9 @@ int User::Write(const Sentence& s, bool* exact, std::vector<double>* refreshMs) 
 
 namespace {
 
-// What one pass spent, for each part of the corpus and in all.
+// What one pass spent, for each set of the corpus and in all.
 struct PassFigures {
-  std::vector<int> characters, selections;  // by part
+  std::vector<int> characters, selections;  // by set
   int inexact = 0;
   int spent[kSpentKinds] = {};
   std::vector<int> perSentence;  // -1 for a sentence the pass did not write
@@ -484,8 +484,8 @@ void WritePass(Program& program, bool quickKana, const Corpus& corpus, std::size
     bool exact = true;
     const int selections = user.Write(s, &exact, refreshMs);
     if (f == nullptr) continue;
-    f->characters[s.part] += Characters(s.target);
-    f->selections[s.part] += selections;
+    f->characters[s.set] += Characters(s.target);
+    f->selections[s.set] += selections;
     f->perSentence[k] = selections;
     if (!exact) ++f->inexact;
   }
@@ -500,8 +500,8 @@ RunFigures Run(const Corpus& corpus, IPredictor& lexicon, const std::string& fol
   RunFigures figures;
   const std::size_t n = corpus.sentences.size();
   for (PassFigures& f : figures.pass) {
-    f.characters.assign(corpus.parts.size(), 0);
-    f.selections.assign(corpus.parts.size(), 0);
+    f.characters.assign(corpus.sets.size(), 0);
+    f.selections.assign(corpus.sets.size(), 0);
     f.perSentence.assign(n, -1);
   }
   fs::remove_all(folder);
@@ -550,10 +550,10 @@ void PrintSentences(const Corpus& corpus, const RunFigures results[4]) {
   std::printf("%-40s %5s | %-19s | %-29s\n", "", "", "variant lists", "quick kana");
   std::printf("%-40s %5s | %9s %9s | %9s %9s %9s\n", "sentence (prediction on)", "chars", "pass 1", "pass 2", "pass 1",
               "pass 2", "after");
-  std::size_t part = corpus.parts.size();
+  std::size_t set = corpus.sets.size();
   for (std::size_t k = 0; k < corpus.sentences.size(); ++k) {
     const Sentence& s = corpus.sentences[k];
-    if (s.part != part) std::printf("-- %s\n", corpus.parts[part = s.part].c_str());
+    if (s.set != set) std::printf("-- %s\n", corpus.sets[set = s.set].c_str());
     std::printf("%-40s %5d | %9s %9s | %9s %9s %9s\n", cp932::Utf16ToUtf8(s.target).c_str(), Characters(s.target),
                 Cell(At(results[1].pass[0], k)).c_str(), Cell(At(results[1].pass[1], k)).c_str(),
                 Cell(At(results[3].pass[0], k)).c_str(), Cell(At(results[3].pass[1], k)).c_str(),
@@ -562,16 +562,16 @@ void PrintSentences(const Corpus& corpus, const RunFigures results[4]) {
   std::printf("\n");
 }
 
-// Selections per character of each part, "tuning 1.23, held-out 1.34".
-std::string ByPart(const Corpus& corpus, const PassFigures& f) {
+// Selections per character of each set, "tuning 1.23, held-out 1.34".
+std::string BySet(const Corpus& corpus, const PassFigures& f) {
   std::string out;
   char buffer[160];
-  for (std::size_t part = 0; part < corpus.parts.size(); ++part) {
-    if (f.characters[part] == 0) continue;
+  for (std::size_t set = 0; set < corpus.sets.size(); ++set) {
+    if (f.characters[set] == 0) continue;
     std::snprintf(buffer, sizeof buffer, "%s%s %.2f (%d sentences)", out.empty() ? "" : ", ",
-                  corpus.parts[part].c_str(), Ratio(f.selections[part], f.characters[part]),
+                  corpus.sets[set].c_str(), Ratio(f.selections[set], f.characters[set]),
                   static_cast<int>(std::count_if(corpus.sentences.begin(), corpus.sentences.end(),
-                                                 [&](const Sentence& s) { return s.part == part; })));
+                                                 [&](const Sentence& s) { return s.set == set; })));
     out += buffer;
   }
   return out;
@@ -646,10 +646,10 @@ int main(int argc, char* argv[]) {
                 results[i].pass[0].inexact, results[i].pass[1].inexact);
   }
   const RunFigures& measured = results[3];
-  std::printf("quick kana, prediction on, by part: first pass %s; second pass %s\n",
-              ByPart(corpus, measured.pass[0]).c_str(), ByPart(corpus, measured.pass[1]).c_str());
+  std::printf("quick kana, prediction on, by set: first pass %s; second pass %s\n",
+              BySet(corpus, measured.pass[0]).c_str(), BySet(corpus, measured.pass[1]).c_str());
   std::printf("quick kana, prediction on, after learning the first %zu sentences: %s (%d not exact)\n",
-              corpus.sentences.size() / 2, ByPart(corpus, measured.pass[2]).c_str(), measured.pass[2].inexact);
+              corpus.sentences.size() / 2, BySet(corpus, measured.pass[2]).c_str(), measured.pass[2].inexact);
   const char* passNames[3] = {"first pass", "second pass", "after learning"};
   for (int pass = 0; pass < 3; ++pass) {
     std::printf("selections spent, %s: %s\n", passNames[pass], Breakdown(measured.pass[pass]).c_str());

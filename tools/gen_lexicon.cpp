@@ -24,27 +24,17 @@
 #include <string>
 #include <vector>
 
+#include "IconvText.h"
+
 namespace {
+
+using velkor::tools::Convert;
 
 namespace fs = std::filesystem;
 
 [[noreturn]] void Fail(const std::string& what) {
   std::fprintf(stderr, "gen_lexicon: %s\n", what.c_str());
   std::exit(1);
-}
-
-// The whole of `in` converted, or "" when iconv rejects any of it.
-std::string Convert(iconv_t cd, const std::string& in) {
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  std::string src = in;
-  std::string out(in.size() * 4 + 16, '\0');
-  char* inPtr = src.data();
-  size_t inLeft = src.size();
-  char* outPtr = out.data();
-  size_t outLeft = out.size();
-  if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || inLeft != 0) return {};
-  out.resize(out.size() - outLeft);
-  return out;
 }
 
 // Katakana (UTF-8) to hiragana: ァ..ヶ (E3 82 A1 .. E3 83 B6) move down by 0x60.

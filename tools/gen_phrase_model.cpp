@@ -45,7 +45,11 @@
 #include <tuple>
 #include <vector>
 
+#include "IconvText.h"
+
 namespace {
+
+using velkor::tools::Convert;
 
 [[noreturn]] void Fail(const std::string& what) {
   std::fprintf(stderr, "gen_phrase_model: %s\n", what.c_str());
@@ -65,20 +69,6 @@ T Get(const std::string& bytes, std::size_t at) {
     value |= static_cast<T>(static_cast<T>(static_cast<unsigned char>(bytes[at + i])) << (8 * i));
   }
   return value;
-}
-
-// The whole of `in` converted, or "" when iconv rejects any of it.
-std::string Convert(iconv_t cd, const std::string& in) {
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  std::string src = in;
-  std::string out(in.size() * 4 + 16, '\0');
-  char* inPtr = src.data();
-  size_t inLeft = src.size();
-  char* outPtr = out.data();
-  size_t outLeft = out.size();
-  if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || inLeft != 0) return {};
-  out.resize(out.size() - outLeft);
-  return out;
 }
 
 // Code page 932 character classes, by lead and trail byte.
