@@ -42,6 +42,7 @@ MainForm::MainForm(Platform platform)
   board_.UseCommands(commands_);
   settings_.OnModeChanged([this] { ModeChanged(); });
   settings_.OnShowStartFace([this] { start_.Show(); });
+  settings_.OnShowGuide([this] { MnuHelpClick(); });
   start_.OnDone([this] {
     scanner_.Follow();
     p_.memMain.SetFocus();

@@ -57,7 +57,7 @@ constexpr Cell kCells[] = {
     {11, 4, Item::BoardShare, Kind::Label, 0},
     {12, 4, Item::BoardShare, Kind::Choice, 0}, {13, 4, Item::BoardShare, Kind::Choice, 1},
     {14, 4, Item::BoardShare, Kind::Choice, 2}, {15, 4, Item::BoardShare, Kind::Choice, 3},
-    {17, 4, Item::StartFace, Kind::Run, 0},
+    {17, 4, Item::StartFace, Kind::Run, 0},   {19, 4, Item::Guide, Kind::Run, 0},
     // Row 5: the call bell, and speaking as one writes.
     {1, 5, Item::BellVolume, Kind::Label, 0},  {2, 5, Item::BellVolume, Kind::Minus, 0},
     {3, 5, Item::BellVolume, Kind::Value, 0},  {4, 5, Item::BellVolume, Kind::Plus, 0},
@@ -98,6 +98,7 @@ constexpr ItemText kTexts[] = {
     {"文末", "文末で読み上げ"},
     {"文書", "よく使う文を選ぶと書く"},
     {"読走", "読み上げ走査"},
+    {"使い方", "使い方のガイド"},
 };
 const ItemText& TextOf(Item item) { return kTexts[static_cast<int>(item)]; }
 
@@ -249,6 +250,7 @@ StatusText SettingsBoard::Status(int col, int row) const {
   const auto cell = CellAt(col, row);
   if (!cell) return {"", status::kBlack};
   if (cell->kind == Kind::Leave) return {Sj("設定を終わる"), status::kBlue};
+  if (cell->kind == Kind::Run && cell->item == Item::Guide) return {Sj("使い方のガイドを開く"), status::kBlue};
   if (cell->kind == Kind::Run) return {Sj("はじめの画面を出す（入力方法と大きさを選び直す）"), status::kBlue};
   const std::string name = Sj(TextOf(cell->item).name);
   const auto now = [&]() -> std::string {
@@ -353,7 +355,8 @@ void SettingsBoard::Choose(int col, int row) {
     return;
   }
   if (cell->kind == Kind::Run) {
-    if (showStartFace_) showStartFace_();
+    const auto& handler = cell->item == Item::Guide ? showGuide_ : showStartFace_;
+    if (handler) handler();
     return;
   }
   const int modeBefore = CurrentChoice(Item::InputMode);
@@ -400,7 +403,8 @@ void SettingsBoard::Set(Item item, int value) {
     case Item::ScanSpeak:
       if (On(item) != (value != 0)) Toggle(item);
       break;
-    case Item::StartFace: return;
+    case Item::StartFace:
+    case Item::Guide: return;
     default: SetValue(item, value); break;
   }
   if (Shown()) Redraw();

@@ -50,6 +50,7 @@ class SettingsBoard {
     SentenceEnd,    // 。！？ written reads the sentence aloud
     WriteSentence,  // a sentence chosen on 文~ is written as well
     ScanSpeak,      // scanning reads the highlighted row and cell aloud
+    Guide,          // opens the guide
   };
   // What a cell of it does: names the setting (and shows its value), chooses
   // one value, steps the value down or up, turns it on or off, or leaves.
@@ -83,6 +84,8 @@ class SettingsBoard {
   void OnModeChanged(std::function<void()> handler) { modeChanged_ = std::move(handler); }
   // Told when the start face is asked for (はじめ).
   void OnShowStartFace(std::function<void()> handler) { showStartFace_ = std::move(handler); }
+  // Told when the guide is asked for (使い方).
+  void OnShowGuide(std::function<void()> handler) { showGuide_ = std::move(handler); }
   // Sets a setting from elsewhere (the start face) as a cell of this board
   // would: a choice item takes its choice's number (the board share its
   // percentage), a toggle 0 or 1, the others their value in their own unit;
@@ -120,6 +123,7 @@ class SettingsBoard {
   std::function<void()> changed_;
   std::function<void()> modeChanged_;
   std::function<void()> showStartFace_;
+  std::function<void()> showGuide_;
 };
 
 }  // namespace velkor

@@ -70,6 +70,7 @@ Maintainer: $maintainer
 Installed-Size: $(du -sk --apparent-size "$root/usr" | cut -f1)
 Depends: $linked, $runtime
 Recommends: hts-voice-nitech-jp-atr503-m001
+Suggests: eviacam
 Section: editors
 Priority: optional
 Homepage: $homepage
@@ -83,6 +84,8 @@ Description: Japanese text editor for pointer, arrow-key and switch users
  .
  The Japanese voice (hts-voice-nitech-jp-atr503-m001, in Debian's contrib
  section) is recommended: without it reading aloud is not available.
+ Without a head mouse, eviacam moves the pointer by the head through a
+ webcam; with dwell, that is enough to write.
 CONTROL
 
   local deb="$out/velkorlt_${version}_${arch}.deb"

@@ -14,8 +14,9 @@
 namespace velkor::ui {
 
 BoardGrid::BoardGrid(QWidget* parent) : QTableWidget(parent) {
-  // Every caption is shown whole, in a smaller size where it does not fit.
-  setItemDelegate(new FitTextDelegate(this));
+  // Every caption is shown readable: smaller where it does not fit, down to
+  // 0.6 of the font, then shortened to its first characters.
+  setItemDelegate(new FitTextDelegate(this, FitTextDelegate::Cut::Label));
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setTabKeyNavigation(false);

@@ -16,22 +16,63 @@ namespace {
 constexpr int kSmallestPixels = 4;
 }  // namespace
 
-FitTextDelegate::Fitted FitTextDelegate::FitText(const QFont& font, const QString& text, const QRect& room,
-                                                 Shrink shrink) {
-  Fitted fitted{font, text};
-  int pixels = QFontInfo(font).pixelSize();
-  const int smallest = shrink == Shrink::Whole
-                           ? kSmallestPixels
-                           : std::max(kSmallestPixels, static_cast<int>(std::lround(pixels * kSmallestShare)));
-  while (pixels > smallest) {
-    const QFontMetricsF metrics(fitted.font);
-    if (metrics.horizontalAdvance(text) <= room.width() && metrics.height() <= room.height()) return fitted;
-    fitted.font.setPixelSize(--pixels);
+QString FitTextDelegate::Shortened(const QString& text) {
+  // Full-width katakana as half-width ones, voiced marks apart: the same
+  // reading in half the width.
+  static const QString kFull = QStringLiteral(
+      "ァアィイゥウェエォオカガキギクグケゲコゴサザシジスズセゼソゾタダチヂッツヅテデトドナニヌネノハバパヒビピフブプヘベペホボポ"
+      "マミムメモャヤュユョヨラリルレロワヲンヴー・「」。、");
+  static const QStringList kHalf = QStringLiteral(
+      "ｧ ｱ ｨ ｲ ｩ ｳ ｪ ｴ ｫ ｵ ｶ ｶﾞ ｷ ｷﾞ ｸ ｸﾞ ｹ ｹﾞ ｺ ｺﾞ ｻ ｻﾞ ｼ ｼﾞ ｽ ｽﾞ ｾ ｾﾞ ｿ ｿﾞ ﾀ ﾀﾞ ﾁ ﾁﾞ ｯ ﾂ ﾂﾞ ﾃ ﾃﾞ ﾄ ﾄﾞ "
+      "ﾅ ﾆ ﾇ ﾈ ﾉ ﾊ ﾊﾞ ﾊﾟ ﾋ ﾋﾞ ﾋﾟ ﾌ ﾌﾞ ﾌﾟ ﾍ ﾍﾞ ﾍﾟ ﾎ ﾎﾞ ﾎﾟ ﾏ ﾐ ﾑ ﾒ ﾓ ｬ ﾔ ｭ ﾕ ｮ ﾖ ﾗ ﾘ ﾙ ﾚ ﾛ ﾜ ｦ ﾝ ｳﾞ ｰ ･ ｢ ｣ ｡ ､")
+                                       .split(QLatin1Char(' '));
+  QString out;
+  for (const QChar c : text) {
+    const auto at = kFull.indexOf(c);
+    if (at >= 0 && at < kHalf.size()) {
+      out += kHalf[at];
+    } else if (c.unicode() >= 0xFF01 && c.unicode() <= 0xFF5E) {
+      out += QChar(c.unicode() - 0xFEE0);  // a full-width letter, digit or sign
+    } else if (c.unicode() == 0x3000) {
+      out += QLatin1Char(' ');
+    } else {
+      out += c;
+    }
   }
+  return out;
+}
+
+FitTextDelegate::Fitted FitTextDelegate::FitText(const QFont& font, const QString& text, const QRect& room, Cut cut) {
+  const int pixels = QFontInfo(font).pixelSize();
+  const int smallest = std::max(kSmallestPixels, static_cast<int>(std::lround(pixels * kSmallestShare)));
+  // The text at the largest size down to the smallest, then its shortened
+  // form likewise (a readable size over the full form).
+  const QString forms[] = {text, Shortened(text)};
+  Fitted fitted{font, text};
+  for (const QString& form : forms) {
+    if (&form != &forms[0] && form == text) break;
+    fitted = {font, form};
+    for (int size = pixels; size >= smallest; --size) {
+      fitted.font.setPixelSize(size);
+      const QFontMetricsF metrics(fitted.font);
+      if (metrics.horizontalAdvance(form) <= room.width() && metrics.height() <= room.height()) return fitted;
+    }
+  }
+  // Nothing fits: the shortest form at the smallest size, cut at its end.
   const QFontMetrics metrics(fitted.font);
-  if (metrics.horizontalAdvance(text) > room.width()) {
+  if (cut == Cut::Label) {
+    // A label keeps its first characters, which name it (「時間」 → 「時」),
+    // without the command mark and without 「…」, which would leave no room
+    // for them; one character at the least.
+    QString label = fitted.text;
+    if (label.size() > 1 && label.endsWith(QLatin1Char('~'))) label.chop(1);
+    while (label.size() > 1 && metrics.horizontalAdvance(label) > room.width()) label.chop(1);
+    fitted.text = label;
+    return fitted;
+  }
+  if (metrics.horizontalAdvance(fitted.text) > room.width()) {
     // Qt's own elision uses the font's ellipsis; the board's is 「…」.
-    QString cut = text;
+    QString cut = fitted.text;
     const QString ellipsis = QStringLiteral("…");
     while (!cut.isEmpty() && metrics.horizontalAdvance(cut + ellipsis) > room.width()) cut.chop(1);
     fitted.text = cut + ellipsis;
@@ -151,6 +192,23 @@ void FitTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
   } else {
     QStyledItemDelegate::paint(painter, option, index);
   }
+  if (dotted_.count({index.column(), index.row()}) != 0) {
+    // The 「●」 of a chosen value whose name took its room: a dot in the
+    // cell's upper left corner, in the text's colour.
+    QStyleOptionViewItem drawn = option;
+    initStyleOption(&drawn, index);
+    const bool light = index.data(kScanRole).toBool() || !(drawn.state & QStyle::State_Selected);
+    const QColor colour = index.data(kScanRole).toBool() ? kScanText
+                          : light ? drawn.palette.color(QPalette::Text)
+                                  : drawn.palette.color(QPalette::HighlightedText);
+    const int size = std::max(4, option.rect.height() / 5);
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(colour);
+    painter->drawEllipse(QRect(option.rect.left() + 2, option.rect.top() + 2, size, size));
+    painter->restore();
+  }
   PaintDwell(painter, option.rect, index.data(kDwellRole).toInt());
   if (index.data(kDoneRole).toBool()) PaintDone(painter, option.rect);
 }
@@ -159,7 +217,20 @@ void FitTextDelegate::initStyleOption(QStyleOptionViewItem* option, const QModel
   QStyledItemDelegate::initStyleOption(option, index);
   if (option->text.isEmpty()) return;
   // The grid line and a pixel of air on each side.
-  const Fitted fitted = FitText(option->font, option->text, option->rect.adjusted(1, 0, -2, -1), Shrink::Whole);
+  const QRect room = option->rect.adjusted(1, 0, -2, -1);
+  Fitted fitted = FitText(option->font, option->text, room, cut_);
+  // A label marked 「●」 (the value in force) that had to be cut keeps its
+  // name and shows the mark as a dot drawn in the corner instead.
+  const QString mark = QStringLiteral("●");
+  const bool dotted = cut_ == Cut::Label && option->text.startsWith(mark) && option->text.size() > 1 &&
+                      fitted.text != option->text && fitted.text != Shortened(option->text);
+  if (dotted) fitted = FitText(option->font, option->text.mid(1), room, cut_);
+  if (dotted) {
+    dotted_.insert({index.column(), index.row()});
+  } else {
+    dotted_.erase({index.column(), index.row()});
+  }
+  drawn_[{index.column(), index.row()}] = fitted.font.pixelSize();
   option->font = fitted.font;
   option->text = fitted.text;
   option->fontMetrics = QFontMetrics(option->font);

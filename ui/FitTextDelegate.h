@@ -1,5 +1,6 @@
-// Draws each cell's caption whole: a caption wider or taller than its cell is
-// drawn in a smaller size of the same font until it fits.
+// Draws each cell's caption readable: a caption wider or taller than its cell
+// is drawn in a smaller size of the same font, down to 0.6 of it, then in a
+// shorter form, and at last cut with 「…」.
 #pragma once
 
 #include <QFont>
@@ -7,6 +8,9 @@
 #include <QString>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
+#include <map>
+#include <set>
+#include <utility>
 
 #include "core/Platform.h"
 
@@ -15,23 +19,33 @@ namespace velkor::ui {
 class FitTextDelegate : public QStyledItemDelegate {
   Q_OBJECT
  public:
-  using QStyledItemDelegate::QStyledItemDelegate;
+  // How a text that does not fit even at the smallest size is cut: a
+  // candidate with 「…」 at its end; a board label to its first characters
+  // (see FitText).
+  enum class Cut { Ellipsis, Label };
+  // `cut`: how the captions of this table are cut when they do not fit.
+  explicit FitTextDelegate(QObject* parent, Cut cut = Cut::Ellipsis) : QStyledItemDelegate(parent), cut_(cut) {}
 
   // A text as drawn in a cell: `font` at the largest size (never above its
-  // own, never below kSmallestShare of it) in which the text fits `room`; a
-  // text that does not fit even then is cut at its end with 「…」 (the status
-  // line says it whole). A label stays readable however long it is.
+  // own, never below kSmallestShare of it) in which the text fits `room`;
+  // failing that, its shortened form (see Shortened) likewise; a text that
+  // does not fit even then is cut as `cut` says (the status line says it
+  // whole). A caption stays readable however long it is.
   struct Fitted {
     QFont font;
     QString text;
   };
   static constexpr double kSmallestShare = 0.6;
-  // Readable: never below kSmallestShare of the font, cut with 「…」 after
-  // that (the prediction row's candidates); Whole: shrunk until the whole
-  // text fits, 4 pixels at the least (the board's short labels, whose cut
-  // would leave nothing to read).
-  enum class Shrink { Readable, Whole };
-  static Fitted FitText(const QFont& font, const QString& text, const QRect& room, Shrink shrink = Shrink::Readable);
+  static Fitted FitText(const QFont& font, const QString& text, const QRect& room, Cut cut = Cut::Ellipsis);
+  // The same text in less width: full-width katakana, letters, digits and
+  // signs as their half-width forms (「クリック」 → 「ｸﾘｯｸ」).
+  static QString Shortened(const QString& text);
+  // The pixel size the text of cell (col, row) was last drawn in; 0 when it
+  // was not drawn.
+  int DrawnPixels(int col, int row) const {
+    const auto at = drawn_.find({col, row});
+    return at == drawn_.end() ? 0 : at->second;
+  }
 
   // The item data role holding how far a dwell count on the cell has come,
   // in percent.
@@ -76,6 +90,12 @@ class FitTextDelegate : public QStyledItemDelegate {
 
  protected:
   void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+
+ private:
+  Cut cut_;
+  mutable std::map<std::pair<int, int>, int> drawn_;
+  // The cells whose 「●」 is drawn as a dot.
+  mutable std::set<std::pair<int, int>> dotted_;
 };
 
 }  // namespace velkor::ui

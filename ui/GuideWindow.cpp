@@ -6,12 +6,16 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <functional>
+
+#include "ui/FitTextDelegate.h"
 
 namespace velkor::ui {
 
@@ -23,6 +27,25 @@ constexpr int kButtonHeight = 64;
 // the text between them and lose both tildes.
 constexpr int kStrikethrough = 0x0200;
 const QTextDocument::MarkdownFeatures kGuideMarkdown(int(QTextDocument::MarkdownDialectGitHub) & ~kStrikethrough);
+
+// The dwell count over a button, drawn as on a board cell; the pointer's
+// events pass through to the button.
+class DwellMark : public QWidget {
+ public:
+  DwellMark(QWidget* button, std::function<int()> percent) : QWidget(button), percent_(std::move(percent)) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    FitTextDelegate::PaintDwell(&painter, rect(), percent_());
+  }
+
+ private:
+  std::function<int()> percent_;
+};
 
 QString ReadGuide(const QString& guideFile) {
   QFile file(guideFile);
@@ -67,11 +90,21 @@ GuideWindow::GuideWindow(QWidget* parent, const QString& guideFile, int dwellMs,
   close_->setFocus();
 
   // Resting the pointer on a button presses it, as a cell is confirmed by
-  // dwelling on it; a further press takes leaving the button first.
+  // dwelling on it, with the count drawn on the button; a further press
+  // takes leaving the button first. The count starts when the pointer moves
+  // over the button, not when the window opens under a resting pointer.
   dwell_.setSingleShot(true);
   dwell_.setInterval(std::max(1, dwellMs));
   connect(&dwell_, &QTimer::timeout, this, [this] {
-    if (dwellOn_) dwellOn_->click();
+    if (!dwellOn_) return;
+    dwellDone_ = true;
+    dwellTick_.stop();
+    for (QWidget* mark : dwellMarks_) mark->update();
+    dwellOn_->click();
+  });
+  dwellTick_.setInterval(40);
+  connect(&dwellTick_, &QTimer::timeout, this, [this] {
+    for (QWidget* mark : dwellMarks_) mark->update();
   });
   // Under scanning the focus walks the buttons; the switch presses the one
   // in focus.
@@ -91,8 +124,12 @@ QPushButton* GuideWindow::AddButton(const QString& caption) {
   button->setFont(buttonFont);
   button->setMinimumHeight(kButtonHeight);
   button->setAutoDefault(false);
+  button->setMouseTracking(true);
   button->installEventFilter(this);
   buttons_.push_back(button);
+  auto* mark = new DwellMark(button, [this, button] { return DwellPercent(button); });
+  mark->resize(button->size());
+  dwellMarks_.push_back(mark);
   return button;
 }
 
@@ -160,13 +197,11 @@ void GuideWindow::keyPressEvent(QKeyEvent* event) {
 bool GuideWindow::eventFilter(QObject* watched, QEvent* event) {
   auto* button = qobject_cast<QPushButton*>(watched);
   if (button && std::find(buttons_.begin(), buttons_.end(), button) != buttons_.end()) {
-    if (event->type() == QEvent::Enter && dwellMs_ > 0) {
-      dwellOn_ = button;
-      dwell_.start();
-    }
-    if (event->type() == QEvent::Leave && dwellOn_ == button) {
-      dwell_.stop();
-      dwellOn_ = nullptr;
+    if (event->type() == QEvent::MouseMove && dwellMs_ > 0) StartDwell(button);
+    if (event->type() == QEvent::Leave && dwellOn_ == button) StopDwell();
+    if (event->type() == QEvent::Resize) {
+      const auto at = std::find(buttons_.begin(), buttons_.end(), button) - buttons_.begin();
+      dwellMarks_[static_cast<std::size_t>(at)]->resize(button->size());
     }
     // Space and Enter on a button in focus go through the window's own keys,
     // so that one press is one press.
@@ -176,6 +211,29 @@ bool GuideWindow::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QDialog::eventFilter(watched, event);
+}
+
+void GuideWindow::StartDwell(QPushButton* button) {
+  if (dwellOn_ == button) return;  // counting, or pressed by this stay
+  StopDwell();
+  dwellOn_ = button;
+  dwellDone_ = false;
+  dwellClock_.start();
+  dwell_.start();
+  dwellTick_.start();
+}
+
+void GuideWindow::StopDwell() {
+  dwell_.stop();
+  dwellTick_.stop();
+  dwellOn_ = nullptr;
+  dwellDone_ = false;
+  for (QWidget* mark : dwellMarks_) mark->update();
+}
+
+int GuideWindow::DwellPercent(const QPushButton* button) const {
+  if (button != dwellOn_ || dwellDone_ || !dwell_.isActive()) return 0;
+  return static_cast<int>(std::min<qint64>(100, dwellClock_.elapsed() * 100 / std::max(1, dwellMs_)));
 }
 
 }  // namespace velkor::ui

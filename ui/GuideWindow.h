@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <vector>
 
@@ -38,6 +39,8 @@ class GuideWindow : public QDialog {
   // One step of scanning: the focus to the next button that can be pressed.
   void ScanStep() { MoveFocus(1); }
   bool Scanning() const { return scan_.isActive(); }
+  // How far the dwell count on `button` has come, in percent (0: none).
+  int DwellPercent(const QPushButton* button) const;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -58,9 +61,22 @@ class GuideWindow : public QDialog {
   std::vector<int> starts_;
   QStringList titles_;
   int section_ = 0;
+  // A pointer movement over `button`: its dwell count starts, unless it is
+  // already counting or was pressed by this stay.
+  void StartDwell(QPushButton* button);
+  void StopDwell();
+
   int dwellMs_ = 0;
+  // The button the pointer rests on (counting or done), and whether this
+  // stay already pressed it.
   QPushButton* dwellOn_ = nullptr;
+  bool dwellDone_ = false;
+  QElapsedTimer dwellClock_;
   QTimer dwell_;
+  // Redraws the count while it runs.
+  QTimer dwellTick_;
+  // The drawn count, one over each button (it passes the pointer through).
+  std::vector<QWidget*> dwellMarks_;
   QTimer scan_;
 };
 

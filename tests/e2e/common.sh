@@ -63,18 +63,36 @@ e2e_start_display() {
 }
 
 # Starts a copy of the program in a program folder of its own (so its data
-# folder Data/ is created there), with a home and settings of its own, and
+# folder Data/ is created there), or with E2E_INSTALLED=1 the installed
+# program where it lies, with a home and settings of its own, and
 # waits for the main window with its untitled caption "Velkor*LT*V3.2-新規".
 e2e_start_program() {
-  local bin=$1
+  local bin=$1  # a second argument "start-face" leaves the very first start's choices on show
   mkdir -p "$WORK/home" "$WORK/config" "$WORK/data" "$WORK/run" "$WORK/prog"
   chmod 700 "$WORK/run"
   export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/config" XDG_DATA_HOME="$WORK/data" XDG_RUNTIME_DIR="$WORK/run"
   export QT_QPA_PLATFORM=xcb
   unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_FONT_DPI
-  cp "$bin" "$WORK/prog/velkorlt"
   xdotool mousemove 5 5
-  (cd "$WORK/prog" && exec ./velkorlt) >"$WORK/app.log" 2>&1 &
+  if [ "${E2E_INSTALLED:-}" = 1 ]; then
+    # The installed program, run where it was installed.
+    (cd "$WORK/prog" && exec "$bin") >"$WORK/app.log" 2>&1 &
+  else
+    cp "$bin" "$WORK/prog/velkorlt"
+    # With E2E_WITH_SHARE=1 the copy finds the lexicon, the phrase model,
+    # the chime and the guide made beside the binary where an installed
+    # program finds them.
+    if [ "${E2E_WITH_SHARE:-}" = 1 ]; then
+      local built share="$WORK/share/velkorlt"
+      built=$(cd "$(dirname "$bin")" && pwd)
+      mkdir -p "$share"
+      for file in lexicon.txt phrase-model.bin chime.wav; do
+        [ -f "$built/$file" ] && ln -s "$built/$file" "$share/$file"
+      done
+      ln -s "$(cd "$(dirname "${BASH_SOURCE[0]}")/../../docs" && pwd)" "$share/guide"
+    fi
+    (cd "$WORK/prog" && exec ./velkorlt) >"$WORK/app.log" 2>&1 &
+  fi
   APP_PID=$!
   MAIN=
   for _ in $(seq 1 100); do
@@ -85,6 +103,14 @@ e2e_start_program() {
   done
   [ -n "$MAIN" ] || fail "no main window within 10 s"
   sleep 0.5
+  # Asked to: the start face stays, for the caller to choose on.
+  if [ "${2:-}" = start-face ]; then
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$MAIN")"
+    WIN_X=$X
+    WIN_Y=$Y
+    return 0
+  fi
   # The very first start asks how the program is used, with large choices
   # any key can take: a key takes クリックで使う, then → and a key take
   # いまのまま, and the board follows.

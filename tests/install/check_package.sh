@@ -41,4 +41,6 @@ maintainer=$(dpkg-deb -f "$DEB" Maintainer)
 [ "$maintainer" = "$(dpkg-parsechangelog -l "$ROOT/data/changelog" -S Maintainer)" ] ||
   fail "the maintainer is '$maintainer', not the one of data/changelog"
 [[ "$maintainer" != *@localhost* ]] || fail "the maintainer is '$maintainer'"
+# A user without a head mouse is pointed to the webcam head pointer.
+[ "$(dpkg-deb -f "$DEB" Suggests)" = eviacam ] || fail "the package does not suggest eviacam"
 echo "the package passes lintian: $(basename "$DEB")"

@@ -166,6 +166,19 @@ TEST(StartFace, OnlyTheVeryFirstStartShowsItAndTheSettingsBoardShowsItAgain) {
   EXPECT_EQ(before.Cell(2), "注視で使う");
 }
 
+// 使い方 on the settings board opens the guide, as the menu's help does,
+// and leaves the settings board where it was.
+TEST(StartFace, TheSettingsBoardOpensTheGuide) {
+  FirstStart f(false);
+  f.form.SettingsFace().Show();
+  EXPECT_EQ(f.Cell(19, 4), "使い方");
+  EXPECT_EQ(ToUtf8(f.form.SettingsFace().Status(19, 4).text), "使い方のガイドを開く");
+  ASSERT_TRUE(f.fake.shell.helpShown.empty());
+  f.form.Select().Confirm({Place::SettingsBoard, {19, 4}});
+  ASSERT_EQ(f.fake.shell.helpShown.size(), 1U);
+  EXPECT_TRUE(f.form.SettingsFace().Shown());
+}
+
 // 拡大 with a share of the window's height set on the settings board.
 TEST(StartFace, TheBoardShareAppliesOnlyWithLargeCells) {
   FirstStart f(false);

@@ -207,5 +207,55 @@ TEST(AccessUi, TheStatusLineNeverClipsItsText) {
   EXPECT_EQ(status.Text(), text) << "the text itself is kept whole";
 }
 
+// No caption on any face of the board is drawn below 0.6 of the board's
+// font, at three font sizes, in a window of the default size: a caption too
+// long for its cell takes its shorter form, or is cut with 「…」, and the
+// status line says it whole. Measured from the size each cell was drawn in.
+TEST(AccessUi, NoCaptionIsDrawnBelowSixTenthsOfTheBoardFont) {
+  for (const int points : {12, 16, 24}) {
+    SCOPED_TRACE(points);
+    WindowFixture fixture;
+    ui::MainWindow& window = fixture.Start();
+    ASSERT_TRUE(fixture.created);
+    window.Form().SettingsFace().Set(SettingsBoard::Item::FontSize, points);
+    window.resize(1024, 700);
+    QTest::qWait(50);
+    ui::BoardGrid* grid = window.SGd00();
+    const auto* delegate = qobject_cast<const ui::FitTextDelegate*>(grid->itemDelegate());
+    ASSERT_NE(delegate, nullptr);
+    const int smallest = static_cast<int>(std::lround(QFontInfo(grid->font()).pixelSize() * 0.6));
+    MainForm& form = window.Form();
+    const auto check = [&](const char* face, int cells) {
+      SCOPED_TRACE(face);
+      QApplication::processEvents();
+      grid->grab();  // draws every cell
+      int drawn = 0;
+      for (int row = 0; row < grid->RowCount(); ++row) {
+        for (int col = 0; col < grid->ColCount(); ++col) {
+          const std::string text = grid->CellText(col, row);
+          if (text.empty() || grid->isColumnHidden(col) || grid->isRowHidden(row)) continue;
+          const int pixels = delegate->DrawnPixels(col, row);
+          if (pixels == 0) continue;  // scrolled out of sight
+          ++drawn;
+          EXPECT_GE(pixels, smallest) << cp932::ToUtf8(text) << " at " << col << "," << row << " in " << grid->columnWidth(col) << "x" << grid->rowHeight(row);
+        }
+      }
+      EXPECT_GE(drawn, cells);
+    };
+    check("board", 60);
+    form.Board().SwitchTab(1);
+    check("second tab", 10);
+    form.SettingsFace().Show();
+    check("settings", 60);
+    form.Slots().Show(Command::Open);
+    check("slots", 100);
+    form.Sentences().Show();
+    check("sentences", 3);
+    form.Start().Show();
+    check("start face", 4);
+    EXPECT_TRUE(window.close());
+  }
+}
+
 }  // namespace
 }  // namespace velkor::testing

@@ -11,6 +11,7 @@
 #include <QEnterEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QMouseEvent>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -161,6 +162,13 @@ TEST(Guide, TwoCellNamesInAParagraphAreNotStruckThrough) {
       QStringLiteral("「設~」で開き、「☆~」で戻ります。BS~ と 削~ で消します。")));
 }
 
+// The pointer moving a little over `button`, as a resting head mouse does.
+void MoveOver(QPushButton* button) {
+  const QPointF at(button->width() / 2.0, button->height() / 2.0);
+  QMouseEvent move(QEvent::MouseMove, at, button->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(button, &move);
+}
+
 TEST(Guide, RestingOnTheCloseButtonClosesItInDwellMode) {
   WindowFixture fixture;
   fixture.Store("Option", QStringLiteral("0,0.3,0,1,0,0,0,0,0,0"));
@@ -169,15 +177,25 @@ TEST(Guide, RestingOnTheCloseButtonClosesItInDwellMode) {
   QPointer<ui::GuideWindow> guide = OpenGuide(window);
   ASSERT_FALSE(guide.isNull());
   QPushButton* close = guide->CloseButton();
+  // The window opening under a resting pointer starts nothing: the count
+  // starts with a movement over the button, and is drawn on it.
   QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
   QApplication::sendEvent(close, &enter);
+  QTest::qWait(500);
+  ASSERT_FALSE(guide.isNull()) << "entering alone presses nothing";
+  EXPECT_EQ(guide->DwellPercent(close), 0);
+  MoveOver(close);
   QTest::qWait(150);
-  EXPECT_FALSE(guide.isNull()) << "not before the dwell time";
+  ASSERT_FALSE(guide.isNull()) << "not before the dwell time";
+  EXPECT_GT(guide->DwellPercent(close), 10);
+  EXPECT_LT(guide->DwellPercent(close), 100);
   QEvent leave(QEvent::Leave);
   QApplication::sendEvent(close, &leave);
+  EXPECT_EQ(guide->DwellPercent(close), 0);
   QTest::qWait(300);
   EXPECT_FALSE(guide.isNull()) << "leaving stops the count";
   QApplication::sendEvent(close, &enter);
+  MoveOver(close);
   QTest::qWait(500);
   EXPECT_TRUE(guide.isNull() || !guide->isVisible());
 }
@@ -225,10 +243,14 @@ TEST(Guide, StepsThroughItsSectionsByButtonsKeysAndScanning) {
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(guide.NextButton(), &enter);
+    MoveOver(guide.NextButton());
     QTest::qWait(350);
-    EXPECT_EQ(guide.Section(), 1);
+    MoveOver(guide.NextButton());
+    QTest::qWait(200);
+    EXPECT_EQ(guide.Section(), 1) << "moving on the pressed button presses it no more";
     QApplication::sendEvent(guide.NextButton(), &leave);
     QApplication::sendEvent(guide.NextButton(), &enter);
+    MoveOver(guide.NextButton());
     QTest::qWait(200);
     EXPECT_EQ(guide.Section(), 2);
   }

@@ -72,12 +72,22 @@ TEST(FitText, EveryCaptionFitsItsCellInAReadableSize) {
     }
   }
   EXPECT_NE(ui::FitTextDelegate::FitText(font, sentence, QRect(0, 0, 160, 33)).text, sentence);
-  // A board label is shrunk until it is whole: a cut would leave nothing of
-  // "BS~" to read.
-  const auto label =
-      ui::FitTextDelegate::FitText(font, QStringLiteral("BS~"), cell, ui::FitTextDelegate::Shrink::Whole);
-  EXPECT_EQ(label.text, QStringLiteral("BS~"));
-  EXPECT_LE(QFontMetricsF(label.font).horizontalAdvance(label.text), cell.width());
+  // A label that does not fit at 0.6 of the font takes its shorter form
+  // (half-width katakana) before it is cut, at a readable size still.
+  const auto label = ui::FitTextDelegate::FitText(font, QStringLiteral("●クリック"), QRect(0, 0, 60, 33));
+  EXPECT_EQ(label.text, QStringLiteral("●ｸﾘｯｸ"));
+  EXPECT_GE(QFontInfo(label.font).pixelSize(), 17);
+  EXPECT_LE(QFontMetricsF(label.font).horizontalAdvance(label.text), 60);
+  // A board label keeps its first characters, without the command mark.
+  const QRect narrow(0, 0, 30, 33);
+  using ui::FitTextDelegate;
+  EXPECT_EQ(FitTextDelegate::FitText(font, QStringLiteral("時間"), narrow, FitTextDelegate::Cut::Label).text,
+            QStringLiteral("時"));
+  EXPECT_EQ(FitTextDelegate::FitText(font, QStringLiteral("改～"), narrow, FitTextDelegate::Cut::Label).text,
+            QStringLiteral("改"));
+  EXPECT_EQ(FitTextDelegate::FitText(font, QStringLiteral("00"), narrow, FitTextDelegate::Cut::Label).text,
+            QStringLiteral("00"));
+  EXPECT_EQ(ui::FitTextDelegate::Shortened(QStringLiteral("全キー１／２ガバパ")), QStringLiteral("全ｷｰ1/2ｶﾞﾊﾞﾊﾟ"));
   // A caption that fits keeps its size and its text.
   const auto whole = ui::FitTextDelegate::FitText(font, QStringLiteral("あ"), QRect(0, 0, 60, 60));
   EXPECT_EQ(QFontInfo(whole.font).pixelSize(), 29);
