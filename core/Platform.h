@@ -158,10 +158,15 @@ struct DwellMark {
 };
 
 // Where the scan highlight (a thick frame and a tint) lies on a surface: on a
-// cell, on a whole row (col -1), or nowhere (row -1).
+// cell, on a whole row (col -1), or nowhere (row -1); or, with row -1, on
+// `cells` together wherever they lie (the board's shortcut line).
 struct ScanMark {
+  ScanMark() = default;
+  ScanMark(int atRow, int atCol) : row(atRow), col(atCol) {}
+  explicit ScanMark(std::vector<CellPos> together) : cells(std::move(together)) {}
   int row = -1;
   int col = -1;
+  std::vector<CellPos> cells;
   bool operator==(const ScanMark&) const = default;
 };
 

@@ -182,6 +182,7 @@ constexpr NamedEntry kNamedEntries[] = {
     {named::kSpeakSentenceEnd, "0", IsZeroOrOne},
     {named::kWriteSentence, "0", IsZeroOrOne},
     {named::kScanSpeak, "0", IsZeroOrOne},
+    {named::kScanShortcuts, "1", IsZeroOrOne},
 };
 
 // The option slots: each one's default and what it may hold; a stored value

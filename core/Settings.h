@@ -131,6 +131,11 @@ inline constexpr char kWriteSentence[] = "Speech/WriteSentence";
 // 1: under scanning, the row and then the cell under the highlight is read
 // aloud briefly; 0 (the default): scanning is silent.
 inline constexpr char kScanSpeak[] = "Access/ScanSpeak";
+// 1 (the default, for older files too: it only adds a line to what scanning
+// offers, on the board's own face): under scanning, the shortcut line of ゛~,
+// 変~, 戻, BS~, 。 and 、 comes right after the prediction row; 0: the rows
+// alone.
+inline constexpr char kScanShortcuts[] = "Access/ScanShortcuts";
 }  // namespace named
 // How long the scan switch is held down to ring the call bell.
 inline constexpr int kBellHoldMs = 2000;
@@ -206,6 +211,7 @@ class Settings {
   bool SpeakSentenceEnd() const { return Named(named::kSpeakSentenceEnd) == "1"; }
   bool WriteSentence() const { return Named(named::kWriteSentence) == "1"; }
   bool ScanSpeak() const { return Named(named::kScanSpeak) == "1"; }
+  bool ScanShortcuts() const { return Named(named::kScanShortcuts) == "1"; }
   // The dwell slot's time in tenths of a second (3 to 50); nothing when the
   // slot holds no dwell time (dwell off).
   std::optional<int> DwellTenths() const;

@@ -1,5 +1,7 @@
 #include "input/Scanner.h"
 
+#include <array>
+
 #include "board/BoardModel.h"
 #include "core/Cp932.h"
 #include "core/InputMode.h"
@@ -10,10 +12,28 @@ namespace {
 
 using cp932::Sj;
 
-// Rounds of the rows without a press before scanning pauses, and rounds of
-// one row's cells before it gives way to row scanning again.
+// Rounds of the rows without a press before scanning pauses, rounds of one
+// row's cells before it gives way to row scanning again, and rounds of a
+// list's rows before the list closes.
 constexpr int kRowRounds = 3;
 constexpr int kCellRounds = 2;
+constexpr int kListRounds = 2;
+
+// The shortcut line's places, in order: the commands a one-switch writer
+// needs most (each otherwise far along row 6), then the two punctuation
+// marks. The place of a board cell in it, or -1.
+constexpr std::array<Command, 4> kShortcutCommands = {Command::Modifier, Command::Convert, Command::Undo,
+                                                      Command::BackSpace};
+constexpr int kShortcutCount = 6;
+
+int ShortcutPlace(const BoardCell& cell) {
+  for (std::size_t i = 0; i < kShortcutCommands.size(); ++i) {
+    if (cell.command == kShortcutCommands[i]) return static_cast<int>(i);
+  }
+  if (cell.text == Sj("。")) return 4;
+  if (cell.text == Sj("、")) return 5;
+  return -1;
+}
 
 }  // namespace
 
@@ -22,34 +42,64 @@ Scanner::Scanner(ProgramState& state, Ports ports, Selection& selection)
 
 bool Scanner::InList() const { return selection_.ListShown(); }
 
-std::vector<Scanner::Line> Scanner::Lines() const {
+std::vector<Scanner::Line> Scanner::ListLines() const {
+  // Its rows as they are, the empty ones passed over.
   std::vector<Line> lines;
-  if (InList()) {
-    Line entries{0, {}};
-    const CellPos shape = selection_.ListShape();
-    for (int r = 0; r < shape.row; ++r) {
-      for (int c = 0; c < shape.col; ++c) {
-        if (selection_.Offers({Place::List, {c, r}})) entries.cols.push_back(r * shape.col + c);
-      }
+  const CellPos shape = selection_.ListShape();
+  for (int r = 0; r < shape.row; ++r) {
+    Line line{r, {}};
+    for (int c = 0; c < shape.col; ++c) {
+      if (selection_.Offers({Place::List, {c, r}})) line.cells.push_back({c, r});
     }
-    if (!entries.cols.empty()) lines.push_back(std::move(entries));
-    return lines;
+    if (!line.cells.empty()) lines.push_back(std::move(line));
   }
+  return lines;
+}
+
+Scanner::Line Scanner::ShortcutLine() const {
+  Line line{kShortcutRow, {}};
+  if (selection_.Face() != Place::Board || !state_.settings.ScanShortcuts()) return line;
+  // Each place takes the first cell offering it on the tab shown; a command
+  // greyed now, or a mark the tab lacks, leaves its place out.
+  std::array<std::optional<CellPos>, kShortcutCount> found;
+  for (int row = 1; row <= board::kLastCommandRow; ++row) {
+    for (int col = 1; col <= board::kContentCols; ++col) {
+      const int place = ShortcutPlace(selection_.BoardCellAt(col, row));
+      if (place < 0 || found[static_cast<std::size_t>(place)]) continue;
+      if (selection_.Offers({Place::Board, {col, row}})) found[static_cast<std::size_t>(place)] = CellPos{col, row};
+    }
+  }
+  for (const auto& cell : found) {
+    if (cell) line.cells.push_back(*cell);
+  }
+  return line;
+}
+
+std::vector<Scanner::Line> Scanner::Lines() const {
+  if (InList()) return ListLines();
+  std::vector<Line> lines;
   // Only the face on show is scanned: the row belongs to the board's own.
   Line predictions{-1, {}};
   for (int cell = 0; cell < p_.predictionRow.CellCount(); ++cell) {
-    if (selection_.Offers({Place::Row, {cell, 0}})) predictions.cols.push_back(cell);
+    if (selection_.Offers({Place::Row, {cell, 0}})) predictions.cells.push_back({cell, -1});
   }
-  if (!predictions.cols.empty()) lines.push_back(std::move(predictions));
+  if (!predictions.cells.empty()) lines.push_back(std::move(predictions));
+  Line shortcuts = ShortcutLine();
+  if (!shortcuts.cells.empty()) lines.push_back(std::move(shortcuts));
   const Place face = selection_.Face();
   for (int row = 1; row <= board::kLastCommandRow; ++row) {
     Line line{row, {}};
     for (int col = 1; col <= board::kContentCols; ++col) {
-      if (selection_.Offers({face, {col, row}})) line.cols.push_back(col);
+      if (selection_.Offers({face, {col, row}})) line.cells.push_back({col, row});
     }
-    if (!line.cols.empty()) lines.push_back(std::move(line));
+    if (!line.cells.empty()) lines.push_back(std::move(line));
   }
   return lines;
+}
+
+const Scanner::Line* Scanner::LineAt(const std::vector<Line>& lines) const {
+  return line_ >= 0 && static_cast<std::size_t>(line_) < lines.size() ? &lines[static_cast<std::size_t>(line_)]
+                                                                       : nullptr;
 }
 
 Target Scanner::TargetOf(const Mark& mark) const {
@@ -79,14 +129,17 @@ void Scanner::Follow() {
 
 void Scanner::Restart() {
   inList_ = InList();
-  phase_ = inList_ ? Phase::Cells : Phase::Rows;
+  const std::vector<Line> lines = Lines();
+  // A list of more than one row is scanned row then cell, as the board is;
+  // a row alone would only cost a press.
+  listRows_ = inList_ && lines.size() > 1;
+  phase_ = inList_ && !listRows_ ? Phase::Cells : Phase::Rows;
   line_ = 0;
   cell_ = 0;
   // The slot board for saving starts on its first empty slot: its row first,
   // then, once the row is chosen, that slot.
   start_ = selection_.ScanStart();
   if (start_) {
-    const std::vector<Line> lines = Lines();
     for (std::size_t i = 0; i < lines.size(); ++i) {
       if (lines[i].row == start_->row) line_ = static_cast<int>(i);
     }
@@ -122,7 +175,14 @@ void Scanner::Step() {
   if (phase_ == Phase::Rows) {
     if (++line_ >= static_cast<int>(lines.size())) {
       line_ = 0;
-      if (++rounds_ >= kRowRounds && oneSwitch) {
+      ++rounds_;
+      if (inList_ && rounds_ >= kListRounds) {
+        // Nobody wants the list: it closes, the board's rows come back.
+        selection_.LeaveList();
+        Restart();
+        return;
+      }
+      if (!inList_ && rounds_ >= kRowRounds && oneSwitch) {
         // Nobody is pressing: the highlight stops until the next press.
         phase_ = Phase::Paused;
         p_.scanTimer.Stop();
@@ -133,12 +193,13 @@ void Scanner::Step() {
       }
     }
   } else {
-    const auto& cols = lines[static_cast<std::size_t>(line_)].cols;
-    if (++cell_ >= static_cast<int>(cols.size())) {
+    const auto& cells = lines[static_cast<std::size_t>(line_)].cells;
+    if (++cell_ >= static_cast<int>(cells.size())) {
       cell_ = 0;
       if (++rounds_ >= kCellRounds) {
-        // Not this row after all: back to the rows (a list is given up).
-        if (InList()) {
+        // Not this row after all: back to the rows (a list of one row is
+        // given up).
+        if (inList_ && !listRows_) {
           selection_.LeaveList();
           Restart();
           return;
@@ -247,9 +308,9 @@ void Scanner::Choose() {
 }
 
 int Scanner::StartCellOf(const Line& line) const {
-  if (!start_ || line.row != start_->row) return 0;
-  for (std::size_t i = 0; i < line.cols.size(); ++i) {
-    if (line.cols[i] == start_->col) return static_cast<int>(i);
+  if (!start_) return 0;
+  for (std::size_t i = 0; i < line.cells.size(); ++i) {
+    if (line.cells[i] == *start_) return static_cast<int>(i);
   }
   return 0;
 }
@@ -258,18 +319,16 @@ Scanner::Mark Scanner::Highlight() const {
   Mark mark;
   if (!active_ || phase_ == Phase::Paused) return mark;
   const std::vector<Line> lines = Lines();
-  if (static_cast<std::size_t>(line_) >= lines.size()) return mark;
-  const Line& line = lines[static_cast<std::size_t>(line_)];
-  const bool onCell = phase_ == Phase::Cells && static_cast<std::size_t>(cell_) < line.cols.size();
-  if (InList()) {
-    // A list's entries are numbered across its rows.
-    if (!onCell) return mark;
-    const int cols = selection_.ListShape().col;
-    const int at = line.cols[static_cast<std::size_t>(cell_)];
-    return Mark{true, at / cols, at % cols};
+  const Line* line = LineAt(lines);
+  if (!line) return mark;
+  mark.inList = InList();
+  if (phase_ == Phase::Cells && cell_ >= 0 && static_cast<std::size_t>(cell_) < line->cells.size()) {
+    const CellPos at = line->cells[static_cast<std::size_t>(cell_)];
+    mark.row = at.row;
+    mark.col = at.col;
+  } else {
+    mark.row = line->row;
   }
-  mark.row = line.row;
-  if (onCell) mark.col = line.cols[static_cast<std::size_t>(cell_)];
   return mark;
 }
 
@@ -285,16 +344,30 @@ void Scanner::Draw() {
   if (!active_ || phase_ == Phase::Paused) return;
   const Mark mark = Highlight();
   drawn_ = mark;
+  const std::vector<Line> lines = Lines();
+  const Line* line = LineAt(lines);
   // Nothing to highlight (nothing offered at all).
-  if (static_cast<std::size_t>(line_) >= Lines().size()) return;
+  if (!line) return;
+  if (!mark.inList && mark.row == kShortcutRow) {
+    // The shortcut line lights its cells where they lie on the board.
+    p_.sgd00.SetScanMark(ScanMark(line->cells));
+    return;
+  }
   // The prediction row is the surface's row 0.
   SurfaceOf(mark).SetScanMark({mark.inList || mark.row >= 0 ? mark.row : 0, mark.col});
 }
 
 void Scanner::Speak(const Mark& mark) {
   if (phase_ == Phase::Rows) {
-    // A row by its place: the prediction row, or its number on the face.
-    onSpeak_(mark.row < 0 ? Sj("予測") : std::to_string(mark.row) + Sj("行"));
+    // A row by its place: the prediction row, the shortcut line, or its
+    // number on the face or in the list.
+    if (mark.inList) {
+      onSpeak_(std::to_string(mark.row + 1) + Sj("行"));
+    } else {
+      onSpeak_(mark.row < 0                ? Sj("予測")
+               : mark.row == kShortcutRow ? Sj("近道")
+                                          : std::to_string(mark.row) + Sj("行"));
+    }
     return;
   }
   const Target target = TargetOf(mark);

@@ -2,10 +2,20 @@
 // steps over the rows of whatever is shown (the prediction row and the board,
 // the slot board, the settings board, or a list over them) at the scan
 // interval; a press of the switch chooses the highlighted row, then the
-// highlighted cell, exactly as a confirmation of it does. In a list it steps
-// over the entries from the first. A row passed through twice without a
-// press gives way to row scanning again (a list closes); three rounds of the
-// rows without a press pause scanning until the next press.
+// highlighted cell, exactly as a confirmation of it does.
+//
+// On the board's own face, with Access/ScanShortcuts, the shortcut line comes
+// right after the prediction row: the cells of ゛~, 変~, 戻, BS~, 。 and 、
+// wherever they lie on the tab shown, highlighted together in place as one
+// row and then stepped in that order; a press on one confirms that very
+// board cell. A list over the board is scanned as the board is, row then
+// cell, when more than one of its rows holds something; a list of one row
+// steps its cells at once.
+//
+// A row's cells passed through twice without a press give way to row
+// scanning again (in a list of one row, the list closes); a list's rows gone
+// round twice without a press close it; three rounds of the board's rows
+// without a press pause scanning until the next press.
 #pragma once
 
 #include <functional>
@@ -59,8 +69,9 @@ class Scanner {
   bool Paused() const { return phase_ == Phase::Paused; }
 
   // Where the highlight is, for tests and the status line: on a row (cell
-  // -1) or a cell. The row is a board row, -1 for the prediction row, or a
-  // list row when InList().
+  // -1) or a cell. The row is a board row, -1 for the prediction row,
+  // kShortcutRow for the shortcut line as a whole, or a list row when
+  // inList. A cell of the shortcut line is the board cell it is.
   struct Mark {
     bool inList = false;
     int row = -1;
@@ -68,19 +79,29 @@ class Scanner {
     bool operator==(const Mark&) const = default;
   };
   Mark Highlight() const;
+  // The shortcut line's row in a Mark: the grid's fixed row, never a board row.
+  static constexpr int kShortcutRow = 0;
 
  private:
   enum class Phase { Rows, Cells, Paused };
-  // A row of what is shown: board rows 1 to 7, -1 for the prediction row;
-  // a list is one row of all its entries.
+  // A row of what is shown: board rows 1 to 7, -1 for the prediction row,
+  // kShortcutRow for the shortcut line; a list's rows from 0.
   struct Line {
     int row;
-    std::vector<int> cols;  // the cells with something in them (list: entry indexes)
+    // The cells offering something, in scan order, each as a Mark places it
+    // (the prediction row's as {cell, -1}).
+    std::vector<CellPos> cells;
   };
   // The target a highlight stands for.
   Target TargetOf(const Mark& mark) const;
   ICellSurface& SurfaceOf(const Mark& mark) const;
   std::vector<Line> Lines() const;
+  std::vector<Line> ListLines() const;
+  // The shortcut line's cells on the board face on show (empty when the
+  // setting is off or none of them is offered now).
+  Line ShortcutLine() const;
+  // The line at the highlight, if there is one.
+  const Line* LineAt(const std::vector<Line>& lines) const;
   bool InList() const;
   void Restart();
   void Step();
@@ -103,6 +124,7 @@ class Scanner {
   int line_ = 0;                  // index into Lines()
   int cell_ = 0;                  // index into the line's cells
   int rounds_ = 0;                // rounds without a press: of the rows, or of the row's cells
+  bool listRows_ = false;         // the list's rows are stepped first (more than one holds something)
   Mark drawn_;                    // where the highlight was last drawn
   std::optional<CellPos> start_;  // where the face on show starts, if not at its first row
   std::optional<SwitchInput> held_;  // the switch pressed and not yet let go

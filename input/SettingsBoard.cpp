@@ -48,6 +48,7 @@ constexpr Cell kCells[] = {
     {12, 3, Item::ConfirmTwice, Kind::Label, 0}, {13, 3, Item::ConfirmTwice, Kind::Toggle, 0},
     {15, 3, Item::FontSize, Kind::Label, 0},    {16, 3, Item::FontSize, Kind::Minus, 0},
     {17, 3, Item::FontSize, Kind::Value, 0},    {18, 3, Item::FontSize, Kind::Plus, 0},
+    {19, 3, Item::ScanShortcuts, Kind::Label, 0}, {20, 3, Item::ScanShortcuts, Kind::Toggle, 0},
     // Row 4: speech.
     {1, 4, Item::SpeechSpeed, Kind::Label, 0},  {2, 4, Item::SpeechSpeed, Kind::Minus, 0},
     {3, 4, Item::SpeechSpeed, Kind::Value, 0},  {4, 4, Item::SpeechSpeed, Kind::Plus, 0},
@@ -99,6 +100,7 @@ constexpr ItemText kTexts[] = {
     {"文書", "よく使う文を選ぶと書く"},
     {"読走", "読み上げ走査"},
     {"使い方", "使い方のガイド"},
+    {"近道", "走査の近道（゛~ 変~ 戻 BS~ 。 、）"},
 };
 const ItemText& TextOf(Item item) { return kTexts[static_cast<int>(item)]; }
 
@@ -198,6 +200,7 @@ bool SettingsBoard::On(Item item) const {
     case Item::SentenceEnd: return s.SpeakSentenceEnd();
     case Item::WriteSentence: return s.WriteSentence();
     case Item::ScanSpeak: return s.ScanSpeak();
+    case Item::ScanShortcuts: return s.ScanShortcuts();
     default: return false;
   }
 }
@@ -265,7 +268,8 @@ StatusText SettingsBoard::Status(int col, int row) const {
       case Item::BellHold:
       case Item::SentenceEnd:
       case Item::WriteSentence:
-      case Item::ScanSpeak: return Sj(On(cell->item) ? "入" : "切");
+      case Item::ScanSpeak:
+      case Item::ScanShortcuts: return Sj(On(cell->item) ? "入" : "切");
       case Item::DwellTime:
         if (!DwellModeOn(state_.settings)) return Sj("注視入力のときに変えられます");
         return ValueText(cell->item, Value(cell->item));
@@ -342,6 +346,7 @@ void SettingsBoard::Toggle(Item item) {
                     : item == Item::SentenceEnd   ? named::kSpeakSentenceEnd
                     : item == Item::WriteSentence ? named::kWriteSentence
                     : item == Item::ScanSpeak     ? named::kScanSpeak
+                    : item == Item::ScanShortcuts ? named::kScanShortcuts
                                                   : named::kConfirmTwice;
   state_.settings.SetNamed(key, On(item) ? "0" : "1");
   if (item == Item::QuickKana) row_.Refresh();
@@ -401,6 +406,7 @@ void SettingsBoard::Set(Item item, int value) {
     case Item::SentenceEnd:
     case Item::WriteSentence:
     case Item::ScanSpeak:
+    case Item::ScanShortcuts:
       if (On(item) != (value != 0)) Toggle(item);
       break;
     case Item::StartFace:

@@ -51,6 +51,7 @@ class SettingsBoard {
     WriteSentence,  // a sentence chosen on 文~ is written as well
     ScanSpeak,      // scanning reads the highlighted row and cell aloud
     Guide,          // opens the guide
+    ScanShortcuts,  // scanning offers the shortcut line before the board's rows
   };
   // What a cell of it does: names the setting (and shows its value), chooses
   // one value, steps the value down or up, turns it on or off, or leaves.

@@ -234,6 +234,17 @@ void BoardGrid::resizeEvent(QResizeEvent* event) {
 
 void BoardGrid::SetScanMark(ScanMark mark) {
   FitTextDelegate::MarkScan(*this, mark.col < 0 ? -1 : mark.col - 1, mark.row < 1 ? -1 : mark.row - 1);
+  // Cells lit together (the shortcut line) wherever they lie, each drawn as
+  // a highlighted cell is.
+  for (const CellPos& at : mark.cells) {
+    if (at.col < 1 || at.row < 1 || at.col > columnCount() || at.row > rowCount()) continue;
+    QTableWidgetItem* cell = item(at.row - 1, at.col - 1);
+    if (!cell) {
+      cell = new QTableWidgetItem;
+      setItem(at.row - 1, at.col - 1, cell);
+    }
+    cell->setData(FitTextDelegate::kScanRole, true);
+  }
 }
 
 bool BoardGrid::ScanHighlighted(int col, int row) const { return FitTextDelegate::ScanMarked(*this, col - 1, row - 1); }

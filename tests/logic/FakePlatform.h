@@ -276,7 +276,11 @@ class FakeTextFiles : public ITextFiles {
 class FakeBoardGrid : public IBoardGrid {
  public:
   std::pair<int, int> scan{-1, -1};  // the scan highlight: col (-1: the row), row (-1: none)
-  void SetScanMark(ScanMark mark) override { scan = {mark.col, mark.row}; }
+  std::vector<CellPos> scanCells;    // the cells highlighted together (the shortcut line)
+  void SetScanMark(ScanMark mark) override {
+    scan = {mark.col, mark.row};
+    scanCells = mark.cells;
+  }
   FakeDwellMarks marks;
   std::map<std::pair<int, int>, int>& dwell = marks.dwell;
   void SetDwellMark(CellPos cell, DwellMark mark) override { marks.Set(cell, mark); }

@@ -168,6 +168,14 @@ TEST(SettingsBoard, SwitchesAndOnOffSettings) {
   EXPECT_EQ(r.Click(13, 3), "終了と印刷の確認を入にする");
   EXPECT_TRUE(r.Reloaded().ConfirmTwice());
   EXPECT_EQ(r.Cell(13, 3), "入");
+  // The shortcut line is on from the start: its cell turns it off.
+  EXPECT_EQ(r.Cell(19, 3), "近道");
+  EXPECT_EQ(r.Cell(20, 3), "入");
+  EXPECT_EQ(r.Click(19, 3), "走査の近道（゛~ 変~ 戻 BS~ 。 、）：入");
+  EXPECT_EQ(r.Click(20, 3), "走査の近道（゛~ 変~ 戻 BS~ 。 、）を切にする");
+  EXPECT_EQ(r.Stored(named::kScanShortcuts), "0");
+  EXPECT_FALSE(r.Reloaded().ScanShortcuts());
+  EXPECT_EQ(r.Cell(20, 3), "切");
   // Fitting the cells to the grid's room, here and on the board after it;
   // the prediction row above the grid (50 high once fitted) is one of the
   // rows that share it.
@@ -218,6 +226,7 @@ TEST(SettingsBoard, BadStoredValuesFallBackToTheirDefaults) {
       {named::kSpeakSentenceEnd, "1", {"yes", "2"}, "0"},
       {named::kWriteSentence, "1", {"on"}, "0"},
       {named::kScanSpeak, "1", {"on"}, "0"},
+      {named::kScanShortcuts, "0", {"off", "2"}, "1"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.key);
@@ -245,6 +254,7 @@ TEST(SettingsBoard, BadStoredValuesFallBackToTheirDefaults) {
   EXPECT_EQ(s.BellVolume(), 100);
   EXPECT_TRUE(s.BellHold());
   EXPECT_FALSE(s.SpeakSentenceEnd());
+  EXPECT_TRUE(s.ScanShortcuts()) << "the shortcut line, for older files too";
   s.Write(store);
   for (const auto& c : cases) EXPECT_EQ(store.values.count(c.key), 0u) << c.key;
 }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <set>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
@@ -122,6 +123,7 @@ double DrawnContrast(QWidget& widget, const QRect& cell) {
 TEST(AccessUi, HighlightedTextKeepsAContrastOfFourAndAHalf) {
   WindowFixture fixture;
   fixture.Store(named::kScan, QStringLiteral("1"));
+  fixture.Store(named::kScanShortcuts, QStringLiteral("0"));
   ui::MainWindow& window = fixture.Start();
   ASSERT_TRUE(fixture.created);
   window.resize(1000, 800);
@@ -164,11 +166,21 @@ TEST(AccessUi, TheScanHighlightIsOnTheCellsItNames) {
   ui::MainWindow& window = fixture.Start();
   ASSERT_TRUE(fixture.created);
   ui::BoardGrid* grid = window.SGd00();
-  // Scanning starts on the first row, whole.
-  for (int col = 1; col < grid->ColCount(); ++col) EXPECT_TRUE(grid->ScanHighlighted(col, 1)) << col;
-  EXPECT_FALSE(grid->ScanHighlighted(1, 2));
+  // Scanning starts on the shortcut line: 変~ 戻 BS~ 。 、 lit where they lie
+  // (no ゛~ without quick kana), and nothing else.
+  const std::set<std::pair<int, int>> line = {{11, 6}, {9, 6}, {8, 6}, {11, 5}, {12, 5}};
+  for (int row = 1; row <= 7; ++row) {
+    for (int col = 1; col <= 20; ++col) {
+      EXPECT_EQ(grid->ScanHighlighted(col, row), line.count({col, row}) > 0) << col << "," << row;
+    }
+  }
   EXPECT_TRUE(window.ScanTimer()->Running());
   EXPECT_EQ(window.ScanTimer()->IntervalMs(), 1500);
+  // Then the first row, whole; the line's cells are no longer lit.
+  window.Form().Scan().Tick();
+  for (int col = 1; col < grid->ColCount(); ++col) EXPECT_TRUE(grid->ScanHighlighted(col, 1)) << col;
+  EXPECT_FALSE(grid->ScanHighlighted(1, 2));
+  EXPECT_FALSE(grid->ScanHighlighted(11, 6));
   // The switch (Space) chooses the row: one cell is left.
   QTest::keyClick(window.MemMain(), Qt::Key_Space);
   EXPECT_TRUE(grid->ScanHighlighted(1, 1));
