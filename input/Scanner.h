@@ -81,6 +81,9 @@ class Scanner {
   Mark Highlight() const;
   // The shortcut line's row in a Mark: the grid's fixed row, never a board row.
   static constexpr int kShortcutRow = 0;
+  // A list of at most this many entries is stepped entry by entry, however
+  // many rows it has (a kana's variants).
+  static constexpr std::size_t kFewEntries = 6;
 
  private:
   enum class Phase { Rows, Cells, Paused };

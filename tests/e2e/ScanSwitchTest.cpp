@@ -66,13 +66,11 @@ TEST_F(ScanSwitch, OneSwitchWritesAiAndSavesItToASlot) {
   QElapsedTimer clock;
   clock.start();
   PressAt(1);            // the first row (after the shortcut line)
-  PressAt(1, 1);         // あ: its list, two rows of two
-  PressAt(0, -1, true);  // the list's first row
+  PressAt(1, 1);         // あ: its list, two rows of two, stepped entry by entry
   PressAt(0, 0, true);   // あ
   ASSERT_EQ(Text(), "あ");
   PressAt(2);            // the second row
   PressAt(2, 1);         // い: its list
-  PressAt(0, -1, true);  // the list's first row
   PressAt(0, 0, true);   // い
   ASSERT_EQ(Text(), "あい");
   const qint64 writing = clock.elapsed();
