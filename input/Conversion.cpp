@@ -160,17 +160,7 @@ bool Conversion::Act(int index) {
       return true;
     case kNextCell: ++page_; return true;
     case kCancelCell: Abandon(); return false;
-    case kAcceptRestCell: {
-      // The engine's first candidate for this and every remaining segment, as
-      // one change.
-      std::size_t length = 0;
-      for (int s = segment_; s < engine.SegmentCount(); ++s) length += engine.SegmentReading(s).size();
-      const std::string converted = FirstCandidates(segment_, engine.SegmentCount());
-      for (int s = segment_; s < engine.SegmentCount(); ++s) engine.Commit(s, 0);
-      Replace({{length, converted}});
-      End();
-      return false;
-    }
+    case kAcceptRestCell: return AcceptSegments(engine.SegmentCount() - segment_);
     default: break;
   }
   if (const int count = AcceptCount(index)) return AcceptSegments(count);
@@ -180,7 +170,9 @@ bool Conversion::Act(int index) {
 
 bool Conversion::AcceptSegments(int count) {
   // The segments' first candidates, as the cell shows them, as one change;
-  // the engine learns each in order, and each is told as its own commit.
+  // the engine learns each in order, and each is told as its own commit, so
+  // that a sentence made of them is read from its parts as when each was
+  // chosen alone.
   IConverter& engine = p_.converter;
   const int to = std::min(segment_ + count, engine.SegmentCount());
   std::vector<Part> parts;

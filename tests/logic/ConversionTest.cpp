@@ -286,11 +286,33 @@ TEST_F(ConversionTest, AcceptingUpToHereWritesTheShownSegmentsAsOneChange) {
   EXPECT_EQ(Text(), "明日の予定を教えて下さいね");
   EXPECT_FALSE(form_->Converting().Active());
   EXPECT_EQ(fake_.converter.commits.size(), 5u);
+  // 確~ learns each segment too.
+  EXPECT_EQ(learned.ReadingOf(Sj("下さい")), Sj("ください"));
+  EXPECT_EQ(after("教えて", "ください"), "下さい");
   // One undo takes back each choice: the accept cell's all at once.
   form_->UndoLog().Undo();
   EXPECT_EQ(Text(), "明日の予定を教えてくださいね");
   form_->UndoLog().Undo();
   EXPECT_EQ(Text(), "あしたのよていをおしえてくださいね");
+}
+
+// A second conversion may take again the kana the first one ended in: a
+// sentence is still learned whole, read from the segments committed.
+TEST_F(ConversionTest, ASentenceWrittenInTwoConversionsIsLearnedWhole) {
+  Start();
+  fake_.converter.script[Sj("きょうはいい")] = {{Sj("きょうは"), SjList({"今日は"})}, {Sj("いい"), SjList({"いい"})}};
+  fake_.converter.script[Sj("はいいてんきです")] = {
+      {Sj("は"), SjList({"は"})}, {Sj("いい"), SjList({"いい"})}, {Sj("てんきです"), SjList({"天気です"})}};
+  Write("きょうはいい");
+  Convert();
+  PressList(3, 1);
+  Write("てんきです");
+  Convert();
+  ASSERT_EQ(fake_.converter.begun.back(), Sj("はいいてんきです"));
+  PressList(3, 1);
+  form_->Select().InsertText(Sj("。"));  // as the board writes it
+  ASSERT_EQ(Text(), "今日はいい天気です。");
+  EXPECT_EQ(form_->Learned().ReadingOf(Sj("今日はいい天気です。")), Sj("きょうはいいてんきです。"));
 }
 
 // The engine may offer a candidate that reads as an accept cell: each cell
