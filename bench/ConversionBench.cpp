@@ -84,10 +84,22 @@ int Fitting(velkor::IConverter& engine, int segment, const std::string& rest) {
   return -1;
 }
 
-// The best sequence found: for each segment the candidate that continues the
-// target (paging as needed); when none does, the fewest resizes of that
-// segment that make one fit; "確~" as soon as the top candidates of the rest
-// are the target's rest.
+// The engine's first candidates of segments `from` to `to` (not included).
+std::string Tops(velkor::IConverter& engine, int from, int to) {
+  std::string tops;
+  for (int s = from; s < to; ++s) {
+    const auto candidates = engine.Candidates(s);
+    tops += candidates.empty() ? engine.SegmentReading(s) : candidates.front();
+  }
+  return tops;
+}
+
+// The best sequence found, as the list offers it: "確~" as soon as the top
+// candidates of the rest are the target's rest; else the accept cell that
+// takes the most segments (two to four, never the whole rest) whose top
+// candidates continue the target; else the segment's candidate that does
+// (paging as needed); when none does, the fewest resizes of that segment
+// that make one fit.
 int Convert(velkor::IConverter& engine, const std::string& reading, const std::string& target) {
   if (!engine.Begin(reading)) return -1;
   int selections = 1;  // "変~"
@@ -95,12 +107,21 @@ int Convert(velkor::IConverter& engine, const std::string& reading, const std::s
   std::vector<std::pair<int, int>> resizes;  // every resize made so far, in order
   int segment = 0;
   while (segment < engine.SegmentCount()) {
-    std::string tops;
-    for (int s = segment; s < engine.SegmentCount(); ++s) {
-      const auto candidates = engine.Candidates(s);
-      tops += candidates.empty() ? engine.SegmentReading(s) : candidates.front();
+    if (Tops(engine, segment, engine.SegmentCount()) == rest) return selections + 1;  // "確~"
+    int accepted = 0;
+    for (int count = 4; count >= 2 && accepted == 0; --count) {
+      if (segment + count >= engine.SegmentCount()) continue;
+      const std::string tops = Tops(engine, segment, segment + count);
+      if (rest.compare(0, tops.size(), tops) == 0) {
+        accepted = count;
+        rest.erase(0, tops.size());
+      }
     }
-    if (tops == rest) return selections + 1;  // "確~"
+    if (accepted > 0) {  // an accept cell
+      ++selections;
+      segment += accepted;
+      continue;
+    }
     int chosen = Fitting(engine, segment, rest);
     if (chosen < 0) {
       for (int steps : {-1, +1, -2, +2, -3, +3}) {

@@ -156,6 +156,8 @@ class User {
   int Write(const Sentence& s, bool* exact, std::vector<double>* refreshMs);
   // The selections spent so far, by kind.
   const int* Spent() const { return spent_; }
+  // How many of the conversion's selections were 変~ itself.
+  int Conversions() const { return conversions_; }
 
  private:
   std::u16string Doc() const { return cp932::Decode(p_.fake.memMain.text); }
@@ -203,6 +205,7 @@ class User {
   bool quick_;
   int selections_ = 0;
   int spent_[kSpentKinds] = {};
+  int conversions_ = 0;
   std::u16string before_;  // the text before this sentence
   const Sentence* s_ = nullptr;
   std::size_t c_ = 0, rc_ = 0, pending_ = 0;
@@ -289,11 +292,14 @@ bool User::TakeRowOption(std::size_t gain) {
   return true;
 }
 
-// 変~ on the kana run before the caret, then the list: for each segment the
-// candidate that continues the target (paging, then shortening or
-// lengthening the segment, as needed).
+// 変~ on the kana run before the caret, then the list: 確~ when what it
+// writes (the status line says it) is the rest of the text, else the accept
+// cell that writes the most of it, else the segment's candidate that
+// continues it (paging, then shortening or lengthening the segment, as
+// needed).
 bool User::Convert() {
   const std::u16string& t = s_->target;
+  const std::u16string& r = s_->reading;
   const std::size_t endReading = rc_ + pending_;
   // Where the run converted starts: the hiragana before the caret.
   std::u16string doc = Doc();
@@ -305,43 +311,70 @@ bool User::Convert() {
     for (int col = 1; col <= 20; ++col) {
       if (cp932::ToUtf8(p_.fake.sgd00.CellText(col, row)) == "変~") {
         ClickBoard(col, row, kConversion);
+        ++conversions_;
         row = 8;
         break;
       }
     }
   }
+  // Whether `text` written after what is done continues the sentence.
+  const auto continues = [&](const std::u16string& text) {
+    const std::u16string after = done + text;
+    return !text.empty() && after.size() <= full.size() && full.compare(0, after.size(), after) == 0;
+  };
+  constexpr int kCols = Conversion::kCols;
   int guard = 0, misses = 0;
   while (p_.form->Converting().Active() && ++guard < 40) {
     std::vector<std::u16string> cells;
-    for (int i = 0; i < 16; ++i) cells.push_back(cp932::Decode(p_.fake.sgd01.CellText(i % 4, i / 4)));
-    int fit = -1;
-    std::size_t longest = 0;
-    for (int i = 0; i < 12; ++i) {
-      const std::u16string candidate = done + cells[static_cast<std::size_t>(i)];
-      if (!cells[static_cast<std::size_t>(i)].empty() && candidate.size() <= full.size() &&
-          full.compare(0, candidate.size(), candidate) == 0 && cells[static_cast<std::size_t>(i)].size() > longest) {
-        fit = i;
-        longest = cells[static_cast<std::size_t>(i)].size();
-      }
-    }
+    for (int i = 0; i < Conversion::kCells; ++i)
+      cells.push_back(cp932::Decode(p_.fake.sgd01.CellText(i % kCols, i / kCols)));
     if (Tracing()) {
       std::string shown;
       for (const auto& cell : cells) shown += cp932::Utf16ToUtf8(cell) + "|";
       std::fprintf(stderr, "  list shows %s\n", shown.c_str());
+    }
+    // 確~: what it writes, as the status line says it, is the rest of the
+    // sentence up to the reading's end.
+    const int rest = Conversion::kAcceptRestCell;
+    const std::u16string said =
+        cp932::Decode(p_.form->Select().Describe({Place::List, {rest % kCols, rest / kCols}}).text);
+    const std::size_t open = said.find(u'「');
+    const std::u16string writes = open == std::u16string::npos ? u"" : said.substr(open + 1, said.size() - open - 2);
+    if (continues(writes) && Reads(std::u16string_view(full).substr(done.size() + writes.size()),
+                                   std::u16string_view(r).substr(endReading))) {
+      done += writes;
+      ClickList(rest, kConversion);
+      continue;
+    }
+    // The accept cell that writes the most (the last that fits: each takes
+    // one segment more than the one before), else the longest candidate.
+    int fit = -1;
+    for (int i = Conversion::kFirstAcceptCell + Conversion::kAcceptCells - 1;
+         i >= Conversion::kFirstAcceptCell && fit < 0; --i) {
+      if (continues(cells[static_cast<std::size_t>(i)])) fit = i;
+    }
+    const bool accepted = fit >= 0;
+    std::size_t longest = 0;
+    for (int i = Conversion::kFirstCandidateCell; i < Conversion::kCells && !accepted; ++i) {
+      const std::u16string& cell = cells[static_cast<std::size_t>(i)];
+      if (continues(cell) && cell.size() > longest) {
+        fit = i;
+        longest = cell.size();
+      }
     }
     if (fit >= 0) {
       done += cells[static_cast<std::size_t>(fit)];
       ClickList(fit, kConversion);
       continue;
     }
-    // No fitting candidate on this page: the next page, else a shorter
-    // segment (a longer one when shortening no longer helps).
     // No fitting candidate: kana already right at the start of the run are
     // split off by shortening; otherwise the next pages, then shorter.
     ++misses;
     if (misses > 10) break;
     const bool keptKanaFirst = runStart < full.size() && doc[runStart] == full[runStart];
-    const int control = keptKanaFirst ? 12 : misses <= 2 && !cells[14].empty() ? 14 : 12;
+    const int control = keptKanaFirst                                          ? Conversion::kShorterCell
+                        : misses <= 2 && !cells[Conversion::kNextCell].empty() ? Conversion::kNextCell
+                                                                               : Conversion::kShorterCell;
     ClickList(control, kCorrection);
   }
   if (p_.form->Converting().Active()) {
@@ -460,6 +493,7 @@ struct PassFigures {
   std::vector<int> characters, selections;  // by set
   int inexact = 0;
   int spent[kSpentKinds] = {};
+  int conversions = 0;           // 変~, counted in spent[kConversion]
   std::vector<int> perSentence;  // -1 for a sentence the pass did not write
   int Characters() const { return std::accumulate(characters.begin(), characters.end(), 0); }
   int Selections() const { return std::accumulate(selections.begin(), selections.end(), 0); }
@@ -491,6 +525,7 @@ void WritePass(Program& program, bool quickKana, const Corpus& corpus, std::size
   }
   if (f != nullptr) {
     for (int kind = 0; kind < kSpentKinds; ++kind) f->spent[kind] += user.Spent()[kind];
+    f->conversions += user.Conversions();
   }
   program.form->FormClose();
 }
@@ -581,6 +616,7 @@ std::string Breakdown(const PassFigures& f) {
   std::string out;
   for (int kind = 0; kind < kSpentKinds; ++kind) {
     out += (kind ? ", " : "") + std::string(kSpentNames[kind]) + " " + std::to_string(f.spent[kind]);
+    if (kind == kConversion) out += " (" + std::to_string(f.conversions) + " of them 変~)";
   }
   return out + " (" + std::to_string(f.Selections()) + " selections, " + std::to_string(f.Characters()) +
          " characters)";
@@ -653,6 +689,15 @@ int main(int argc, char* argv[]) {
   const char* passNames[3] = {"first pass", "second pass", "after learning"};
   for (int pass = 0; pass < 3; ++pass) {
     std::printf("selections spent, %s: %s\n", passNames[pass], Breakdown(measured.pass[pass]).c_str());
+  }
+  // Where the other configurations spent theirs: without prediction every
+  // kanji comes from the conversion list.
+  for (int i = 0; i < 3; ++i) {
+    if (only != nullptr && std::atoi(only) != i) continue;
+    for (int pass = 0; pass < 2; ++pass) {
+      std::printf("selections spent, %s, %s: %s\n", configs[i].name, passNames[pass],
+                  Breakdown(results[i].pass[pass]).c_str());
+    }
   }
   const std::vector<double>& ms = measured.refreshMs;
   std::printf("prediction refresh (quick kana, prediction on): median %.3f ms, p99 %.3f ms, max %.3f ms over %zu\n",

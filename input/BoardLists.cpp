@@ -30,11 +30,14 @@ void BoardLists::StartConversion() {
     docs_.Message(message);
     return;
   }
-  Open(Kind::Conversion, conversion_.Cells(), {Conversion::kCols, Conversion::kRows});
+  // The arrow keys start on the first candidate; the controls are a step
+  // or two up.
+  Open(Kind::Conversion, conversion_.Cells(), {Conversion::kCols, Conversion::kRows},
+       {Conversion::kFirstCandidateCell % Conversion::kCols, Conversion::kFirstCandidateCell / Conversion::kCols});
   p_.sgd01.FitToText();
 }
 
-void BoardLists::Open(Kind kind, const StringList& cells, CellPos shape) {
+void BoardLists::Open(Kind kind, const StringList& cells, CellPos shape, CellPos current) {
   IVariantList& list = p_.sgd01;
   const int cellWidth = p_.sgd00.ColWidth(anchor_.col);
   const int cellHeight = p_.sgd00.RowHeight(anchor_.row);
@@ -46,8 +49,8 @@ void BoardLists::Open(Kind kind, const StringList& cells, CellPos shape) {
   Fill(cells);
   const Rect cell = p_.sgd00.CellRect(anchor_.col, anchor_.row);
   list.SetGeometry({cell.left, cell.top, cellWidth * shape.col + 10, cellHeight * shape.row + 10});
-  list.SetCol(0);
-  list.SetRow(0);
+  list.SetCol(current.col);
+  list.SetRow(current.row);
   list.SetVisible(true);
   list.SetFocus();
   ShownChanged();
@@ -66,15 +69,22 @@ void BoardLists::Fill(const StringList& cells) {
 }
 
 std::string BoardLists::CellText(CellPos cell) const {
-  if (!Visible() || cell.col < 0 || cell.row < 0 || cell.col >= shape_.col || cell.row >= shape_.row) return {};
-  return cells_[static_cast<std::size_t>(cell.row * shape_.col + cell.col)];
+  const int index = IndexOf(cell);
+  return index < 0 ? std::string() : cells_[static_cast<std::size_t>(index)];
+}
+
+int BoardLists::IndexOf(CellPos cell) const {
+  if (!Visible() || cell.col < 0 || cell.row < 0 || cell.col >= shape_.col || cell.row >= shape_.row) return -1;
+  return cell.row * shape_.col + cell.col;
 }
 
 StatusText BoardLists::Describe(CellPos cell) const {
   const std::string text = CellText(cell);
   if (kind_ == Kind::Conversion) {
+    // The conversion tells its cells by their place: an accept cell and a
+    // candidate may read alike.
     bool control = false;
-    const std::string said = conversion_.Describe(text, &control);
+    const std::string said = conversion_.Describe(IndexOf(cell), &control);
     return {said, control ? status::kBlue : status::kRed};
   }
   if (text.empty()) return {"", status::kRed};
@@ -88,7 +98,7 @@ std::string BoardLists::Choose(CellPos cell) {
     Hide();
     return text;
   }
-  if (conversion_.Choose(text)) {
+  if (conversion_.Choose(IndexOf(cell))) {
     Fill(conversion_.Cells());
     p_.sgd01.FitToText();
     ShownChanged();

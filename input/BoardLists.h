@@ -1,5 +1,5 @@
 // The list laid over a board cell: the variants of a group cell, or a
-// conversion's candidates and control cells. It keeps what it shows, so a
+// conversion's control cells and candidates. It keeps what it shows, so a
 // chosen cell is resolved from here, never read back from the list on screen.
 // A variant list closes when anything else is confirmed or the pointer goes
 // back to the board; a conversion goes on in it until a confirmation ends it.
@@ -56,7 +56,10 @@ class BoardLists {
   static CellPos ListShape(int variants);
 
  private:
-  void Open(Kind kind, const StringList& cells, CellPos shape);
+  // The index of a list cell, row after row; -1 beside the list.
+  int IndexOf(CellPos cell) const;
+  // Shows `cells` in a list of `shape` with the current cell at `current`.
+  void Open(Kind kind, const StringList& cells, CellPos shape, CellPos current = {0, 0});
   void Fill(const StringList& cells);
   void ShownChanged() const;
 

@@ -14,6 +14,7 @@ using cp932::Sj;
 const char* const kShorter = "短~";
 const char* const kLonger = "長~";
 const char* const kNext = "次~";
+const char* const kCancel = "取消~";
 const char* const kAcceptRest = "確~";
 
 bool IsHiraganaOrMark(unsigned char lead, unsigned char trail) {
@@ -71,69 +72,129 @@ std::string Conversion::Start() {
   return {};
 }
 
-StringList Conversion::Cells() {
-  StringList cells(kCols * kRows);
-  if (!active_) return cells;
-  candidates_ = p_.converter.Candidates(segment_);
-  const std::size_t first = static_cast<std::size_t>(page_) * kPerPage;
-  for (std::size_t i = 0; i < static_cast<std::size_t>(kPerPage) && first + i < candidates_.size(); ++i) {
-    cells[i] = candidates_[first + i];
+std::string Conversion::FirstCandidates(int from, int to) const {
+  std::string out;
+  for (int s = from; s < to; ++s) {
+    const std::vector<std::string> candidates = p_.converter.Candidates(s);
+    out += candidates.empty() ? p_.converter.SegmentReading(s) : candidates.front();
   }
-  cells[kPerPage + 0] = Sj(kShorter);
-  cells[kPerPage + 1] = Sj(kLonger);
-  cells[kPerPage + 2] = first + kPerPage < candidates_.size() ? Sj(kNext) : std::string();
-  cells[kPerPage + 3] = Sj(kAcceptRest);
-  return cells;
+  return out;
 }
 
-void Conversion::Replace(std::size_t length, const std::string& with) {
+StringList Conversion::Cells() {
+  shown_.assign(static_cast<std::size_t>(kCells), std::string());
+  if (!active_) return shown_;
+  IConverter& engine = p_.converter;
+  candidates_ = engine.Candidates(segment_);
+  const std::size_t first = static_cast<std::size_t>(page_) * kPerPage;
+  shown_[kShorterCell] = Sj(kShorter);
+  shown_[kLongerCell] = Sj(kLonger);
+  shown_[kNextCell] = first + kPerPage < candidates_.size() ? Sj(kNext) : std::string();
+  shown_[kCancelCell] = Sj(kCancel);
+  // Up to the second, third, fourth segment from here, while segments are
+  // left after them (else 確~ does the same).
+  for (int j = 0; j < kAcceptCells; ++j) {
+    const int to = segment_ + 2 + j;
+    if (to < engine.SegmentCount())
+      shown_[static_cast<std::size_t>(kFirstAcceptCell + j)] = FirstCandidates(segment_, to);
+  }
+  shown_[kAcceptRestCell] = Sj(kAcceptRest);
+  for (std::size_t i = 0; i < static_cast<std::size_t>(kPerPage) && first + i < candidates_.size(); ++i) {
+    shown_[kFirstCandidateCell + i] = candidates_[first + i];
+  }
+  return shown_;
+}
+
+int Conversion::AcceptCount(int index) const {
+  if (index < kFirstAcceptCell || index >= kFirstAcceptCell + kAcceptCells) return 0;
+  if (static_cast<std::size_t>(index) >= shown_.size() || shown_[static_cast<std::size_t>(index)].empty()) return 0;
+  return index - kFirstAcceptCell + 2;
+}
+
+void Conversion::Replace(const std::vector<Part>& parts) {
   // One change of the edit area: one journal entry; the caret ends after it.
   const std::string text = p_.memMain.Text();
-  const std::string reading = segmentStart_ <= text.size() ? text.substr(segmentStart_, length) : std::string();
-  p_.memMain.SetSelStart(static_cast<int>(segmentStart_));
+  const std::size_t start = segmentStart_;
+  std::size_t length = 0;
+  std::string with;
+  for (const Part& part : parts) {
+    length += part.readingLength;
+    with += part.text;
+  }
+  p_.memMain.SetSelStart(static_cast<int>(start));
   p_.memMain.SetSelLength(static_cast<int>(length));
   edits_.ReplaceSelection(with);
-  segmentStart_ += with.size();
-  if (onConverted_) onConverted_(reading, with);
+  segmentStart_ = start + with.size();
+  if (!onConverted_) return;
+  // Each part is told with the caret right after its text, as a choice of
+  // that segment alone leaves it; the caret ends after the last.
+  std::size_t readingAt = start;
+  std::size_t end = start;
+  for (const Part& part : parts) {
+    const std::string reading = readingAt <= text.size() ? text.substr(readingAt, part.readingLength) : std::string();
+    readingAt += part.readingLength;
+    end += part.text.size();
+    if (parts.size() > 1) p_.memMain.SetSelStart(static_cast<int>(end));
+    onConverted_(reading, part.text);
+  }
 }
 
-bool Conversion::Choose(const std::string& cell) {
-  if (!active_ || cell.empty()) return active_;
+bool Conversion::Choose(int index) {
+  if (!active_ || index < 0 || static_cast<std::size_t>(index) >= shown_.size() ||
+      shown_[static_cast<std::size_t>(index)].empty()) {
+    return active_;
+  }
+  const bool goesOn = Act(index);
+  // What was shown no longer holds: Cells() shows the list anew.
+  shown_.clear();
+  return goesOn;
+}
+
+bool Conversion::Act(int index) {
   IConverter& engine = p_.converter;
-  if (cell == Sj(kShorter) || cell == Sj(kLonger)) {
-    engine.Resize(segment_, cell == Sj(kShorter) ? -1 : +1);
-    page_ = 0;
-    return true;
+  switch (index) {
+    case kShorterCell:
+    case kLongerCell:
+      engine.Resize(segment_, index == kShorterCell ? -1 : +1);
+      page_ = 0;
+      return true;
+    case kNextCell: ++page_; return true;
+    case kCancelCell: Abandon(); return false;
+    case kAcceptRestCell: return AcceptSegments(engine.SegmentCount() - segment_);
+    default: break;
   }
-  if (cell == Sj(kNext)) {
-    ++page_;
-    return true;
-  }
-  if (cell == Sj(kAcceptRest)) {
-    // The engine's first candidate for this and every remaining segment, as
-    // one change.
-    std::size_t length = 0;
-    std::string converted;
-    for (int s = segment_; s < engine.SegmentCount(); ++s) {
-      length += engine.SegmentReading(s).size();
-      const std::vector<std::string> candidates = engine.Candidates(s);
-      converted += candidates.empty() ? engine.SegmentReading(s) : candidates.front();
-    }
-    for (int s = segment_; s < engine.SegmentCount(); ++s) engine.Commit(s, 0);
-    Replace(length, converted);
-    End();
-    return false;
-  }
+  if (const int count = AcceptCount(index)) return AcceptSegments(count);
+  return ChooseCandidate(static_cast<std::size_t>(page_) * kPerPage +
+                         static_cast<std::size_t>(index - kFirstCandidateCell));
+}
+
+bool Conversion::AcceptSegments(int count) {
+  // The segments' first candidates, as the cell shows them, as one change;
+  // the engine learns each in order, and each is told as its own commit, so
+  // that a sentence made of them is read from its parts as when each was
+  // chosen alone.
+  IConverter& engine = p_.converter;
+  const int to = std::min(segment_ + count, engine.SegmentCount());
+  std::vector<Part> parts;
+  for (int s = segment_; s < to; ++s) parts.push_back({engine.SegmentReading(s).size(), FirstCandidates(s, s + 1)});
+  for (int s = segment_; s < to; ++s) engine.Commit(s, 0);
+  Replace(parts);
+  return Advance(to);
+}
+
+bool Conversion::ChooseCandidate(std::size_t index) {
   // A candidate: it replaces this segment's reading.
-  const std::size_t first = static_cast<std::size_t>(page_) * kPerPage;
-  std::size_t index = first;
-  while (index < candidates_.size() && candidates_[index] != cell) ++index;
   if (index >= candidates_.size()) return true;
-  Replace(engine.SegmentReading(segment_).size(), cell);
+  IConverter& engine = p_.converter;
+  Replace({{engine.SegmentReading(segment_).size(), candidates_[index]}});
   engine.Commit(segment_, static_cast<int>(index));
-  ++segment_;
+  return Advance(segment_ + 1);
+}
+
+bool Conversion::Advance(int segment) {
+  segment_ = segment;
   page_ = 0;
-  if (segment_ >= engine.SegmentCount()) {
+  if (segment_ >= p_.converter.SegmentCount()) {
     End();
     return false;
   }
@@ -154,25 +215,30 @@ void Conversion::End() {
   if (active_) p_.converter.End();
   active_ = false;
   candidates_.clear();
+  shown_.clear();
 }
 
-std::string Conversion::Describe(const std::string& cell, bool* control) const {
-  *control = true;
-  if (cell == Sj(kShorter)) return Sj("文節を短く");
-  if (cell == Sj(kLonger)) return Sj("文節を長く");
-  if (cell == Sj(kNext)) return Sj("次の候補");
-  if (cell == Sj(kAcceptRest)) {
-    // What it writes: the engine's first candidate of this and every
-    // remaining segment, as the choice will write it.
-    std::string rest;
-    for (int s = segment_; active_ && s < p_.converter.SegmentCount(); ++s) {
-      const std::vector<std::string> candidates = p_.converter.Candidates(s);
-      rest += candidates.empty() ? p_.converter.SegmentReading(s) : candidates.front();
-    }
-    return Sj("残りをすべて確定") + (rest.empty() ? std::string() : Sj("「") + rest + Sj("」"));
-  }
+std::string Conversion::Describe(int index, bool* control) const {
   *control = false;
+  if (!active_ || index < 0 || static_cast<std::size_t>(index) >= shown_.size()) return {};
+  const std::string& cell = shown_[static_cast<std::size_t>(index)];
   if (cell.empty()) return {};
+  *control = true;
+  switch (index) {
+    case kShorterCell: return Sj("文節を短く");
+    case kLongerCell: return Sj("文節を長く");
+    case kNextCell: return Sj("次の候補");
+    case kCancelCell: return Sj("変換をやめる（かなのまま）");
+    case kAcceptRestCell: {
+      // What it writes: the engine's first candidate of this and every
+      // remaining segment, as the choice will write it.
+      const std::string rest = FirstCandidates(segment_, p_.converter.SegmentCount());
+      return Sj("残りをすべて確定") + (rest.empty() ? std::string() : Sj("「") + rest + Sj("」"));
+    }
+    default: break;
+  }
+  if (AcceptCount(index) > 0) return Sj("ここまで確定「") + cell + Sj("」");
+  *control = false;
   return Sj("「") + cell + Sj("」を入力");
 }
 

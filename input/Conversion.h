@@ -1,8 +1,9 @@
 // Kana-to-kanji conversion from the board: the reading before the caret (or
 // the selected kana) is split into segments by a conversion engine, and the
-// candidates of each segment are offered in the variant list, with cells to
-// make the segment shorter or longer, to page through candidates and to
-// accept the rest at once.
+// candidates of each segment are offered in the variant list, after cells to
+// make the segment shorter or longer, to page through candidates, to give up,
+// and to accept the engine's first candidates up to a later segment or for
+// the whole rest at once.
 #pragma once
 
 #include <functional>
@@ -47,7 +48,7 @@ namespace velkor {
 // One conversion from the board, from "変~" until every segment is done or
 // the conversion is given up. It decides what the variant list shows and what
 // a chosen cell does; the selection engine shows the list and hands it the
-// chosen cells.
+// chosen cell's place.
 class Conversion {
  public:
   // The platform's parts it uses.
@@ -56,10 +57,27 @@ class Conversion {
     IConverter& converter;
   };
 
-  // The list: 4 columns, 4 rows; 12 candidates, then the control cells.
+  // The list: 4 columns, 5 rows, read row after row; a cell is named by its
+  // index there. The control cells come first, where a scan reaches them
+  // first:
+  //   row 0: 短~ 長~ 次~ 取消~ (次~ empty without a further page)
+  //   row 1: three cells that accept the engine's first candidates of the
+  //          current segment and the next one, two, three (their caption is
+  //          what they write; empty where that would be the whole rest), then
+  //          確~, which accepts them for the whole rest
+  //   rows 2-4: the current segment's candidates, a page of 12
   static constexpr int kCols = 4;
-  static constexpr int kRows = 4;
-  static constexpr int kPerPage = 12;
+  static constexpr int kRows = 5;
+  static constexpr int kCells = kCols * kRows;
+  static constexpr int kShorterCell = 0;
+  static constexpr int kLongerCell = 1;
+  static constexpr int kNextCell = 2;
+  static constexpr int kCancelCell = 3;
+  static constexpr int kFirstAcceptCell = kCols;  // two segments; then three, four
+  static constexpr int kAcceptCells = 3;
+  static constexpr int kAcceptRestCell = kCols + kAcceptCells;
+  static constexpr int kFirstCandidateCell = 2 * kCols;
+  static constexpr int kPerPage = kCells - kFirstCandidateCell;
   static constexpr int kMaxReading = 64;  // characters
 
   Conversion(ProgramState& state, Ports ports, TextEdits& edits) : state_(state), p_(ports), edits_(edits) {}
@@ -68,20 +86,24 @@ class Conversion {
   // Takes the reading and starts the engine. An empty result means the list
   // can open; otherwise it is the message to show (code page 932).
   std::string Start();
-  // The 16 cells of the list for the current segment and page.
+  // The kCells cells of the list for the current segment and page; what they
+  // do is decided by what was shown here last.
   StringList Cells();
-  // A chosen cell of the list. True while the conversion goes on.
-  bool Choose(const std::string& cellText);
+  // The cell at `index` of the list shown last was chosen. True while the
+  // conversion goes on.
+  bool Choose(int index);
   // Ends the conversion; what was converted stays.
   void End();
   // Gives up a conversion that is not finished: the caret goes after the
   // reading left unconverted, so that what is written next follows it. True
   // when there was such a conversion.
   bool Abandon();
-  // The status text of a list cell, and whether it is a control cell.
-  std::string Describe(const std::string& cellText, bool* control) const;
+  // The status text of the cell at `index` of the list shown last, and
+  // whether it is a control cell.
+  std::string Describe(int index, bool* control) const;
 
-  // Called with each reading and the text the user committed for it.
+  // Called with each segment's reading and the text the user committed for
+  // it, with the caret right after that text.
   void OnConverted(std::function<void(const std::string& reading, const std::string& text)> handler) {
     onConverted_ = std::move(handler);
   }
@@ -91,7 +113,29 @@ class Conversion {
   std::string Reading(std::size_t* start) const;
 
  private:
-  void Replace(std::size_t length, const std::string& with);
+  // The engine's first candidate of each segment from `from` up to (not
+  // including) `to`, one after the other; a segment without any as its reading.
+  std::string FirstCandidates(int from, int to) const;
+  // How many segments accept cell `index` takes (2 to 4), or 0 when it is
+  // no accept cell or has nothing to take now.
+  int AcceptCount(int index) const;
+  // A segment's reading (its length in bytes) and the text that replaces it.
+  struct Part {
+    std::size_t readingLength;
+    std::string text;
+  };
+  // Replaces the readings of consecutive segments from the current one by
+  // their texts as one change of the edit area, and tells each part.
+  void Replace(const std::vector<Part>& parts);
+  // What the chosen cell at `index` does; true while the conversion goes on.
+  bool Act(int index);
+  // Writes the first candidates of `count` segments from the current one as
+  // one change, and goes on after them.
+  bool AcceptSegments(int count);
+  // Candidate `index` of the current segment.
+  bool ChooseCandidate(std::size_t index);
+  // Goes on at `segment`; the conversion ends after the last one.
+  bool Advance(int segment);
 
   ProgramState& state_;
   Ports p_;
@@ -101,6 +145,7 @@ class Conversion {
   int page_ = 0;
   std::size_t segmentStart_ = 0;  // byte position of the current segment's reading
   std::vector<std::string> candidates_;
+  StringList shown_;  // the cells shown last
   std::function<void(const std::string&, const std::string&)> onConverted_;
 };
 

@@ -161,9 +161,15 @@ void VariantList::FitToText() {
         width = std::max(width, metrics.horizontalAdvance(cell->text()) + 6);
     }
   }
+  const int frame = 2 * frameWidth();
+  // Never wider than the panel: a caption that does not fit then is drawn
+  // smaller or cut (the status line says it whole), and every column, the
+  // last one's controls included, stays on screen.
+  if (const QWidget* panel = parentWidget(); panel != nullptr && columnCount() > 0) {
+    width = std::max(cellWidth_, std::min(width, (panel->width() - frame) / columnCount()));
+  }
   cellWidth_ = width;
   for (int c = 0; c < columnCount(); ++c) setColumnWidth(c, width);
-  const int frame = 2 * frameWidth();
   setGeometry(InsidePanel(QRect(x(), y(), width * columnCount() + frame, cellHeight_ * rowCount() + frame)));
 }
 

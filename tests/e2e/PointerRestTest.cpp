@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include "core/Cp932.h"
+#include "input/Conversion.h"
 #include "tests/ui/WindowFixture.h"
 #include "ui/GuideWindow.h"
 
@@ -67,6 +68,10 @@ class PointerRest : public ::testing::Test {
     const Rect r = window_->SGd00()->CellRect(col, row);
     return window_->SGd00()->mapToGlobal(QPoint(r.left + r.width / 2, r.top + r.height / 2));
   }
+  // Candidate `i` of the conversion list's page.
+  std::string Candidate(int i) {
+    return cp932::ToUtf8(window_->Form().Converting().Cells().at(Conversion::kFirstCandidateCell + i));
+  }
   // The list cell showing `caption`, as a rectangle on the screen.
   QRect ListCell(const std::string& captionUtf8) {
     ui::VariantList* list = window_->SGd01();
@@ -115,7 +120,8 @@ TEST_F(PointerRest, AStillPointerOverAFreshlyOpenedListChoosesNothing) {
 
 // The conversion list opens under the pointer over the 変~ cell: resting
 // there converts nothing; its bottom row, which lies over the tab strip,
-// responds over its whole height: 確~ rested on near its lower edge accepts.
+// responds over its whole height: a candidate there rested on near its lower
+// edge is written.
 TEST_F(PointerRest, TheConversionListChoosesOnlyWhatThePointerMovedTo) {
   Area().SetText(cp932::FromUtf8("きょうは"));
   Area().SetSelStart(static_cast<int>(Area().Text().size()));
@@ -127,14 +133,16 @@ TEST_F(PointerRest, TheConversionListChoosesOnlyWhatThePointerMovedTo) {
   EXPECT_EQ(Text(), "きょうは");
   EXPECT_TRUE(window_->Form().Converting().Active()) << "a still pointer neither chose nor left";
 
-  const QRect accept = ListCell("確~");
-  ASSERT_FALSE(accept.isEmpty());
+  // The bottom row's first cell: the ninth candidate.
+  const std::string low = Candidate(Conversion::kPerPage - Conversion::kCols);
+  ASSERT_FALSE(low.empty()) << "きょうは has nine candidates or more";
+  const QRect bottom = ListCell(low);
+  ASSERT_FALSE(bottom.isEmpty());
   const QRect tabs(window_->TabC00()->mapToGlobal(QPoint(0, 0)), window_->TabC00()->size());
-  EXPECT_TRUE(accept.intersects(tabs)) << "the bottom row lies over the tab strip, as in use";
-  const QPoint nearBottom(accept.center().x(), accept.bottom() - 3);
-  RestOn(nearBottom, 2500, 1, [&] { return !window_->Form().Converting().Active(); });
-  EXPECT_FALSE(window_->Form().Converting().Active()) << "確~ accepted the conversion";
-  EXPECT_EQ(Text(), "今日は");
+  EXPECT_TRUE(bottom.intersects(tabs)) << "the bottom row lies over the tab strip, as in use";
+  const QPoint nearBottom(bottom.center().x(), bottom.bottom() - 3);
+  RestOn(nearBottom, 2500, 1, [&] { return Text() != "きょうは"; });
+  EXPECT_EQ(Text().rfind(low, 0), 0u) << "the candidate rested on was written: " << Text();
 }
 
 // Space beside and below the cells is a place to rest: nothing is confirmed
@@ -183,11 +191,11 @@ TEST_F(PointerRest, ARefilledConversionListCommitsOnlyWhatThePointerMovedTo) {
   Area().SetSelStart(static_cast<int>(Area().Text().size()));
   RestOn(BoardCell(11, 6), 2500, 2, [&] { return ListShown(); });
   ASSERT_TRUE(window_->Form().Converting().Active());
-  const std::string first = cp932::ToUtf8(window_->Form().Converting().Cells().at(0));
+  const std::string first = Candidate(0);
   const QRect firstCell = ListCell(first);
   ASSERT_FALSE(firstCell.isEmpty()) << first;
   // Away from the list's first cell and onto it, then rest until it is chosen.
-  RestOn(ListCell(cp932::ToUtf8(window_->Form().Converting().Cells().at(1))).center(), 300);
+  RestOn(ListCell(Candidate(1)).center(), 300);
   RestOn(firstCell.center(), 2500, 2, [&] { return Text().rfind(first, 0) == 0; });
   ASSERT_EQ(Text().rfind(first, 0), 0u) << Text();
   const std::string afterFirst = Text();
@@ -199,8 +207,7 @@ TEST_F(PointerRest, ARefilledConversionListCommitsOnlyWhatThePointerMovedTo) {
   EXPECT_EQ(Text(), afterFirst) << "nothing is committed under a pointer that did not move";
   EXPECT_TRUE(window_->Form().Converting().Active());
 
-  if (yonde.contains(QCursor::pos()))
-    RestOn(ListCell(cp932::ToUtf8(window_->Form().Converting().Cells().at(1))).center(), 300);
+  if (yonde.contains(QCursor::pos())) RestOn(ListCell(Candidate(1)).center(), 300);
   RestOn(yonde.center(), 2500, 2, [&] { return Text() != afterFirst; });
   EXPECT_EQ(Text(), first + "呼んで");
 }
@@ -214,7 +221,7 @@ TEST_F(PointerRest, GlidingOutOfTheConversionListAndBackKeepsIt) {
   ASSERT_TRUE(ListShown());
   ui::VariantList* list = window_->SGd01();
   const QRect onScreen(list->mapToGlobal(QPoint(0, 0)), list->size());
-  const QPoint inside = ListCell(cp932::ToUtf8(window_->Form().Converting().Cells().at(1))).center();
+  const QPoint inside = ListCell(Candidate(1)).center();
   // Out over the left edge, across a few board cells, and back in.
   const QPoint out(onScreen.left() - 30, inside.y());
   for (const QPoint& p : {QPoint(onScreen.left() + 4, inside.y()), out, out + QPoint(-40, 0), out, inside}) {

@@ -33,6 +33,14 @@ class ConversionTest : public ::testing::Test {
         {Sj("いい"), SjList({"いい", "良い"})},
         {Sj("てんきです"), SjList({"天気です", "転記です", "てんきです"})},
     };
+    // Five segments: every accept cell has something to take.
+    fake_.converter.script[Sj("あしたのよていをおしえてくださいね")] = {
+        {Sj("あしたの"), SjList({"明日の", "あしたの"})},
+        {Sj("よていを"), SjList({"予定を", "よていを"})},
+        {Sj("おしえて"), SjList({"教えて", "押しえて"})},
+        {Sj("ください"), SjList({"下さい", "ください"})},
+        {Sj("ね"), SjList({"ね", "音"})},
+    };
   }
   void Write(const char* utf8) { fake_.memMain.Type(Sj(utf8)); }
   // Confirms the board cell at (col, row) as a press does.
@@ -40,6 +48,14 @@ class ConversionTest : public ::testing::Test {
   void Convert() { PressBoard(11, 6); }  // "変~"
   // Chooses the list cell at (col, row) as a press on it does.
   void PressList(int col, int row) { form_->Select().Confirm({Place::List, {col, row}}); }
+  // Candidate `i` of the page shown: from the third row of the list.
+  void PressCandidate(int i) { PressList(i % 4, 2 + i / 4); }
+  std::string Candidate(int i) { return ListCell(i % 4, 2 + i / 4); }
+  // The status line over list cell (col, row), and its colour.
+  std::string StatusOver(int col, int row) {
+    form_->Select().Point({Place::List, {col, row}});
+    return Status();
+  }
   // The pointer over list cell (col, row), `dx` and `dy` pixels off its
   // top-left corner.
   Point OnListCell(int col, int row, int dx = 2, int dy = 2) {
@@ -129,30 +145,17 @@ TEST_F(ConversionTest, EachSegmentIsReplacedInTurnAsOneChangeEach) {
   const int entries = form_->UndoLog().Count();
   Convert();
   ASSERT_TRUE(fake_.sgd01.visible);
-  EXPECT_EQ(fake_.sgd01.cols, 4);
-  EXPECT_EQ(fake_.sgd01.rows, 4);
-  // Over the convert cell, as large as four by four of its cells.
-  const Rect cell = fake_.sgd00.CellRect(11, 6);
-  EXPECT_EQ(fake_.sgd01.geometry, (Rect{cell.left, cell.top, cell.width * 4 + 10, cell.height * 4 + 10}));
-  EXPECT_EQ(ListCell(0, 0), "今日は");
-  EXPECT_EQ(ListCell(1, 0), "京は");
-  EXPECT_EQ(ListCell(2, 0), "きょうは");
-  EXPECT_EQ(ListCell(3, 0), "");
-  EXPECT_EQ(ListCell(0, 3), "短~");
-  EXPECT_EQ(ListCell(1, 3), "長~");
-  EXPECT_EQ(ListCell(2, 3), "");  // no next page
-  EXPECT_EQ(ListCell(3, 3), "確~");
-  form_->Select().Point({Place::List, {0, 0}});
-  EXPECT_EQ(Status(), "「今日は」を入力");
+  EXPECT_EQ(Candidate(0), "今日は");
+  EXPECT_EQ(StatusOver(0, 2), "「今日は」を入力");
 
-  PressList(0, 0);
+  PressCandidate(0);
   EXPECT_EQ(Text(), "今日はいいてんきです");
   EXPECT_EQ(form_->UndoLog().Count(), entries + 1);
   EXPECT_TRUE(fake_.sgd01.visible);  // the next segment's candidates
-  EXPECT_EQ(ListCell(1, 0), "良い");
-  PressList(1, 0);
+  EXPECT_EQ(Candidate(1), "良い");
+  PressCandidate(1);
   EXPECT_EQ(Text(), "今日は良いてんきです");
-  PressList(0, 0);
+  PressCandidate(0);
   EXPECT_EQ(Text(), "今日は良い天気です");
   EXPECT_EQ(form_->UndoLog().Count(), entries + 3);
   EXPECT_FALSE(fake_.sgd01.visible);
@@ -172,22 +175,24 @@ TEST_F(ConversionTest, ShorterLongerNextPageAndAcceptTheRest) {
   fake_.converter.script[Sj("かんごしさん")] = {{Sj("かんご"), many}, {Sj("しさん"), SjList({"資産", "試算"})}};
   Write("かんごしさん");
   Convert();
-  EXPECT_EQ(ListCell(2, 3), "次~");
-  PressList(2, 3);  // next page: candidates 12 to 14
-  EXPECT_EQ(ListCell(0, 0), "候12");
-  EXPECT_EQ(ListCell(3, 0), "");
-  EXPECT_EQ(ListCell(2, 3), "");
+  EXPECT_EQ(Candidate(11), "候11");
+  EXPECT_EQ(ListCell(2, 0), "次~");
+  EXPECT_EQ(StatusOver(2, 0), "次の候補");
+  PressList(2, 0);  // next page: candidates 12 to 14
+  EXPECT_EQ(Candidate(0), "候12");
+  EXPECT_EQ(Candidate(3), "");
+  EXPECT_EQ(ListCell(2, 0), "");
   EXPECT_EQ(Text(), "かんごしさん");
 
-  PressList(1, 3);  // longer: the first segment takes one more character
+  PressList(1, 0);  // longer: the first segment takes one more character
   EXPECT_EQ(fake_.converter.resizes.back(), (std::pair<int, int>{0, +1}));
-  EXPECT_EQ(ListCell(0, 0), "かんごし");
-  PressList(0, 3);  // shorter again
+  EXPECT_EQ(Candidate(0), "かんごし");
+  PressList(0, 0);  // shorter again
   EXPECT_EQ(fake_.converter.resizes.back(), (std::pair<int, int>{0, -1}));
-  EXPECT_EQ(ListCell(0, 0), "かんご");
+  EXPECT_EQ(Candidate(0), "かんご");
 
   const int entries = form_->UndoLog().Count();
-  PressList(3, 3);  // accept the rest: first candidates (here the readings), one change
+  PressList(3, 1);  // accept the rest: first candidates (here the readings), one change
   EXPECT_EQ(Text(), "かんごしさん");
   EXPECT_EQ(form_->UndoLog().Count(), entries + 1);
   EXPECT_FALSE(fake_.sgd01.visible);
@@ -200,30 +205,225 @@ TEST_F(ConversionTest, AcceptTheRestTakesTheFirstCandidateOfEveryRemainingSegmen
   Write("きょうはいいてんきです");
   const int entries = form_->UndoLog().Count();
   Convert();
-  PressList(1, 0);  // 京は
-  form_->Select().Point({Place::List, {3, 3}});
-  EXPECT_EQ(Status(), "残りをすべて確定「いい天気です」") << "what is left, as it will be written";
-  PressList(3, 3);
+  PressCandidate(1);  // 京は
+  EXPECT_EQ(StatusOver(3, 1), "残りをすべて確定「いい天気です」") << "what is left, as it will be written";
+  PressList(3, 1);
   EXPECT_EQ(Text(), "京はいい天気です");
   EXPECT_EQ(form_->UndoLog().Count(), entries + 2);
   EXPECT_EQ(fake_.converter.commits, (std::vector<std::pair<int, int>>{{0, 1}, {1, 0}, {2, 0}}));
 }
 
-TEST_F(ConversionTest, StatusTextsOfTheControlCells) {
+// Controls first, where a scan reaches them first: the row of controls, the
+// row of accept cells (each caption what it writes; none that would take the
+// whole rest, which is 確~), then the current segment's candidates.
+TEST_F(ConversionTest, TheListShowsControlsThenAcceptCellsThenCandidates) {
   Start();
+  Write("あしたのよていをおしえてくださいね");
+  Convert();
+  ASSERT_TRUE(fake_.sgd01.visible);
+  EXPECT_EQ(fake_.sgd01.cols, 4);
+  EXPECT_EQ(fake_.sgd01.rows, 5);
+  // Over the convert cell, as large as four by five of its cells.
+  const Rect cell = fake_.sgd00.CellRect(11, 6);
+  EXPECT_EQ(fake_.sgd01.geometry, (Rect{cell.left, cell.top, cell.width * 4 + 10, cell.height * 5 + 10}));
+  const auto rows = [this] {
+    std::vector<std::vector<std::string>> out(5);
+    for (int row = 0; row < 5; ++row) {
+      for (int col = 0; col < 4; ++col) out[static_cast<std::size_t>(row)].push_back(ListCell(col, row));
+    }
+    return out;
+  };
+  using Rows = std::vector<std::vector<std::string>>;
+  EXPECT_EQ(rows(), (Rows{{"短~", "長~", "", "取消~"},
+                          {"明日の予定を", "明日の予定を教えて", "明日の予定を教えて下さい", "確~"},
+                          {"明日の", "あしたの", "", ""},
+                          {"", "", "", ""},
+                          {"", "", "", ""}}));
+  // As segments are done, the accept cells take what is left; none takes
+  // the whole rest.
+  PressCandidate(0);
+  EXPECT_EQ(rows()[1], (std::vector<std::string>{"予定を教えて", "予定を教えて下さい", "", "確~"}));
+  PressCandidate(1);
+  EXPECT_EQ(Text(), "明日のよていをおしえてくださいね");
+  EXPECT_EQ(rows()[1], (std::vector<std::string>{"教えて下さい", "", "", "確~"}));
+  PressCandidate(0);
+  EXPECT_EQ(rows()[1], (std::vector<std::string>{"", "", "", "確~"}));
+  EXPECT_EQ(rows()[2], (std::vector<std::string>{"下さい", "ください", "", ""}));
+}
+
+// An accept cell writes exactly what it shows, as one change, tells the
+// engine each segment's first candidate in order, and learns each segment
+// as a choice of its own candidate would, the one after the other.
+TEST_F(ConversionTest, AcceptingUpToHereWritesTheShownSegmentsAsOneChange) {
+  Start();
+  Write("あしたのよていをおしえてくださいね");
+  const int entries = form_->UndoLog().Count();
+  Convert();
+  const std::string shown = ListCell(1, 1);
+  ASSERT_EQ(shown, "明日の予定を教えて");
+  PressList(1, 1);
+  EXPECT_EQ(Text(), "明日の予定を教えてくださいね");
+  EXPECT_EQ(Text().rfind(shown, 0), 0u);
+  EXPECT_EQ(form_->UndoLog().Count(), entries + 1);
+  EXPECT_EQ(fake_.converter.commits, (std::vector<std::pair<int, int>>{{0, 0}, {1, 0}, {2, 0}}));
+  EXPECT_EQ(fake_.memMain.selStart, static_cast<int>(Sj("明日の予定を教えて").size()));
+  // The conversion goes on after them.
+  ASSERT_TRUE(form_->Converting().Active());
+  EXPECT_EQ(Candidate(0), "下さい");
+  // Each segment learned for its own reading, and after the one before it.
+  Learning& learned = form_->Learned();
+  EXPECT_EQ(learned.ReadingOf(Sj("明日の")), Sj("あしたの"));
+  EXPECT_EQ(learned.ReadingOf(Sj("予定を")), Sj("よていを"));
+  EXPECT_EQ(learned.ReadingOf(Sj("教えて")), Sj("おしえて"));
+  const auto after = [&learned](const char* before, const char* reading) {
+    const std::vector<Word> words = learned.WordsAfter(Sj(before), Sj(reading), 8);
+    return words.empty() ? std::string() : cp932::ToUtf8(words.front().form);
+  };
+  EXPECT_EQ(after("明日の", "よていを"), "予定を");
+  EXPECT_EQ(after("予定を", "おしえて"), "教えて");
+
+  PressList(3, 1);  // 確~: the rest
+  EXPECT_EQ(Text(), "明日の予定を教えて下さいね");
+  EXPECT_FALSE(form_->Converting().Active());
+  EXPECT_EQ(fake_.converter.commits.size(), 5u);
+  // 確~ learns each segment too.
+  EXPECT_EQ(learned.ReadingOf(Sj("下さい")), Sj("ください"));
+  EXPECT_EQ(after("教えて", "ください"), "下さい");
+  // One undo takes back each choice: the accept cell's all at once.
+  form_->UndoLog().Undo();
+  EXPECT_EQ(Text(), "明日の予定を教えてくださいね");
+  form_->UndoLog().Undo();
+  EXPECT_EQ(Text(), "あしたのよていをおしえてくださいね");
+}
+
+// A second conversion may take again the kana the first one ended in: a
+// sentence is still learned whole, read from the segments committed.
+TEST_F(ConversionTest, ASentenceWrittenInTwoConversionsIsLearnedWhole) {
+  Start();
+  fake_.converter.script[Sj("きょうはいい")] = {{Sj("きょうは"), SjList({"今日は"})}, {Sj("いい"), SjList({"いい"})}};
+  fake_.converter.script[Sj("はいいてんきです")] = {
+      {Sj("は"), SjList({"は"})}, {Sj("いい"), SjList({"いい"})}, {Sj("てんきです"), SjList({"天気です"})}};
+  Write("きょうはいい");
+  Convert();
+  PressList(3, 1);
+  Write("てんきです");
+  Convert();
+  ASSERT_EQ(fake_.converter.begun.back(), Sj("はいいてんきです"));
+  PressList(3, 1);
+  form_->Select().InsertText(Sj("。"));  // as the board writes it
+  ASSERT_EQ(Text(), "今日はいい天気です。");
+  EXPECT_EQ(form_->Learned().ReadingOf(Sj("今日はいい天気です。")), Sj("きょうはいいてんきです。"));
+}
+
+// The engine may offer a candidate that reads as an accept cell: each cell
+// does what it said, however alike their captions.
+TEST_F(ConversionTest, AnAcceptCellAndACandidateOfTheSameTextAreToldApart) {
+  Start();
+  fake_.converter.script[Sj("くるまでいく")] = {
+      {Sj("くるま"), SjList({"車", "車で"})},
+      {Sj("で"), SjList({"で"})},
+      {Sj("いく"), SjList({"行く", "いく"})},
+  };
+  Write("くるまでいく");
+  Convert();
+  ASSERT_EQ(ListCell(0, 1), "車で");
+  ASSERT_EQ(Candidate(1), "車で");
+  EXPECT_EQ(StatusOver(0, 1), "ここまで確定「車で」");
+  EXPECT_EQ(StatusOver(1, 2), "「車で」を入力");
+  PressCandidate(1);  // the candidate: the first segment alone
+  EXPECT_EQ(Text(), "車ででいく");
+  EXPECT_EQ(fake_.converter.commits, (std::vector<std::pair<int, int>>{{0, 1}}));
+  PressList(3, 1);
+
+  fake_.converter.commits.clear();
+  Write("。くるまでいく");
+  Convert();
+  PressList(0, 1);  // the accept cell: two segments
+  EXPECT_EQ(Text(), "車でで行く。車でいく");
+  EXPECT_EQ(fake_.converter.commits, (std::vector<std::pair<int, int>>{{0, 0}, {1, 0}}));
+  EXPECT_EQ(Candidate(0), "行く");
+}
+
+// 取消~ gives the conversion up: what is left stays kana, with the caret
+// after it, so that what is written next follows it.
+TEST_F(ConversionTest, TheCancelCellLeavesTheKanaWithTheCaretAfterThem) {
+  Start(kArrows);
   Write("きょうはいいてんきです");
   Convert();
-  // 確~ says what it will write.
-  const std::pair<int, const char*> controls[] = {
-      {0, "文節を短く"}, {1, "文節を長く"}, {3, "残りをすべて確定「今日はいい天気です」"}};
-  for (const auto& [col, text] : controls) {
-    form_->Select().Point({Place::List, {col, 3}});
-    EXPECT_EQ(Status(), text);
+  PressList(3, 0);
+  EXPECT_FALSE(form_->Converting().Active());
+  EXPECT_FALSE(fake_.sgd01.visible);
+  EXPECT_EQ(Text(), "きょうはいいてんきです");
+  EXPECT_TRUE(fake_.converter.commits.empty());
+
+  Write("。続き");
+  fake_.memMain.SetSelStart(static_cast<int>(Sj("きょうはいいてんきです").size()));
+  Convert();
+  PressCandidate(0);
+  const int entries = form_->UndoLog().Count();
+  PressList(3, 0);
+  EXPECT_FALSE(form_->Converting().Active());
+  EXPECT_EQ(Text(), "今日はいいてんきです。続き");
+  EXPECT_EQ(form_->UndoLog().Count(), entries);
+  EXPECT_EQ(fake_.memMain.selStart, static_cast<int>(Sj("今日はいいてんきです").size()));
+  EXPECT_EQ(fake_.converter.commits, (std::vector<std::pair<int, int>>{{0, 0}}));
+}
+
+// A longer or shorter segment splits the rest anew: the accept cells say
+// and write the new split.
+TEST_F(ConversionTest, AfterResizingTheAcceptCellsFollowTheNewSplit) {
+  Start();
+  Write("あしたのよていをおしえてくださいね");
+  Convert();
+  EXPECT_EQ(ListCell(1, 1), "明日の予定を教えて");
+  PressList(1, 0);  // longer: あしたのよ and ていを, read as they are
+  EXPECT_EQ(ListCell(0, 1), "あしたのよていを");
+  EXPECT_EQ(ListCell(1, 1), "あしたのよていを教えて");
+  EXPECT_EQ(StatusOver(1, 1), "ここまで確定「あしたのよていを教えて」");
+  PressList(1, 1);
+  EXPECT_EQ(Text(), "あしたのよていを教えてくださいね");
+  EXPECT_EQ(fake_.converter.commits, (std::vector<std::pair<int, int>>{{0, 0}, {1, 0}, {2, 0}}));
+  PressList(3, 1);
+
+  // Longer until the next segment is taken whole: two segments are left,
+  // which only 確~ takes.
+  Write("。きょうはいいてんきです");
+  Convert();
+  EXPECT_EQ(ListCell(0, 1), "今日はいい");
+  PressList(1, 0);
+  PressList(1, 0);
+  EXPECT_EQ(Candidate(0), "きょうはいい");
+  EXPECT_EQ(ListCell(0, 1), "");
+  EXPECT_EQ(StatusOver(3, 1), "残りをすべて確定「きょうはいい天気です」");
+}
+
+TEST_F(ConversionTest, StatusTextsOfTheControlAndAcceptCells) {
+  Start();
+  Write("あしたのよていをおしえてくださいね");
+  Convert();
+  // Control cells and accept cells say what they do in blue, the accept
+  // cells what they will write; a candidate says it in red.
+  const struct {
+    int col, row;
+    const char* text;
+  } controls[] = {
+      {0, 0, "文節を短く"},
+      {1, 0, "文節を長く"},
+      {3, 0, "変換をやめる（かなのまま）"},
+      {0, 1, "ここまで確定「明日の予定を」"},
+      {1, 1, "ここまで確定「明日の予定を教えて」"},
+      {2, 1, "ここまで確定「明日の予定を教えて下さい」"},
+      {3, 1, "残りをすべて確定「明日の予定を教えて下さいね」"},
+  };
+  for (const auto& c : controls) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(StatusOver(c.col, c.row), c.text);
     EXPECT_EQ(fake_.pnlMsg.colour, status::kBlue);
   }
-  form_->Select().Point({Place::List, {1, 0}});
-  EXPECT_EQ(Status(), "「京は」を入力");
+  EXPECT_EQ(StatusOver(1, 2), "「あしたの」を入力");
   EXPECT_EQ(fake_.pnlMsg.colour, status::kRed);
+  EXPECT_EQ(StatusOver(2, 2), "") << "an empty cell says nothing";
+  EXPECT_EQ(StatusOver(2, 0), "") << "no further page";
 }
 
 // The pointer's path never ends a conversion: gliding off the list onto the
@@ -234,14 +434,14 @@ TEST_F(ConversionTest, LeavingTheListKeepsItAndABoardConfirmationEndsIt) {
   Start(kDwell);
   Write("きょうはいいてんきです");
   Convert();
-  PressList(0, 0);
+  PressCandidate(0);
   const Rect other = fake_.sgd00.CellRect(3, 3);
   PointerAt(fake_, *form_, OnGrid(fake_, other.left + 2, other.top + 2));
   form_->Pointer().Tick();  // half a dwell time on the board
   EXPECT_TRUE(fake_.sgd01.visible);
   EXPECT_TRUE(form_->Converting().Active());
   EXPECT_EQ(Text(), "今日はいいてんきです");
-  RestAt(OnListCell(1, 0));  // 良い
+  RestAt(OnListCell(1, 2));  // 良い
   EXPECT_EQ(Text(), "今日は良いてんきです");
   EXPECT_TRUE(form_->Converting().Active());
 
@@ -260,7 +460,7 @@ TEST_F(ConversionTest, GivingUpInTheMiddleOfTheTextPutsTheCaretAfterTheRestOfThe
   Write("。続き");
   fake_.memMain.SetSelStart(static_cast<int>(Sj("きょうはいいてんきです").size()));
   Convert();
-  PressList(0, 0);
+  PressCandidate(0);
   PressBoard(12, 6);
   EXPECT_FALSE(form_->Converting().Active());
   EXPECT_EQ(Text(), "今日はいいてんきです。続き");
@@ -288,7 +488,7 @@ TEST_F(ConversionTest, AStillPointerOverAFreshOrRefilledListChoosesNothing) {
   EXPECT_EQ(Text(), "きょうはいいてんきです");
   // A real movement into 京は, just beside the border of the first entry:
   // it counts, and the list is refilled for the next segment.
-  const Point nearBorder = OnListCell(1, 0, 1, 10);
+  const Point nearBorder = OnListCell(1, 2, 1, 10);
   RestAt(nearBorder);
   EXPECT_EQ(Text(), "京はいいてんきです");
   // The refilled list waits for a movement again, even where the tremor
@@ -298,8 +498,8 @@ TEST_F(ConversionTest, AStillPointerOverAFreshOrRefilledListChoosesNothing) {
   }
   EXPECT_EQ(Text(), "京はいいてんきです");
   // Another entry, and back: each counts.
-  RestAt(OnListCell(2, 1, 10, 10));
-  RestAt(OnListCell(1, 0, 10, 10));
+  RestAt(OnListCell(2, 3, 10, 10));
+  RestAt(OnListCell(1, 2, 10, 10));
   EXPECT_EQ(Text(), "京は良いてんきです");
 }
 
@@ -317,11 +517,11 @@ TEST_F(ConversionTest, DwellKeepsThePointerOnTheListUntilTheConversionEnds) {
     form_->Pointer().Tick();
     form_->Pointer().Tick();
   };
-  dwellOnList(1, 1);
-  dwellOnList(0, 0);
+  dwellOnList(1, 3);
+  dwellOnList(0, 2);
   EXPECT_EQ(Text(), "今日はいいてんきです");
   EXPECT_TRUE(fake_.pointer.moves.empty());  // not moved back: the list goes on
-  dwellOnList(3, 3);                         // accept the rest
+  dwellOnList(3, 1);                         // accept the rest
   EXPECT_EQ(Text(), "今日はいい天気です");
   ASSERT_EQ(fake_.pointer.moves.size(), 1u);  // back over "変~" at the end
   EXPECT_EQ(fake_.pointer.moves[0], onConvert);
@@ -342,16 +542,23 @@ TEST_F(ConversionTest, ArrowKeysDriveTheListRound) {
   form_->Keys().KeyUp(Key::Other);
   ASSERT_TRUE(fake_.sgd01.visible);
   EXPECT_TRUE(fake_.sgd01.focused);
+  // The keys start on the first candidate, as before the control cells.
+  EXPECT_EQ((CellPos{fake_.sgd01.col, fake_.sgd01.row}), (CellPos{0, 2}));
   form_->Keys().KeyDown(Key::Other);
   form_->Keys().KeyUp(Key::Other);  // confirms the current cell, 今日は
   EXPECT_EQ(Text(), "今日はいいてんきです");
   EXPECT_TRUE(fake_.sgd01.focused);  // the keys go on in the list
-  form_->Keys().KeyDown(Key::Up);    // against the top edge: round to the last row
+  form_->Keys().KeyDown(Key::Up);
+  form_->Keys().KeyDown(Key::Up);
+  EXPECT_EQ(Status(), "文節を短く");
+  form_->Keys().KeyDown(Key::Up);  // against the top edge: round to the last row
   EXPECT_TRUE(fake_.sgd01.visible);
   EXPECT_TRUE(form_->Converting().Active());
-  EXPECT_EQ((CellPos{fake_.sgd01.col, fake_.sgd01.row}), (CellPos{0, 3}));
-  EXPECT_EQ(Status(), "文節を短く");
+  EXPECT_EQ((CellPos{fake_.sgd01.col, fake_.sgd01.row}), (CellPos{0, 4}));
+  form_->Keys().KeyDown(Key::Down);  // round to the first row, then the accept row
+  form_->Keys().KeyDown(Key::Down);
   form_->Keys().KeyDown(Key::Left);  // round to the last column: accept the rest
+  EXPECT_EQ(Status(), "残りをすべて確定「いい天気です」");
   form_->Keys().KeyDown(Key::Other);
   form_->Keys().KeyUp(Key::Other);
   EXPECT_EQ(Text(), "今日はいい天気です");
@@ -366,7 +573,7 @@ TEST_F(ConversionTest, AConvertCellOnAUserTabActsTheSame) {
   Write("きょうはいいてんきです");
   PressBoard(1, 1);
   EXPECT_TRUE(fake_.sgd01.visible);
-  EXPECT_EQ(ListCell(0, 0), "今日は");
+  EXPECT_EQ(Candidate(0), "今日は");
 }
 
 }  // namespace

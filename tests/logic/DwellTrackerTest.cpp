@@ -77,9 +77,9 @@ TEST(DwellTracker, NothingCountsThatAppearedUnderAStillPointer) {
        [](TrackerRig& r) {
          r.fake.memMain.Type(Sj("さんをよんで"));
          r.form.Select().Confirm({Place::Board, {11, 6}});
-         r.Move(r.ListCentre(1, 0));
-         r.Move(r.ListCentre(0, 0));
-         r.Rest(r.ListCentre(0, 0), 1000);  // さんを: the list refills, 呼んで under the pointer
+         r.Move(r.ListCentre(1, 2));
+         r.Move(r.ListCentre(0, 2));
+         r.Rest(r.ListCentre(0, 2), 1000);  // さんを: the list refills, 呼んで under the pointer
          ASSERT_EQ(r.Text(), "さんをよんで");
          ASSERT_TRUE(r.form.Converting().Active());
        }},
@@ -142,15 +142,15 @@ TEST(DwellTracker, ARefilledConversionListCommitsOnlyWhatThePointerMovedTo) {
   TrackerRig r;
   r.fake.memMain.Type(Sj("さんをよんで"));
   r.form.Select().Confirm({Place::Board, {11, 6}});
-  r.Move(r.ListCentre(1, 0));
-  r.Move(r.ListCentre(0, 0));
-  r.Rest(r.ListCentre(0, 0), 1000);
-  ASSERT_EQ(r.form.Select().Describe({Place::List, {0, 0}}).text, Sj("「呼んで」を入力"));
-  r.Rest(r.ListCentre(0, 0), 3000);
+  r.Move(r.ListCentre(1, 2));
+  r.Move(r.ListCentre(0, 2));
+  r.Rest(r.ListCentre(0, 2), 1000);
+  ASSERT_EQ(r.form.Select().Describe({Place::List, {0, 2}}).text, Sj("「呼んで」を入力"));
+  r.Rest(r.ListCentre(0, 2), 3000);
   EXPECT_EQ(r.Text(), "さんをよんで");
-  r.Move(r.ListCentre(1, 1));
-  r.Move(r.ListCentre(0, 0));
-  r.Rest(r.ListCentre(0, 0), 1000);
+  r.Move(r.ListCentre(1, 3));
+  r.Move(r.ListCentre(0, 2));
+  r.Rest(r.ListCentre(0, 2), 1000);
   EXPECT_EQ(r.Text(), "さんを呼んで");
   EXPECT_FALSE(r.form.Converting().Active());
 }

@@ -216,8 +216,8 @@ TEST(PredictionRowWindow, WhatTheUserCommitsIsLearnedAndKeptAcrossARestart) {
   r.Write("の");
   r.Write("むき");
   r.form->Select().StartConversion();
-  r.form->Select().Confirm({Place::List, {0, 0}});  // の
-  r.form->Select().Confirm({Place::List, {1, 0}});  // 向き
+  r.form->Select().Confirm({Place::List, {0, 2}});  // の
+  r.form->Select().Confirm({Place::List, {1, 2}});  // 向き
   r.Write("をおねがい、");
   r.Write("します。");
   ASSERT_EQ(r.Text(), "はい、わかりました。体の向きをおねがい、します。");

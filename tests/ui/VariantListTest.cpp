@@ -46,6 +46,19 @@ TEST(VariantList, FitToTextWidensToTheLongestTextAndStaysInsideThePanel) {
   list.SetCellSize(33, 33);
   list.FitToText();
   EXPECT_EQ(list.columnWidth(0), 33);
+
+  // A caption wider than the panel allows (four segments accepted at once)
+  // widens the columns only as far as the panel: the last column stays on
+  // screen, and the caption is drawn to fit its cell.
+  list.SetCellText(0, 1, "MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM");
+  list.SetCellText(3, 1, "x");
+  list.FitToText();
+  const Rect wide = list.Geometry();
+  EXPECT_GE(wide.left, 0);
+  EXPECT_LE(wide.left + wide.width, 300);
+  EXPECT_GE(wide.left + wide.width, 300 - 4) << "as wide as the panel allows";
+  for (int c = 1; c < 4; ++c) EXPECT_EQ(list.columnWidth(c), list.columnWidth(0));
+  EXPECT_EQ(wide.width, 4 * list.columnWidth(0) + 2 * list.frameWidth()) << "every column inside the list";
 }
 
 // Candidates and captions wider than their cells ("00" in a small cell, "BS~", a variant
