@@ -43,10 +43,7 @@ MainForm::MainForm(Platform platform)
   settings_.OnModeChanged([this] { ModeChanged(); });
   settings_.OnShowStartFace([this] { start_.Show(); });
   settings_.OnShowGuide([this] { MnuHelpClick(); });
-  start_.OnDone([this] {
-    scanner_.Follow();
-    p_.memMain.SetFocus();
-  });
+  start_.OnDone([this] { scanner_.Follow(); p_.memMain.SetFocus(); });
   modes_.OnModeSet([this] { ModeChanged(); });
   WireBell();
   // What the pointer rests on changes when the board, the list or the row

@@ -89,12 +89,25 @@ GuideWindow::GuideWindow(QWidget* parent, const QString& guideFile, int dwellMs,
   close_->setDefault(true);
   close_->setFocus();
 
+  SetUpDwell();
+  // Under scanning the focus walks the buttons; the switch presses the one
+  // in focus.
+  if (scanMs > 0) {
+    scan_.setInterval(scanMs);
+    connect(&scan_, &QTimer::timeout, this, &GuideWindow::ScanStep);
+    scan_.start();
+  }
+  FindSections();
+  ShowSection(0);
+}
+
+void GuideWindow::SetUpDwell() {
   // Resting the pointer on a button presses it, as a cell is confirmed by
   // dwelling on it, with the count drawn on the button; a further press
   // takes leaving the button first. The count starts when the pointer moves
   // over the button, not when the window opens under a resting pointer.
   dwell_.setSingleShot(true);
-  dwell_.setInterval(std::max(1, dwellMs));
+  dwell_.setInterval(std::max(1, dwellMs_));
   connect(&dwell_, &QTimer::timeout, this, [this] {
     if (!dwellOn_) return;
     dwellDone_ = true;
@@ -106,15 +119,6 @@ GuideWindow::GuideWindow(QWidget* parent, const QString& guideFile, int dwellMs,
   connect(&dwellTick_, &QTimer::timeout, this, [this] {
     for (QWidget* mark : dwellMarks_) mark->update();
   });
-  // Under scanning the focus walks the buttons; the switch presses the one
-  // in focus.
-  if (scanMs > 0) {
-    scan_.setInterval(scanMs);
-    connect(&scan_, &QTimer::timeout, this, &GuideWindow::ScanStep);
-    scan_.start();
-  }
-  FindSections();
-  ShowSection(0);
 }
 
 QPushButton* GuideWindow::AddButton(const QString& caption) {

@@ -61,6 +61,7 @@ class GuideWindow : public QDialog {
   std::vector<int> starts_;
   QStringList titles_;
   int section_ = 0;
+  void SetUpDwell();
   // A pointer movement over `button`: its dwell count starts, unless it is
   // already counting or was pressed by this stay.
   void StartDwell(QPushButton* button);

@@ -471,7 +471,9 @@ std::vector<std::pair<int, int>> FilledCells(const FakeVariantList& list, int ro
 // The conversion list over the board, scanned as the board is.
 struct ConversionRig : ScanRig {
   ConversionRig() {
-    fake.converter.script[Sj("かんごし")] = {{Sj("かんごし"), {Sj("看護師"), Sj("監護し")}}};
+    // Three candidates: with the controls, more entries than a list stepped
+    // entry by entry holds.
+    fake.converter.script[Sj("かんごし")] = {{Sj("かんごし"), {Sj("看護師"), Sj("監護し"), Sj("看護士")}}};
     fake.memMain.text = Sj("かんごし");
     fake.memMain.selStart = 8;
     Choose(6, 11);  // 変~
@@ -485,7 +487,10 @@ TEST(ScanningLists, TheConversionListIsScannedRowThenCellPassingEmptyRows) {
   ASSERT_EQ(r.fake.sgd01.rows, Conversion::kRows);
   const std::vector<int> rows = FilledRows(r.fake.sgd01);
   ASSERT_GT(rows.size(), 1u);
-  ASSERT_LT(static_cast<int>(rows.size()), r.fake.sgd01.rows) << "two candidates leave rows empty";
+  ASSERT_LT(static_cast<int>(rows.size()), r.fake.sgd01.rows) << "three candidates leave rows empty";
+  ASSERT_GT(FilledCells(r.fake.sgd01, rows[0]).size() + FilledCells(r.fake.sgd01, rows[1]).size() +
+                FilledCells(r.fake.sgd01, rows.back()).size(),
+            Scanner::kFewEntries);
   // The rows holding something, one after another, then round again.
   for (const int row : rows) {
     EXPECT_EQ(r.fake.sgd01.scan, (std::pair{-1, row}));
