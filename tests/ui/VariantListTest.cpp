@@ -92,7 +92,7 @@ TEST(FitText, EveryCaptionFitsItsCellInAReadableSize) {
   EXPECT_GE(QFontInfo(label.font).pixelSize(), 17);
   EXPECT_LE(QFontMetricsF(label.font).horizontalAdvance(label.text), 60);
   // A board label keeps its first characters, without the command mark.
-  const QRect narrow(0, 0, 30, 33);
+  const QRect narrow(0, 0, 20, 33);
   using ui::FitTextDelegate;
   EXPECT_EQ(FitTextDelegate::FitText(font, QStringLiteral("時間"), narrow, FitTextDelegate::Cut::Label).text,
             QStringLiteral("時"));
