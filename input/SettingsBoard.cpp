@@ -65,6 +65,7 @@ constexpr Cell kCells[] = {
     {9, 5, Item::SentenceEnd, Kind::Label, 0}, {10, 5, Item::SentenceEnd, Kind::Toggle, 0},
     {12, 5, Item::WriteSentence, Kind::Label, 0}, {13, 5, Item::WriteSentence, Kind::Toggle, 0},
     {15, 5, Item::ScanSpeak, Kind::Label, 0}, {16, 5, Item::ScanSpeak, Kind::Toggle, 0},
+    {18, 5, Item::LearnDocuments, Kind::Run, 0},
 };
 // clang-format on
 
@@ -98,6 +99,7 @@ constexpr ItemText kTexts[] = {
     {"文末", "文末で読み上げ"},
     {"文書", "よく使う文を選ぶと書く"},
     {"読走", "読み上げ走査"},
+    {"学ぶ", "文書から言葉を覚える"},
 };
 const ItemText& TextOf(Item item) { return kTexts[static_cast<int>(item)]; }
 
@@ -249,6 +251,14 @@ StatusText SettingsBoard::Status(int col, int row) const {
   const auto cell = CellAt(col, row);
   if (!cell) return {"", status::kBlack};
   if (cell->kind == Kind::Leave) return {Sj("設定を終わる"), status::kBlue};
+  if (cell->kind == Kind::Run && cell->item == Item::LearnDocuments) {
+    if (const auto progress = learningProgress_ ? learningProgress_() : std::nullopt) {
+      return {Sj("覚えるのをやめる（") + std::to_string(progress->first) + "/" + std::to_string(progress->second) +
+                  Sj("）"),
+              status::kBlue};
+    }
+    return {Sj("文書から言葉を覚える（100の場所と、いま書いている文）"), status::kBlue};
+  }
   if (cell->kind == Kind::Run) return {Sj("はじめの画面を出す（入力方法と大きさを選び直す）"), status::kBlue};
   const std::string name = Sj(TextOf(cell->item).name);
   const auto now = [&]() -> std::string {
@@ -353,7 +363,8 @@ void SettingsBoard::Choose(int col, int row) {
     return;
   }
   if (cell->kind == Kind::Run) {
-    if (showStartFace_) showStartFace_();
+    const auto& run = cell->item == Item::LearnDocuments ? learnDocuments_ : showStartFace_;
+    if (run) run();
     return;
   }
   const int modeBefore = CurrentChoice(Item::InputMode);
@@ -400,7 +411,8 @@ void SettingsBoard::Set(Item item, int value) {
     case Item::ScanSpeak:
       if (On(item) != (value != 0)) Toggle(item);
       break;
-    case Item::StartFace: return;
+    case Item::StartFace:
+    case Item::LearnDocuments: return;
     default: SetValue(item, value); break;
   }
   if (Shown()) Redraw();
