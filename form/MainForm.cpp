@@ -224,10 +224,14 @@ void MainForm::ForgetLearning() {
   row_.Refresh();
 }
 
+void MainForm::StopLearningFromDocuments() {
+  docLearning_.Cancel();
+  p_.learnTimer.Stop();
+}
+
 void MainForm::LearnFromDocuments() {
   if (docLearning_.Running()) {
-    docLearning_.Cancel();
-    p_.learnTimer.Stop();
+    StopLearningFromDocuments();
     p_.pnlMsg.SetMessage(docLearning_.ResultText());
     SaveLearningAndSay();
     commands_.Update();
@@ -247,7 +251,7 @@ void MainForm::LearnFromDocuments() {
 }
 
 void MainForm::LearnTick() {
-  if (!docLearning_.Running()) {
+  if (!docLearning_.Running() || closed_) {
     p_.learnTimer.Stop();
     return;
   }
@@ -368,6 +372,8 @@ bool MainForm::FormClose() {
     return false;
   }
   state_.defaultBoardList.clear();
+  // What was learned from the documents so far is written with the rest.
+  StopLearningFromDocuments();
   SaveSettings();
   SaveLearningAndSay();
   journal_.End();
@@ -382,6 +388,7 @@ void MainForm::EndSession() {
   // the next start: where recovered text went is never lost.
   if (!startNoticeOpen_.empty()) recovery_.LeaveNotice(startNoticeOpen_);
   startNoticeOpen_.clear();
+  StopLearningFromDocuments();
   SaveSettings();
   SaveLearning();  // nobody can read a message now
   journal_.End();

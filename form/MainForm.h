@@ -178,6 +178,8 @@ class MainForm {
   // Prediction learns conversions; the settings board starts and stops
   // learning from the documents; a candidate forgotten is written at once.
   void WireLearning();
+  // Learning from the documents stops where it is (what it learned stays).
+  void StopLearningFromDocuments();
   // The board area's share of the window's height, and the window filling
   // the screen, as the settings say.
   void ApplyBoardShare();

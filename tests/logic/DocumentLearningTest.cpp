@@ -162,6 +162,14 @@ TEST(DocumentLearningWindow, ACancelKeepsWhatWasLearnedAndStops) {
   r.form->Commands().Run(Command::LearnDocuments, CommandSource::Menu);
   EXPECT_FALSE(r.form->LearningFromDocuments());
   EXPECT_EQ(r.Message(), "覚えるのをやめました：0文、0語");
+
+  // Closing the window stops it, and what it learned is written.
+  r.form->LearnFromDocuments();
+  r.form->LearnTick();
+  r.form->LearnTick();
+  ASSERT_TRUE(r.form->FormClose());
+  EXPECT_FALSE(r.fake.learnTimer.running);
+  EXPECT_NE(r.fake.files.files[r.form->LearningPath()].find(Sj("看護師さんを呼んでください。")), std::string::npos);
 }
 
 TEST(DocumentLearningWindow, LearningTheSameDocumentsAgainAddsNothing) {
