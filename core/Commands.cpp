@@ -39,6 +39,7 @@ constexpr std::array<CommandEntry, kCommandCount> kCommands = {{
     {Command::Settings,   "設~", 7, 10, "設定を変える",           kBlue, "", "", "", I::None, "", Again::Never, false, "", false},
     {Command::CallBell,   "鈴~", 7, 11, "呼び出し音を鳴らす",     kRed,  "", "", "", I::None, "", Again::Never, false, "", false},
     {Command::Sentences,  "文~", 7, 12, "よく使う文",             kBlue, "", "", "", I::None, "", Again::Never, false, "", false},
+    {Command::ForgetOne,  "忘~", 7, 13, "覚えた言葉を一つ消す",   kRed,  "", "", "", I::None, "", Again::Never, false, "", false},
     {Command::EditFont,   "", 0, 0, "", kBlue, "ActDspFont", "編集画面フォント設定(&F)", "編集フォント変更", I::EditFont, "", Again::Never, false, "", false},
     {Command::EditColour, "", 0, 0, "", kBlue, "MnuDspEclr", "編集画面の色設定(&B)", "", I::None, "", Again::Never, false, "", false},
     {Command::BoardFont,  "", 0, 0, "", kBlue, "ActDspMojiFont", "文字盤フォント設定(&M)", "文字盤フォント変更", I::BoardFont, "", Again::Never, false, "", false},
@@ -59,6 +60,7 @@ constexpr std::array<CommandEntry, kCommandCount> kCommands = {{
     {Command::ShowPredictionRow, "", 0, 0, "", kBlue, "MnuPredictionRow", "予測の行を表示(&R)", "", I::None, "", Again::Never, false, "", true},
     {Command::QuickKana,  "", 0, 0, "", kBlue, "MnuQuickKana", "かなを一回で入力（゛~で濁点・小文字・カタカナ）(&K)", "", I::None, "", Again::Never, false, "", true},
     {Command::ForgetLearning, "", 0, 0, "", kBlue, "MnuForgetLearning", "学習した語と文をすべて忘れる(&F)...", "", I::None, "", Again::Never, false, "", false},
+    {Command::LearnDocuments, "", 0, 0, "", kBlue, "MnuLearnDocuments", "文書から言葉を覚える", "", I::None, "", Again::Never, false, "", true},
 }};
 // clang-format on
 
@@ -88,7 +90,8 @@ constexpr MenuEntry kMainMenu[] = {
     {L::End, {}},
     {L::Item, C::ModeArrowKeys}, {L::Separator, {}},
     {L::Menu, {}, "予測と学習(&P)"},
-    {L::Item, C::ShowPredictionRow}, {L::Item, C::QuickKana}, {L::Separator, {}}, {L::Item, C::ForgetLearning},
+    {L::Item, C::ShowPredictionRow}, {L::Item, C::QuickKana}, {L::Separator, {}}, {L::Item, C::LearnDocuments},
+    {L::Item, C::ForgetLearning},
     {L::End, {}},
     {L::End, {}},
     {L::Menu, {}, "表示(&V)"},

@@ -42,6 +42,7 @@ enum class Command {
   Settings,    // "設~": the settings board
   CallBell,    // "鈴~": rings the call bell three times; a second one stops it
   Sentences,   // "文~": the face of the user's most used sentences
+  ForgetOne,   // "忘~": the next candidate chosen on the prediction row is forgotten, not written
   // The menu's own items, with no board cell.
   EditFont,        // the edit area's font
   EditColour,      // the edit area's background colour
@@ -63,8 +64,9 @@ enum class Command {
   ShowPredictionRow,  // the prediction row shown (a check item)
   QuickKana,          // one selection per kana (a check item)
   ForgetLearning,     // forget everything learned
+  LearnDocuments,     // learn the words and sentences of the documents (a check item while it runs)
 };
-inline constexpr int kCommandCount = 48;
+inline constexpr int kCommandCount = 50;
 
 // Status-line colours: blue for editing, red for documents, tabs and quitting.
 namespace status {

@@ -526,6 +526,8 @@ struct Platform {
   // enough to ring it (single shot).
   IBell& bell;
   ITimer& holdTimer;
+  // Drives learning from the documents, one small step a tick.
+  ITimer& learnTimer;
 };
 
 }  // namespace velkor

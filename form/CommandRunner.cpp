@@ -137,6 +137,9 @@ void CommandRunner::BindView() {
       Command::QuickKana, [this](CommandSource) { form_.quickKana(!state_.settings.QuickKana()); }, {},
       [this] { return state_.settings.QuickKana(); });
   Bind(Command::ForgetLearning, [this](CommandSource) { form_.forgetLearning(); });
+  Bind(
+      Command::LearnDocuments, [this](CommandSource) { form_.learnDocuments(); }, {},
+      [this] { return form_.learningDocuments(); });
 }
 
 void CommandRunner::BindModes() {
@@ -174,6 +177,11 @@ void CommandRunner::BindBoard() {
     parts_.selection.LeaveList();
     parts_.sentences.Show();
   });
+  // Forgetting needs the row to choose on; once armed it can always be
+  // given up.
+  Bind(
+      Command::ForgetOne, [this](CommandSource) { parts_.selection.ToggleForgetting(); },
+      [this] { return state_.settings.PredictionCells() > 0 || parts_.selection.Forgetting(); });
 }
 
 }  // namespace velkor

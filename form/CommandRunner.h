@@ -55,6 +55,9 @@ class CommandRunner : public ICommands {
     std::function<void(bool)> showPredictionRow;
     std::function<void(bool)> quickKana;
     std::function<void()> forgetLearning;
+    // Learning from the documents begins, or ends while it runs (ticked).
+    std::function<void()> learnDocuments;
+    std::function<bool()> learningDocuments;
   };
 
   CommandRunner(ProgramState& state, Ports ports, Parts parts, FormActions form);

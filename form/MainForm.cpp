@@ -17,6 +17,7 @@ MainForm::MainForm(Platform platform)
       documents_(state_, {p_.window, p_.memMain, p_.pnlMsg, p_.dialogs, p_.printer}, edit_, journal_, edits_,
                  modes_.Channel(), p_.files, recovery_),
       conversion_(state_, {p_.memMain, p_.converter}, edits_),
+      docLearning_(learning_, p_.predictor, p_.files, p_.clock),
       prediction_(p_.predictor, learning_),
       row_(state_, {p_.memMain, p_.predictionRow}, prediction_, edits_),
       settings_(state_, {p_.sgd00, p_.tabC00}, board_, modes_, row_),
@@ -31,7 +32,8 @@ MainForm::MainForm(Platform platform)
                  modes_, edit_},
                 {[this] { MnuDspSpeechClick(); }, [this] { ActExeZoomExecute(); }, [this] { MnuHelpClick(); },
                  [this](bool shown) { ShowPredictionRow(shown); }, [this](bool on) { SetQuickKana(on); },
-                 [this] { ForgetLearning(); }}),
+                 [this] { ForgetLearning(); }, [this] { LearnFromDocuments(); },
+                 [this] { return docLearning_.Running(); }}),
       selection_(state_, {p_.memMain, p_.edtInp, p_.sgd00, p_.pnlMsg},
                  {board_, lists_, slots_, settings_, start_, row_, sentences_}, edit_, edits_, commands_),
       tracker_(state_, {p_.pointer, p_.tmrInput0, p_.clock, p_.pnlMsg, p_.sgd00, p_.sgd01, p_.predictionRow},
@@ -59,10 +61,22 @@ MainForm::MainForm(Platform platform)
     commands_.Update();
   });
   documents_.OnSaveStateChanged([this] { commands_.Update(); });
+  WireLearning();
+}
+
+void MainForm::WireLearning() {
   prediction_.UseConverter(p_.converter, [this] { return conversion_.Active(); });
   conversion_.OnConverted([this](const std::string& reading, const std::string& text) {
     prediction_.Converted(reading, text, static_cast<std::size_t>(std::max(0, p_.memMain.SelStart())));
   });
+  settings_.OnLearnFromDocuments([this] { LearnFromDocuments(); },
+                                 [this]() -> std::optional<std::pair<int, int>> {
+                                   if (!docLearning_.Running()) return std::nullopt;
+                                   return std::make_pair(docLearning_.Done(), docLearning_.Total());
+                                 });
+  // A candidate forgotten on the row is written at once: it stays forgotten
+  // should the program end before the next write.
+  row_.OnForgot([this](const std::string&) { SaveLearningAndSay(); });
 }
 
 void MainForm::WireBell() {
@@ -208,6 +222,48 @@ void MainForm::ForgetLearning() {
   row_.Refresh();
 }
 
+void MainForm::StopLearningFromDocuments() {
+  docLearning_.Cancel();
+  p_.learnTimer.Stop();
+}
+
+void MainForm::LearnFromDocuments() {
+  if (docLearning_.Running()) {
+    StopLearningFromDocuments();
+    p_.pnlMsg.SetMessage(docLearning_.ResultText());
+    SaveLearningAndSay();
+    commands_.Update();
+    return;
+  }
+  std::vector<std::string> slots;
+  for (int n = 0; n < kDocumentSlots; ++n) slots.push_back(documents_.SlotPathOf(n));
+  docLearning_.Start(p_.memMain.Text(), slots);
+  if (!docLearning_.Running()) {
+    p_.pnlMsg.SetMessage(docLearning_.ResultText());
+    return;
+  }
+  p_.pnlMsg.SetMessage(docLearning_.ProgressText());
+  p_.learnTimer.SetIntervalMs(kLearnTickMs);
+  p_.learnTimer.Start();
+  commands_.Update();
+}
+
+void MainForm::LearnTick() {
+  if (!docLearning_.Running() || closed_) {
+    p_.learnTimer.Stop();
+    return;
+  }
+  if (docLearning_.Step()) {
+    p_.pnlMsg.SetMessage(docLearning_.ProgressText());
+    return;
+  }
+  p_.learnTimer.Stop();
+  p_.pnlMsg.SetMessage(docLearning_.ResultText());
+  SaveLearningAndSay();
+  row_.Refresh();
+  commands_.Update();
+}
+
 void MainForm::FormShow() {
   journal_.Begin();
   ApplyWindowSettings();
@@ -314,6 +370,8 @@ bool MainForm::FormClose() {
     return false;
   }
   state_.defaultBoardList.clear();
+  // What was learned from the documents so far is written with the rest.
+  StopLearningFromDocuments();
   SaveSettings();
   SaveLearningAndSay();
   journal_.End();
@@ -328,6 +386,7 @@ void MainForm::EndSession() {
   // the next start: where recovered text went is never lost.
   if (!startNoticeOpen_.empty()) recovery_.LeaveNotice(startNoticeOpen_);
   startNoticeOpen_.clear();
+  StopLearningFromDocuments();
   SaveSettings();
   SaveLearning();  // nobody can read a message now
   journal_.End();

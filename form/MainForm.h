@@ -21,6 +21,7 @@
 #include "input/ReadAloud.h"
 #include "input/SlotBoard.h"
 #include "form/CommandRunner.h"
+#include "input/DocumentLearning.h"
 #include "input/Learning.h"
 #include "input/Prediction.h"
 #include "input/PredictionRow.h"
@@ -41,6 +42,11 @@ inline constexpr char kLearningFolder[] = "VelkorLT/";
 inline constexpr char kLearningFileName[] = "learning.txt";
 // What the conversion engine learns: below the per-user data folder.
 inline constexpr char kAnthyFolder[] = "VelkorLT/anthy/";
+// The document slots 文書00.txt to 文書99.txt, which learning reads.
+inline constexpr int kDocumentSlots = 100;
+// The pause between two steps of learning from the documents: the window
+// handles what came in meanwhile.
+inline constexpr int kLearnTickMs = 10;
 
 class MainForm {
  public:
@@ -97,6 +103,15 @@ class MainForm {
   // programs left it; nothing when nothing changed. "" or the message for
   // the user (why it could not be written, where a damaged file was kept).
   std::string SaveLearning();
+  // Learning from the hundred document slots and the text being written
+  // begins, in small steps of the learn timer; while it runs, it stops
+  // (what was learned so far stays). The count is said in the message place.
+  void LearnFromDocuments();
+  bool LearningFromDocuments() const { return docLearning_.Running(); }
+  // The learn timer's tick: one step, and the count; at the end what was
+  // learned is said and written.
+  void LearnTick();
+  DocumentLearning& DocLearning() { return docLearning_; }
 
   // A message on the mode's channel: a message box in click mode, the status
   // line otherwise.
@@ -160,6 +175,11 @@ class MainForm {
   // The input sources follow a change of the input mode.
   void ModeChanged();
   void WireBell();
+  // Prediction learns conversions; the settings board starts and stops
+  // learning from the documents; a candidate forgotten is written at once.
+  void WireLearning();
+  // Learning from the documents stops where it is (what it learned stays).
+  void StopLearningFromDocuments();
   // The board area's share of the window's height, and the window filling
   // the screen, as the settings say.
   void ApplyBoardShare();
@@ -175,6 +195,7 @@ class MainForm {
   Documents documents_;
   Conversion conversion_;
   Learning learning_;
+  DocumentLearning docLearning_;
   Prediction prediction_;
   PredictionRow row_;
   SettingsBoard settings_;

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <chrono>
 #include <ctime>
+#include <unordered_set>
 
 #include "core/Cp932.h"
 
@@ -12,6 +13,9 @@ namespace {
 
 constexpr std::string_view kHeader1 = "VelkorLT learning 1";
 constexpr std::string_view kHeader2 = "VelkorLT learning 2";
+constexpr std::string_view kHeader3 = "VelkorLT learning 3";
+// The first field of a line that records a text forgotten on its own.
+constexpr std::string_view kForgottenMark = "-";
 constexpr std::string_view kHeaderStem = "VelkorLT learning ";
 // How long a write waits for another program's write to end.
 constexpr int kLockWaitMs = 2000;
@@ -133,6 +137,21 @@ bool ParseLine(std::string_view line, int version, Learning::Entry& entry) {
   return entry.count > 0 && !entry.reading.empty() && !entry.text.empty();
 }
 
+// A line of version 3 that records a text forgotten on its own: "-", the
+// stamp and the text.
+bool ParseForgotten(std::string_view line, std::string& text, long long& stamp) {
+  if (line.substr(0, kForgottenMark.size() + 1) != std::string(kForgottenMark) + '\t') return false;
+  line.remove_prefix(kForgottenMark.size() + 1);
+  const auto tab = line.find('\t');
+  if (tab == std::string_view::npos || !ParseNumber(line.substr(0, tab), stamp, Learning::kMaxStamp)) return false;
+  const std::string_view raw = line.substr(tab + 1);
+  if (raw.find('\t') != std::string_view::npos) return false;
+  std::optional<std::string> field = Unescape(raw);
+  if (!field || field->empty()) return false;
+  text = std::move(*field);
+  return true;
+}
+
 // The same reading and text twice (two files merged by hand) count as one.
 std::vector<Learning::Entry> Combined(std::vector<Learning::Entry> entries) {
   std::map<std::pair<std::string, std::string>, std::size_t> seen;
@@ -164,6 +183,40 @@ bool Plain(const Learning::Entry& e) { return e.reading.find(Learning::kAfterMar
 // Better first: more uses, then the more recent.
 bool Better(const Learning::Entry& a, const Learning::Entry& b) {
   return a.count != b.count ? a.count > b.count : a.lastUse > b.lastUse;
+}
+
+using TextStamps = std::map<std::string, long long, std::less<>>;
+
+// Drops the records of texts forgotten alone that the forgetting of
+// everything since covers, and the entries learned before their text was
+// forgotten alone.
+void DropForgotten(std::vector<Learning::Entry>& entries, TextStamps& texts, long long forgotten) {
+  std::erase_if(texts, [forgotten](const auto& record) { return record.second <= forgotten; });
+  if (texts.empty()) return;
+  std::erase_if(entries, [&texts](const Learning::Entry& e) {
+    const auto it = texts.find(e.text);
+    return it != texts.end() && e.lastUse <= it->second;
+  });
+}
+
+// The records of both, each text with its latest forgetting.
+TextStamps MergedStamps(TextStamps texts, const TextStamps& more) {
+  for (const auto& [text, stamp] : more) {
+    long long& kept = texts[text];
+    kept = std::max(kept, stamp);
+  }
+  return texts;
+}
+
+// At most kMaxForgottenTexts records: the oldest forgetting goes first (its
+// entries are long gone from every program that has written since).
+void CapStamps(TextStamps& texts) {
+  if (texts.size() <= Learning::kMaxForgottenTexts) return;
+  std::vector<TextStamps::iterator> order;
+  for (auto it = texts.begin(); it != texts.end(); ++it) order.push_back(it);
+  std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a->second < b->second; });
+  const std::size_t over = texts.size() - Learning::kMaxForgottenTexts;
+  for (std::size_t i = 0; i < over; ++i) texts.erase(order[i]);
 }
 
 void TrimEntries(std::vector<Learning::Entry>& entries) {
@@ -273,8 +326,13 @@ std::vector<std::string> Learning::KanaPhrases(std::size_t max) const {
 }
 
 std::vector<std::string> Learning::PhraseEnds(std::string_view kana, std::size_t max) const {
+  std::vector<std::string> out;
+  for (auto& [end, phrase] : PhraseEndsOf(kana, max)) out.push_back(std::move(end));
+  return out;
+}
+
+std::vector<std::pair<std::string, std::string>> Learning::PhraseEndsOf(std::string_view kana, std::size_t max) const {
   std::vector<const Entry*> found;
-  std::vector<std::string> ends;
   for (const Entry& e : entries_) {
     if (kana.empty() || e.text != e.reading) continue;
     // Kana are two bytes each: only even places start one.
@@ -285,13 +343,14 @@ std::vector<std::string> Learning::PhraseEnds(std::string_view kana, std::size_t
       }
     }
   }
-  std::vector<std::string> out;
+  std::vector<std::pair<std::string, std::string>> out;
   for (const Entry* e : Best(found, found.size())) {
     if (out.size() == max) break;
     for (std::size_t at = 2; at + kana.size() < e->text.size(); at += 2) {
       if (e->text.compare(at, kana.size(), kana) != 0) continue;
       std::string end = e->text.substr(at);
-      if (std::find(out.begin(), out.end(), end) == out.end()) out.push_back(std::move(end));
+      if (std::none_of(out.begin(), out.end(), [&end](const auto& kept) { return kept.first == end; }))
+        out.emplace_back(std::move(end), e->text);
       break;
     }
   }
@@ -319,21 +378,81 @@ void Learning::Forget() {
   entries_.clear();
   pending_.clear();
   forgotten_ = NextStamp();
+  // Every text forgotten alone before is forgotten with everything.
+  forgottenTexts_.clear();
   forgetPending_ = true;
   ++changes_;
 }
 
-std::string Learning::Write(const std::vector<Entry>& entries, long long forgotten) {
-  std::string out(kHeader2);
+void Learning::Forget(const std::string& text) {
+  if (text.empty()) return;
+  std::erase_if(entries_, [&text](const Entry& e) { return e.text == text; });
+  std::erase_if(pending_, [&text](const auto& pending) { return pending.first.second == text; });
+  forgottenTexts_[text] = NextStamp();
+  CapStamps(forgottenTexts_);
+  forgetPending_ = true;
+  ++changes_;
+}
+
+bool Learning::Knows(std::string_view text) const {
+  return std::any_of(entries_.begin(), entries_.end(), [text](const Entry& e) { return e.text == text; });
+}
+
+bool Learning::ForgottenAlone(std::string_view text) const {
+  return forgottenTexts_.find(text) != forgottenTexts_.end() && !Knows(text);
+}
+
+std::string Learning::ReadingAfter(const std::string& before, const std::string& reading) {
+  if (before.empty() || before.find(kAfterMark) != std::string::npos || reading.empty()) return {};
+  return before + kAfterMark + reading;
+}
+
+std::vector<bool> Learning::LearnNew(const std::vector<std::pair<std::string, std::string>>& found) {
+  // What the documents hold counts less than what the user chose: each text
+  // is learned once, as a word chosen once, however often the documents
+  // hold it, so one more choice of the user's puts theirs first; a text
+  // learned already (by the user, or from the same documents before) is
+  // left as it is, so learning from them again adds nothing. It takes only
+  // the room left below the cap, never pushing out what the user chose, and
+  // never brings back a text the user forgot on its own: only writing it
+  // again does.
+  std::unordered_set<std::string> known;
+  const auto keyOf = [](const std::string& reading, const std::string& text) {
+    return reading + '\0' + text;
+  };
+  for (const Entry& e : entries_) known.insert(keyOf(e.reading, e.text));
+  std::vector<bool> learned;
+  learned.reserve(found.size());
+  for (const auto& [reading, text] : found) {
+    const bool fresh = !reading.empty() && !text.empty() && entries_.size() < kMaxEntries &&
+                       forgottenTexts_.find(text) == forgottenTexts_.end() &&
+                       known.insert(keyOf(reading, text)).second;
+    learned.push_back(fresh);
+    if (!fresh) continue;
+    const long long stamp = NextStamp();
+    entries_.push_back({reading, text, 1, stamp});
+    Pending& pending = pending_[{reading, text}];
+    pending.count = std::min(kMaxCount, pending.count + 1);
+    pending.lastUse = stamp;
+    ++changes_;
+  }
+  return learned;
+}
+
+std::string Learning::Write(const std::vector<Entry>& entries, long long forgotten, const ForgottenTexts& texts) {
+  std::string out(texts.empty() ? kHeader2 : kHeader3);
   out += '\t' + std::to_string(forgotten) + '\n';
   for (const Entry& e : entries) {
     out += std::to_string(e.count) + '\t' + std::to_string(e.lastUse) + '\t' + Escape(e.reading) + '\t' +
            Escape(e.text) + '\n';
   }
+  for (const auto& [text, stamp] : texts) {
+    out += std::string(kForgottenMark) + '\t' + std::to_string(stamp) + '\t' + Escape(text) + '\n';
+  }
   return out;
 }
 
-std::string Learning::Serialise() const { return Write(entries_, forgotten_); }
+std::string Learning::Serialise() const { return Write(entries_, forgotten_, forgottenTexts_); }
 
 Learning::FileImage Learning::ReadImage(std::string_view text) {
   FileImage image;
@@ -342,12 +461,15 @@ Learning::FileImage Learning::ReadImage(std::string_view text) {
   const std::size_t firstEnd = text.find('\n');
   std::string_view first = text.substr(0, firstEnd);
   if (!first.empty() && first.back() == '\r') first.remove_suffix(1);
+  const auto stampedHeader = [&first, &image](std::string_view header) {
+    return first.substr(0, header.size()) == header && first.size() > header.size() && first[header.size()] == '\t' &&
+           ParseNumber(first.substr(header.size() + 1), image.forgotten, kMaxStamp);
+  };
   if (first == kHeader1) {
     version = 1;
-  } else if (first.substr(0, kHeader2.size()) == kHeader2 && first.size() > kHeader2.size() &&
-             first[kHeader2.size()] == '\t' &&
-             ParseNumber(first.substr(kHeader2.size() + 1), image.forgotten, kMaxStamp)) {
-  } else {
+  } else if (stampedHeader(kHeader3)) {
+    version = 3;
+  } else if (!stampedHeader(kHeader2)) {
     ++image.damaged;
   }
   const bool headerRead = image.damaged == 0 || first.substr(0, kHeaderStem.size()) == kHeaderStem;
@@ -362,13 +484,20 @@ Learning::FileImage Learning::ReadImage(std::string_view text) {
     text.remove_prefix(end + 1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     Entry entry;
+    std::string forgottenText;
+    long long stamp = 0;
     if (ParseLine(line, version, entry)) {
       image.entries.push_back(std::move(entry));
+    } else if (version >= 3 && ParseForgotten(line, forgottenText, stamp)) {
+      long long& kept = image.forgottenTexts[forgottenText];
+      kept = std::max(kept, stamp);
     } else {
       ++image.damaged;
     }
   }
   image.entries = Combined(std::move(image.entries));
+  DropForgotten(image.entries, image.forgottenTexts, image.forgotten);
+  CapStamps(image.forgottenTexts);
   return image;
 }
 
@@ -378,9 +507,11 @@ bool Learning::Parse(std::string_view text) {
   pending_.clear();
   forgetPending_ = false;
   forgotten_ = image.forgotten;
+  forgottenTexts_ = std::move(image.forgottenTexts);
   damaged_ = image.damaged;
   uses_ = forgotten_;
   for (const Entry& e : entries_) uses_ = std::max(uses_, e.lastUse);
+  for (const auto& [text, stamp] : forgottenTexts_) uses_ = std::max(uses_, stamp);
   Trim();
   ++changes_;
   return damaged_ == 0;
@@ -470,17 +601,11 @@ std::string Learning::Sync(ITextFiles& files, IFileSystem& fs, const std::string
   if (!disk.ok) return release(Sj("学習の記録を書き込めません：") + disk.error);
   FileImage image = missing ? FileImage{} : ReadImage(disk.bytes);
   const long long forgotten = std::max(image.forgotten, forgotten_);
-  // Whatever anyone learned before the last forgetting stays forgotten.
-  const auto before = [forgotten](long long stamp) { return forgotten > 0 && stamp <= forgotten; };
-  std::vector<Entry> merged;
-  for (Entry& e : image.entries) {
-    if (!before(e.lastUse)) merged.push_back(std::move(e));
-  }
-  for (const auto& [key, pending] : pending_) {
-    if (!before(pending.lastUse)) merged.push_back({key.first, key.second, pending.count, pending.lastUse});
-  }
-  merged = Combined(std::move(merged));
-  TrimEntries(merged);
+  ForgottenTexts texts = MergedStamps(image.forgottenTexts, forgottenTexts_);
+  std::vector<Entry> none;
+  DropForgotten(none, texts, forgotten);
+  CapStamps(texts);
+  std::vector<Entry> merged = Merged(image, forgotten, texts);
   const bool announced = !damagedCopy_.empty();
   std::string kept;
   if (image.damaged > 0) {
@@ -488,18 +613,51 @@ std::string Learning::Sync(ITextFiles& files, IFileSystem& fs, const std::string
       return release(Sj("読めない行のある学習の記録を残せないため、書き換えません：") + failed);
     if (!announced) kept = Sj("読めない行のあった学習の記録を " + damagedCopy_ + " に残しました");
   }
-  if (std::string failed = files.WriteOwn(path, Write(merged, forgotten)); !failed.empty())
+  if (std::string failed = files.WriteOwn(path, Write(merged, forgotten, texts)); !failed.empty())
     return release(Sj("学習の記録を書き込めません：") + failed);
   pending_.clear();
   forgetPending_ = false;
-  Adopt({std::move(merged), forgotten, 0});
+  Adopt({std::move(merged), forgotten, std::move(texts), 0});
   return release(kept);
+}
+
+std::vector<Learning::Entry> Learning::Merged(FileImage& image, long long forgotten,
+                                              const ForgottenTexts& texts) const {
+  // Whatever anyone learned before the last forgetting of everything, or
+  // before its text was forgotten alone, stays forgotten.
+  const auto gone = [forgotten, &texts](const std::string& text, long long stamp) {
+    if (forgotten > 0 && stamp <= forgotten) return true;
+    const auto it = texts.find(text);
+    return it != texts.end() && stamp <= it->second;
+  };
+  std::vector<Entry> merged;
+  for (Entry& e : image.entries) {
+    if (gone(e.text, e.lastUse)) continue;
+    // Used since by a program that had not heard of this program's
+    // forgetting of the text: its count may hold uses from before the
+    // forgetting, which stay forgotten; one use after it is certain.
+    const auto ours = forgottenTexts_.find(e.text);
+    const auto theirs = image.forgottenTexts.find(e.text);
+    if (ours != forgottenTexts_.end() && (theirs == image.forgottenTexts.end() || theirs->second < ours->second))
+      e.count = 1;
+    merged.push_back(std::move(e));
+  }
+  for (const auto& [key, pending] : pending_) {
+    if (!gone(key.second, pending.lastUse)) merged.push_back({key.first, key.second, pending.count, pending.lastUse});
+  }
+  merged = Combined(std::move(merged));
+  TrimEntries(merged);
+  return merged;
 }
 
 void Learning::Adopt(FileImage image) {
   entries_ = std::move(image.entries);
   forgotten_ = std::max(forgotten_, image.forgotten);
+  forgottenTexts_ = MergedStamps(std::move(image.forgottenTexts), forgottenTexts_);
+  DropForgotten(entries_, forgottenTexts_, forgotten_);
+  CapStamps(forgottenTexts_);
   for (const Entry& e : entries_) uses_ = std::max(uses_, e.lastUse);
+  for (const auto& [text, stamp] : forgottenTexts_) uses_ = std::max(uses_, stamp);
   uses_ = std::max(uses_, forgotten_);
   damaged_ = image.damaged;
   ++changes_;

@@ -9,7 +9,8 @@
 // when something was learned or forgotten. Programs running at the same time
 // share it: a write merges what this program learned into the file as it is
 // then, under a lock, and the file records when everything was last
-// forgotten, so that no later write brings a forgotten entry back.
+// forgotten, and when each text forgotten on its own was, so that no later
+// write brings a forgotten entry back.
 #pragma once
 
 #include <cstddef>
@@ -41,6 +42,9 @@ class Learning {
   // A count or a use stamp above these in the file is damage, not use.
   static constexpr long long kMaxCount = 1000000000LL;
   static constexpr long long kMaxStamp = 1000000000000000LL;
+  // At most this many texts forgotten one by one are remembered; the
+  // oldest forgetting goes first.
+  static constexpr std::size_t kMaxForgottenTexts = 4000;
 
   struct Entry {
     std::string reading;  // code page 932
@@ -82,12 +86,30 @@ class Learning {
   // phrase's own start ("て" finds "てください" in "してください"), best
   // first; at most `max`.
   std::vector<std::string> PhraseEnds(std::string_view kana, std::size_t max) const;
+  // The same, each with the phrase it ends.
+  std::vector<std::pair<std::string, std::string>> PhraseEndsOf(std::string_view kana, std::size_t max) const;
   // The reading `text` was learned for (the most used); nothing when it was
   // never learned.
   std::optional<std::string> ReadingOf(std::string_view text) const;
   // Forgets everything learned (a machine shared with another person); the
   // next write makes every program sharing the file forget it too.
   void Forget();
+  // Forgets every entry whose text is `text`: learned for any reading, after
+  // any text, or as a sentence. The forgetting is recorded with its stamp, so
+  // that no program sharing the file brings back what was learned before it;
+  // what is learned again after it counts anew.
+  void Forget(const std::string& text);
+  // Some entry holds `text` (learned for any reading or after any text).
+  bool Knows(std::string_view text) const;
+  // `text` was forgotten on its own, and not learned again since.
+  bool ForgottenAlone(std::string_view text) const;
+  // The reading of an entry learned after `before` (LearnAfter's): "" when
+  // `before` cannot be one.
+  static std::string ReadingAfter(const std::string& before, const std::string& reading);
+  // Learns each of `found` (reading, text) that is not learned yet, once:
+  // what the user's documents hold rather than what they chose. One per
+  // entry of the result: whether it was learned.
+  std::vector<bool> LearnNew(const std::vector<std::pair<std::string, std::string>>& found);
   std::size_t Size() const { return entries_.size(); }
   // Grows with every use learned and every forgetting: a changed number
   // means there is something to write.
@@ -99,12 +121,16 @@ class Learning {
   // by default; tests give their own).
   void SetClock(std::function<long long()> now) { now_ = std::move(now); }
 
-  // The learning file: the header line "VelkorLT learning 2", a tab and the
-  // stamp of the last forgetting (0: never), then one entry a line: count,
-  // use stamp, reading and text, separated by tabs; in the reading and the
-  // text a backslash, tab, CR and LF are written \\, \t, \r and \n, and a
-  // lead byte without its second byte as \xHH. Files of the first version
-  // (header "VelkorLT learning 1", nothing escaped) are read as they are.
+  // The learning file: the header line "VelkorLT learning 3", a tab and the
+  // stamp of the last forgetting of everything (0: never), then one entry a
+  // line: count, use stamp, reading and text, separated by tabs; and one line
+  // for each text forgotten on its own: "-", its stamp and the text. In the
+  // reading and the text a backslash, tab, CR and LF are written \\, \t, \r
+  // and \n, and a lead byte without its second byte as \xHH. A file with no
+  // text forgotten on its own is written as version 2 (the same without
+  // those lines), which older programs read. Files of versions 2 and of the
+  // first version (header "VelkorLT learning 1", nothing escaped) are read
+  // as they are.
   std::string Serialise() const;
   // Learns the entries of a learning file, replacing what was learned. A
   // damaged line (a field missing or empty, a count of 0 or too large, a
@@ -140,15 +166,22 @@ class Learning {
     long long count = 0;
     long long lastUse = 0;
   };
+  // Texts forgotten one by one, with the stamp of each forgetting.
+  using ForgottenTexts = std::map<std::string, long long, std::less<>>;
   // A learning file as read: its good entries, its forgetting and its damage.
   struct FileImage {
     std::vector<Entry> entries;
     long long forgotten = 0;
+    ForgottenTexts forgottenTexts;
     std::size_t damaged = 0;
   };
   static FileImage ReadImage(std::string_view text);
-  static std::string Write(const std::vector<Entry>& entries, long long forgotten);
-  // Holds the file's entries as they are (nothing pending).
+  static std::string Write(const std::vector<Entry>& entries, long long forgotten, const ForgottenTexts& texts);
+  // The file's entries and what this program learned since the last write,
+  // less what was forgotten (`forgotten`, `texts`: everything known).
+  std::vector<Entry> Merged(FileImage& image, long long forgotten, const ForgottenTexts& texts) const;
+  // Holds the file's entries as they are (nothing pending), less what this
+  // program knows was forgotten.
   void Adopt(FileImage image);
   long long NextStamp();
   void Trim();
@@ -165,6 +198,9 @@ class Learning {
   std::map<Key, Pending> pending_;
   // The stamp of the last forgetting known (this program's or the file's).
   long long forgotten_ = 0;
+  // The texts forgotten one by one that are known (this program's or the
+  // file's).
+  ForgottenTexts forgottenTexts_;
   bool forgetPending_ = false;
   std::size_t damaged_ = 0;
   // Where a damaged file read at start is kept before it is replaced.

@@ -3,10 +3,29 @@
 #include <algorithm>
 #include <charconv>
 
+#include "core/Cp932.h"
+
 namespace velkor {
+
+namespace {
+
+constexpr std::size_t kGroups = 0x10000;
+
+// The code page 932 code of the first character: the group of a form.
+std::size_t FirstCode(std::string_view text) {
+  if (text.empty()) return 0;
+  const std::size_t length = cp932::CharLength(text, 0);
+  const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  return length == 2 ? (std::size_t{byte(0)} << 8) | byte(1) : byte(0);
+}
+
+}  // namespace
 
 bool Lexicon::Load(ITextFiles& files, const std::string& path) {
   entries_.clear();
+  byForm_.clear();
+  groupStart_.clear();
+  groupSorted_.clear();
   FileResult read = files.ReadAll(path);
   if (!read.ok) return false;
   text_ = std::move(read.bytes);
@@ -57,5 +76,53 @@ std::vector<Word> Lexicon::Phrases(const std::string& before, const std::string&
 }
 
 std::vector<Word> Lexicon::Next(const std::string& before, std::size_t max) { return model_.Next(before, max); }
+
+void Lexicon::GroupForms() {
+  // One pass to count each group, one to place the entries.
+  groupStart_.assign(kGroups + 1, 0);
+  for (const Entry& e : entries_) ++groupStart_[FirstCode(FormOf(e)) + 1];
+  for (std::size_t g = 1; g <= kGroups; ++g) groupStart_[g] += groupStart_[g - 1];
+  byForm_.resize(entries_.size());
+  std::vector<std::uint32_t> next(groupStart_.begin(), groupStart_.end() - 1);
+  for (std::uint32_t i = 0; i < entries_.size(); ++i) byForm_[next[FirstCode(FormOf(entries_[i]))]++] = i;
+  groupSorted_.assign(kGroups, false);
+}
+
+std::pair<std::uint32_t, std::uint32_t> Lexicon::FormGroup(std::string_view text) {
+  if (groupStart_.empty()) GroupForms();
+  const std::size_t group = FirstCode(text);
+  const std::uint32_t first = groupStart_[group];
+  const std::uint32_t last = groupStart_[group + 1];
+  if (!groupSorted_[group]) {
+    std::sort(byForm_.begin() + first, byForm_.begin() + last, [this](std::uint32_t a, std::uint32_t b) {
+      const std::string_view fa = FormOf(entries_[a]);
+      const std::string_view fb = FormOf(entries_[b]);
+      return fa != fb ? fa < fb : entries_[a].cost < entries_[b].cost;
+    });
+    groupSorted_[group] = true;
+  }
+  return {first, last};
+}
+
+std::vector<Word> Lexicon::FormsAt(std::string_view text) {
+  std::vector<Word> out;
+  if (entries_.empty() || text.empty()) return out;
+  const auto [first, last] = FormGroup(text);
+  auto from = byForm_.begin() + first;
+  const auto end = byForm_.begin() + last;
+  std::size_t length = 0;
+  for (std::size_t chars = 0; chars < kLongestForm && length < text.size(); ++chars) {
+    length = cp932::NextCharPos(text, length);
+    const std::string_view prefix = text.substr(0, length);
+    // The forms from here on sort at or after the prefix; the lowest cost of
+    // one form comes first.
+    from = std::lower_bound(from, end, prefix,
+                            [this](std::uint32_t e, std::string_view p) { return FormOf(entries_[e]) < p; });
+    if (from == end || FormOf(entries_[*from]).substr(0, length) != prefix) break;  // no longer form either
+    const Entry& e = entries_[*from];
+    if (FormOf(e) == prefix) out.push_back({std::string(prefix), std::string(ReadingOf(e)), e.cost});
+  }
+  return out;
+}
 
 }  // namespace velkor

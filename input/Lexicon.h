@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "document/TextFile.h"
@@ -31,6 +32,10 @@ class Lexicon : public IPredictor {
   std::vector<Word> Phrases(const std::string& before, const std::string& kana, std::size_t max) override;
   // The phrase model's likely next phrases.
   std::vector<Word> Next(const std::string& before, std::size_t max) override;
+  // The forms `text` begins with, each with the reading of its lowest cost.
+  std::vector<Word> FormsAt(std::string_view text) override;
+  // The longest form looked for, in characters.
+  static constexpr std::size_t kLongestForm = 16;
 
  private:
   struct Entry {
@@ -43,8 +48,18 @@ class Lexicon : public IPredictor {
   }
   std::string_view FormOf(const Entry& e) const { return std::string_view(text_).substr(e.form, e.formLength); }
 
+  // The entries by written form, made when a form is first looked for:
+  // grouped by the form's first character (its code page 932 code), each
+  // group sorted by form and cost when it is first looked at, so that no
+  // look-up sorts the whole lexicon at once.
+  void GroupForms();
+  std::pair<std::uint32_t, std::uint32_t> FormGroup(std::string_view text);
+
   std::string text_;
   std::vector<Entry> entries_;  // sorted by reading, as the file is
+  std::vector<std::uint32_t> byForm_;      // entry numbers, grouped by first character
+  std::vector<std::uint32_t> groupStart_;  // where each group begins in byForm_ (one past the last too)
+  std::vector<bool> groupSorted_;
   PhraseModel model_;
 };
 

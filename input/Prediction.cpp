@@ -88,16 +88,39 @@ std::optional<std::size_t> StartOfRun(const std::string& text, std::size_t caret
   return start;
 }
 
-void Add(Prediction::Offer& offer, const std::vector<Word>& more, const std::string& replaces, std::size_t cells) {
-  for (const Word& word : more) {
-    if (offer.candidates.size() == cells) return;
+// Adds what is not offered yet, up to `cells`; `learned` gives for each of
+// `more` the learned text it comes from (none: the engines'). A candidate
+// offered already by an engine that was learned too can be forgotten.
+void Add(Prediction::Offer& offer, const std::vector<Word>& more, const std::string& replaces, std::size_t cells,
+         const StringList& learned = {}) {
+  for (std::size_t i = 0; i < more.size(); ++i) {
+    const Word& word = more[i];
     // The reading itself would change nothing.
     if (word.form == replaces) continue;
-    if (std::find(offer.candidates.begin(), offer.candidates.end(), word.form) != offer.candidates.end()) continue;
+    const std::string source = i < learned.size() ? learned[i] : std::string();
+    const auto there = std::find(offer.candidates.begin(), offer.candidates.end(), word.form);
+    if (there != offer.candidates.end()) {
+      std::string& kept = offer.learned[static_cast<std::size_t>(there - offer.candidates.begin())];
+      if (kept.empty()) kept = source;
+      continue;
+    }
+    if (offer.candidates.size() == cells) {
+      if (learned.empty()) return;
+      continue;
+    }
     offer.candidates.push_back(word.form);
     offer.replaces.push_back(replaces);
     offer.readings.push_back(word.reading);
+    offer.learned.push_back(source);
   }
+}
+
+// Learned words offered as they were learned: each its own source.
+void AddLearned(Prediction::Offer& offer, const std::vector<Word>& words, const std::string& replaces,
+                std::size_t cells) {
+  StringList sources;
+  for (const Word& word : words) sources.push_back(word.form);
+  Add(offer, words, replaces, cells, sources);
 }
 
 // Texts whose readings are not known.
@@ -139,7 +162,10 @@ Prediction::Offer Prediction::Row(const std::string& text, std::size_t caret, st
   if (cells == 0) return offer;
   caret = caret::Snap(text, std::min(caret, text.size()));
   if (const auto sentence = SentenceOf(text, caret)) {
-    Add(offer, Unread(learning_.Continuations(*sentence, cells)), "", cells);
+    const StringList rests = learning_.Continuations(*sentence, cells);
+    StringList sentences;
+    for (const std::string& rest : rests) sentences.push_back(*sentence + rest);
+    Add(offer, Unread(rests), "", cells, sentences);
   }
   const std::string kana = KanaSinceCommit(text, caret, origin);
   if (kana.empty()) {
@@ -155,7 +181,7 @@ Prediction::Offer Prediction::Row(const std::string& text, std::size_t caret, st
   const std::string before = text.substr(0, caret - kana.size());
   // What the user wrote before after the text just committed, for these
   // kana, first.
-  Add(offer, learning_.WordsAfter(CommitBefore(before, before.size(), origin), kana, cells), kana, cells);
+  AddLearned(offer, learning_.WordsAfter(CommitBefore(before, before.size(), origin), kana, cells), kana, cells);
   AddForKana(offer, before, kana, ends, cells);
   return offer;
 }
@@ -163,7 +189,7 @@ Prediction::Offer Prediction::Row(const std::string& text, std::size_t caret, st
 void Prediction::AddAfterText(Offer& offer, const std::string& text, std::size_t caret, std::size_t cells,
                               const std::string& committed) const {
   // What the user wrote before right after the text just committed.
-  Add(offer, learning_.WordsAfter(committed, "", cells), "", cells);
+  AddLearned(offer, learning_.WordsAfter(committed, "", cells), "", cells);
   // Right after a word (not after punctuation or at the start of a line):
   // the kana phrases the user writes after words.
   const std::size_t previous = caret > 0 ? caret::Left(text, caret) : 0;
@@ -171,7 +197,7 @@ void Prediction::AddAfterText(Offer& offer, const std::string& text, std::size_t
   if (before != 0 && !IsPunctuation(before) && before != u'\n' && before != u'\r') {
     std::vector<Word> phrases;
     for (std::string& phrase : learning_.KanaPhrases(cells)) phrases.push_back({phrase, phrase});
-    Add(offer, phrases, "", cells);
+    AddLearned(offer, phrases, "", cells);
   }
   Add(offer, engine_.Next(text.substr(0, caret), cells), "", cells);
 }
@@ -180,11 +206,15 @@ void Prediction::AddForKana(Offer& offer, const std::string& before, const std::
                             const std::vector<std::string>& ends, std::size_t cells) const {
   // What the user wrote before, for any of them, first; and the ends of kana
   // phrases the user wrote that go on from them.
-  for (const std::string& reading : ends) Add(offer, learning_.Words(reading, cells), reading, cells);
+  for (const std::string& reading : ends) AddLearned(offer, learning_.Words(reading, cells), reading, cells);
   for (const std::string& reading : ends) {
     std::vector<Word> phraseEnds;
-    for (std::string& end : learning_.PhraseEnds(reading, 2)) phraseEnds.push_back({end, end});
-    Add(offer, phraseEnds, reading, cells);
+    StringList phrases;
+    for (auto& [end, phrase] : learning_.PhraseEndsOf(reading, 2)) {
+      phraseEnds.push_back({end, end});
+      phrases.push_back(std::move(phrase));
+    }
+    Add(offer, phraseEnds, reading, cells, phrases);
   }
   // The likeliest phrases that begin with the kana, after what was written
   // before them: a word with its endings in one selection.
@@ -208,6 +238,7 @@ void Prediction::AddEngineWords(Offer& offer, const std::vector<std::string>& en
     Word word;
     std::string replaces;
     long score;
+    bool learned = false;
   };
   std::vector<Scored> scored;
   for (const std::string& reading : ends) {
@@ -223,7 +254,7 @@ void Prediction::AddEngineWords(Offer& offer, const std::vector<std::string>& en
       }
     }
     for (const std::string& other : OtherLastKana(reading)) {
-      for (Word& word : learning_.Words(other, cells)) scored.push_back({std::move(word), reading, -1});
+      for (Word& word : learning_.Words(other, cells)) scored.push_back({std::move(word), reading, -1, true});
       if (!engineToo) continue;
       for (Word& word : engine_.Complete(other, cells)) {
         const long score = word.cost - kLongerReadingCounts * chars + kOtherLastKanaCosts;
@@ -232,7 +263,13 @@ void Prediction::AddEngineWords(Offer& offer, const std::vector<std::string>& en
     }
   }
   std::stable_sort(scored.begin(), scored.end(), [](const Scored& a, const Scored& b) { return a.score < b.score; });
-  for (const Scored& s : scored) Add(offer, {s.word}, s.replaces, cells);
+  for (const Scored& s : scored) {
+    if (s.learned) {
+      AddLearned(offer, {s.word}, s.replaces, cells);
+    } else {
+      Add(offer, {s.word}, s.replaces, cells);
+    }
+  }
 }
 
 std::vector<Word> Prediction::Converted(const std::string& kana) const {
@@ -303,6 +340,20 @@ void Prediction::Choose(IEditArea& edit, TextEdits& edits, const Offer& offer, s
   }
   if (learned && !previous.empty()) learning_.LearnAfter(previous, *learned, candidate);
   Wrote(edit.Text(), static_cast<std::size_t>(std::max(0, edit.SelStart())));
+}
+
+std::string Prediction::LearnedSource(const Offer& offer, std::size_t index) const {
+  if (index >= offer.candidates.size()) return {};
+  if (index < offer.learned.size() && !offer.learned[index].empty() && learning_.Knows(offer.learned[index]))
+    return offer.learned[index];
+  // Learned for another reading than the one the row offers it for.
+  if (learning_.Knows(offer.candidates[index])) return offer.candidates[index];
+  return {};
+}
+
+void Prediction::Forget(const std::string& text) {
+  learning_.Forget(text);
+  std::erase_if(committed_, [&text](const auto& part) { return part.first == text; });
 }
 
 void Prediction::Converted(const std::string& reading, const std::string& text, std::size_t end) {

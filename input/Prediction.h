@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "core/CommaText.h"
@@ -36,6 +37,13 @@ class IPredictor {
   // The likely next words or phrases after `before` (the text up to the
   // caret), each with its reading, best first, at most `max`.
   virtual std::vector<Word> Next(const std::string& before, std::size_t max) = 0;
+  // The words whose written form `text` begins with, each form once with its
+  // likeliest reading and its cost, shortest first: how the readings of text
+  // written elsewhere are found. None from an engine that cannot tell.
+  virtual std::vector<Word> FormsAt(std::string_view text) {
+    static_cast<void>(text);
+    return {};
+  }
 };
 
 class Prediction {
@@ -60,11 +68,14 @@ class Prediction {
   // What the row offers: the candidates, best first, and for each the
   // reading before the caret it replaces (empty for next words and the rest
   // of a learned sentence, which are inserted) and its whole reading (it may
-  // be offered before all of it was written; empty when not known).
+  // be offered before all of it was written; empty when not known); and the
+  // learned text it comes from: the candidate, the whole sentence it ends,
+  // or the whole kana phrase it ends ("" when only the engines offer it).
   struct Offer {
     StringList candidates;
     StringList replaces;
     StringList readings;
+    StringList learned;
   };
   // The row for the text with its caret: at most `cells` candidates, none
   // twice; empty when there is nothing to offer. First the rest of learned
@@ -97,6 +108,13 @@ class Prediction {
   std::optional<std::string> ReadingOf(const std::string& written) const;
   // Forgets what was committed this session, with all that was learned.
   void Forget() { committed_.clear(); }
+  // What was learned that makes candidate `index` of `offer`: the text whose
+  // entries Forget(text) removes so that it is not offered for what was
+  // learned any more; "" when the engines alone offer it.
+  std::string LearnedSource(const Offer& offer, std::size_t index) const;
+  // Forgets every entry learned with `text`, and it is no part of a
+  // sentence's reading any more.
+  void Forget(const std::string& text);
 
  private:
   // What was committed for which reading, latest last: the parts that make a

@@ -40,6 +40,7 @@ Prediction::Offer KeepCells(const Prediction::Offer& shown, const Prediction::Of
     out.candidates.push_back(i == kFree ? std::string() : fresh.candidates[i]);
     out.replaces.push_back(i == kFree ? std::string() : fresh.replaces[i]);
     out.readings.push_back(i == kFree || i >= fresh.readings.size() ? std::string() : fresh.readings[i]);
+    out.learned.push_back(i == kFree || i >= fresh.learned.size() ? std::string() : fresh.learned[i]);
   }
   return out;
 }
@@ -93,6 +94,20 @@ bool PredictionRow::Choose(int cell) {
   prediction_.Choose(p_.memMain, edits_, offer_, static_cast<std::size_t>(cell));
   filling_ = false;
   Refresh();
+  return true;
+}
+
+std::string PredictionRow::LearnedText(int cell) const {
+  if (cell < 0) return {};
+  return prediction_.LearnedSource(offer_, static_cast<std::size_t>(cell));
+}
+
+bool PredictionRow::Forget(int cell) {
+  const std::string learned = LearnedText(cell);
+  if (learned.empty()) return false;
+  prediction_.Forget(learned);
+  Refresh();
+  if (forgot_) forgot_(learned);
   return true;
 }
 

@@ -38,6 +38,16 @@ class PredictionRow {
   bool Choose(int cell);
   // The board wrote at the caret: what ended there is learned.
   void Wrote();
+  // The learned text that makes the candidate of cell `cell` (the
+  // candidate, or the whole sentence or kana phrase it ends); "" when only
+  // the engines offer it, which cannot be forgotten.
+  std::string LearnedText(int cell) const;
+  // Forgets every entry learned with the learned text of cell `cell`
+  // instead of writing it, and fills the row again; false (nothing
+  // forgotten) when it was not learned.
+  bool Forget(int cell);
+  // Told with the text forgotten, to write the learning at once.
+  void OnForgot(std::function<void(const std::string&)> handler) { forgot_ = std::move(handler); }
 
  private:
   // The text before the caret as far as a reading or a sentence is looked
@@ -58,6 +68,7 @@ class PredictionRow {
   Prediction::Offer offer_;
   bool filling_ = false;
   std::function<void()> refilled_;
+  std::function<void(const std::string&)> forgot_;
 };
 
 }  // namespace velkor

@@ -118,6 +118,7 @@ StatusText Selection::BoardCellStatus(CellPos at) const {
 }
 
 StatusText Selection::Describe(const Target& t) const {
+  if (EndsForgetting(t) && Offers(t)) return {Sj("消すのをやめる"), status::kRed};
   // A greyed command cell says why it offers nothing.
   if (t.place == Place::Board && Face() == Place::Board && t.OnCell()) return BoardCellStatus(t.cell);
   if (!Offers(t)) return {"", status::kBlack};
@@ -130,10 +131,21 @@ StatusText Selection::Describe(const Target& t) const {
     case Place::Start: return places_.start.Status(t.cell.col, t.cell.row);
     case Place::Sentences: return places_.sentences.Status(t.cell.col, t.cell.row);
     case Place::List: return places_.lists.Describe(t.cell);
-    case Place::Row:
-      return {Quoted(places_.row.Offer().candidates[static_cast<std::size_t>(t.cell.col)]), status::kBlack};
+    case Place::Row: return RowCellStatus(t.cell.col);
   }
   return {"", status::kBlack};
+}
+
+StatusText Selection::RowCellStatus(int cell) const {
+  const std::string& candidate = places_.row.Offer().candidates[static_cast<std::size_t>(cell)];
+  // A cell left empty between candidates writes nothing.
+  if (candidate.empty()) return {"", status::kBlack};
+  if (!forgetting_) return {Quoted(candidate), status::kBlack};
+  if (places_.row.LearnedText(cell).empty())
+    return {Sj("「") + candidate + Sj("」は覚えた言葉ではありません"), status::kBlack};
+  if (forgetAsked_ && *forgetAsked_ == std::make_pair(cell, candidate))
+    return {Sj("もう一度で「") + candidate + Sj("」を消す"), status::kRed};
+  return {Sj("「") + candidate + Sj("」を覚えた言葉から消す"), status::kRed};
 }
 
 void Selection::Point(const Target& t) {
@@ -155,6 +167,15 @@ void Selection::Confirm(const Target& t) {
   }
   // A message stays until the next confirmation.
   p_.pnlMsg.SetMessage("");
+  if (t.place != Place::Row) forgetAsked_.reset();
+  if (EndsForgetting(t)) {
+    Disarm();
+    StopForgetting();
+    Finish();
+    return;
+  }
+  // The call bell rings as always; anything else gives forgetting up too.
+  if (forgetting_ && t.place != Place::Row) StopForgetting();
   switch (t.place) {
     case Place::Board: ConfirmBoardCell(t.cell); break;
     case Place::List:
@@ -163,7 +184,11 @@ void Selection::Confirm(const Target& t) {
       break;
     case Place::Row:
       Disarm();
-      ChooseRowCell(t.cell.col);
+      if (forgetting_) {
+        ForgetRowCell(t.cell.col);
+      } else {
+        ChooseRowCell(t.cell.col);
+      }
       break;
     case Place::SlotBoard:
       if (ArmedFirst(t, AskTwiceOfSlot(t.cell))) break;
@@ -239,6 +264,58 @@ void Selection::ChooseRowCell(int cell) {
   if (static_cast<std::size_t>(cell) < now.size() && now[static_cast<std::size_t>(cell)] == promised) {
     places_.row.Choose(cell);
   }
+}
+
+void Selection::ForgetRowCell(int cell) {
+  const std::string promised = places_.row.Offer().candidates[static_cast<std::size_t>(cell)];
+  // As a choice: the row is filled for the caret as it is now, and only the
+  // candidate the status line named is forgotten.
+  places_.lists.Hide();
+  places_.row.Refresh();
+  const auto& now = places_.row.Offer().candidates;
+  const auto asked = std::make_pair(cell, promised);
+  if (static_cast<std::size_t>(cell) >= now.size() || now[static_cast<std::size_t>(cell)] != promised ||
+      places_.row.LearnedText(cell).empty()) {
+    forgetAsked_.reset();
+    return;
+  }
+  if (ForgetAsksTwice() && forgetAsked_ != asked) {
+    forgetAsked_ = asked;
+    return;
+  }
+  forgetAsked_.reset();
+  forgetting_ = false;
+  places_.row.Forget(cell);
+  p_.pnlMsg.SetMessage(Sj("「") + promised + Sj("」を覚えた言葉から消しました"));
+}
+
+bool Selection::ForgetAsksTwice() const {
+  const Settings& s = state_.settings;
+  return ClickModeOn(s) || ScanModeOn(s) || (DwellModeOn(s) && s.ConfirmTwice());
+}
+
+bool Selection::EndsForgetting(const Target& t) const {
+  if (!forgetting_ || !t.OnCell()) return false;
+  if (t.place == Place::List) return true;
+  if (t.place != Place::Board || Face() != Place::Board) return false;
+  return places_.board.CellAt(t.cell.col, t.cell.row).command != Command::CallBell;
+}
+
+void Selection::ToggleForgetting() {
+  if (forgetting_) {
+    StopForgetting();
+    return;
+  }
+  forgetting_ = true;
+  forgetAsked_.reset();
+  p_.pnlMsg.SetMessage(Sj("消したい候補を選んでください"));
+}
+
+void Selection::StopForgetting() {
+  if (!forgetting_) return;
+  forgetting_ = false;
+  forgetAsked_.reset();
+  p_.pnlMsg.SetMessage(Sj("消すのをやめました"));
 }
 
 std::string Selection::AskTwiceOf(const BoardCell& cell) const {

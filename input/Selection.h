@@ -83,6 +83,10 @@ class Selection {
   void InsertText(const std::string& text);
   // 休~: input rests, or goes on.
   void TogglePause();
+  // 忘~: forgetting is armed (the next candidate chosen on the prediction
+  // row is forgotten instead of written), or given up.
+  void ToggleForgetting();
+  bool Forgetting() const { return forgetting_; }
   // 変~: the conversion list opens over the cell confirmed last.
   void StartConversion();
   // The list over the board is given up (a conversion in it ends).
@@ -95,6 +99,19 @@ class Selection {
  private:
   void ConfirmBoardCell(CellPos cell);
   void ChooseRowCell(int cell);
+  // While forgetting is armed: the row's candidate is forgotten, where the
+  // mode asks twice after a second confirmation; a candidate that was never
+  // learned does nothing.
+  void ForgetRowCell(int cell);
+  StatusText RowCellStatus(int cell) const;
+  // Forgetting asks twice where a click, a scan switch or a confirmation
+  // that the user set to take two can slip: click mode, scanning, dwell
+  // with Access/ConfirmTwice.
+  bool ForgetAsksTwice() const;
+  // While forgetting is armed, a confirmation of anything but the row (and
+  // the call bell, which always rings) only gives it up.
+  bool EndsForgetting(const Target& target) const;
+  void StopForgetting();
   void ChooseListCell(CellPos cell);
   // Runs a cell's command, or writes its text.
   void Execute(const std::string& text);
@@ -126,6 +143,10 @@ class Selection {
   // once: the cell reads its second-press text until it is confirmed again
   // or anything else is.
   std::optional<Target> armed_;
+  bool forgetting_ = false;
+  // The row's cell and candidate confirmed once while forgetting, in a mode
+  // that asks twice: the next confirmation of it forgets.
+  std::optional<std::pair<int, std::string>> forgetAsked_;
 };
 
 }  // namespace velkor

@@ -66,6 +66,7 @@ constexpr Cell kCells[] = {
     {9, 5, Item::SentenceEnd, Kind::Label, 0}, {10, 5, Item::SentenceEnd, Kind::Toggle, 0},
     {12, 5, Item::WriteSentence, Kind::Label, 0}, {13, 5, Item::WriteSentence, Kind::Toggle, 0},
     {15, 5, Item::ScanSpeak, Kind::Label, 0}, {16, 5, Item::ScanSpeak, Kind::Toggle, 0},
+    {18, 5, Item::LearnDocuments, Kind::Run, 0},
 };
 // clang-format on
 
@@ -101,6 +102,7 @@ constexpr ItemText kTexts[] = {
     {"読走", "読み上げ走査"},
     {"使い方", "使い方のガイド"},
     {"近道", "走査の近道（゛~ 変~ 戻 BS~ 。 、）"},
+    {"学ぶ", "文書から言葉を覚える"},
 };
 const ItemText& TextOf(Item item) { return kTexts[static_cast<int>(item)]; }
 
@@ -254,6 +256,14 @@ StatusText SettingsBoard::Status(int col, int row) const {
   if (!cell) return {"", status::kBlack};
   if (cell->kind == Kind::Leave) return {Sj("設定を終わる"), status::kBlue};
   if (cell->kind == Kind::Run && cell->item == Item::Guide) return {Sj("使い方のガイドを開く"), status::kBlue};
+  if (cell->kind == Kind::Run && cell->item == Item::LearnDocuments) {
+    if (const auto progress = learningProgress_ ? learningProgress_() : std::nullopt) {
+      return {Sj("覚えるのをやめる（") + std::to_string(progress->first) + "/" + std::to_string(progress->second) +
+                  Sj("）"),
+              status::kBlue};
+    }
+    return {Sj("文書から言葉を覚える（100の場所と、いま書いている文）"), status::kBlue};
+  }
   if (cell->kind == Kind::Run) return {Sj("はじめの画面を出す（入力方法と大きさを選び直す）"), status::kBlue};
   const std::string name = Sj(TextOf(cell->item).name);
   const auto now = [&]() -> std::string {
@@ -360,8 +370,10 @@ void SettingsBoard::Choose(int col, int row) {
     return;
   }
   if (cell->kind == Kind::Run) {
-    const auto& handler = cell->item == Item::Guide ? showGuide_ : showStartFace_;
-    if (handler) handler();
+    const auto& run = cell->item == Item::Guide            ? showGuide_
+                      : cell->item == Item::LearnDocuments ? learnDocuments_
+                                                           : showStartFace_;
+    if (run) run();
     return;
   }
   const int modeBefore = CurrentChoice(Item::InputMode);
@@ -410,7 +422,8 @@ void SettingsBoard::Set(Item item, int value) {
       if (On(item) != (value != 0)) Toggle(item);
       break;
     case Item::StartFace:
-    case Item::Guide: return;
+    case Item::Guide:
+    case Item::LearnDocuments: return;
     default: SetValue(item, value); break;
   }
   if (Shown()) Redraw();

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "board/BoardDisplay.h"
 #include "core/Commands.h"
@@ -52,6 +53,7 @@ class SettingsBoard {
     ScanSpeak,      // scanning reads the highlighted row and cell aloud
     Guide,          // opens the guide
     ScanShortcuts,  // scanning offers the shortcut line before the board's rows
+    LearnDocuments,  // learns the words and sentences of the documents; stops it while it runs
   };
   // What a cell of it does: names the setting (and shows its value), chooses
   // one value, steps the value down or up, turns it on or off, or leaves.
@@ -87,6 +89,14 @@ class SettingsBoard {
   void OnShowStartFace(std::function<void()> handler) { showStartFace_ = std::move(handler); }
   // Told when the guide is asked for (使い方).
   void OnShowGuide(std::function<void()> handler) { showGuide_ = std::move(handler); }
+  // Told when learning from the documents is asked for (学ぶ), which begins
+  // it or, while it runs, stops it; `progress` gives the documents done and
+  // all of them while it runs.
+  void OnLearnFromDocuments(std::function<void()> handler,
+                            std::function<std::optional<std::pair<int, int>>()> progress) {
+    learnDocuments_ = std::move(handler);
+    learningProgress_ = std::move(progress);
+  }
   // Sets a setting from elsewhere (the start face) as a cell of this board
   // would: a choice item takes its choice's number (the board share its
   // percentage), a toggle 0 or 1, the others their value in their own unit;
@@ -125,6 +135,8 @@ class SettingsBoard {
   std::function<void()> modeChanged_;
   std::function<void()> showStartFace_;
   std::function<void()> showGuide_;
+  std::function<void()> learnDocuments_;
+  std::function<std::optional<std::pair<int, int>>()> learningProgress_;
 };
 
 }  // namespace velkor

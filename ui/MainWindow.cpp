@@ -78,7 +78,8 @@ MainWindow::MainWindow(ISettingsStore& store, IShell& shell, IFileSystem& fs, IT
   form_ = std::make_unique<MainForm>(
       Platform{*this,       *memMain_, *edtInp_,      *sgd00_,  *tabC00_,    *pnlMsg_,    store,     shell,
                fs,          *dialogs_, *sgd01_,       pointer_, *tmrInput0_, files,       *printer_, *recoveryTimer_,
-               *converter_, *speech_,  *predictions_, lexicon_, clock_,      *scanTimer_, *bell_,    *holdTimer_});
+               *converter_, *speech_,  *predictions_, lexicon_, clock_,      *scanTimer_, *bell_,    *holdTimer_,
+               *learnTimer_});
   form_->AddStartRemark(cp932::FromUtf8(lexiconRemark_));
   BuildActions();
   BuildMenus();
@@ -156,6 +157,7 @@ void MainWindow::ConnectEvents() {
   tmrInput0_->OnTick([&pointer] { pointer.Tick(); });
   scanTimer_->OnTick([this] { form_->ScanTick(); });
   holdTimer_->OnTick([this] { form_->HoldTick(); });
+  learnTimer_->OnTick([this] { form_->LearnTick(); });
   qApp->installEventFilter(this);
   recoveryTimer_->OnTick([this] { form_->RecoveryTimerTick(); });
 
@@ -224,6 +226,7 @@ void MainWindow::BuildControls() {
   tmrInput0_ = new InputTimer(this, 500, false);
   scanTimer_ = new InputTimer(this, 1500, false);
   holdTimer_ = new InputTimer(this, kBellHoldMs, true);
+  learnTimer_ = new InputTimer(this, kLearnTickMs, false);
   recoveryTimer_ = new InputTimer(this, Recovery::kDelayMs, true);
 
   // The staging box is never shown; text passes through it to the clipboard.

@@ -188,6 +188,7 @@ class MainWindow : public QMainWindow, public IMainWindow {
   InputTimer* tmrInput0_ = nullptr;
   InputTimer* scanTimer_ = nullptr;
   InputTimer* holdTimer_ = nullptr;  // a scan switch held down rings the bell
+  InputTimer* learnTimer_ = nullptr;  // steps learning from the documents
   MonotonicClock clock_;
   std::string lexiconPath_;
   std::string lexiconRemark_;  // why the lexicon in use is not the first one, or none is (UTF-8)

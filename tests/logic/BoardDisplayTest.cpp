@@ -73,7 +73,7 @@ TEST_F(BoardDisplayTest, BuiltInTabShowsFirstVariants) {
 // are cleared of whatever the grid held before.
 TEST_F(BoardDisplayTest, CommandRowsOnEveryTab) {
   const char* row6[] = {"改~", "←~", "→~", "↑~", "↓~", "挿~", "削~", "BS~", "戻", "直", "変~", "話~"};
-  const char* row7[] = {"《~", "》~", "新~", "開~", "書~", "名~", "印~", "終~", "休~", "設~", "鈴~", "文~"};
+  const char* row7[] = {"《~", "》~", "新~", "開~", "書~", "名~", "印~", "終~", "休~", "設~", "鈴~", "文~", "忘~"};
   for (int tab = 0; tab < 3; ++tab) {
     SCOPED_TRACE("tab " + std::to_string(tab));
     for (int row = 6; row <= 7; ++row) {
@@ -82,7 +82,7 @@ TEST_F(BoardDisplayTest, CommandRowsOnEveryTab) {
     ShowTab(tab);
     for (int col = 1; col <= 20; ++col) {
       EXPECT_EQ(Label(col, 6), col <= 12 ? row6[col - 1] : "") << "row 6, column " << col;
-      EXPECT_EQ(Label(col, 7), col <= 12 ? row7[col - 1] : "") << "row 7, column " << col;
+      EXPECT_EQ(Label(col, 7), col <= 13 ? row7[col - 1] : "") << "row 7, column " << col;
     }
   }
 }

@@ -67,9 +67,9 @@ StringList CommandRowItems() {
     items.push_back(Sj(token));
   }
   items.insert(items.end(), 8, "~");
-  for (const char* token : {"《~", "》~", "新~", "開~", "書~", "名~", "印~", "終~", "休~", "設~", "鈴~", "文~"})
+  for (const char* token : {"《~", "》~", "新~", "開~", "書~", "名~", "印~", "終~", "休~", "設~", "鈴~", "文~", "忘~"})
     items.push_back(Sj(token));
-  items.insert(items.end(), 8, "~");
+  items.insert(items.end(), 7, "~");
   return items;
 }
 

@@ -129,7 +129,7 @@ TEST(BoardModel, CommandTokensAreRecognisedWhole) {
       {"新~", Command::New},     {"開~", Command::Open},     {"書~", Command::Save},      {"名~", Command::SaveAs},
       {"印~", Command::Print},   {"終~", Command::Quit},     {"☆~", Command::CancelSlot}, {"変~", Command::Convert},
       {"話~", Command::Speak},   {"゛~", Command::Modifier}, {"休~", Command::Pause},     {"設~", Command::Settings},
-      {"鈴~", Command::CallBell},  {"文~", Command::Sentences},
+      {"鈴~", Command::CallBell},  {"文~", Command::Sentences}, {"忘~", Command::ForgetOne},
   };
   // Every command with a token is here; the others (find, replace and the
   // menu's own items) have no board cell.
@@ -149,14 +149,14 @@ TEST(BoardModel, CommandTokensAreRecognisedWhole) {
 
 TEST(BoardModel, CommandPlaces) {
   const char* row6[] = {"改~", "←~", "→~", "↑~", "↓~", "挿~", "削~", "BS~", "戻", "直", "変~", "話~", "゛~"};
-  const char* row7[] = {"《~", "》~", "新~", "開~", "書~", "名~", "印~", "終~", "休~", "設~", "鈴~", "文~"};
+  const char* row7[] = {"《~", "》~", "新~", "開~", "書~", "名~", "印~", "終~", "休~", "設~", "鈴~", "文~", "忘~"};
   // -1 is where the grid reports a point on no cell.
   for (int col = -1; col <= 21; ++col) {
     for (int row = -1; row <= 8; ++row) {
       SCOPED_TRACE("row " + std::to_string(row) + ", column " + std::to_string(col));
       const char* expected = nullptr;
       if (row == 6 && col >= 1 && col <= 13) expected = row6[col - 1];
-      if (row == 7 && col >= 1 && col <= 12) expected = row7[col - 1];
+      if (row == 7 && col >= 1 && col <= 13) expected = row7[col - 1];
       const auto command = CommandAt(col, row);
       if (expected) {
         ASSERT_TRUE(command);

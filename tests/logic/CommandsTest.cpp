@@ -579,8 +579,8 @@ TEST(CommandTable, EachCommandIsDefinedOnceAndItsPlacesAreDistinct) {
     }
     EXPECT_EQ(&EntryOf(entry.id), &entry);
   }
-  EXPECT_EQ(tokens.size(), 26u);
-  EXPECT_EQ(actions.size(), 30u);
+  EXPECT_EQ(tokens.size(), 27u);
+  EXPECT_EQ(actions.size(), 31u);
 }
 
 // One command, two places: the menu's items ask and use the file dialogs,

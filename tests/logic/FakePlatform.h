@@ -868,6 +868,26 @@ class ScriptedPredictor : public IPredictor {
     for (std::string& form : Take(next, LastCharacter(utf8), max)) words.push_back({form, form});
     return words;
   }
+  // Written forms with their readings and costs (UTF-8), as the lexicon
+  // finds them in text written elsewhere.
+  struct Form {
+    std::string reading;
+    int cost = 5000;
+  };
+  std::map<std::string, Form> forms;
+  int formLookups = 0;
+  std::function<void()> onFormsAt;  // each look-up, as it takes time
+  std::vector<Word> FormsAt(std::string_view text) override {
+    ++formLookups;
+    if (onFormsAt) onFormsAt();
+    std::vector<Word> words;
+    for (const auto& [form, found] : forms) {
+      const std::string sj = cp932::FromUtf8(form);
+      if (text.substr(0, sj.size()) == sj) words.push_back({sj, cp932::FromUtf8(found.reading), found.cost});
+    }
+    std::sort(words.begin(), words.end(), [](const Word& a, const Word& b) { return a.form.size() < b.form.size(); });
+    return words;
+  }
   // A phrase's reading is the kana it was scripted for.
   std::vector<Word> Phrases(const std::string& before, const std::string& kana, std::size_t max) override {
     const std::string key = LastCharacter(cp932::ToUtf8(before)) + "|" + cp932::ToUtf8(kana);
@@ -975,6 +995,7 @@ struct FakePlatform {
   FakeTimer scanTimer;
   FakeBell bell;
   FakeTimer holdTimer;
+  FakeTimer learnTimer;
   IPredictor* realPredictor = nullptr;  // when set, the platform's predictor (a real lexicon)
   IConverter* realConverter = nullptr;  // when set, the platform's conversion engine
   std::string clipboard;
@@ -1027,7 +1048,8 @@ struct FakePlatform {
                     clock,
                     scanTimer,
                     bell,
-                    holdTimer};
+                    holdTimer,
+                    learnTimer};
   }
   // The same fakes over other files and folders (real ones in a temporary
   // folder, say).
@@ -1055,7 +1077,8 @@ struct FakePlatform {
                     clock,
                     scanTimer,
                     bell,
-                    holdTimer};
+                    holdTimer,
+                    learnTimer};
   }
 };
 

@@ -352,6 +352,109 @@ TEST(Learning, ForgettingLeavesNothing) {
   EXPECT_EQ(reloaded.Size(), 0u);
 }
 
+// One text forgotten alone: every entry with it goes (for any reading,
+// after any text, as a sentence), and stays gone across a restart; learned
+// again afterwards it counts anew.
+TEST(LearningForgetOne, EveryEntryWithTheTextGoesAndStaysGoneAcrossARestart) {
+  FakeTextFiles files;
+  FakeFileSystem fs;
+  const std::string path = "/l.txt";
+  long long clock = 5000;
+  Learning learning;
+  learning.SetClock([&clock] { return ++clock; });
+  const std::string wrong = Sj("看護し");
+  for (int i = 0; i < 3; ++i) learning.Learn(Sj("かんごし"), wrong);
+  learning.Learn(Sj("かんごし"), Sj("看護師"));
+  learning.Learn(Sj("かご"), wrong);
+  learning.LearnAfter(Sj("夜の"), Sj("かんごし"), wrong);
+  learning.Learn(Sj("よるのかんごしさん。"), Sj("夜の看護しさん。"));
+  ASSERT_EQ(learning.Sync(files, fs, path), "");
+  EXPECT_EQ(Utf8(learning.Candidates(Sj("かんごし"), 8)), (std::vector<std::string>{"看護し", "看護師"}));
+
+  learning.Forget(wrong);
+  EXPECT_FALSE(learning.Knows(wrong));
+  EXPECT_TRUE(learning.ForgottenAlone(wrong));
+  EXPECT_EQ(Utf8(learning.Candidates(Sj("かんごし"), 8)), std::vector<std::string>{"看護師"});
+  EXPECT_TRUE(learning.WordsAfter(Sj("夜の"), "", 8).empty());
+  EXPECT_EQ(learning.Continuations("", 8).size(), 1u) << "a sentence holding it is another text";
+  EXPECT_TRUE(learning.Unsaved());
+  ASSERT_EQ(learning.Sync(files, fs, path), "");
+  EXPECT_EQ(files.files[path].rfind("VelkorLT learning 3\t0\n", 0), 0u);
+  EXPECT_NE(files.files[path].find("\n-\t" + std::to_string(clock) + "\t" + wrong + "\n"), std::string::npos);
+
+  Learning restarted;
+  ASSERT_EQ(restarted.Load(files, path), "");
+  EXPECT_FALSE(restarted.Knows(wrong));
+  EXPECT_TRUE(restarted.ForgottenAlone(wrong));
+  EXPECT_EQ(restarted.Size(), 2u);
+
+  // Learned again after the forgetting: one use, not four.
+  restarted.SetClock([&clock] { return ++clock; });
+  restarted.Learn(Sj("かんごし"), wrong);
+  EXPECT_FALSE(restarted.ForgottenAlone(wrong));
+  ASSERT_EQ(restarted.Sync(files, fs, path), "");
+  Learning again;
+  ASSERT_EQ(again.Load(files, path), "");
+  EXPECT_TRUE(again.Knows(wrong));
+  EXPECT_NE(files.files[path].find("1\t" + std::to_string(clock) + "\t" + Sj("かんごし") + "\t" + wrong + "\n"),
+            std::string::npos)
+      << "counted anew";
+  EXPECT_EQ(Utf8(again.Candidates(Sj("かんごし"), 8)), (std::vector<std::string>{"看護し", "看護師"}))
+      << "as often as 看護師, and later";
+}
+
+// Files of the older versions read as before; a version 3 file's records
+// are checked as its entries are; at the cap the oldest forgetting goes.
+TEST(LearningForgetOne, OlderFilesReadAsBeforeAndTheRecordsAreCheckedAndCapped) {
+  Learning learning;
+  EXPECT_TRUE(learning.Parse("VelkorLT learning 2\t0\n2\t5\tr\tt\n"));
+  EXPECT_EQ(learning.Size(), 1u);
+  EXPECT_FALSE(learning.Parse("VelkorLT learning 2\t0\n2\t5\tr\tt\n-\t9\tt\n")) << "no records in version 2";
+  EXPECT_EQ(learning.DamagedLines(), 1u);
+  EXPECT_EQ(learning.Size(), 1u);
+  EXPECT_EQ(learning.Serialise(), "VelkorLT learning 2\t0\n2\t5\tr\tt\n") << "no records: written as version 2";
+
+  EXPECT_TRUE(learning.Parse("VelkorLT learning 3\t0\n2\t5\tr\tt\n1\t12\tr\tu\n-\t9\tt\n-\t9\tu\n"));
+  EXPECT_FALSE(learning.Knows("t")) << "learned before it was forgotten";
+  EXPECT_TRUE(learning.Knows("u")) << "learned again after";
+  EXPECT_FALSE(learning.Parse("VelkorLT learning 3\t0\n-\tx\tt\n-\t9\n-\t9\t\n-\t9\ta\tb\n-\t9\t\\q\n"));
+  EXPECT_EQ(learning.DamagedLines(), 5u);
+
+  learning.Parse("VelkorLT learning 1\n");
+  long long clock = 100;
+  learning.SetClock([&clock] { return ++clock; });
+  for (std::size_t i = 0; i < Learning::kMaxForgottenTexts + 3; ++i) learning.Forget("t" + std::to_string(i));
+  const std::string file = learning.Serialise();
+  EXPECT_EQ(file.find("\tt0\n"), std::string::npos) << "the oldest went";
+  EXPECT_EQ(file.find("\tt2\n"), std::string::npos);
+  EXPECT_NE(file.find("\tt3\n"), std::string::npos);
+  EXPECT_NE(file.find("\tt" + std::to_string(Learning::kMaxForgottenTexts + 2) + "\n"), std::string::npos);
+  learning.Forget();
+  EXPECT_EQ(learning.Serialise(), "VelkorLT learning 2\t" + std::to_string(clock) + "\n")
+      << "forgetting everything covers each text";
+}
+
+// What the documents teach counts once, never doubles, takes only free room
+// and never brings back what the user forgot.
+TEST(LearningForgetOne, LearningNewTextsCountsEachOnceAndLeavesWhatWasForgotten) {
+  Learning learning;
+  learning.Learn(Sj("かんご"), Sj("看護"));
+  learning.Learn(Sj("ちが"), Sj("違"));
+  learning.Forget(Sj("違"));
+  const std::vector<std::pair<std::string, std::string>> found = {
+      {Sj("かんご"), Sj("看護")}, {Sj("みず"), Sj("水")}, {Sj("みず"), Sj("水")}, {Sj("ちが"), Sj("違")}, {"", "x"}};
+  EXPECT_EQ(learning.LearnNew(found), (std::vector<bool>{false, true, false, false, false}));
+  EXPECT_EQ(learning.LearnNew(found), (std::vector<bool>{false, false, false, false, false})) << "twice adds nothing";
+  EXPECT_EQ(learning.Serialise().find("\n2\t"), std::string::npos) << "every count is one";
+  EXPECT_TRUE(learning.Unsaved());
+
+  Learning full;
+  for (std::size_t i = 0; i < Learning::kMaxEntries - 1; ++i) full.Learn("r" + std::to_string(i), "t");
+  EXPECT_EQ(full.LearnNew({{"a", "a"}, {"b", "b"}}), (std::vector<bool>{true, false}));
+  EXPECT_EQ(full.Size(), Learning::kMaxEntries);
+  EXPECT_EQ(full.Candidates("r0", 1).size(), 1u) << "nothing the user chose was pushed out";
+}
+
 }  // namespace
 }  // namespace velkor::testing
 
@@ -381,7 +484,7 @@ class LearningFolder {
   std::string path;
 };
 
-enum class Act { Learn, Write, Forget };
+enum class Act { Learn, Write, Forget, ForgetOne };
 struct Step {
   Act act;
   const char* word;  // what is learned (reading and text alike)
@@ -410,14 +513,17 @@ void RunInEveryOrder(const std::vector<Step>& a, const std::vector<Step>& b, int
     }
     std::map<std::string, long long> learnedAt{{"old", 1}};
     long long forgottenAt = 0;
+    std::map<std::string, long long> forgottenAlone;
     std::size_t next[2] = {0, 0};
     for (std::size_t i = 0; i < total; ++i) {
       const int who = (mask >> i) & 1u;
       const Step& step = (who == 0 ? a : b)[next[who]++];
       Learning& p = programs[who];
-      order.push_back(std::string(who == 0 ? "A" : "B") + (step.act == Act::Learn    ? std::string(" learns ") + step.word
-                                                           : step.act == Act::Write ? " writes"
-                                                                                    : " forgets"));
+      order.push_back(std::string(who == 0 ? "A" : "B") +
+                      (step.act == Act::Learn       ? std::string(" learns ") + step.word
+                       : step.act == Act::Write     ? std::string(" writes")
+                       : step.act == Act::ForgetOne ? std::string(" forgets ") + step.word
+                                                    : std::string(" forgets")));
       switch (step.act) {
         case Act::Learn:
           p.Learn(step.word, step.word);
@@ -426,13 +532,18 @@ void RunInEveryOrder(const std::vector<Step>& a, const std::vector<Step>& b, int
         case Act::Forget:
           p.Forget();
           forgottenAt = clock;
+          ASSERT_EQ(p.Sync(RealTextFiles(), RealFileSystem(), path), "") << ::testing::PrintToString(order);
+          break;
+        case Act::ForgetOne:
+          p.Forget(step.word);
+          forgottenAlone[step.word] = clock;
           [[fallthrough]];
         case Act::Write: ASSERT_EQ(p.Sync(RealTextFiles(), RealFileSystem(), path), "") << ::testing::PrintToString(order);
       }
     }
     std::set<std::string> expected;
     for (const auto& [word, at] : learnedAt) {
-      if (at > forgottenAt) expected.insert(word);
+      if (at > forgottenAt && at > forgottenAlone[word]) expected.insert(word);
     }
     Learning reader;
     ASSERT_EQ(reader.Load(RealTextFiles(), path), "");
@@ -461,6 +572,45 @@ TEST(LearningShared, TwoProgramsLearningAndForgettingInEveryOrderKeepTheUnionLes
                   {{Act::Write, ""}, {Act::Learn, "b1"}, {Act::Write, ""}, {Act::Write, ""}}, orders);
   EXPECT_EQ(orders, 126 + 70 + 35);
   RecordProperty("orders", orders);
+}
+
+// One program forgets a text alone while the other, which learned it too,
+// learns and writes around it: neither the file nor the other program
+// brings it back, and learned again after the forgetting it stays.
+TEST(LearningShared, ATextForgottenAloneStaysForgottenInEveryOrder) {
+  int orders = 0;
+  RunInEveryOrder({{Act::Learn, "a1"}, {Act::Write, ""}, {Act::ForgetOne, "old"}, {Act::Learn, "a2"}, {Act::Write, ""}},
+                  {{Act::Learn, "old"}, {Act::Write, ""}, {Act::Learn, "b1"}, {Act::ForgetOne, "a1"}}, orders);
+  // Both forget the same text; one learns it again.
+  RunInEveryOrder({{Act::ForgetOne, "old"}, {Act::Learn, "a1"}, {Act::Write, ""}},
+                  {{Act::Learn, "b1"}, {Act::ForgetOne, "old"}, {Act::Learn, "old"}, {Act::Write, ""}}, orders);
+  EXPECT_EQ(orders, 126 + 35);
+}
+
+// Used again by a program that had not heard of the forgetting yet: the
+// text comes back (that use is the user's), but with one use, not the ones
+// from before the forgetting.
+TEST(LearningShared, UsesFromBeforeAForgettingNeverComeBackWithALaterUse) {
+  FakeTextFiles files;
+  FakeFileSystem fs;
+  const std::string path = "/l.txt";
+  files.files[path] = "VelkorLT learning 2\t0\n7\t5\tr\tt\n";
+  long long clock = 100;
+  Learning a;
+  Learning b;
+  for (Learning* p : {&a, &b}) {
+    p->SetClock([&clock] { return ++clock; });
+    ASSERT_EQ(p->Load(files, path), "");
+  }
+  a.Forget("t");
+  b.Learn("r", "t");  // after the forgetting, not knowing of it
+  ASSERT_EQ(b.Sync(files, fs, path), "");
+  EXPECT_NE(files.files[path].find("8\t"), std::string::npos);
+  ASSERT_EQ(a.Sync(files, fs, path), "");
+  EXPECT_NE(files.files[path].find("\n1\t" + std::to_string(clock) + "\tr\tt\n"), std::string::npos)
+      << files.files[path];
+  ASSERT_EQ(b.Sync(files, fs, path), "");
+  EXPECT_TRUE(b.Knows("t"));
 }
 
 // A learning file that is a symbolic link is read but never written through:

@@ -277,6 +277,95 @@ TEST(PredictionRowWindow, ForgettingEmptiesTheRowAndTheFileAndADamagedFileIsSaid
   EXPECT_EQ(r.form->Learned().Size(), 0u);
 }
 
+// 忘~ arms forgetting: a learned candidate chosen on the row is forgotten
+// instead of written, asked twice in click mode, and written at once so it
+// stays forgotten; a candidate of the lexicon alone cannot be forgotten.
+TEST(PredictionRowWindow, ForgettingOneCandidateAsksTwiceInClickModeAndIsWrittenAtOnce) {
+  RowRig r;
+  r.fake.predictor.completions["かんごし"] = {"看護師"};
+  r.form->Learned().Learn(Sj("かんごし"), Sj("看護し"));
+  r.Write("かんごし");
+  ASSERT_EQ(r.CellOf("看護し"), 0);
+  ASSERT_EQ(r.CellOf("看護師"), 1);
+  Selection& s = r.form->Select();
+  const Target forget{Place::Board, {13, 7}};
+  EXPECT_EQ(U(r.fake.sgd00.CellText(13, 7)), "忘~");
+  EXPECT_EQ(U(s.Describe(forget).text), "覚えた言葉を一つ消す");
+  s.Confirm(forget);
+  EXPECT_TRUE(s.Forgetting());
+  EXPECT_EQ(U(r.fake.pnlMsg.message), "消したい候補を選んでください");
+  EXPECT_EQ(U(s.Describe(forget).text), "消すのをやめる");
+  EXPECT_EQ(U(s.Describe({Place::Board, {1, 1}}).text), "消すのをやめる") << "any other cell only gives it up";
+
+  PointerAt(r.fake, *r.form, OnRow(r.fake, 150, 20));
+  EXPECT_EQ(U(r.fake.pnlMsg.text), "「看護師」は覚えた言葉ではありません");
+  PressAt(r.fake, *r.form, OnRow(r.fake, 150, 20));
+  EXPECT_EQ(r.Text(), "かんごし") << "nothing written";
+  EXPECT_TRUE(s.Forgetting()) << "and still armed";
+
+  PointerAt(r.fake, *r.form, OnRow(r.fake, 50, 20));
+  EXPECT_EQ(U(r.fake.pnlMsg.text), "「看護し」を覚えた言葉から消す");
+  PressAt(r.fake, *r.form, OnRow(r.fake, 50, 20));
+  EXPECT_EQ(U(r.fake.pnlMsg.text), "もう一度で「看護し」を消す");
+  EXPECT_TRUE(r.form->Learned().Knows(Sj("看護し"))) << "a first click only asks";
+  PressAt(r.fake, *r.form, OnRow(r.fake, 50, 20));
+  EXPECT_FALSE(r.form->Learned().Knows(Sj("看護し")));
+  EXPECT_EQ(U(r.fake.pnlMsg.message), "「看護し」を覚えた言葉から消しました");
+  EXPECT_EQ(r.Text(), "かんごし");
+  EXPECT_FALSE(s.Forgetting()) << "one candidate at a time";
+  EXPECT_EQ(r.CellOf("看護し"), -1);
+  EXPECT_EQ(r.CellOf("看護師"), 1) << "keeps its cell";
+  EXPECT_EQ(U(s.Describe({Place::Row, {1, 0}}).text), "「看護師」を入力");
+  EXPECT_EQ(U(s.Describe({Place::Row, {0, 0}}).text), "") << "an empty cell promises nothing";
+  const std::string file = r.fake.files.files[r.form->LearningPath()];
+  EXPECT_NE(file.find("\n-\t"), std::string::npos) << "written at once: " << U(file);
+  r.Restart();
+  EXPECT_FALSE(r.form->Learned().Knows(Sj("看護し")));
+}
+
+// Forgetting is given up by 忘~ again or by any other cell, which then does
+// nothing else; the call bell still rings. Where a resting pointer confirms
+// once, once forgets, and the rest of a learned sentence forgets the whole
+// sentence. Without the row, 忘~ is greyed.
+TEST(PredictionRowWindow, ForgettingIsGivenUpByAnyOtherCellAndForgetsWholeSentences) {
+  RowRig r;
+  Selection& s = r.form->Select();
+  const Target forget{Place::Board, {13, 7}};
+  s.Confirm(forget);
+  s.Confirm({Place::Board, {1, 1}});
+  EXPECT_FALSE(s.Forgetting());
+  EXPECT_EQ(r.Text(), "") << "the cell wrote nothing";
+  EXPECT_FALSE(r.fake.sgd01.visible) << "nor opened its variants";
+  EXPECT_EQ(U(r.fake.pnlMsg.message), "消すのをやめました");
+  s.Confirm(forget);
+  s.Confirm(forget);
+  EXPECT_FALSE(s.Forgetting());
+  s.Confirm(forget);
+  s.Confirm({Place::Board, {11, 7}});
+  EXPECT_TRUE(r.fake.bell.ringing) << "鈴~ rings as always";
+  EXPECT_FALSE(s.Forgetting());
+  r.fake.bell.Finish();
+
+  r.form->Modes().MnuEditM10Click();  // dwell, one confirmation
+  const std::string sentence = Sj("看護師さんをよんでください。");
+  r.form->Learned().Learn(Sj("かんごしさんをよんでください。"), sentence);
+  r.form->Learned().Learn(Sj("かんごし"), Sj("看護師"));
+  r.fake.memMain.text = Sj("看護師");
+  r.fake.memMain.selStart = static_cast<int>(r.fake.memMain.text.size());
+  r.form->Row().Refresh();
+  ASSERT_EQ(Cells(r.fake.predictionRow).front(), "さんをよんでください。");
+  s.Confirm(forget);
+  EXPECT_EQ(U(s.Describe({Place::Row, {0, 0}}).text), "「さんをよんでください。」を覚えた言葉から消す");
+  s.Confirm({Place::Row, {0, 0}});
+  EXPECT_FALSE(r.form->Learned().Knows(sentence));
+  EXPECT_TRUE(r.form->Learned().Knows(Sj("看護師"))) << "only the sentence";
+  EXPECT_EQ(r.Text(), "看護師");
+
+  r.form->ShowPredictionRow(false);
+  EXPECT_FALSE(r.form->Commands().Enabled(Command::ForgetOne));
+  EXPECT_EQ(U(s.Describe(forget).text), "覚えた言葉を一つ消す（今は使えません）");
+}
+
 // With the real lexicon: かんご offers 看護; written once through the row,
 // the whole sentence is offered first for its first word's reading.
 TEST(PredictionRowWindow, WithTheRealLexiconALearnedSentenceComesFirst) {

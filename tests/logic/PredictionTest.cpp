@@ -78,7 +78,7 @@ TEST(PredictionRow, AChoiceIsOneJournalEntryAndIsLearned) {
   EXPECT_EQ(Utf8(r.RowAfter("かんご").candidates).front(), "看護師") << "learned: first next time";
 
   // A next word goes in at the caret and replaces nothing.
-  const auto next = Prediction::Offer{{Sj("を")}, {""}, {""}};
+  const auto next = Prediction::Offer{{Sj("を")}, {""}, {""}, {""}};
   r.prediction.Choose(fake.memMain, form.Edits(), next, 0);
   EXPECT_EQ(cp932::ToUtf8(fake.memMain.text), "今日は看護師を");
   EXPECT_EQ(form.UndoLog().Count(), entries + 2);
@@ -205,7 +205,7 @@ TEST(PredictionRow, PhrasesAfterOneAndTwoKanaAndAfterACommit) {
   r.engine.next["い"] = {"ね", "。"};
   const auto next = r.RowAfter("看護師を呼んでください");
   EXPECT_EQ(Utf8(next.candidates), (std::vector<std::string>{"ね", "。"}));
-  const Prediction::Offer phrase{{Sj("呼んでください")}, {""}, {Sj("よんでください")}};
+  const Prediction::Offer phrase{{Sj("呼んでください")}, {""}, {Sj("よんでください")}, {""}};
   fake.memMain.text = Sj("看護師さんを");
   fake.memMain.selStart = static_cast<int>(fake.memMain.text.size());
   r.prediction.Choose(fake.memMain, form.Edits(), phrase, 0);

@@ -213,6 +213,27 @@ TEST_F(MainMenus, CheckMarksFollowTheStoredModeAndTheChosenItems) {
   EXPECT_TRUE(window.close());
 }
 
+// Learning from the documents starts from the menu, is ticked while the
+// window's learn timer steps it, and says what it learned at the end.
+TEST_F(MainMenus, LearningFromTheDocumentsRunsOnTheTimerFromItsMenuItem) {
+  ui::MainWindow& window = Start();
+  QMenu* learning = SubMenu(TopMenu(window, 2), QStringLiteral("予測と学習(&P)"));
+  ASSERT_NE(learning, nullptr);
+  EXPECT_EQ(Describe(learning),
+            "[x] 予測の行を表示(&R) | [ ] かなを一回で入力（゛~で濁点・小文字・カタカナ）(&K) | - | [ ] "
+            "文書から言葉を覚える | 学習した語と文をすべて忘れる(&F)...");
+  window.Form().Select().InsertText(cp932::Sj("水をください。"));
+  QAction* learn = window.CommandAction(Command::LearnDocuments);
+  learn->trigger();
+  EXPECT_TRUE(learn->isChecked()) << "ticked while it runs";
+  QTRY_VERIFY_WITH_TIMEOUT(!learn->isChecked(), 5000);
+  EXPECT_EQ(cp932::ToUtf8(window.PnlMsg()->Message()).rfind("覚えました：1文、", 0), 0u)
+      << cp932::ToUtf8(window.PnlMsg()->Message());
+  EXPECT_TRUE(window.Form().Learned().Knows(cp932::Sj("水をください。")));
+  window.Form().Plat().memMain.SetModified(false);  // closing asks nothing
+  EXPECT_TRUE(window.close());
+}
+
 TEST_F(MainMenus, NoItemActionOrButtonHasAKeyboardShortcut) {
   ui::MainWindow& window = Start();
   QList<QAction*> all = MainMenuActions(window);
