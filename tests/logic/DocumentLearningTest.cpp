@@ -225,7 +225,7 @@ TEST(DocumentLearningWindow, TheRowOffersWhatFollowedAWordAfterIt) {
   r.fake.converter.script[Sj("かんごし")] = {{Sj("かんごし"), {Sj("看護師")}}};
   r.form->Select().InsertText(Sj("かんごし"));
   r.form->Select().StartConversion();
-  r.form->Select().Confirm({Place::List, {0, 0}});
+  r.form->Select().Confirm({Place::List, {0, 2}});  // the first candidate, below the controls
   ASSERT_EQ(U(r.fake.memMain.text), "看護師");
   const Prediction::Offer& offer = r.form->Row().Offer();
   std::vector<std::string> cells;
