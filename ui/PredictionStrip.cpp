@@ -1,5 +1,6 @@
 #include "ui/PredictionStrip.h"
 
+#include <QFontInfo>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -104,6 +105,7 @@ void PredictionStrip::paintEvent(QPaintEvent*) {
     const QString text = FromCp932(CellText(cell));
     if (text.isEmpty()) continue;
     const FitTextDelegate::Fitted fitted = FitTextDelegate::FitText(font, text, rect.adjusted(2, 0, -2, 0));
+    drawn_[static_cast<std::size_t>(cell)] = {QFontInfo(fitted.font).pixelSize(), fitted.text};
     painter.setFont(fitted.font);
     painter.setPen(scanned   ? FitTextDelegate::kScanText
                    : current ? palette().highlightedText().color()

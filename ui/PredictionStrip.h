@@ -4,6 +4,9 @@
 // current cell is drawn as the board draws its own.
 #pragma once
 
+#include <map>
+#include <utility>
+
 #include <QWidget>
 #include <functional>
 
@@ -28,6 +31,11 @@ class PredictionStrip : public QWidget, public IPredictionRow {
   int Current() const override { return current_; }
   void SetDwellMark(CellPos cell, DwellMark mark) override;
   int DwellProgress(int cell) const { return cell == dwellCell_ ? dwell_.percent : 0; }
+  // The pixel size and text candidate `cell` was last drawn in ({0, ""}: not drawn).
+  std::pair<int, QString> Drawn(int cell) const {
+    const auto at = drawn_.find(static_cast<std::size_t>(cell));
+    return at == drawn_.end() ? std::pair<int, QString>{0, QString()} : at->second;
+  }
   bool DwellDone(int cell) const { return cell == dwellCell_ && dwell_.done; }
   void SetScanMark(ScanMark mark) override;
   bool ScanHighlighted(int cell) const { return scan_.row >= 0 && (scan_.col < 0 || scan_.col == cell); }
@@ -66,6 +74,8 @@ class PredictionStrip : public QWidget, public IPredictionRow {
   std::function<void(int, int)> onMouseDown_;
   std::function<void(bool)> onShownChanged_;
   int cellHeight_ = 0;
+  // The pixel size and text each cell was last drawn in.
+  std::map<std::size_t, std::pair<int, QString>> drawn_;
 };
 
 }  // namespace velkor::ui

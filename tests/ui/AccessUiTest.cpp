@@ -229,7 +229,10 @@ TEST(AccessUi, NoCaptionIsDrawnBelowSixTenthsOfTheBoardFont) {
     WindowFixture fixture;
     ui::MainWindow& window = fixture.Start();
     ASSERT_TRUE(fixture.created);
+    // Set on the settings board, which is then left, as a user does.
+    window.Form().SettingsFace().Show();
     window.Form().SettingsFace().Set(SettingsBoard::Item::FontSize, points);
+    window.Form().SettingsFace().Leave();
     window.resize(1024, 700);
     QTest::qWait(50);
     ui::BoardGrid* grid = window.SGd00();
@@ -255,6 +258,19 @@ TEST(AccessUi, NoCaptionIsDrawnBelowSixTenthsOfTheBoardFont) {
       EXPECT_GE(drawn, cells);
     };
     check("board", 60);
+    // The prediction row: as tall as a board row at this font size, and a
+    // 40-character candidate drawn no smaller than 0.6 of the board font,
+    // cut with 「…」.
+    ui::PredictionStrip* row = window.Predictions();
+    EXPECT_EQ(row->height(), grid->RowHeight(1));
+    const std::string sentence = cp932::FromUtf8(
+        "看護師さんを呼んでください。体の向きを変えてください。ありがとうございます。よろ");
+    ASSERT_EQ(cp932::Decode(sentence).size(), 40U);
+    row->SetCells(row->CellCount(), {sentence});
+    row->grab();
+    const auto [rowPixels, rowText] = row->Drawn(0);
+    EXPECT_GE(rowPixels, smallest);
+    EXPECT_TRUE(rowText.endsWith(QStringLiteral("…"))) << rowText.toStdString();
     form.Board().SwitchTab(1);
     check("second tab", 10);
     form.SettingsFace().Show();
