@@ -45,9 +45,10 @@ QString FitTextDelegate::Shortened(const QString& text) {
 FitTextDelegate::Fitted FitTextDelegate::FitText(const QFont& font, const QString& text, const QRect& room, Cut cut) {
   const int pixels = QFontInfo(font).pixelSize();
   const int smallest = std::max(kSmallestPixels, static_cast<int>(std::lround(pixels * kSmallestShare)));
-  // The text at the largest size down to the smallest, then its shortened
-  // form likewise (a readable size over the full form).
-  const QString forms[] = {text, Shortened(text)};
+  // The text at the largest size down to the smallest, then a label's
+  // shortened form likewise (a readable size over the full form). A
+  // candidate keeps its own characters: it is cut instead.
+  const QString forms[] = {text, cut == Cut::Label ? Shortened(text) : text};
   Fitted fitted{font, text};
   for (const QString& form : forms) {
     if (&form != &forms[0] && form == text) break;
@@ -72,10 +73,10 @@ FitTextDelegate::Fitted FitTextDelegate::FitText(const QFont& font, const QStrin
   }
   if (metrics.horizontalAdvance(fitted.text) > room.width()) {
     // Qt's own elision uses the font's ellipsis; the board's is 「…」.
-    QString cut = fitted.text;
+    QString kept = fitted.text;
     const QString ellipsis = QStringLiteral("…");
-    while (!cut.isEmpty() && metrics.horizontalAdvance(cut + ellipsis) > room.width()) cut.chop(1);
-    fitted.text = cut + ellipsis;
+    while (!kept.isEmpty() && metrics.horizontalAdvance(kept + ellipsis) > room.width()) kept.chop(1);
+    fitted.text = kept + ellipsis;
   }
   return fitted;
 }

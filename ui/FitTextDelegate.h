@@ -28,7 +28,7 @@ class FitTextDelegate : public QStyledItemDelegate {
 
   // A text as drawn in a cell: `font` at the largest size (never above its
   // own, never below kSmallestShare of it) in which the text fits `room`;
-  // failing that, its shortened form (see Shortened) likewise; a text that
+  // failing that, a label's shortened form (see Shortened) likewise; a text that
   // does not fit even then is cut as `cut` says (the status line says it
   // whole). A caption stays readable however long it is.
   struct Fitted {

@@ -87,8 +87,12 @@ TEST(FitText, EveryCaptionFitsItsCellInAReadableSize) {
   EXPECT_NE(ui::FitTextDelegate::FitText(font, sentence, QRect(0, 0, 160, 33)).text, sentence);
   // A label that does not fit at 0.6 of the font takes its shorter form
   // (half-width katakana) before it is cut, at a readable size still.
-  const auto label = ui::FitTextDelegate::FitText(font, QStringLiteral("●クリック"), QRect(0, 0, 60, 33));
+  const auto label = ui::FitTextDelegate::FitText(font, QStringLiteral("●クリック"), QRect(0, 0, 60, 33),
+                                                  ui::FitTextDelegate::Cut::Label);
   EXPECT_EQ(label.text, QStringLiteral("●ｸﾘｯｸ"));
+  // A candidate keeps its own characters and is cut with 「…」.
+  const auto candidate = ui::FitTextDelegate::FitText(font, QStringLiteral("アメリカ"), QRect(0, 0, 60, 33));
+  EXPECT_EQ(candidate.text, QStringLiteral("アメ…"));
   EXPECT_GE(QFontInfo(label.font).pixelSize(), 17);
   EXPECT_LE(QFontMetricsF(label.font).horizontalAdvance(label.text), 60);
   // A board label keeps its first characters, without the command mark.
