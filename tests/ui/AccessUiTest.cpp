@@ -75,7 +75,9 @@ TEST(AccessUi, ThePredictionRowIsAsTallAsABoardRow) {
     ASSERT_TRUE(row->isVisible());
     for (const QSize size : {QSize(1200, 900), QSize(900, 1000)}) {
       window.resize(size);
-      QTest::qWait(50);
+      // The layout settles in a few passes of the event loop (more under
+      // the sanitizers): the row follows the board's rows when it has.
+      (void)QTest::qWaitFor([&] { return row->height() == grid->RowHeight(1); }, 3000);
       EXPECT_GT(grid->RowHeight(1), grid->DefaultRowHeight()) << size.height();
       EXPECT_EQ(row->height(), grid->RowHeight(1)) << size.height();
       int height = grid->RowHeight(0);
