@@ -26,6 +26,8 @@ bool Lexicon::Load(ITextFiles& files, const std::string& path) {
   byForm_.clear();
   groupStart_.clear();
   groupSorted_.clear();
+  // Which of the model's words this lexicon knows is asked of it anew.
+  std::fill(modelWordKnown_.begin(), modelWordKnown_.end(), 0);
   FileResult read = files.ReadAll(path);
   if (!read.ok) return false;
   text_ = std::move(read.bytes);
@@ -71,11 +73,44 @@ std::vector<Word> Lexicon::Complete(const std::string& reading, std::size_t max)
   return out;
 }
 
-std::vector<Word> Lexicon::Phrases(const std::string& before, const std::string& kana, std::size_t max) {
-  return model_.Phrases(before, kana, max);
+bool Lexicon::LoadModel(ITextFiles& files, const std::string& path) {
+  const bool loaded = model_.Load(files, path);
+  modelWordKnown_.assign(model_.Size(), 0);
+  return loaded;
 }
 
-std::vector<Word> Lexicon::Next(const std::string& before, std::size_t max) { return model_.Next(before, max); }
+bool Lexicon::KnowsModelWord(std::uint32_t word, std::string_view form, std::string_view reading) {
+  if (word >= modelWordKnown_.size()) return Begins(form, reading);
+  std::uint8_t& known = modelWordKnown_[word];
+  if (known == 0) known = Begins(form, reading) ? 1 : 2;
+  return known == 1;
+}
+
+std::vector<Word> Lexicon::Phrases(const std::string& before, const std::string& kana, std::size_t max) {
+  return model_.Phrases(before, kana, max, [this](std::uint32_t word, std::string_view form, std::string_view reading) {
+    return KnowsModelWord(word, form, reading);
+  });
+}
+
+std::vector<Word> Lexicon::Next(const std::string& before, std::size_t max) {
+  return model_.Next(before, max, [this](std::uint32_t word, std::string_view form, std::string_view reading) {
+    return KnowsModelWord(word, form, reading);
+  });
+}
+
+bool Lexicon::Begins(std::string_view form, std::string_view reading) {
+  if (entries_.empty() || form.empty()) return true;
+  const auto [first, last] = FormGroup(form);
+  const auto end = byForm_.begin() + last;
+  auto at = std::lower_bound(byForm_.begin() + first, end, form,
+                             [this](std::uint32_t e, std::string_view f) { return FormOf(entries_[e]) < f; });
+  for (int looked = 0; at != end && looked < 400; ++at, ++looked) {
+    const Entry& e = entries_[*at];
+    if (FormOf(e).substr(0, form.size()) != form) break;
+    if (ReadingOf(e).substr(0, reading.size()) == reading) return true;
+  }
+  return false;
+}
 
 void Lexicon::GroupForms() {
   // One pass to count each group, one to place the entries.

@@ -23,15 +23,18 @@ class Lexicon : public IPredictor {
   bool Load(ITextFiles& files, const std::string& path);
   std::size_t Size() const { return entries_.size(); }
   // Reads the phrase model; false (and no phrases) when it cannot be read.
-  bool LoadModel(ITextFiles& files, const std::string& path) { return model_.Load(files, path); }
+  bool LoadModel(ITextFiles& files, const std::string& path);
   const PhraseModel& Model() const { return model_; }
 
   // The written forms whose reading starts with `reading`, most common first.
   std::vector<Word> Complete(const std::string& reading, std::size_t max) override;
-  // The phrase model's phrases for the kana after `before`.
+  // The phrase model's phrases for the kana after `before`, each beginning
+  // with a word this lexicon knows (it holds no names of places or people).
   std::vector<Word> Phrases(const std::string& before, const std::string& kana, std::size_t max) override;
-  // The phrase model's likely next phrases.
+  // The phrase model's likely next phrases, beginning likewise.
   std::vector<Word> Next(const std::string& before, std::size_t max) override;
+  // Whether an entry's form begins with `form` and its reading with `reading`.
+  bool Begins(std::string_view form, std::string_view reading);
   // The forms `text` begins with, each with the reading of its lowest cost.
   std::vector<Word> FormsAt(std::string_view text) override;
   // The longest form looked for, in characters.
@@ -56,11 +59,15 @@ class Lexicon : public IPredictor {
   std::pair<std::uint32_t, std::uint32_t> FormGroup(std::string_view text);
 
   std::string text_;
-  std::vector<Entry> entries_;  // sorted by reading, as the file is
+  std::vector<Entry> entries_;             // sorted by reading, as the file is
   std::vector<std::uint32_t> byForm_;      // entry numbers, grouped by first character
   std::vector<std::uint32_t> groupStart_;  // where each group begins in byForm_ (one past the last too)
   std::vector<bool> groupSorted_;
   PhraseModel model_;
+  // For each of the model's words, whether Begins() knows it: 0 not asked
+  // yet, 1 known, 2 not known. Asked when a phrase first begins with it.
+  std::vector<std::uint8_t> modelWordKnown_;
+  bool KnowsModelWord(std::uint32_t word, std::string_view form, std::string_view reading);
 };
 
 }  // namespace velkor

@@ -18,6 +18,9 @@ constexpr int kMostWords = 6;
 // A phrase ends only after a word that ends one often enough: a verb stem
 // ("呼", "飲ん") nearly always goes on. In the model's units (8192 a log10).
 constexpr long kMostEndCost = 2048;
+// Phrases grown from one first word at most: the row shows several words
+// rather than one word with every ending (看護師を, 看護師に, 看護師の, ...).
+constexpr long kMostPerFirstWord = 4;
 // Phrases popped from the search at most: a bound on the work of one call.
 constexpr int kMostSteps = 1500;
 // The longest written form looked for in the text before the kana.
@@ -204,9 +207,17 @@ std::vector<std::uint32_t> PhraseModel::WordsReading(std::string_view prefix) co
 
 void PhraseModel::AddContinuations(const Partial& p, std::string_view kana, std::vector<Partial>& heap) const {
   const std::uint32_t last = p.context.second;
+  // The words that may follow are the last word's bigrams; a trigram after
+  // the two last words, where the model has one, gives the cost instead
+  // (as Cost() does). Both lists are sorted by word: one walk finds them.
+  const std::size_t pair = Bigram(p.context.first, last);
+  auto trigram = trigramNext_.begin() + (pair == std::string_view::npos ? 0 : trigramStart_[pair]);
+  const auto trigramsLast = trigramNext_.begin() + (pair == std::string_view::npos ? 0 : trigramStart_[pair + 1]);
+  const long backoff = pair == std::string_view::npos ? 0 : bigramBackoff_[pair];
   std::vector<std::pair<long, std::uint32_t>> next;
   for (std::uint32_t b = bigramStart_[last]; b < bigramStart_[last + 1]; ++b) {
     const std::uint32_t word = bigramNext_[b];
+    while (trigram != trigramsLast && *trigram < word) ++trigram;
     // After the word, the endings (all hiragana); after a particle alone, a
     // word.
     const std::uint8_t flags = words_[word].flags;
@@ -218,7 +229,10 @@ void PhraseModel::AddContinuations(const Partial& p, std::string_view kana, std:
     if (!fits) continue;
     // The phrase so far fits the kana: the word must fit what is left of them.
     if (p.reading.size() < kana.size() && !Compatible(ReadingOf(word), kana.substr(p.reading.size()))) continue;
-    next.emplace_back(Cost(word, p.context), word);
+    const bool inTrigram = trigram != trigramsLast && *trigram == word;
+    next.emplace_back(
+        inTrigram ? trigramCost_[static_cast<std::size_t>(trigram - trigramNext_.begin())] : backoff + bigramCost_[b],
+        word);
   }
   const std::size_t keep = std::min(next.size(), kContinuations);
   std::partial_sort(next.begin(), next.begin() + static_cast<std::ptrdiff_t>(keep), next.end());
@@ -231,27 +245,32 @@ void PhraseModel::AddContinuations(const Partial& p, std::string_view kana, std:
                     {last, word},
                     p.words + 1,
                     Has::kWord,
-                    Stage::kGrowing});
+                    Stage::kGrowing,
+                    p.firstWord});
     std::push_heap(heap.begin(), heap.end(), worse);
   }
 }
 
 PhraseModel::Partial PhraseModel::First(long cost, std::uint32_t word, std::uint32_t before) const {
   const Has has = words_[word].flags & kAttaches ? Has::kParticleOnly : Has::kWord;
-  return {cost, std::string(FormOf(word)), std::string(ReadingOf(word)), {before, word}, 1, has, Stage::kGrowing};
+  return {cost, std::string(FormOf(word)), std::string(ReadingOf(word)), {before, word}, 1, has, Stage::kGrowing, word};
 }
 
 std::vector<Word> PhraseModel::Grow(std::vector<Partial> heap, std::string_view kana, std::size_t max) const {
   std::vector<Word> out;
+  std::vector<std::uint32_t> firstsOut;
   const auto worse = [](const Partial& a, const Partial& b) { return a.cost > b.cost; };
   std::make_heap(heap.begin(), heap.end(), worse);
   for (int steps = 0; !heap.empty() && out.size() < max && steps < kMostSteps; ++steps) {
     std::pop_heap(heap.begin(), heap.end(), worse);
     Partial p = std::move(heap.back());
     heap.pop_back();
+    // A word that has given its phrases is grown no further.
+    if (std::count(firstsOut.begin(), firstsOut.end(), p.firstWord) >= kMostPerFirstWord) continue;
     if (p.stage == Stage::kEnded) {
       if (std::none_of(out.begin(), out.end(), [&p](const Word& w) { return w.form == p.form; })) {
         out.push_back({p.form, p.reading, static_cast<int>(p.cost)});
+        firstsOut.push_back(p.firstWord);
       }
       continue;
     }
@@ -270,12 +289,20 @@ std::vector<Word> PhraseModel::Grow(std::vector<Partial> heap, std::string_view 
   return out;
 }
 
-std::vector<Word> PhraseModel::Phrases(const std::string& before, const std::string& kana, std::size_t max) const {
+bool PhraseModel::Known(std::uint32_t word, const KnownWord& known) const {
+  // Endings, particles and auxiliaries (all hiragana) are always known.
+  return !known || (words_[word].flags & kAttaches) || known(word, FormOf(word), ReadingOf(word));
+}
+
+std::vector<Word> PhraseModel::Phrases(const std::string& before, const std::string& kana, std::size_t max,
+                                       const KnownWord& known) const {
   if (!Loaded() || kana.empty() || max == 0) return {};
   const Context context = ContextOf(before);
   std::vector<std::pair<long, std::uint32_t>> firsts;
   for (std::uint32_t word : WordsReading(kana)) {
-    if (words_[word].flags & kStarts) firsts.emplace_back(Cost(word, context), word);
+    if (!(words_[word].flags & kStarts)) continue;
+    if (!Known(word, known)) continue;
+    firsts.emplace_back(Cost(word, context), word);
   }
   const std::size_t keep = std::min(firsts.size(), kFirstWords);
   std::partial_sort(firsts.begin(), firsts.begin() + static_cast<std::ptrdiff_t>(keep), firsts.end());
@@ -286,7 +313,7 @@ std::vector<Word> PhraseModel::Phrases(const std::string& before, const std::str
   return Grow(std::move(heap), kana, max);
 }
 
-std::vector<Word> PhraseModel::Next(const std::string& before, std::size_t max) const {
+std::vector<Word> PhraseModel::Next(const std::string& before, std::size_t max, const KnownWord& known) const {
   if (!Loaded() || max == 0) return {};
   const Context context = ContextOf(before);
   // Only after a word: at the start of a line or a sentence the model knows
@@ -294,8 +321,8 @@ std::vector<Word> PhraseModel::Next(const std::string& before, std::size_t max) 
   if (context.second == sentenceStart_) return {};
   // The words the model has seen after these, with their costs as Cost()
   // gives them: the trigrams', then the bigrams' the trigrams do not have.
-  const auto starts = [this](std::uint32_t word) {
-    return (words_[word].flags & (kUsable | kStarts)) == (kUsable | kStarts);
+  const auto starts = [this, &known](std::uint32_t word) {
+    return (words_[word].flags & (kUsable | kStarts)) == (kUsable | kStarts) && Known(word, known);
   };
   std::vector<std::pair<long, std::uint32_t>> firsts;
   const std::size_t pair = Bigram(context.first, context.second);

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,13 +26,22 @@ class PhraseModel {
   bool Loaded() const { return !words_.empty(); }
   std::size_t Size() const { return words_.size(); }
 
+  // Whether a word (its number in the model, written form and reading, code
+  // page 932) is one
+  // the row may begin a phrase with; the model's words come from news and
+  // encyclopaedia text, rich in names of places and people.
+  using KnownWord = std::function<bool(std::uint32_t word, std::string_view form, std::string_view reading)>;
+
   // Phrases whose reading starts with `kana` (hiragana, code page 932),
   // written after `before` (the text before the kana), best first, at most
-  // `max`. Each word's cost is the phrase's (lower is likelier).
-  std::vector<Word> Phrases(const std::string& before, const std::string& kana, std::size_t max) const;
+  // `max`, at most four grown from one first word. Each word's cost is the
+  // phrase's (lower is likelier). With `known`, only words it knows begin
+  // a phrase.
+  std::vector<Word> Phrases(const std::string& before, const std::string& kana, std::size_t max,
+                            const KnownWord& known = {}) const;
   // The likely phrases right after `before`, best first, at most `max`;
   // none when no word of the model ends it (a line's or sentence's start).
-  std::vector<Word> Next(const std::string& before, std::size_t max) const;
+  std::vector<Word> Next(const std::string& before, std::size_t max, const KnownWord& known = {}) const;
 
   // The two words before the end of `before` (the last one second), as the
   // model knows them: a sentence's start before the first word of a line or
@@ -64,8 +74,10 @@ class PhraseModel {
     int words;
     Has has;
     Stage stage;
+    std::uint32_t firstWord = 0;  // the word the phrase began with
   };
   Partial First(long cost, std::uint32_t word, std::uint32_t before) const;
+  bool Known(std::uint32_t word, const KnownWord& known) const;
   std::string_view ReadingOf(std::uint32_t word) const;
   // -log10 P(word | context) in the model's units.
   long Cost(std::uint32_t word, Context context) const;

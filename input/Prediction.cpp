@@ -16,13 +16,14 @@ constexpr std::size_t kCommittedKept = 512;
 // cost in the row: a word that takes in more of what was written is the
 // more likely.
 constexpr long kLongerReadingCounts = 3000;
-// Readings of the kana by the conversion engine offered on the row.
-constexpr std::size_t kConversionsOffered = 5;
+// Readings of the kana by the conversion engine offered on the row, when the
+// phrases leave room for them.
+constexpr std::size_t kConversionsOffered = 2;
 // What writing the last kana other than it stands costs a word.
 constexpr long kOtherLastKanaCosts = 1500;
-// The phrase model's phrases offered before the conversion engine's
-// readings; the rest come after them.
-constexpr std::size_t kPhrasesFirst = 3;
+// The phrase model's next phrases offered after a word before the kana
+// phrases the user wrote after words (which take no account of the word).
+constexpr std::size_t kNextPhrasesFirst = 4;
 
 char16_t Wide(std::string_view character) {
   const std::u16string c = cp932::Decode(character);
@@ -194,37 +195,47 @@ void Prediction::AddAfterText(Offer& offer, const std::string& text, std::size_t
   // the kana phrases the user writes after words.
   const std::size_t previous = caret > 0 ? caret::Left(text, caret) : 0;
   const char16_t before = caret > 0 ? Wide(std::string_view(text).substr(previous, caret - previous)) : 0;
+  const std::vector<Word> next = engine_.Next(text.substr(0, caret), cells);
+  const std::size_t first = std::min(next.size(), kNextPhrasesFirst);
+  Add(offer, std::vector<Word>(next.begin(), next.begin() + static_cast<std::ptrdiff_t>(first)), "", cells);
   if (before != 0 && !IsPunctuation(before) && before != u'\n' && before != u'\r') {
     std::vector<Word> phrases;
     for (std::string& phrase : learning_.KanaPhrases(cells)) phrases.push_back({phrase, phrase});
     AddLearned(offer, phrases, "", cells);
   }
-  Add(offer, engine_.Next(text.substr(0, caret), cells), "", cells);
+  Add(offer, next, "", cells);
 }
 
 void Prediction::AddForKana(Offer& offer, const std::string& before, const std::string& kana,
                             const std::vector<std::string>& ends, std::size_t cells) const {
-  // What the user wrote before, for any of them, first; and the ends of kana
-  // phrases the user wrote that go on from them.
-  for (const std::string& reading : ends) AddLearned(offer, learning_.Words(reading, cells), reading, cells);
-  for (const std::string& reading : ends) {
-    std::vector<Word> phraseEnds;
-    StringList phrases;
-    for (auto& [end, phrase] : learning_.PhraseEndsOf(reading, 2)) {
-      phraseEnds.push_back({end, end});
-      phrases.push_back(std::move(phrase));
+  // What the user wrote before for the ends `from` to `to`, and the ends of
+  // kana phrases the user wrote that go on from them.
+  const auto addLearned = [&](std::size_t from, std::size_t to) {
+    for (std::size_t e = from; e < to; ++e) AddLearned(offer, learning_.Words(ends[e], cells), ends[e], cells);
+    for (std::size_t e = from; e < to; ++e) {
+      std::vector<Word> phraseEnds;
+      StringList phrases;
+      for (auto& [end, phrase] : learning_.PhraseEndsOf(ends[e], 2)) {
+        phraseEnds.push_back({end, end});
+        phrases.push_back(std::move(phrase));
+      }
+      Add(offer, phraseEnds, ends[e], cells, phrases);
     }
-    Add(offer, phraseEnds, reading, cells, phrases);
-  }
+  };
+  // First what was learned for the whole run and for its ends of two kana
+  // or more. What was learned for its last kana alone comes after the
+  // phrases: words of one kana are many, and would fill the row before the
+  // word the longer run is the reading of (あつい: 暑い, not 家に for い).
+  std::size_t single = 1;
+  while (single < ends.size() && cp932::Decode(ends[single]).size() >= 2) ++single;
+  addLearned(0, single);
   // The likeliest phrases that begin with the kana, after what was written
   // before them: a word with its endings in one selection.
-  const std::vector<Word> phrases = engine_.Phrases(before, kana, cells);
-  const std::size_t first = std::min(phrases.size(), kPhrasesFirst);
-  Add(offer, std::vector<Word>(phrases.begin(), phrases.begin() + static_cast<std::ptrdiff_t>(first)), kana, cells);
-  // The conversion engine's reading of all of them: a word or phrase no
-  // dictionary entry covers, in one selection.
-  Add(offer, Converted(kana), kana, cells);
-  Add(offer, std::vector<Word>(phrases.begin() + static_cast<std::ptrdiff_t>(first), phrases.end()), kana, cells);
+  Add(offer, engine_.Phrases(before, kana, cells), kana, cells);
+  // The conversion engine's reading of all of them, when there is room: a
+  // word or phrase no dictionary entry covers, in one selection.
+  if (offer.candidates.size() < cells) Add(offer, Converted(kana), kana, cells);
+  addLearned(single, ends.size());
   AddEngineWords(offer, ends, cells);
 }
 
@@ -286,7 +297,7 @@ std::vector<Word> Prediction::Converted(const std::string& kana) const {
   }
   converter_->End();
   // The best reading, then the same with one of the first three segments
-  // read as its second or third candidate, up to five readings.
+  // read as its second or third candidate, up to kConversionsOffered readings.
   const auto add = [&](std::size_t changed, std::size_t candidate) {
     if (out.size() == kConversionsOffered) return;
     if (changed < segments.size() && segments[changed].size() <= candidate) return;

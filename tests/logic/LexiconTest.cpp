@@ -138,3 +138,42 @@ TEST(PhraseModel, AFileThatIsNoModelLoadsNothing) {
 
 }  // namespace
 }  // namespace velkor::testing
+
+namespace velkor::testing {
+namespace {
+
+// The model's words come from news and encyclopaedia text: a name (足利)
+// begins no phrase unless the lexicon knows it, and one word gives at most
+// four phrases, so the row holds several words.
+TEST(RealLexiconWithModel, PhrasesBeginWithWordsTheLexiconKnows) {
+  Lexicon lexicon;
+  ASSERT_TRUE(lexicon.LoadModel(RealTextFiles(), VELKOR_PHRASE_MODEL));
+  ASSERT_TRUE(lexicon.Load(RealTextFiles(), VELKOR_LEXICON));
+  ASSERT_FALSE(lexicon.Begins(Sj("足利"), Sj("あしかが")));
+  EXPECT_TRUE(lexicon.Begins(Sj("足"), Sj("あし")));
+  const auto names = lexicon.Model().Phrases("", Sj("あし"), 40);
+  ASSERT_TRUE(Has(names, "足利")) << "the model alone offers names: " << Joined(names);
+  const auto ashi = lexicon.Phrases("", Sj("あし"), 40);
+  EXPECT_TRUE(Has(ashi, "足を") && Has(ashi, "足が")) << Joined(ashi);
+  for (const Word& w : ashi) EXPECT_NE(w.form.rfind(Sj("足利"), 0), 0u) << Joined(ashi);
+  const auto kangoshi = lexicon.Phrases("", Sj("かんごし"), 8);
+  EXPECT_EQ(kangoshi.size(), 8u) << Joined(kangoshi);
+  EXPECT_LE(
+      std::count_if(kangoshi.begin(), kangoshi.end(), [](const Word& w) { return w.form.rfind(Sj("看護"), 0) == 0; }),
+      4)
+      << Joined(kangoshi);
+  EXPECT_TRUE(Has(kangoshi, "看護師を") || Has(kangoshi, "看護師が")) << Joined(kangoshi);
+
+  // What the lexicon knows is asked again when another lexicon is loaded.
+  FakeTextFiles files;
+  files.files["/names.txt"] = Sj("あしや\t芦屋\t100\n");
+  files.files["/plain.txt"] = Sj("あし\t足\t100\n");
+  ASSERT_TRUE(lexicon.Load(files, "/names.txt"));
+  EXPECT_TRUE(Has(lexicon.Phrases("", Sj("あしや"), 8), "芦屋")) << Joined(lexicon.Phrases("", Sj("あしや"), 8));
+  ASSERT_TRUE(lexicon.Load(files, "/plain.txt"));
+  EXPECT_FALSE(Has(lexicon.Phrases("", Sj("あしや"), 8), "芦屋"));
+  EXPECT_TRUE(Has(lexicon.Phrases("", Sj("あし"), 8), "足を")) << Joined(lexicon.Phrases("", Sj("あし"), 8));
+}
+
+}  // namespace
+}  // namespace velkor::testing

@@ -262,3 +262,37 @@ TEST(PredictionRow, WhatFollowedACommittedTextIsOfferedAfterItInANewSentence) {
 
 }  // namespace
 }  // namespace velkor::testing
+
+namespace velkor::testing {
+namespace {
+
+// Words of one kana are many: what was learned for the last kana of a run
+// alone comes after the phrases the whole run is the reading of, so that
+// あつい offers 暑い before 家に; what was learned for two kana or more of
+// it still comes first.
+TEST(PredictionRow, WhatWasLearnedForTheLastKanaAloneComesAfterThePhrasesOfTheRun) {
+  PredictionRig r;
+  r.learning.Learn(Sj("いえに"), Sj("家に"));
+  r.learning.Learn(Sj("ついたち"), Sj("一日"));
+  r.engine.phrases["屋|があつい"] = {"が暑い", "が厚い"};
+  const auto offer = r.RowAfter("部屋があつい");
+  EXPECT_EQ(Utf8(offer.candidates), (std::vector<std::string>{"一日", "が暑い", "が厚い", "家に"}));
+  EXPECT_EQ(Utf8(offer.replaces), (std::vector<std::string>{"つい", "があつい", "があつい", "い"}));
+  // A run of one kana is its own whole run: what was learned for it first.
+  r.engine.phrases["屋|い"] = {"行く"};
+  EXPECT_EQ(Utf8(r.RowAfter("部屋い").candidates), (std::vector<std::string>{"家に", "行く"}));
+}
+
+// Right after a word, the model's next phrases (which follow that word)
+// come before the kana phrases the user wrote after any word.
+TEST(PredictionRow, AfterAWordTheNextPhrasesComeBeforeTheKanaPhrasesLearned) {
+  PredictionRig r;
+  r.engine.next["体"] = {"を起こして", "の向きを", "が痛い", "を拭いて", "に"};
+  r.learning.Learn(Sj("してください"), Sj("してください"));
+  r.learning.Learn(Sj("です"), Sj("です"));
+  EXPECT_EQ(Utf8(r.RowAfter("体").candidates),
+            (std::vector<std::string>{"を起こして", "の向きを", "が痛い", "を拭いて", "です", "してください", "に"}));
+}
+
+}  // namespace
+}  // namespace velkor::testing
