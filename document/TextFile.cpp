@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -134,6 +135,20 @@ int OpenError(FileRule rule) { return rule == FileRule::OwnPlainFile && errno ==
 
 int ReadDescriptor(ISystemCalls& calls, int fd, std::size_t limit, std::string& out, FileRule rule,
                    std::size_t maxBytes = kMaxFileBytes);
+
+// A file mapped read-only; unmapped with the object.
+class MappedBytes : public FileBytes {
+ public:
+  MappedBytes(void* at, std::size_t size) : at_(at), size_(size) {}
+  MappedBytes(const MappedBytes&) = delete;
+  MappedBytes& operator=(const MappedBytes&) = delete;
+  ~MappedBytes() override { ::munmap(at_, size_); }
+  std::string_view Bytes() const override { return {static_cast<const char*>(at_), size_}; }
+
+ private:
+  void* at_;
+  std::size_t size_;
+};
 
 // Reads at most `limit` bytes into `out`; 0 or errno. Only plain files are
 // read: the open never waits (a FIFO would block it until a writer came),
@@ -282,6 +297,18 @@ class PosixTextFiles : public ITextFiles {
 
   FileResult ReadAll(const std::string& path) const override { return Read(path, std::string::npos, FileRule::Any); }
 
+  std::unique_ptr<FileBytes> ReadInPlace(const std::string& path) const override {
+    Descriptor fd(calls_, calls_.Open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0));
+    struct stat info {};
+    if (fd.get() < 0 || calls_.Fstat(fd.get(), &info) != 0 || CheckOpened(info, FileRule::Any) != 0) return nullptr;
+    const auto size = static_cast<std::size_t>(info.st_size);
+    if (size > 0 && size <= kMaxFileBytes) {
+      void* at = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd.get(), 0);
+      if (at != MAP_FAILED) return std::make_unique<MappedBytes>(at, size);
+    }
+    return ITextFiles::ReadInPlace(path);
+  }
+
   FileResult ReadPrefix(const std::string& path, std::size_t maxBytes) const override {
     return Read(path, maxBytes, FileRule::Any);
   }
@@ -389,8 +416,7 @@ class PosixTextFiles : public ITextFiles {
   // group and bits stay. The old text (read first) is kept in a keep copy
   // until the new text is on the disk; when the new text cannot be written
   // whole, the old text is put back at once.
-  std::string WriteInPlace(const std::string& path, const std::string& target, std::string_view bytes,
-                           FileRule rule) {
+  std::string WriteInPlace(const std::string& path, const std::string& target, std::string_view bytes, FileRule rule) {
     std::string old;
     if (const int error = ReadUpTo(calls_, target, std::string::npos, old, rule); error != 0)
       return FileErrorMessage(error, path, FileOperation::Write);
@@ -398,7 +424,8 @@ class PosixTextFiles : public ITextFiles {
     if (fd.get() < 0) return FileErrorMessage(OpenError(rule), path, FileOperation::Write);
     struct stat info {};
     if (calls_.Fstat(fd.get(), &info) != 0) return FileErrorMessage(errno, path, FileOperation::Write);
-    if (const int error = CheckOpened(info, rule); error != 0) return FileErrorMessage(error, path, FileOperation::Write);
+    if (const int error = CheckOpened(info, rule); error != 0)
+      return FileErrorMessage(error, path, FileOperation::Write);
     Keep keep;
     if (const int error = MakeKeepCopy(target, info, old, bytes, keep); error != 0)
       return FileErrorMessage(error, path, FileOperation::Write);
@@ -440,8 +467,8 @@ class PosixTextFiles : public ITextFiles {
 
   // Writes the old text of `target` to a keep copy, locked, on the disk and
   // under its final name before the target is touched; 0 or errno.
-  int MakeKeepCopy(const std::string& target, const struct stat& info, const std::string& old,
-                   std::string_view bytes, Keep& keep) {
+  int MakeKeepCopy(const std::string& target, const struct stat& info, const std::string& old, std::string_view bytes,
+                   Keep& keep) {
     const std::string name = calls_.RealPath(target.c_str()).value_or(target);
     const std::string header = KeepHeaderText(name, info, old.size(), bytes);
     int error = 0;
@@ -608,6 +635,30 @@ std::string ITextFiles::WriteOwn(const std::string& path, std::string_view bytes
   if (const Refusal refusal = RefusalOf(path); refusal != Refusal::None)
     return FileErrorMessage(RefusalError(refusal), path, FileOperation::Write);
   return WriteAtomic(path, bytes);
+}
+
+namespace {
+
+// A file read whole into memory of its own (aligned as operator new aligns).
+class ReadBytes : public FileBytes {
+ public:
+  explicit ReadBytes(std::string bytes) : size_(bytes.size()), bytes_(new std::max_align_t[Units(size_)]) {
+    std::memcpy(bytes_.get(), bytes.data(), size_);
+  }
+  std::string_view Bytes() const override { return {reinterpret_cast<const char*>(bytes_.get()), size_}; }
+
+ private:
+  static std::size_t Units(std::size_t size) { return size / sizeof(std::max_align_t) + 1; }
+  std::size_t size_;
+  std::unique_ptr<std::max_align_t[]> bytes_;
+};
+
+}  // namespace
+
+std::unique_ptr<FileBytes> ITextFiles::ReadInPlace(const std::string& path) const {
+  FileResult read = ReadAll(path);
+  if (!read.ok) return nullptr;
+  return std::make_unique<ReadBytes>(std::move(read.bytes));
 }
 
 ISystemCalls& RealSystemCalls() {

@@ -25,6 +25,16 @@ struct FileResult {
   std::string error;  // code page 932; empty when ok
 };
 
+// A file's bytes, held for as long as the object lives: the file mapped into
+// memory where the system can (a large data file is then neither copied nor
+// read before its pages are used), else read whole. The bytes start at an
+// address aligned for any scalar.
+class FileBytes {
+ public:
+  virtual ~FileBytes() = default;
+  virtual std::string_view Bytes() const = 0;
+};
+
 // What makes a name unfit to be one of the user's own files (a document slot,
 // the learning), seen without following a symbolic link.
 enum class Refusal { None, SymbolicLink, NotAPlainFile, NotYourFile };
@@ -39,6 +49,10 @@ class ITextFiles {
   // looked up, is not missing).
   virtual bool Missing(const std::string& path) const { return !Exists(path); }
   virtual FileResult ReadAll(const std::string& path) const = 0;
+  // The whole file for reading in place (the program's own data files, which
+  // are replaced whole, never written in place); nothing when it cannot be
+  // read. This one reads it with ReadAll.
+  virtual std::unique_ptr<FileBytes> ReadInPlace(const std::string& path) const;
   // At most `maxBytes` bytes from the start of the file.
   virtual FileResult ReadPrefix(const std::string& path, std::size_t maxBytes) const = 0;
   // Replaces the file's content with `bytes`, or creates the file. Either the

@@ -1,7 +1,7 @@
 #include "input/PhraseModel.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cstdint>
 #include <functional>
 
 #include "core/Cp932.h"
@@ -45,19 +45,21 @@ class Reader {
     at_ += sizeof(T);
     return value;
   }
-  // An array with its count first; its count must be `expected` unless that
-  // is npos.
+  // An array with its count first, in place; its count must be `expected`
+  // unless that is npos. Arrays start at a multiple of four bytes, after
+  // zero bytes where needed.
   template <typename T>
-  std::vector<T> Array(std::size_t expected = std::string_view::npos) {
+  std::span<const T> Array(std::size_t expected = std::string_view::npos) {
+    at_ = std::min(bytes_.size(), (at_ + 3) / 4 * 4);
     const std::uint32_t count = Get<std::uint32_t>();
     if (!ok_ || (expected != std::string_view::npos && count != expected) ||
-        (bytes_.size() - at_) / sizeof(T) < count) {
+        (bytes_.size() - at_) / sizeof(T) < count ||
+        reinterpret_cast<std::uintptr_t>(bytes_.data() + at_) % alignof(T) != 0) {
       ok_ = false;
       return {};
     }
-    std::vector<T> values(count);
     // The file is little-endian, as every host this program is built for.
-    std::memcpy(values.data(), bytes_.data() + at_, count * sizeof(T));
+    const std::span<const T> values(reinterpret_cast<const T*>(bytes_.data() + at_), count);
     at_ += count * sizeof(T);
     return values;
   }
@@ -83,12 +85,18 @@ bool Compatible(std::string_view reading, std::string_view kana) {
 
 bool PhraseModel::Load(ITextFiles& files, const std::string& path) {
   *this = PhraseModel();
-  FileResult read = files.ReadAll(path);
-  if (!read.ok || read.bytes.compare(0, 8, "VKPHRS1\n") != 0) return false;
-  Reader r(std::string_view(read.bytes).substr(8));
+  std::unique_ptr<FileBytes> file = files.ReadInPlace(path);
+  if (!file || file->Bytes().substr(0, 8) != "VKPHRS2\n") return false;
+  Reader r(file->Bytes().substr(8));
   const std::uint32_t words = r.Get<std::uint32_t>(), bigrams = r.Get<std::uint32_t>();
   const std::uint32_t trigrams = r.Get<std::uint32_t>(), textBytes = r.Get<std::uint32_t>();
   sentenceStart_ = r.Get<std::uint32_t>();
+  // A damaged count asks for no more words than the file could hold.
+  constexpr std::size_t kWordBytes = 18;
+  if (!r.Ok() || words > r.Rest().size() / kWordBytes) {
+    *this = PhraseModel();
+    return false;
+  }
   std::vector<WordEntry> entries(words);
   for (WordEntry& e : entries) {
     e = {r.Get<std::uint32_t>(), r.Get<std::uint32_t>(), r.Get<std::uint8_t>(),
@@ -104,14 +112,14 @@ bool PhraseModel::Load(ITextFiles& files, const std::string& path) {
   trigramCost_ = r.Array<std::uint16_t>(trigrams);
   byReading_ = r.Array<std::uint32_t>();
   byForm_ = r.Array<std::uint32_t>();
-  text_ = std::string(r.Rest());
+  text_ = r.Rest();
   bool sound = r.Ok() && text_.size() == textBytes && sentenceStart_ < words && bigramStart_.back() == bigrams &&
                trigramStart_.back() == trigrams;
   for (const WordEntry& e : entries) {
     sound = sound && std::size_t{e.reading} + e.readingLength <= text_.size() &&
             std::size_t{e.form} + e.formLength <= text_.size();
   }
-  const auto inRange = [words](const std::vector<std::uint32_t>& ids) {
+  const auto inRange = [words](std::span<const std::uint32_t> ids) {
     return std::all_of(ids.begin(), ids.end(), [words](std::uint32_t id) { return id < words; });
   };
   sound = sound && inRange(bigramNext_) && inRange(trigramNext_) && inRange(byReading_) && inRange(byForm_);
@@ -120,18 +128,19 @@ bool PhraseModel::Load(ITextFiles& files, const std::string& path) {
     return false;
   }
   words_ = std::move(entries);
+  file_ = std::move(file);
   return true;
 }
 
 std::string_view PhraseModel::ReadingOf(std::uint32_t word) const {
   const WordEntry& e = words_[word];
-  return std::string_view(text_).substr(e.reading, e.readingLength);
+  return text_.substr(e.reading, e.readingLength);
 }
 
 std::string_view PhraseModel::FormOf(std::uint32_t word) const {
   if (word >= words_.size()) return {};
   const WordEntry& e = words_[word];
-  return std::string_view(text_).substr(e.form, e.formLength);
+  return text_.substr(e.form, e.formLength);
 }
 
 std::size_t PhraseModel::Bigram(std::uint32_t context, std::uint32_t next) const {

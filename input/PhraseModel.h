@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -93,13 +95,15 @@ class PhraseModel {
   std::vector<Word> Grow(std::vector<Partial> firsts, std::string_view kana, std::size_t max) const;
   void AddContinuations(const Partial& p, std::string_view kana, std::vector<Partial>& heap) const;
 
+  // The file, read in place: the arrays and the text below are in it.
+  std::unique_ptr<FileBytes> file_;
   std::vector<WordEntry> words_;
-  std::vector<std::uint32_t> bigramStart_, bigramNext_;
-  std::vector<std::uint16_t> bigramCost_, bigramBackoff_;
-  std::vector<std::uint32_t> trigramStart_, trigramNext_;
-  std::vector<std::uint16_t> trigramCost_;
-  std::vector<std::uint32_t> byReading_, byForm_;
-  std::string text_;
+  std::span<const std::uint32_t> bigramStart_, bigramNext_;
+  std::span<const std::uint16_t> bigramCost_, bigramBackoff_;
+  std::span<const std::uint32_t> trigramStart_, trigramNext_;
+  std::span<const std::uint16_t> trigramCost_;
+  std::span<const std::uint32_t> byReading_, byForm_;
+  std::string_view text_;
   std::uint32_t sentenceStart_ = 0;
 };
 

@@ -2,10 +2,12 @@
 // (GPL-3+): its words ("reading/form", a MARISA trie whose key ids number
 // the records) and its unigram, bigram and trigram records, with their costs
 // (-log10 of a probability, 8192 to the unit) and back-off weights. The
-// output is one little-endian binary file that input/PhraseModel loads with
-// a handful of copies:
+// output is one little-endian binary file that input/PhraseModel maps into
+// memory and reads in place: every array (its count, then its values)
+// starts at a multiple of four bytes from the file's start, after zero
+// bytes where needed.
 //
-//   "VKPHRS1\n"
+//   "VKPHRS2\n"
 //   u32 words, bigrams, trigrams, text bytes, the sentence start's word
 //   words:      {u32 reading, u32 form (offsets into text), u8 reading
 //               length, u8 form length, u16 cost, u16 back-off, u16 end
@@ -215,12 +217,21 @@ class Writer {
   template <typename T>
   void Put(T value) {
     for (std::size_t i = 0; i < sizeof(T); ++i) out_.put(static_cast<char>((value >> (8 * i)) & 0xFF));
+    written_ += sizeof(T);
   }
-  void Bytes(const std::string& s) { out_.write(s.data(), static_cast<std::streamsize>(s.size())); }
+  void Bytes(const std::string& s) {
+    out_.write(s.data(), static_cast<std::streamsize>(s.size()));
+    written_ += s.size();
+  }
+  // Zero bytes up to the next multiple of four from the file's start.
+  void Align() {
+    while (written_ % 4 != 0) Put(std::uint8_t{0});
+  }
   bool Ok() const { return static_cast<bool>(out_); }
 
  private:
   std::ofstream out_;
+  std::size_t written_ = 0;
 };
 
 std::vector<std::uint32_t> Starts(std::size_t groups, std::size_t count,
@@ -233,6 +244,7 @@ std::vector<std::uint32_t> Starts(std::size_t groups, std::size_t count,
 
 template <typename T>
 void PutArray(Writer& w, const std::vector<T>& values) {
+  w.Align();
   w.Put(static_cast<std::uint32_t>(values.size()));
   for (T v : values) w.Put(v);
 }
@@ -261,7 +273,7 @@ void Write(const std::string& path, const std::vector<WordRecord>& words, const 
   std::sort(byForm.begin(), byForm.end(), order(&WordRecord::form));
 
   Writer w(path);
-  w.Bytes("VKPHRS1\n");
+  w.Bytes("VKPHRS2\n");
   for (std::size_t n : {words.size(), bigrams.size(), trigrams.size(), text.size()}) {
     w.Put(static_cast<std::uint32_t>(n));
   }

@@ -128,6 +128,12 @@ TEST(PhraseModel, AFileThatIsNoModelLoadsNothing) {
   // A model cut short anywhere is refused whole.
   const std::string real = RealTextFiles().ReadAll(VELKOR_PHRASE_MODEL).bytes;
   ASSERT_GT(real.size(), 1000u);
+  // The earlier layout is refused, and so is a count of words no file could
+  // hold, before any room is taken for them.
+  files.files["/old.bin"] = "VKPHRS1\n" + real.substr(8);
+  EXPECT_FALSE(model.Load(files, "/old.bin"));
+  files.files["/huge.bin"] = real.substr(0, 8) + std::string(4, '\xff') + real.substr(12);
+  EXPECT_FALSE(model.Load(files, "/huge.bin"));
   for (std::size_t cut : {std::size_t{10}, real.size() / 3, real.size() - 1}) {
     files.files["/cut.bin"] = real.substr(0, cut);
     EXPECT_FALSE(model.Load(files, "/cut.bin")) << cut;

@@ -11,6 +11,8 @@
 
 #include <chrono>
 #include <cerrno>
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -21,6 +23,7 @@
 #include <sstream>
 
 #include "core/Cp932.h"
+#include "tests/logic/FakePlatform.h"
 
 using namespace std::string_literals;
 using namespace velkor;
@@ -311,6 +314,45 @@ TEST_F(RealTextFilesTest, ReadsLargeFilesWhole) {
   Put(dir_ + "big", big);
   EXPECT_EQ(files_.ReadAll(dir_ + "big").bytes, big);
   EXPECT_EQ(files_.ReadPrefix(dir_ + "big", 70000).bytes, big.substr(0, 70000));
+}
+
+// The program's data files (the phrase model) are read in place: mapped, not
+// copied. The bytes are the file's whole, aligned for any scalar, and stay
+// as they were while the object lives, also when a new file is put in the
+// file's place (as a package upgrade does); what is no plain file is not read.
+TEST_F(RealTextFilesTest, AFileReadInPlaceIsWholeAlignedAndKeptWhenReplaced) {
+  const auto aligned = [](const FileBytes& f) {
+    return reinterpret_cast<std::uintptr_t>(f.Bytes().data()) % alignof(std::max_align_t) == 0;
+  };
+  std::string big;
+  for (int i = 0; i < 300000; ++i) big += static_cast<char>('a' + i % 26);
+  Put(dir_ + "model", big);
+  const std::unique_ptr<FileBytes> mapped = files_.ReadInPlace(dir_ + "model");
+  ASSERT_NE(mapped, nullptr);
+  EXPECT_EQ(mapped->Bytes(), big);
+  EXPECT_TRUE(aligned(*mapped));
+  Put(dir_ + "new", "other");
+  ASSERT_EQ(::rename((dir_ + "new").c_str(), (dir_ + "model").c_str()), 0);
+  EXPECT_EQ(mapped->Bytes(), big) << "the bytes read stay";
+  EXPECT_EQ(files_.ReadInPlace(dir_ + "model")->Bytes(), "other");
+
+  Put(dir_ + "empty", "");
+  const auto empty = files_.ReadInPlace(dir_ + "empty");
+  ASSERT_NE(empty, nullptr);
+  EXPECT_TRUE(empty->Bytes().empty());
+  ::mkdir((dir_ + "sub").c_str(), 0700);
+  ASSERT_EQ(::mkfifo((dir_ + "fifo").c_str(), 0600), 0);
+  for (const std::string name : {"missing", "sub", "fifo"}) EXPECT_EQ(files_.ReadInPlace(dir_ + name), nullptr) << name;
+  EXPECT_EQ(files_.ReadInPlace("/dev/zero"), nullptr);
+
+  // A file layer that only reads (the tests' own) gives the same, read.
+  velkor::testing::FakeTextFiles fake;
+  fake.files["/m"] = big.substr(0, 17);
+  const auto read = fake.ReadInPlace("/m");
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(read->Bytes(), big.substr(0, 17));
+  EXPECT_TRUE(aligned(*read));
+  EXPECT_EQ(fake.ReadInPlace("/missing"), nullptr);
 }
 
 TEST_F(RealTextFilesTest, FoldersAndMissingFilesAreNotFiles) {
