@@ -197,6 +197,18 @@ PhraseModel::Context PhraseModel::ContextOf(std::string_view before) const {
   return {found[1], found[0]};
 }
 
+std::optional<long> PhraseModel::CostAfter(const std::string& before, std::string_view text) const {
+  if (!Loaded()) return std::nullopt;
+  std::size_t word = std::string_view::npos;
+  std::size_t end = 0;
+  for (std::size_t chars = 0; chars < kLongestForm && end < text.size(); ++chars) {
+    end = cp932::NextCharPos(text, end);
+    if (const std::size_t here = WordWritten(text.substr(0, end)); here != std::string_view::npos) word = here;
+  }
+  if (word == std::string_view::npos) return std::nullopt;
+  return Cost(static_cast<std::uint32_t>(word), ContextOf(before));
+}
+
 std::vector<std::uint32_t> PhraseModel::WordsReading(std::string_view prefix) const {
   std::vector<std::uint32_t> out;
   const auto readingLess = [this](std::uint32_t id, std::string_view r) { return ReadingOf(id) < r; };

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -44,6 +45,11 @@ class PhraseModel {
   // The likely phrases right after `before`, best first, at most `max`;
   // none when no word of the model ends it (a line's or sentence's start).
   std::vector<Word> Next(const std::string& before, std::size_t max, const KnownWord& known = {}) const;
+
+  // What `text` costs right after `before` (-log10 of its chance, in the
+  // model's units), judged by its first word: the longest written form of a
+  // word it begins with. nullopt when no word of the model begins it.
+  std::optional<long> CostAfter(const std::string& before, std::string_view text) const;
 
   // The two words before the end of `before` (the last one second), as the
   // model knows them: a sentence's start before the first word of a line or

@@ -25,6 +25,15 @@ constexpr long kOtherLastKanaCosts = 1500;
 // phrases the user wrote after words (which take no account of the word).
 constexpr std::size_t kNextPhrasesFirst = 4;
 
+// Learned kana phrases weighed for the row after a word: this many times
+// the cells, of which the row takes those likeliest after the word.
+constexpr std::size_t kKanaPhrasesWeighed = 3;
+// What one place further down the order of use costs a learned word, and
+// what a word the engine cannot judge costs, in the engine's units (8192 a
+// tenfold drop in its chance).
+constexpr long kPlaceCosts = 2000;
+constexpr long kUnjudgedCosts = 40000;
+
 char16_t Wide(std::string_view character) {
   const std::u16string c = cp932::Decode(character);
   return c.size() == 1 ? c[0] : 0;
@@ -131,6 +140,23 @@ std::vector<Word> Unread(const StringList& texts) {
   return words;
 }
 
+// The first `max` of learned words given in the order of use (the most used
+// and latest first), ordered anew by that order and by the engine's cost of
+// each right after `before`: each place further down costs as much as
+// kPlaceCosts of the engine's; a word the engine cannot judge costs as a
+// rare one.
+std::vector<Word> Reranked(IPredictor& engine, const std::string& before, std::vector<Word> words, std::size_t max) {
+  std::vector<std::pair<long, std::size_t>> order;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    const long cost = engine.CostAfter(before, words[i].form).value_or(kUnjudgedCosts);
+    order.emplace_back(cost + kPlaceCosts * static_cast<long>(i), i);
+  }
+  std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<Word> out;
+  for (std::size_t k = 0; k < order.size() && out.size() < max; ++k) out.push_back(std::move(words[order[k].second]));
+  return out;
+}
+
 }  // namespace
 
 std::string Prediction::ReadingBefore(const std::string& text, std::size_t caret) {
@@ -200,8 +226,8 @@ void Prediction::AddAfterText(Offer& offer, const std::string& text, std::size_t
   Add(offer, std::vector<Word>(next.begin(), next.begin() + static_cast<std::ptrdiff_t>(first)), "", cells);
   if (before != 0 && !IsPunctuation(before) && before != u'\n' && before != u'\r') {
     std::vector<Word> phrases;
-    for (std::string& phrase : learning_.KanaPhrases(cells)) phrases.push_back({phrase, phrase});
-    AddLearned(offer, phrases, "", cells);
+    for (std::string& phrase : learning_.KanaPhrases(cells * kKanaPhrasesWeighed)) phrases.push_back({phrase, phrase});
+    AddLearned(offer, Reranked(engine_, text.substr(0, caret), std::move(phrases), cells), "", cells);
   }
   Add(offer, next, "", cells);
 }

@@ -44,6 +44,15 @@ class IPredictor {
     static_cast<void>(text);
     return {};
   }
+  // What writing `text` right after `before` costs, as -log10 of its chance
+  // (8192 to the unit, lower is likelier), judged by its first word; nullopt
+  // from an engine that cannot tell, or for a text whose first word it does
+  // not know.
+  virtual std::optional<long> CostAfter(const std::string& before, std::string_view text) {
+    static_cast<void>(before);
+    static_cast<void>(text);
+    return std::nullopt;
+  }
 };
 
 class Prediction {

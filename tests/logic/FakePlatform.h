@@ -888,6 +888,14 @@ class ScriptedPredictor : public IPredictor {
     std::sort(words.begin(), words.end(), [](const Word& a, const Word& b) { return a.form.size() < b.form.size(); });
     return words;
   }
+  // Costs of a text after the last character before it, by "that
+  // character|the text"; nothing for the rest.
+  std::map<std::string, long> costs;
+  std::optional<long> CostAfter(const std::string& before, std::string_view text) override {
+    const auto it = costs.find(LastCharacter(cp932::ToUtf8(before)) + "|" + cp932::ToUtf8(text));
+    if (it == costs.end()) return std::nullopt;
+    return it->second;
+  }
   // A phrase's reading is the kana it was scripted for.
   std::vector<Word> Phrases(const std::string& before, const std::string& kana, std::size_t max) override {
     const std::string key = LastCharacter(cp932::ToUtf8(before)) + "|" + cp932::ToUtf8(kana);

@@ -108,6 +108,13 @@ TEST_F(RealPhraseModel, PhrasesGoOnFromTheKanaAndTheWordsBefore) {
   EXPECT_EQ(cp932::ToUtf8(nomu.front().form).substr(0, 3), "飲") << Joined(nomu);
   const auto next = model_->Next(Sj("薬を"), 8);
   EXPECT_TRUE(Has(next, "飲んで")) << Joined(next);
+  // What a text costs after the words before, by its first word.
+  const auto nonde = model_->CostAfter(Sj("薬を"), Sj("飲んでください"));
+  const auto tsumete = model_->CostAfter(Sj("薬を"), Sj("詰めてください"));
+  ASSERT_TRUE(nonde && tsumete);
+  EXPECT_LT(*nonde, *tsumete);
+  EXPECT_LT(*model_->CostAfter(Sj("待って"), Sj("ください")), *model_->CostAfter(Sj("待って"), Sj("です")));
+  EXPECT_FALSE(model_->CostAfter(Sj("薬を"), "").has_value());
   // The words before, as the model knows them: a sentence's start once a
   // sentence ended.
   EXPECT_EQ(model_->FormOf(model_->ContextOf(Sj("はい。")).second), "<s>");

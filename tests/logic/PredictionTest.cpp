@@ -292,6 +292,19 @@ TEST(PredictionRow, AfterAWordTheNextPhrasesComeBeforeTheKanaPhrasesLearned) {
   r.learning.Learn(Sj("です"), Sj("です"));
   EXPECT_EQ(Utf8(r.RowAfter("体").candidates),
             (std::vector<std::string>{"を起こして", "の向きを", "が痛い", "を拭いて", "です", "してください", "に"}));
+
+  // The kana phrases learned come in the order of use mixed with how likely
+  // the engine finds each after the word: after 少々 (a word the engine
+  // finds followed by ください far more than by です), ください before the
+  // later です, and with one cell, ください alone.
+  PredictionRig m;
+  m.learning.Learn(Sj("ください"), Sj("ください"));
+  m.learning.Learn(Sj("です"), Sj("です"));
+  EXPECT_EQ(Utf8(m.RowAfter("少々").candidates), (std::vector<std::string>{"です", "ください"}));
+  m.engine.costs["々|ください"] = 1000;
+  m.engine.costs["々|です"] = 30000;
+  EXPECT_EQ(Utf8(m.RowAfter("少々").candidates), (std::vector<std::string>{"ください", "です"}));
+  EXPECT_EQ(Utf8(m.RowAfter("少々", 1).candidates), (std::vector<std::string>{"ください"}));
 }
 
 }  // namespace
