@@ -1,5 +1,6 @@
 #include "ui/GuideWindow.h"
 
+#include <QCursor>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -215,6 +216,21 @@ bool GuideWindow::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QDialog::eventFilter(watched, event);
+}
+
+void GuideWindow::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // The window opening under a resting pointer presses nothing: a button
+  // that is under the pointer then counts as pressed by this stay, so that
+  // a tremor (a movement) on it starts no count until the pointer has left.
+  if (dwellMs_ <= 0) return;
+  StopDwell();
+  for (QPushButton* button : buttons_) {
+    if (button->isVisible() && button->rect().contains(button->mapFromGlobal(QCursor::pos()))) {
+      dwellOn_ = button;
+      dwellDone_ = true;
+    }
+  }
 }
 
 void GuideWindow::StartDwell(QPushButton* button) {

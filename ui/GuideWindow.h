@@ -45,6 +45,7 @@ class GuideWindow : public QDialog {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   QPushButton* AddButton(const QString& caption);

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QEnterEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -253,6 +254,30 @@ TEST(Guide, StepsThroughItsSectionsByButtonsKeysAndScanning) {
     MoveOver(guide.NextButton());
     QTest::qWait(200);
     EXPECT_EQ(guide.Section(), 2);
+  }
+  {
+    // The window opening with 次へ under a resting pointer: its tremor
+    // presses nothing until the pointer has left the button and come back.
+    ui::GuideWindow guide(nullptr, path, 100);
+    guide.show();
+    const QPoint onNext = guide.NextButton()->mapToGlobal(guide.NextButton()->rect().center());
+    QCursor::setPos(onNext);
+    ASSERT_EQ(QCursor::pos(), onNext);
+    guide.hide();
+    guide.show();
+    MoveOver(guide.NextButton());
+    QTest::qWait(250);
+    MoveOver(guide.NextButton());
+    QTest::qWait(250);
+    EXPECT_EQ(guide.Section(), 0) << "nothing is pressed for a pointer that was there";
+    EXPECT_EQ(guide.DwellPercent(guide.NextButton()), 0);
+    QEvent leave(QEvent::Leave);
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QApplication::sendEvent(guide.NextButton(), &leave);
+    QApplication::sendEvent(guide.NextButton(), &enter);
+    MoveOver(guide.NextButton());
+    QTest::qWait(250);
+    EXPECT_EQ(guide.Section(), 1);
   }
   {
     // Scanning: the focus walks 次へ and 閉じる (前へ cannot be pressed on the
