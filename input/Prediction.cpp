@@ -25,6 +25,9 @@ constexpr long kOtherLastKanaCosts = 1500;
 // phrases the user wrote after words (which take no account of the word).
 constexpr std::size_t kNextPhrasesFirst = 4;
 
+// The phrase model's phrases for the kana as written offered before its
+// phrase for each kana the modifier would turn the last one into.
+constexpr std::size_t kPhrasesBeforeTurned = 2;
 // Learned kana phrases weighed for the row after a word: this many times
 // the cells, of which the row takes those likeliest after the word.
 constexpr std::size_t kKanaPhrasesWeighed = 3;
@@ -256,8 +259,15 @@ void Prediction::AddForKana(Offer& offer, const std::string& before, const std::
   while (single < ends.size() && cp932::Decode(ends[single]).size() >= 2) ++single;
   addLearned(0, single);
   // The likeliest phrases that begin with the kana, after what was written
-  // before them: a word with its endings in one selection.
-  Add(offer, engine_.Phrases(before, kana, cells), kana, cells);
+  // before them: a word with its endings in one selection. The first two,
+  // then the likeliest one for each kana the modifier would turn the last
+  // into (まだて: です for で, one selection instead of the modifier and the
+  // phrase), then the rest.
+  const std::vector<Word> phrases = engine_.Phrases(before, kana, cells);
+  const std::size_t first = std::min(phrases.size(), kPhrasesBeforeTurned);
+  Add(offer, std::vector<Word>(phrases.begin(), phrases.begin() + static_cast<std::ptrdiff_t>(first)), kana, cells);
+  for (const std::string& turned : OtherLastKana(kana)) Add(offer, engine_.Phrases(before, turned, 1), kana, cells);
+  Add(offer, phrases, kana, cells);
   // The conversion engine's reading of all of them, when there is room: a
   // word or phrase no dictionary entry covers, in one selection.
   if (offer.candidates.size() < cells) Add(offer, Converted(kana), kana, cells);

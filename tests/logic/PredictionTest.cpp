@@ -283,6 +283,21 @@ TEST(PredictionRow, WhatWasLearnedForTheLastKanaAloneComesAfterThePhrasesOfTheRu
   EXPECT_EQ(Utf8(r.RowAfter("部屋い").candidates), (std::vector<std::string>{"家に", "行く"}));
 }
 
+// A kana the modifier would turn (て into で) need not be turned first: after
+// the first two phrases for the kana as written comes the likeliest phrase
+// for the turned kana, replacing what was written and learned with its own
+// reading.
+TEST(PredictionRow, ThePhraseForTheLastKanaTurnedComesAfterTheFirstTwo) {
+  PredictionRig r;
+  r.engine.phrases["体|て"] = {"手", "手を", "天気"};
+  r.engine.phrases["体|で"] = {"です", "できる"};
+  const auto offer = r.RowAfter("体て");
+  EXPECT_EQ(Utf8(offer.candidates), (std::vector<std::string>{"手", "手を", "です", "天気"}));
+  EXPECT_EQ(cp932::ToUtf8(offer.replaces[2]), "て");
+  EXPECT_EQ(cp932::ToUtf8(offer.readings[2]), "で");
+  EXPECT_NE(std::find(r.engine.asked.begin(), r.engine.asked.end(), "phrases 体|で"), r.engine.asked.end());
+}
+
 // Right after a word, the model's next phrases (which follow that word)
 // come before the kana phrases the user wrote after any word.
 TEST(PredictionRow, AfterAWordTheNextPhrasesComeBeforeTheKanaPhrasesLearned) {
