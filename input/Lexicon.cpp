@@ -86,6 +86,13 @@ bool Lexicon::KnowsModelWord(std::uint32_t word, std::string_view form, std::str
   return known == 1;
 }
 
+std::vector<std::optional<long>> Lexicon::CostsAfter(const std::string& before, const std::vector<Word>& words) {
+  const PhraseModel::Context context = model_.ContextOf(before);
+  std::vector<std::optional<long>> costs;
+  for (const Word& word : words) costs.push_back(model_.CostAfter(context, word.form));
+  return costs;
+}
+
 std::vector<Word> Lexicon::Phrases(const std::string& before, const std::string& kana, std::size_t max) {
   return model_.Phrases(before, kana, max, [this](std::uint32_t word, std::string_view form, std::string_view reading) {
     return KnowsModelWord(word, form, reading);

@@ -35,10 +35,9 @@ class Lexicon : public IPredictor {
   std::vector<Word> Next(const std::string& before, std::size_t max) override;
   // Whether an entry's form begins with `form` and its reading with `reading`.
   bool Begins(std::string_view form, std::string_view reading);
-  // The phrase model's cost of `text` after `before`.
-  std::optional<long> CostAfter(const std::string& before, std::string_view text) override {
-    return model_.CostAfter(before, text);
-  }
+  // The phrase model's costs of `words` after `before` (the words before
+  // found once for all of them).
+  std::vector<std::optional<long>> CostsAfter(const std::string& before, const std::vector<Word>& words) override;
   // The forms `text` begins with, each with the reading of its lowest cost.
   std::vector<Word> FormsAt(std::string_view text) override;
   // The longest form looked for, in characters.

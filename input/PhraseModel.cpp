@@ -197,7 +197,7 @@ PhraseModel::Context PhraseModel::ContextOf(std::string_view before) const {
   return {found[1], found[0]};
 }
 
-std::optional<long> PhraseModel::CostAfter(const std::string& before, std::string_view text) const {
+std::optional<long> PhraseModel::CostAfter(Context context, std::string_view text) const {
   if (!Loaded()) return std::nullopt;
   std::size_t word = std::string_view::npos;
   std::size_t end = 0;
@@ -206,7 +206,7 @@ std::optional<long> PhraseModel::CostAfter(const std::string& before, std::strin
     if (const std::size_t here = WordWritten(text.substr(0, end)); here != std::string_view::npos) word = here;
   }
   if (word == std::string_view::npos) return std::nullopt;
-  return Cost(static_cast<std::uint32_t>(word), ContextOf(before));
+  return Cost(static_cast<std::uint32_t>(word), context);
 }
 
 std::vector<std::uint32_t> PhraseModel::WordsReading(std::string_view prefix) const {

@@ -49,7 +49,9 @@ class PhraseModel {
   // What `text` costs right after `before` (-log10 of its chance, in the
   // model's units), judged by its first word: the longest written form of a
   // word it begins with. nullopt when no word of the model begins it.
-  std::optional<long> CostAfter(const std::string& before, std::string_view text) const;
+  std::optional<long> CostAfter(const std::string& before, std::string_view text) const {
+    return CostAfter(ContextOf(before), text);
+  }
 
   // The two words before the end of `before` (the last one second), as the
   // model knows them: a sentence's start before the first word of a line or
@@ -58,6 +60,8 @@ class PhraseModel {
     std::uint32_t first, second;
   };
   Context ContextOf(std::string_view before) const;
+  // The same after the words `context`, as ContextOf found them.
+  std::optional<long> CostAfter(Context context, std::string_view text) const;
   // The form of a word of the model (for tests).
   std::string_view FormOf(std::uint32_t word) const;
 

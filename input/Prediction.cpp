@@ -149,9 +149,10 @@ std::vector<Word> Unread(const StringList& texts) {
 // kPlaceCosts of the engine's; a word the engine cannot judge costs as a
 // rare one.
 std::vector<Word> Reranked(IPredictor& engine, const std::string& before, std::vector<Word> words, std::size_t max) {
+  const std::vector<std::optional<long>> costs = engine.CostsAfter(before, words);
   std::vector<std::pair<long, std::size_t>> order;
   for (std::size_t i = 0; i < words.size(); ++i) {
-    const long cost = engine.CostAfter(before, words[i].form).value_or(kUnjudgedCosts);
+    const long cost = i < costs.size() && costs[i] ? *costs[i] : kUnjudgedCosts;
     order.emplace_back(cost + kPlaceCosts * static_cast<long>(i), i);
   }
   std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -44,14 +44,13 @@ class IPredictor {
     static_cast<void>(text);
     return {};
   }
-  // What writing `text` right after `before` costs, as -log10 of its chance
-  // (8192 to the unit, lower is likelier), judged by its first word; nullopt
-  // from an engine that cannot tell, or for a text whose first word it does
-  // not know.
-  virtual std::optional<long> CostAfter(const std::string& before, std::string_view text) {
+  // What writing each of `words` right after `before` costs, as -log10 of
+  // its chance (8192 to the unit, lower is likelier), judged by its first
+  // word; nullopt from an engine that cannot tell, or for a word whose first
+  // word it does not know. One answer for each of `words`.
+  virtual std::vector<std::optional<long>> CostsAfter(const std::string& before, const std::vector<Word>& words) {
     static_cast<void>(before);
-    static_cast<void>(text);
-    return std::nullopt;
+    return std::vector<std::optional<long>>(words.size());
   }
 };
 

@@ -891,10 +891,13 @@ class ScriptedPredictor : public IPredictor {
   // Costs of a text after the last character before it, by "that
   // character|the text"; nothing for the rest.
   std::map<std::string, long> costs;
-  std::optional<long> CostAfter(const std::string& before, std::string_view text) override {
-    const auto it = costs.find(LastCharacter(cp932::ToUtf8(before)) + "|" + cp932::ToUtf8(text));
-    if (it == costs.end()) return std::nullopt;
-    return it->second;
+  std::vector<std::optional<long>> CostsAfter(const std::string& before, const std::vector<Word>& words) override {
+    std::vector<std::optional<long>> out;
+    for (const Word& word : words) {
+      const auto it = costs.find(LastCharacter(cp932::ToUtf8(before)) + "|" + cp932::ToUtf8(word.form));
+      out.push_back(it == costs.end() ? std::nullopt : std::optional<long>(it->second));
+    }
+    return out;
   }
   // A phrase's reading is the kana it was scripted for.
   std::vector<Word> Phrases(const std::string& before, const std::string& kana, std::size_t max) override {
