@@ -6,9 +6,10 @@
 // modifier cell) and at each step takes the cheapest way it can see; every
 // confirmation counts.
 //
-// Each configuration writes the whole corpus twice in a fresh learning
-// folder; between the passes the program is closed and started again, so
-// the second pass reads what the first one learned from disk. Quick kana
+// Each configuration writes each set of the corpus twice in a fresh
+// learning folder of the set's own; between the passes the program is
+// closed and started again, so the second pass reads what the first one
+// learned from disk. Quick kana
 // with prediction also writes a third pass, new sentences after learning:
 // in another fresh folder the first half of the corpus is written
 // uncounted, then, after a restart, the second half is counted.
@@ -499,7 +500,7 @@ struct PassFigures {
   int Selections() const { return std::accumulate(selections.begin(), selections.end(), 0); }
 };
 
-// A configuration's passes: the first and the second in one learning folder,
+// A configuration's passes: the first and the second in one learning folder a set,
 // and, for the one measured most, the third: new sentences after learning.
 struct RunFigures {
   PassFigures pass[3];
@@ -540,16 +541,23 @@ RunFigures Run(const Corpus& corpus, IPredictor& lexicon, const std::string& fol
     f.perSentence.assign(n, -1);
   }
   fs::remove_all(folder);
-  fs::create_directories(folder + "prog/");
-  {
-    // The conversion engine learns too, in a folder of this run's: one
-    // configuration does not teach the next.
-    velkor::ui::AnthyConverter converter(folder + "anthy/");
+  // Each set in a learning folder of its own, so that the first pass over
+  // the held-out set is a first day: it knows nothing of the set tuned on.
+  for (std::size_t from = 0; from < n;) {
+    const std::size_t set = corpus.sentences[from].set;
+    std::size_t to = from;
+    while (to < n && corpus.sentences[to].set == set) ++to;
+    const std::string setFolder = folder + "set" + std::to_string(set) + "/";
+    fs::create_directories(setFolder + "prog/");
+    // The conversion engine learns too, in a folder of this set's: one set
+    // or configuration does not teach the next.
+    velkor::ui::AnthyConverter converter(setFolder + "anthy/");
     for (int pass = 0; pass < 2; ++pass) {
       // Started afresh for each pass: the second reads what the first learned.
-      Program program(lexicon, converter, folder, quickKana, cells);
-      WritePass(program, quickKana, corpus, 0, n, &figures.pass[pass], &figures.refreshMs);
+      Program program(lexicon, converter, setFolder, quickKana, cells);
+      WritePass(program, quickKana, corpus, from, to, &figures.pass[pass], &figures.refreshMs);
     }
+    from = to;
   }
   if (!afterLearning) return figures;
   // New sentences after learning: in a fresh learning folder the first half
