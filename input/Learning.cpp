@@ -332,27 +332,35 @@ std::vector<std::string> Learning::PhraseEnds(std::string_view kana, std::size_t
 }
 
 std::vector<std::pair<std::string, std::string>> Learning::PhraseEndsOf(std::string_view kana, std::size_t max) const {
+  // Kana are two bytes each: the second kana of a phrase is at 2.
+  return PhrasePieces(kana, 2, false, max);
+}
+
+std::vector<std::pair<std::string, std::string>> Learning::PhraseRestsAfter(std::string_view kana,
+                                                                            std::size_t max) const {
+  return PhrasePieces(kana, 0, true, max);
+}
+
+std::vector<std::pair<std::string, std::string>> Learning::PhrasePieces(std::string_view kana, std::size_t firstAt,
+                                                                        bool after, std::size_t max) const {
+  // Where `kana` stands in `text`, with more after it; kana are two bytes
+  // each, so only even places start one.
+  const auto place = [&kana, firstAt](const std::string& text) -> std::optional<std::size_t> {
+    for (std::size_t at = firstAt; at + kana.size() < text.size(); at += 2) {
+      if (text.compare(at, kana.size(), kana) == 0) return at;
+    }
+    return std::nullopt;
+  };
   std::vector<const Entry*> found;
   for (const Entry& e : entries_) {
-    if (kana.empty() || e.text != e.reading) continue;
-    // Kana are two bytes each: only even places start one.
-    for (std::size_t at = 2; at + kana.size() < e.text.size(); at += 2) {
-      if (e.text.compare(at, kana.size(), kana) == 0) {
-        found.push_back(&e);
-        break;
-      }
-    }
+    if (!kana.empty() && e.text == e.reading && place(e.text)) found.push_back(&e);
   }
   std::vector<std::pair<std::string, std::string>> out;
   for (const Entry* e : Best(found, found.size())) {
     if (out.size() == max) break;
-    for (std::size_t at = 2; at + kana.size() < e->text.size(); at += 2) {
-      if (e->text.compare(at, kana.size(), kana) != 0) continue;
-      std::string end = e->text.substr(at);
-      if (std::none_of(out.begin(), out.end(), [&end](const auto& kept) { return kept.first == end; }))
-        out.emplace_back(std::move(end), e->text);
-      break;
-    }
+    std::string piece = e->text.substr(*place(e->text) + (after ? kana.size() : 0));
+    if (std::none_of(out.begin(), out.end(), [&piece](const auto& kept) { return kept.first == piece; }))
+      out.emplace_back(std::move(piece), e->text);
   }
   return out;
 }

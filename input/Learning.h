@@ -88,6 +88,11 @@ class Learning {
   std::vector<std::string> PhraseEnds(std::string_view kana, std::size_t max) const;
   // The same, each with the phrase it ends.
   std::vector<std::pair<std::string, std::string>> PhraseEndsOf(std::string_view kana, std::size_t max) const;
+  // What follows `kana` in learned kana phrases that hold it anywhere, the
+  // phrase's start included ("い" finds "です。" in "いです。", "ます。" in
+  // "います。"), each with its phrase, best first; at most `max`. The rest of
+  // the phrase a word ending in those kana began ("会いた" → "いです。").
+  std::vector<std::pair<std::string, std::string>> PhraseRestsAfter(std::string_view kana, std::size_t max) const;
   // The reading `text` was learned for (the most used); nothing when it was
   // never learned.
   std::optional<std::string> ReadingOf(std::string_view text) const;
@@ -189,6 +194,11 @@ class Learning {
   std::string DamagedCopyName(const std::string& path) const;
   // The entries of `found`, best first, no text twice.
   static std::vector<const Entry*> Best(std::vector<const Entry*>& found, std::size_t max);
+  // The pieces of learned kana phrases where `kana` stands at a place from
+  // `firstAt` on with more after it: from `kana` on, or (`after`) what follows
+  // it; each with its phrase, best first, no piece twice, at most `max`.
+  std::vector<std::pair<std::string, std::string>> PhrasePieces(std::string_view kana, std::size_t firstAt, bool after,
+                                                                std::size_t max) const;
 
   std::vector<Entry> entries_;
   long long uses_ = 0;

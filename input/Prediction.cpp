@@ -24,6 +24,10 @@ constexpr long kOtherLastKanaCosts = 1500;
 // The phrase model's next phrases offered after a word before the kana
 // phrases the user wrote after words (which take no account of the word).
 constexpr std::size_t kNextPhrasesFirst = 4;
+// After a word ending in kana, the rests of learned kana phrases that go on
+// from its last one, two or three kana, this many for each.
+constexpr std::size_t kTailKana = 3;
+constexpr std::size_t kRestsPerTail = 4;
 
 // The phrase model's phrases for the kana as written offered before its
 // phrase for each kana the modifier would turn the last one into.
@@ -228,12 +232,35 @@ void Prediction::AddAfterText(Offer& offer, const std::string& text, std::size_t
   const std::vector<Word> next = engine_.Next(text.substr(0, caret), cells);
   const std::size_t first = std::min(next.size(), kNextPhrasesFirst);
   Add(offer, std::vector<Word>(next.begin(), next.begin() + static_cast<std::ptrdiff_t>(first)), "", cells);
+  AddRestsAfter(offer, committed, cells);
   if (before != 0 && !IsPunctuation(before) && before != u'\n' && before != u'\r') {
     std::vector<Word> phrases;
     for (std::string& phrase : learning_.KanaPhrases(cells * kKanaPhrasesWeighed)) phrases.push_back({phrase, phrase});
     AddLearned(offer, Reranked(engine_, text.substr(0, caret), std::move(phrases), cells), "", cells);
   }
   Add(offer, next, "", cells);
+}
+
+void Prediction::AddRestsAfter(Offer& offer, const std::string& committed, std::size_t cells) const {
+  // The kana ending the word, as tails of one, two and three kana; a word
+  // that began a learned kana phrase ("会いた" of "たいです。") is offered
+  // its rest ("いです。"), the longest tail's first.
+  std::vector<std::string> tails;
+  for (std::size_t at = committed.size(); at > 0 && tails.size() < kTailKana;) {
+    const std::size_t previous = caret::Left(committed, at);
+    if (!IsHiragana(Wide(std::string_view(committed).substr(previous, at - previous)))) break;
+    at = previous;
+    tails.push_back(committed.substr(at));
+  }
+  for (auto tail = tails.rbegin(); tail != tails.rend(); ++tail) {
+    std::vector<Word> rests;
+    StringList phrases;
+    for (auto& [rest, phrase] : learning_.PhraseRestsAfter(*tail, kRestsPerTail)) {
+      rests.push_back({rest, rest});
+      phrases.push_back(std::move(phrase));
+    }
+    Add(offer, rests, "", cells, phrases);
+  }
 }
 
 void Prediction::AddForKana(Offer& offer, const std::string& before, const std::string& kana,
@@ -455,6 +482,12 @@ void Prediction::Wrote(const std::string& text, std::size_t caret, std::size_t o
   const std::string kana = KanaSinceCommit(text, markAt, origin);
   if (cp932::Decode(kana).size() >= 2) learning_.Learn(kana, kana);
   if (!EndsSentence(mark)) return;
+  // At the end of a sentence, also with its mark: a phrase that ends
+  // sentences ("ください。") is offered whole next time.
+  if (cp932::Decode(kana).size() >= 2) {
+    const std::string ended = kana + text.substr(markAt, caret - markAt);
+    learning_.Learn(ended, ended);
+  }
   // The sentence this mark ends, the mark included.
   const std::string sentence = SentenceBefore(text, markAt) + text.substr(markAt, caret - markAt);
   if (sentence.size() <= caret - markAt) return;

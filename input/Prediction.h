@@ -134,12 +134,16 @@ class Prediction {
   // The conversion engine's best readings of `kana` as one text each; none
   // while it is busy.
   std::vector<Word> Converted(const std::string& kana) const;
-  // The row's offers with no kana before the caret: after a word, the kana
+  // The row's offers with no kana before the caret: after a word, the rests
+  // of learned kana phrases that go on from its last kana and the kana
   // phrases the user writes after words; then the engine's next words.
   // First what was learned after `committed`, the text committed right
   // before the caret.
   void AddAfterText(Offer& offer, const std::string& text, std::size_t caret, std::size_t cells,
                     const std::string& committed) const;
+  // The rests of learned kana phrases that go on from the kana ending
+  // `committed` (AddAfterText's, after the engine's first next phrases).
+  void AddRestsAfter(Offer& offer, const std::string& committed, std::size_t cells) const;
   // The last text committed when it ends at byte `at` of `text` (which
   // starts at byte `origin` of the document) and still stands there; "".
   std::string CommitBefore(const std::string& text, std::size_t at, std::size_t origin) const;

@@ -324,3 +324,51 @@ TEST(PredictionRow, AfterAWordTheNextPhrasesComeBeforeTheKanaPhrasesLearned) {
 
 }  // namespace
 }  // namespace velkor::testing
+
+namespace velkor::testing {
+namespace {
+
+// A kana phrase that ended a sentence is learned as it stood and with its
+// mark (not after 、); after a word ending in kana that begin such a phrase
+// ("会いた" of "いたいです。"), the rest of it comes after the model's first
+// next phrases, forgettable as the phrase it is part of. A word ending in a
+// kanji goes on from no kana.
+TEST(PredictionRow, APhraseThatEndedASentenceComesWithItsMarkAndGoesOnFromAWordEndingInItsKana) {
+  PredictionRig r;
+  const std::string comma = Sj("痛いですが、");
+  r.prediction.Wrote(comma, comma.size());
+  EXPECT_TRUE(r.learning.Knows(Sj("いですが")));
+  EXPECT_FALSE(r.learning.Knows(Sj("いですが、")));
+  const std::string ended = Sj("会いたいです。");
+  r.prediction.Wrote(ended, ended.size());
+  EXPECT_TRUE(r.learning.Knows(Sj("いたいです")));
+  EXPECT_TRUE(r.learning.Knows(Sj("いたいです。")));
+
+  FakePlatform fake;
+  MainForm form{fake.Get()};
+  WireNotifications(fake, form);
+  ASSERT_TRUE(form.FormCreate());
+  const auto commit = [&](const char* reading, const char* word) {
+    fake.memMain.text = Sj(reading);
+    fake.memMain.selStart = static_cast<int>(fake.memMain.text.size());
+    const Prediction::Offer chosen{{Sj(word)}, {Sj(reading)}, {Sj(reading)}, {""}};
+    r.prediction.Choose(fake.memMain, form.Edits(), chosen, 0);
+    EXPECT_EQ(cp932::ToUtf8(fake.memMain.text), word);
+    return r.prediction.Row(fake.memMain.text, fake.memMain.text.size(), 8);
+  };
+  r.engine.next["た"] = {"ら", "ので"};
+  const auto offer = commit("あいた", "会いた");
+  const auto row = Utf8(offer.candidates);
+  ASSERT_GE(row.size(), 4u);
+  EXPECT_EQ(std::vector<std::string>(row.begin(), row.begin() + 4),
+            (std::vector<std::string>{"ら", "ので", "いです。", "いです"}));
+  EXPECT_EQ(cp932::ToUtf8(offer.replaces[2]), "") << "written at the caret, nothing replaced";
+  EXPECT_EQ(cp932::ToUtf8(r.prediction.LearnedSource(offer, 2)), "いたいです。");
+
+  const auto kanji = Utf8(commit("みず", "水").candidates);
+  EXPECT_EQ(std::count(kanji.begin(), kanji.end(), "いです。") + std::count(kanji.begin(), kanji.end(), "いです"), 0);
+  EXPECT_NE(std::find(kanji.begin(), kanji.end(), "いたいです。"), kanji.end()) << "the whole phrase still is";
+}
+
+}  // namespace
+}  // namespace velkor::testing
