@@ -482,10 +482,12 @@ void Prediction::Wrote(const std::string& text, std::size_t caret, std::size_t o
   const std::string kana = KanaSinceCommit(text, markAt, origin);
   if (cp932::Decode(kana).size() >= 2) learning_.Learn(kana, kana);
   if (!EndsSentence(mark)) return;
-  // At the end of a sentence, also with its mark: a phrase that ends
-  // sentences ("ください。") is offered whole next time.
-  if (cp932::Decode(kana).size() >= 2) {
-    const std::string ended = kana + text.substr(markAt, caret - markAt);
+  // At the end of a sentence, the kana ending it with its mark, whether
+  // written, chosen or both ("てください。" after 呼ん): a phrase that ends
+  // sentences is offered whole next time, the mark with it.
+  const std::string run = ReadingBefore(text, markAt);
+  if (cp932::Decode(run).size() >= 2) {
+    const std::string ended = run + text.substr(markAt, caret - markAt);
     learning_.Learn(ended, ended);
   }
   // The sentence this mark ends, the mark included.

@@ -328,8 +328,8 @@ TEST(PredictionRow, AfterAWordTheNextPhrasesComeBeforeTheKanaPhrasesLearned) {
 namespace velkor::testing {
 namespace {
 
-// A kana phrase that ended a sentence is learned as it stood and with its
-// mark (not after 、); after a word ending in kana that begin such a phrase
+// A kana phrase that ended a sentence is learned as it stood, and the kana
+// ending the sentence with its mark (not after 、); after a word ending in kana that begin such a phrase
 // ("会いた" of "いたいです。"), the rest of it comes after the model's first
 // next phrases, forgettable as the phrase it is part of. A word ending in a
 // kanji goes on from no kana.
@@ -368,6 +368,15 @@ TEST(PredictionRow, APhraseThatEndedASentenceComesWithItsMarkAndGoesOnFromAWordE
   const auto kanji = Utf8(commit("みず", "水").candidates);
   EXPECT_EQ(std::count(kanji.begin(), kanji.end(), "いです。") + std::count(kanji.begin(), kanji.end(), "いです"), 0);
   EXPECT_NE(std::find(kanji.begin(), kanji.end(), "いたいです。"), kanji.end()) << "the whole phrase still is";
+
+  // The mark written after a chosen phrase: the kana ending the sentence are
+  // learned with it, the chosen ones too.
+  fake.memMain.text = Sj("呼んで");
+  fake.memMain.selStart = static_cast<int>(fake.memMain.text.size());
+  r.prediction.Choose(fake.memMain, form.Edits(), {{Sj("ください")}, {""}, {Sj("ください")}, {""}}, 0);
+  fake.memMain.text += Sj("。");
+  r.prediction.Wrote(fake.memMain.text, fake.memMain.text.size());
+  EXPECT_TRUE(r.learning.Knows(Sj("んでください。")));
 }
 
 }  // namespace
