@@ -144,6 +144,11 @@ void FindInSegment(IPredictor& lexicon, std::string_view segment, bool startsSen
     if (piece.kind == Kind::Kana && i + 1 < pieces.size() && pieces[i + 1].kind == Kind::Mark &&
         Characters(piece.text) >= 2) {
       found.push_back({piece.text, piece.text, FoundText::Kind::Word});
+      // Before 。！？ also with the mark, as the kana ending a sentence.
+      const std::string ended = piece.text + pieces[i + 1].text;
+      if (Learning::EndsSentence(ended)) {
+        found.push_back({Learning::SentenceEndKey(ended), ended, FoundText::Kind::SentenceEnd});
+      }
     }
     previous = learned ? &piece : nullptr;
   }

@@ -47,8 +47,10 @@ std::vector<TextPiece> SplitText(IPredictor& lexicon, std::string_view run);
 
 // What a text teaches, for Learning::LearnNew.
 struct FoundText {
-  enum class Kind { Word, Sentence, After };
-  std::string reading;  // After: Learning::ReadingAfter's
+  // SentenceEnd: the kana ending a sentence with its mark, counted as part
+  // of the kana phrase before the mark, not as a word of their own.
+  enum class Kind { Word, Sentence, After, SentenceEnd };
+  std::string reading;  // After: Learning::ReadingAfter's; SentenceEnd: Learning::SentenceEndKey's
   std::string text;
   Kind kind = Kind::Word;
 };

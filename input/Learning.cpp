@@ -180,6 +180,16 @@ long long SystemNowMs() {
 // An entry learned on its own, not after a text.
 bool Plain(const Learning::Entry& e) { return e.reading.find(Learning::kAfterMark) == std::string::npos; }
 
+// The kana that ended a sentence with its mark, kept for the after-mark byte
+// and itself (Learning::SentenceEndKey).
+bool SentenceEnd(const Learning::Entry& e) {
+  return e.reading.size() == e.text.size() + 1 && e.reading[0] == Learning::kAfterMark &&
+         e.reading.compare(1, std::string::npos, e.text) == 0;
+}
+
+// A phrase learned in kana as it stands, or the kana that ended a sentence.
+bool KanaPhrase(const Learning::Entry& e) { return e.text == e.reading || SentenceEnd(e); }
+
 // Better first: more uses, then the more recent.
 bool Better(const Learning::Entry& a, const Learning::Entry& b) {
   return a.count != b.count ? a.count > b.count : a.lastUse > b.lastUse;
@@ -262,6 +272,10 @@ void Learning::LearnAfter(const std::string& before, const std::string& reading,
   Learn(before + kAfterMark + reading, text);
 }
 
+void Learning::LearnSentenceEnd(const std::string& kana) { Learn(SentenceEndKey(kana), kana); }
+
+std::string Learning::SentenceEndKey(const std::string& kana) { return kAfterMark + kana; }
+
 std::vector<Word> Learning::WordsAfter(std::string_view before, std::string_view prefix, std::size_t max) const {
   if (before.empty()) return {};
   const std::string key = std::string(before) + kAfterMark + std::string(prefix);
@@ -277,10 +291,12 @@ std::vector<Word> Learning::WordsAfter(std::string_view before, std::string_view
 std::vector<Word> Learning::Words(std::string_view prefix, std::size_t max) const {
   std::vector<const Entry*> found;
   for (const Entry& e : entries_) {
-    if (e.reading.compare(0, prefix.size(), prefix) == 0 && Plain(e)) found.push_back(&e);
+    // The kana that ended a sentence are their own reading.
+    const bool end = SentenceEnd(e);
+    if ((end || Plain(e)) && (end ? e.text : e.reading).compare(0, prefix.size(), prefix) == 0) found.push_back(&e);
   }
   std::vector<Word> out;
-  for (const Entry* e : Best(found, max)) out.push_back({e->text, e->reading});
+  for (const Entry* e : Best(found, max)) out.push_back({e->text, SentenceEnd(*e) ? e->text : e->reading});
   return out;
 }
 
@@ -318,7 +334,7 @@ std::vector<const Learning::Entry*> Learning::Best(std::vector<const Entry*>& fo
 std::vector<std::string> Learning::KanaPhrases(std::size_t max) const {
   std::vector<const Entry*> found;
   for (const Entry& e : entries_) {
-    if (e.text == e.reading) found.push_back(&e);
+    if (KanaPhrase(e)) found.push_back(&e);
   }
   std::vector<std::string> out;
   for (const Entry* e : Best(found, max)) out.push_back(e->text);
@@ -353,7 +369,7 @@ std::vector<std::pair<std::string, std::string>> Learning::PhrasePieces(std::str
   };
   std::vector<const Entry*> found;
   for (const Entry& e : entries_) {
-    if (!kana.empty() && e.text == e.reading && place(e.text)) found.push_back(&e);
+    if (!kana.empty() && KanaPhrase(e) && place(e.text)) found.push_back(&e);
   }
   std::vector<std::pair<std::string, std::string>> out;
   for (const Entry* e : Best(found, found.size())) {

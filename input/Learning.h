@@ -66,6 +66,13 @@ class Learning {
   // and so shared, merged and forgotten with everything else; the other
   // look-ups pass these entries over.
   void LearnAfter(const std::string& before, const std::string& reading, const std::string& text);
+  // Counts one more use of `kana`, the kana that ended a sentence with its
+  // mark ("んでください。"), as a kana phrase alone: offered after words and
+  // from within like the kana phrases, never as a sentence (it is the end of
+  // one) nor for a reading. Kept for the reading SentenceEndKey(kana), which
+  // the other look-ups pass over as they do the entries learned after a text.
+  void LearnSentenceEnd(const std::string& kana);
+  static std::string SentenceEndKey(const std::string& kana);
   // What was learned after `before` for readings that start with `prefix`
   // ("" for everything learned after it), best first; at most `max`.
   std::vector<Word> WordsAfter(std::string_view before, std::string_view prefix, std::size_t max) const;
@@ -79,8 +86,9 @@ class Learning {
   // far, possibly empty): the rest of each learned sentence (a text ending in
   // 。, ！ or ？) that starts with it, best first; at most `max`.
   std::vector<std::string> Continuations(std::string_view written, std::size_t max) const;
-  // The phrases learned in kana as they stand ("てください"), best first: what
-  // the user likely writes right after a word; at most `max`.
+  // The phrases learned in kana as they stand ("てください") and the kana that
+  // ended sentences ("てください。"), best first: what the user likely writes
+  // right after a word; at most `max`.
   std::vector<std::string> KanaPhrases(std::size_t max) const;
   // The ends of learned kana phrases that start with `kana` after the
   // phrase's own start ("て" finds "てください" in "してください"), best

@@ -403,8 +403,13 @@ void Prediction::Choose(IEditArea& edit, TextEdits& edits, const Offer& offer, s
   if (there || (!whole.empty() && whole != candidate)) {
     // Learned for its whole reading, so that writing it again from the start
     // finds it, and a sentence it is part of is read right (a next phrase
-    // comes with its reading too).
-    learning_.Learn(whole, candidate);
+    // comes with its reading too). Kana with the mark ending a sentence
+    // ("です。") are learned as such, not as a sentence of their own.
+    if (whole == candidate && Learning::EndsSentence(candidate)) {
+      learning_.LearnSentenceEnd(candidate);
+    } else {
+      learning_.Learn(whole, candidate);
+    }
     Remember(whole, candidate);
     learned = whole;
   } else if (const auto known = ReadingOf(candidate)) {
@@ -486,10 +491,7 @@ void Prediction::Wrote(const std::string& text, std::size_t caret, std::size_t o
   // written, chosen or both ("てください。" after 呼ん): a phrase that ends
   // sentences is offered whole next time, the mark with it.
   const std::string run = ReadingBefore(text, markAt);
-  if (cp932::Decode(run).size() >= 2) {
-    const std::string ended = run + text.substr(markAt, caret - markAt);
-    learning_.Learn(ended, ended);
-  }
+  if (cp932::Decode(run).size() >= 2) learning_.LearnSentenceEnd(run + text.substr(markAt, caret - markAt));
   // The sentence this mark ends, the mark included.
   const std::string sentence = SentenceBefore(text, markAt) + text.substr(markAt, caret - markAt);
   if (sentence.size() <= caret - markAt) return;

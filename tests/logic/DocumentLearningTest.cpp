@@ -57,7 +57,10 @@ TEST(DocumentLearningSplit, ATextTeachesItsWordsAfterTheOnesBeforeKanaPhrasesAnd
   for (const FoundText& f : found) {
     std::string reading = U(f.reading);
     if (const auto mark = reading.find('\x1f'); mark != std::string::npos) reading.replace(mark, 1, "+");
-    const char* kind = f.kind == FoundText::Kind::Word ? "word " : f.kind == FoundText::Kind::After ? "after " : "sentence ";
+    const char* kind = f.kind == FoundText::Kind::Word          ? "word "
+                       : f.kind == FoundText::Kind::After       ? "after "
+                       : f.kind == FoundText::Kind::SentenceEnd ? "end "
+                                                                : "sentence ";
     seen.push_back(kind + reading + " " + U(f.text));
   }
   EXPECT_EQ(seen, (std::vector<std::string>{
@@ -67,6 +70,7 @@ TEST(DocumentLearningSplit, ATextTeachesItsWordsAfterTheOnesBeforeKanaPhrasesAnd
                       "word よん 呼ん",
                       "after 呼ん+でください でください",
                       "word でください でください",
+                      "end +でください。 でください。",
                       "sentence かんごしさんをよんでください。 看護師さんを呼んでください。",
                   }));
   // No sentence with a part unread, or from the middle of one; no phrase of

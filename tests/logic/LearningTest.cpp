@@ -259,6 +259,34 @@ TEST(Learning, WhatWasWrittenAfterATextComesBackAfterItAlone) {
   EXPECT_TRUE(last.WordsAfter(Sj("看護師さんを"), "", 5).empty());
 }
 
+// The kana that ended a sentence, with its mark, survive the file and a
+// restart as a kana phrase: offered for their own kana and from within, never
+// as a sentence, after a text, or as the reading of a text; forgotten by text.
+TEST(Learning, TheKanaThatEndedASentenceAreAKanaPhraseAndNoSentence) {
+  FakeTextFiles files;
+  FakeFileSystem fs;
+  Learning learning;
+  learning.LearnSentenceEnd(Sj("んでください。"));
+  learning.Learn(Sj("ありがとう。"), Sj("ありがとう。"));  // a sentence all in kana
+  ASSERT_EQ(learning.Sync(files, fs, "/l.txt"), "");
+  Learning next;
+  ASSERT_EQ(next.Load(files, "/l.txt"), "");
+  EXPECT_EQ(Utf8(next.Continuations("", 8)), std::vector<std::string>{"ありがとう。"});
+  EXPECT_EQ(next.Words(Sj("んで"), 8), (std::vector<Word>{{Sj("んでください。"), Sj("んでください。")}}));
+  EXPECT_EQ(Utf8(next.KanaPhrases(8)), (std::vector<std::string>{"ありがとう。", "んでください。"}));
+  EXPECT_EQ(Utf8(next.PhraseEnds(Sj("で"), 8)), std::vector<std::string>{"でください。"});
+  const auto rests = next.PhraseRestsAfter(Sj("で"), 8);
+  ASSERT_EQ(rests.size(), 1u);
+  EXPECT_EQ(cp932::ToUtf8(rests[0].first), "ください。");
+  EXPECT_EQ(cp932::ToUtf8(rests[0].second), "んでください。");
+  EXPECT_TRUE(next.WordsAfter(Sj("ん"), "", 8).empty());
+  EXPECT_FALSE(next.ReadingOf(Sj("んでください。")).has_value());
+  EXPECT_TRUE(next.Knows(Sj("んでください。")));
+  next.Forget(Sj("んでください。"));
+  EXPECT_TRUE(next.Words(Sj("ん"), 8).empty());
+  EXPECT_EQ(next.KanaPhrases(8).size(), 1u);
+}
+
 // A file of the first version is read as it always was, and the first write
 // turns it into the new one with every entry kept.
 TEST(Learning, AFileOfTheFirstVersionIsReadAsItIs) {

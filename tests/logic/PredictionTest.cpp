@@ -364,6 +364,11 @@ TEST(PredictionRow, APhraseThatEndedASentenceComesWithItsMarkAndGoesOnFromAWordE
             (std::vector<std::string>{"ら", "ので", "いです。", "いです"}));
   EXPECT_EQ(cp932::ToUtf8(offer.replaces[2]), "") << "written at the caret, nothing replaced";
   EXPECT_EQ(cp932::ToUtf8(r.prediction.LearnedSource(offer, 2)), "いたいです。");
+  // Chosen, it ends the sentence, which is learned; the kana ending it are
+  // no sentence of their own.
+  r.prediction.Choose(fake.memMain, form.Edits(), offer, 2);
+  EXPECT_EQ(cp932::ToUtf8(fake.memMain.text), "会いたいです。");
+  EXPECT_EQ(Utf8(r.learning.Continuations("", 8)), std::vector<std::string>{"会いたいです。"});
 
   const auto kanji = Utf8(commit("みず", "水").candidates);
   EXPECT_EQ(std::count(kanji.begin(), kanji.end(), "いです。") + std::count(kanji.begin(), kanji.end(), "いです"), 0);
