@@ -67,10 +67,11 @@ class Learning {
   // look-ups pass these entries over.
   void LearnAfter(const std::string& before, const std::string& reading, const std::string& text);
   // Counts one more use of `kana`, the kana that ended a sentence with its
-  // mark ("んでください。"), as a kana phrase alone: offered after words and
-  // from within like the kana phrases, never as a sentence (it is the end of
-  // one) nor for a reading. Kept for the reading SentenceEndKey(kana), which
-  // the other look-ups pass over as they do the entries learned after a text.
+  // mark ("んでください。"), as a kana phrase: offered after words, from
+  // within and for its own kana like the kana phrases, never as a sentence
+  // (it is the end of one) nor as the reading of a text. Kept for the reading
+  // SentenceEndKey(kana), which the sentence and reading look-ups pass over as
+  // they do the entries learned after a text.
   void LearnSentenceEnd(const std::string& kana);
   static std::string SentenceEndKey(const std::string& kana);
   // What was learned after `before` for readings that start with `prefix`
