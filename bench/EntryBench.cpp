@@ -9,10 +9,10 @@
 // Each configuration writes each set of the corpus twice in a fresh
 // learning folder of the set's own; between the passes the program is
 // closed and started again, so the second pass reads what the first one
-// learned from disk. Quick kana
-// with prediction also writes a third pass, new sentences after learning:
-// in another fresh folder the first half of the corpus is written
-// uncounted, then, after a restart, the second half is counted.
+// learned from disk. Quick kana with prediction also writes a third pass,
+// new sentences after learning: in another fresh folder the first half of
+// the corpus is written uncounted, then, after a restart, the second half
+// is counted.
 //
 //   velkor_bench_entry <corpus> <lexicon> <scratch folder>
 //
@@ -500,8 +500,9 @@ struct PassFigures {
   int Selections() const { return std::accumulate(selections.begin(), selections.end(), 0); }
 };
 
-// A configuration's passes: the first and the second in one learning folder a set,
-// and, for the one measured most, the third: new sentences after learning.
+// A configuration's passes: the first and the second in one learning folder
+// for each set, and, for the one measured most, the third: new sentences
+// after learning.
 struct RunFigures {
   PassFigures pass[3];
   std::vector<double> refreshMs;

@@ -30,9 +30,8 @@ class PhraseModel {
   std::size_t Size() const { return words_.size(); }
 
   // Whether a word (its number in the model, written form and reading, code
-  // page 932) is one
-  // the row may begin a phrase with; the model's words come from news and
-  // encyclopaedia text, rich in names of places and people.
+  // page 932) is one the row may begin a phrase with; the model's words come
+  // from news and encyclopaedia text, rich in names of places and people.
   using KnownWord = std::function<bool(std::uint32_t word, std::string_view form, std::string_view reading)>;
 
   // Phrases whose reading starts with `kana` (hiragana, code page 932),

@@ -242,20 +242,14 @@ void Prediction::AddAfterText(Offer& offer, const std::string& text, std::size_t
 }
 
 void Prediction::AddRestsAfter(Offer& offer, const std::string& committed, std::size_t cells) const {
-  // The kana ending the word, as tails of one, two and three kana; a word
-  // that began a learned kana phrase ("会いた" of "たいです。") is offered
-  // its rest ("いです。"), the longest tail's first.
-  std::vector<std::string> tails;
-  for (std::size_t at = committed.size(); at > 0 && tails.size() < kTailKana;) {
-    const std::size_t previous = caret::Left(committed, at);
-    if (!IsHiragana(Wide(std::string_view(committed).substr(previous, at - previous)))) break;
-    at = previous;
-    tails.push_back(committed.substr(at));
-  }
-  for (auto tail = tails.rbegin(); tail != tails.rend(); ++tail) {
+  // The kana ending the word, as tails of three, two and one kana (two bytes
+  // each); a word that began a learned kana phrase ("会いた" of "たいです。")
+  // is offered its rest ("いです。"), the longest tail's first.
+  const std::string run = ReadingBefore(committed, committed.size());
+  for (std::size_t kana = std::min(run.size() / 2, kTailKana); kana > 0; --kana) {
     std::vector<Word> rests;
     StringList phrases;
-    for (auto& [rest, phrase] : learning_.PhraseRestsAfter(*tail, kRestsPerTail)) {
+    for (auto& [rest, phrase] : learning_.PhraseRestsAfter(run.substr(run.size() - 2 * kana), kRestsPerTail)) {
       rests.push_back({rest, rest});
       phrases.push_back(std::move(phrase));
     }

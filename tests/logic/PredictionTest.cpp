@@ -329,10 +329,10 @@ namespace velkor::testing {
 namespace {
 
 // A kana phrase that ended a sentence is learned as it stood, and the kana
-// ending the sentence with its mark (not after 、); after a word ending in kana that begin such a phrase
-// ("会いた" of "いたいです。"), the rest of it comes after the model's first
-// next phrases, forgettable as the phrase it is part of. A word ending in a
-// kanji goes on from no kana.
+// ending the sentence with its mark (not after 、); after a word ending in
+// kana that begin such a phrase ("会いた" of "いたいです。"), the rest of it
+// comes after the model's first next phrases, forgettable as the phrase it is
+// part of. A word ending in a kanji goes on from no kana.
 TEST(PredictionRow, APhraseThatEndedASentenceComesWithItsMarkAndGoesOnFromAWordEndingInItsKana) {
   PredictionRig r;
   const std::string comma = Sj("痛いですが、");
