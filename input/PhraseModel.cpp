@@ -137,6 +137,25 @@ std::string_view PhraseModel::ReadingOf(std::uint32_t word) const {
   return text_.substr(e.reading, e.readingLength);
 }
 
+std::string_view PhraseModel::WrittenAfter(std::uint32_t previous, std::uint32_t word) const {
+  // After て or で a verb that only helps the one before it is written in
+  // kana (呼んでください, 見ている, 置いておく), though the model's text writes
+  // it as the verb itself (下さい, 居る, 置く).
+  static const std::vector<std::string> helping = [] {
+    std::vector<std::string> out;
+    for (const char* form : {"下さ", "頂", "戴", "致", "居", "置", "見", "仕舞", "貰", "来", "行", "呉"}) {
+      out.push_back(cp932::FromUtf8(form));
+    }
+    return out;
+  }();
+  const std::string_view form = FormOf(word);
+  const std::string_view before = FormOf(previous);
+  static const std::string te = cp932::FromUtf8("て"), de = cp932::FromUtf8("で");
+  const bool afterTe = before == ReadingOf(previous) && (before == te || before == de);
+  if (afterTe && std::find(helping.begin(), helping.end(), form) != helping.end()) return ReadingOf(word);
+  return form;
+}
+
 std::string_view PhraseModel::FormOf(std::uint32_t word) const {
   if (word >= words_.size()) return {};
   const WordEntry& e = words_[word];
@@ -261,7 +280,7 @@ void PhraseModel::AddContinuations(const Partial& p, std::string_view kana, std:
   for (std::size_t i = 0; i < keep; ++i) {
     const std::uint32_t word = next[i].second;
     heap.push_back({p.cost + next[i].first,
-                    p.form + std::string(FormOf(word)),
+                    p.form + std::string(WrittenAfter(last, word)),
                     p.reading + std::string(ReadingOf(word)),
                     {last, word},
                     p.words + 1,
@@ -274,7 +293,14 @@ void PhraseModel::AddContinuations(const Partial& p, std::string_view kana, std:
 
 PhraseModel::Partial PhraseModel::First(long cost, std::uint32_t word, std::uint32_t before) const {
   const Has has = words_[word].flags & kAttaches ? Has::kParticleOnly : Has::kWord;
-  return {cost, std::string(FormOf(word)), std::string(ReadingOf(word)), {before, word}, 1, has, Stage::kGrowing, word};
+  return {cost,
+          std::string(WrittenAfter(before, word)),
+          std::string(ReadingOf(word)),
+          {before, word},
+          1,
+          has,
+          Stage::kGrowing,
+          word};
 }
 
 std::vector<Word> PhraseModel::Grow(std::vector<Partial> heap, std::string_view kana, std::size_t max) const {

@@ -126,6 +126,20 @@ TEST_F(RealPhraseModel, PhrasesGoOnFromTheKanaAndTheWordsBefore) {
   EXPECT_TRUE(model_->Next(Sj("はい。"), 8).empty());
 }
 
+TEST_F(RealPhraseModel, AVerbThatHelpsTheOneBeforeIsWrittenInKanaAfterTe) {
+  // Right after て or で, and inside a phrase that goes on from them.
+  const auto kudasai = model_->Phrases(Sj("向きを変えて"), Sj("く"), 8);
+  EXPECT_TRUE(Has(kudasai, "ください")) << Joined(kudasai);
+  EXPECT_FALSE(Has(kudasai, "下さい")) << Joined(kudasai);
+  const auto yonde = model_->Phrases(Sj("看護師さんを"), Sj("よんでく"), 8);
+  EXPECT_TRUE(Has(yonde, "呼んでください")) << Joined(yonde);
+  const auto shite = model_->Phrases(Sj("テレビを"), Sj("みてい"), 8);
+  EXPECT_TRUE(Has(shite, "見ている") || Has(shite, "見ています")) << Joined(shite);
+  // Elsewhere the word keeps its form: 見 alone is the verb itself.
+  const auto miru = model_->Phrases(Sj("テレビを"), Sj("みる"), 8);
+  EXPECT_TRUE(Has(miru, "見る")) << Joined(miru);
+}
+
 TEST(PhraseModel, AFileThatIsNoModelLoadsNothing) {
   FakeTextFiles files;
   PhraseModel model;
