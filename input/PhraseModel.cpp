@@ -263,7 +263,8 @@ void PhraseModel::AddContinuations(const Partial& p, std::string_view kana, std:
     const std::uint8_t flags = words_[word].flags;
     // While the phrase is still inside the kana written, a word may also go
     // on with another (看護 + 師).
-    const bool content = (flags & (kUsable | kStarts | kAttaches)) == (kUsable | kStarts);
+    const bool content =
+        (flags & (kUsable | kStarts)) == (kUsable | kStarts) && (!(flags & kAttaches) || (flags & kKanaWord));
     const bool ending = (flags & (kUsable | kAttaches)) == (kUsable | kAttaches);
     const bool fits = p.has == Has::kWord ? ending || (content && p.reading.size() < kana.size()) : content;
     if (!fits) continue;
@@ -292,7 +293,8 @@ void PhraseModel::AddContinuations(const Partial& p, std::string_view kana, std:
 }
 
 PhraseModel::Partial PhraseModel::First(long cost, std::uint32_t word, std::uint32_t before) const {
-  const Has has = words_[word].flags & kAttaches ? Has::kParticleOnly : Has::kWord;
+  const std::uint8_t flags = words_[word].flags;
+  const Has has = (flags & kAttaches) && !(flags & kKanaWord) ? Has::kParticleOnly : Has::kWord;
   return {cost,
           std::string(WrittenAfter(before, word)),
           std::string(ReadingOf(word)),

@@ -71,11 +71,12 @@ class PhraseModel {
     std::uint16_t cost, backoff, endCost;
     std::uint8_t flags, unused;
   };
-  static constexpr std::uint8_t kUsable = 1, kAttaches = 2, kStarts = 4;
+  static constexpr std::uint8_t kUsable = 1, kAttaches = 2, kStarts = 4, kKanaWord = 8;
 
   // A phrase being built: its text and reading so far, the last two words,
-  // and whether it has its word yet (one not all hiragana: a phrase is at
-  // most one particle, its word, and the endings after it).
+  // and whether it has its word yet (one not all hiragana, or all hiragana
+  // and a word of its own such as こと or この: a phrase is at most one
+  // particle, its word, and the endings after it).
   enum class Has { kParticleOnly, kWord };
   enum class Stage { kGrowing, kEnded };
   struct Partial {

@@ -27,9 +27,13 @@
 // is all hiragana: endings, particles, auxiliaries). A verb stem, which
 // nearly always goes on, costs much; a noun little.
 //
-//   gen_phrase_model <libkkc sorted3 model folder> <output file>
+// A word's flags: it has a reading and a form the code page holds (1), it is
+// all hiragana and may go on a phrase (2), a phrase may begin with it (4),
+// and, all hiragana, it is yet a word of its own by IPADIC (8: こと, この).
 //
-// Uses libc, iconv (UTF-8 to CP932) and libmarisa (the trie).
+//   gen_phrase_model <libkkc sorted3 model folder> <output file> [<IPADIC folder>]
+//
+// Uses libc, iconv (UTF-8 and EUC-JP to CP932) and libmarisa (the trie).
 #include <iconv.h>
 #include <marisa.h>
 
@@ -43,6 +47,7 @@
 #include <functional>
 #include <iterator>
 #include <numeric>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -96,6 +101,7 @@ bool StartsPhrase(const std::string& s) {
 constexpr std::uint8_t kUsable = 1;    // a reading and a written form in code page 932
 constexpr std::uint8_t kAttaches = 2;  // all hiragana: it may go on a phrase
 constexpr std::uint8_t kStarts = 4;    // a phrase may begin with it
+constexpr std::uint8_t kKanaWord = 8;  // all hiragana, yet a word of its own (こと, よう, とても, この)
 constexpr double kScale = 8192.0;      // cost units to one log10
 
 struct WordRecord {
@@ -311,10 +317,54 @@ void Write(const std::string& path, const std::vector<WordRecord>& words, const 
 
 }  // namespace
 
+// The hiragana forms of two kana or more that IPADIC knows as a word of their
+// own (a noun, an adverb, a pre-noun, an interjection, a conjunction) and
+// never as a particle other than a sentence's last or an auxiliary: こと,
+// よう, ため, とても, この, いつ; not から, ので, ない, です. The trigram
+// model has no parts of speech; without these, a phrase could not be built
+// of them (この手紙を, ように).
+std::set<std::string> KanaWords(const std::string& ipadic) {
+  iconv_t fromEuc = iconv_open("UTF-8", "EUC-JP");
+  iconv_t toCp932 = iconv_open("CP932", "UTF-8");
+  if (fromEuc == iconv_t(-1) || toCp932 == iconv_t(-1)) Fail("iconv has no EUC-JP or CP932 converter");
+  std::set<std::string> words, functions;
+  for (const char* file :
+       {"Noun.csv", "Noun.others.csv", "Noun.demonst.csv", "Noun.adjv.csv", "Noun.adverbal.csv", "Adverb.csv",
+        "Adnominal.csv", "Interjection.csv", "Conjunction.csv", "Postp.csv", "Postp-col.csv", "Auxil.csv"}) {
+    std::ifstream in(ipadic + "/" + file, std::ios::binary);
+    if (!in) Fail("cannot read " + ipadic + "/" + file);
+    const bool function = std::strncmp(file, "Postp", 5) == 0 || std::strcmp(file, "Auxil.csv") == 0;
+    std::string raw;
+    while (std::getline(in, raw)) {
+      const std::string line = Convert(fromEuc, raw);
+      const std::size_t comma = line.find(',');
+      if (comma == std::string::npos) continue;
+      const std::string form = Convert(toCp932, line.substr(0, comma));
+      if (form.size() < 4 || !AllHiragana(form)) continue;
+      // A particle that only ends a sentence (よう, な) leaves the word be.
+      if (function && line.find("終助詞") == std::string::npos) functions.insert(form);
+      if (!function) words.insert(form);
+    }
+  }
+  iconv_close(fromEuc);
+  iconv_close(toCp932);
+  std::set<std::string> out;
+  std::set_difference(words.begin(), words.end(), functions.begin(), functions.end(), std::inserter(out, out.end()));
+  return out;
+}
+
 int main(int argc, char** argv) {
-  if (argc != 3) Fail("usage: gen_phrase_model <libkkc sorted3 model folder> <output file>");
+  if (argc != 3 && argc != 4) {
+    Fail("usage: gen_phrase_model <libkkc sorted3 model folder> <output file> [<IPADIC folder>]");
+  }
   const std::string folder = argv[1];
   std::vector<WordRecord> words = ReadWords(folder);
+  if (argc == 4) {
+    const std::set<std::string> kanaWords = KanaWords(argv[3]);
+    for (WordRecord& w : words) {
+      if ((w.flags & kAttaches) && kanaWords.count(w.form)) w.flags |= kKanaWord;
+    }
+  }
   const std::vector<Bigram> bigrams = ReadBigrams(folder, words.size());
   const std::vector<Trigram> trigrams = ReadTrigrams(folder, bigrams, words.size());
   SetEndCosts(words, bigrams);

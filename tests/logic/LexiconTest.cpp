@@ -126,6 +126,22 @@ TEST_F(RealPhraseModel, PhrasesGoOnFromTheKanaAndTheWordsBefore) {
   EXPECT_TRUE(model_->Next(Sj("はい。"), 8).empty());
 }
 
+TEST_F(RealPhraseModel, AWordAllInHiraganaIsAWordOfThePhraseNotAnEnding) {
+  // この after the particle に is the phrase's word, and the noun after it
+  // goes on inside the kana; よう takes its particle like any noun.
+  const auto kono = model_->Phrases(Sj("今日中"), Sj("にこの"), 8);
+  EXPECT_TRUE(Has(kono, "にこの")) << Joined(kono);
+  const auto tegami = model_->Phrases(Sj("今日中"), Sj("にこのてがみを"), 8);
+  EXPECT_TRUE(Has(tegami, "にこの手紙を")) << Joined(tegami);
+  const auto youni = model_->Phrases(Sj("行ける"), Sj("ようにがんばり"), 8);
+  EXPECT_TRUE(Has(youni, "ように頑張り")) << Joined(youni);
+  // Particles and auxiliaries still only end a phrase: no phrase of から and
+  // です alone, and none made of particles after を.
+  for (const Word& w : model_->Phrases(Sj("家"), Sj("からです"), 8)) {
+    EXPECT_NE(cp932::ToUtf8(w.form), "からです");
+  }
+}
+
 TEST_F(RealPhraseModel, AVerbThatHelpsTheOneBeforeIsWrittenInKanaAfterTe) {
   // Right after て or で, and inside a phrase that goes on from them.
   const auto kudasai = model_->Phrases(Sj("向きを変えて"), Sj("く"), 8);
