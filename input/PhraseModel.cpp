@@ -259,14 +259,16 @@ void PhraseModel::AddContinuations(const Partial& p, std::string_view kana, std:
     const std::uint32_t word = bigramNext_[b];
     while (trigram != trigramsLast && *trigram < word) ++trigram;
     // After the word, the endings (all hiragana); after a particle alone, a
-    // word.
+    // word, or one particle more (ので, には), which then ends the phrase or
+    // takes endings as a word would.
     const std::uint8_t flags = words_[word].flags;
     // While the phrase is still inside the kana written, a word may also go
     // on with another (看護 + 師).
     const bool content =
         (flags & (kUsable | kStarts)) == (kUsable | kStarts) && (!(flags & kAttaches) || (flags & kKanaWord));
     const bool ending = (flags & (kUsable | kAttaches)) == (kUsable | kAttaches);
-    const bool fits = p.has == Has::kWord ? ending || (content && p.reading.size() < kana.size()) : content;
+    const bool fits = p.has == Has::kWord ? ending || (content && p.reading.size() < kana.size())
+                                          : content || (ending && p.words == 1);
     if (!fits) continue;
     // The phrase so far fits the kana: the word must fit what is left of them.
     if (p.reading.size() < kana.size() && !Compatible(ReadingOf(word), kana.substr(p.reading.size()))) continue;

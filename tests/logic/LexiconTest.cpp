@@ -142,6 +142,14 @@ TEST_F(RealPhraseModel, AWordAllInHiraganaIsAWordOfThePhraseNotAnEnding) {
   }
 }
 
+TEST_F(RealPhraseModel, AParticleTakesTheOneAfterItAsAPhraseOfTheirOwn) {
+  // ので after 寒い, には after 病院: two particles in one selection.
+  EXPECT_TRUE(Has(model_->Phrases(Sj("寒い"), Sj("の"), 8), "ので"))
+      << Joined(model_->Phrases(Sj("寒い"), Sj("の"), 8));
+  EXPECT_TRUE(Has(model_->Phrases(Sj("病院"), Sj("に"), 8), "には"))
+      << Joined(model_->Phrases(Sj("病院"), Sj("に"), 8));
+}
+
 TEST_F(RealPhraseModel, AVerbThatHelpsTheOneBeforeIsWrittenInKanaAfterTe) {
   // Right after て or で, and inside a phrase that goes on from them.
   const auto kudasai = model_->Phrases(Sj("向きを変えて"), Sj("く"), 8);
