@@ -612,10 +612,14 @@ std::string BySet(const Corpus& corpus, const PassFigures& f) {
   char buffer[160];
   for (std::size_t set = 0; set < corpus.sets.size(); ++set) {
     if (f.characters[set] == 0) continue;
+    // The sentences of the set this pass wrote: after learning, only those
+    // of the second half.
+    int written = 0;
+    for (std::size_t k = 0; k < corpus.sentences.size(); ++k) {
+      if (corpus.sentences[k].set == set && At(f, k) >= 0) ++written;
+    }
     std::snprintf(buffer, sizeof buffer, "%s%s %.2f (%d sentences)", out.empty() ? "" : ", ",
-                  corpus.sets[set].c_str(), Ratio(f.selections[set], f.characters[set]),
-                  static_cast<int>(std::count_if(corpus.sentences.begin(), corpus.sentences.end(),
-                                                 [&](const Sentence& s) { return s.set == set; })));
+                  corpus.sets[set].c_str(), Ratio(f.selections[set], f.characters[set]), written);
     out += buffer;
   }
   return out;
