@@ -315,8 +315,6 @@ void Write(const std::string& path, const std::vector<WordRecord>& words, const 
   if (!w.Ok()) Fail("cannot write " + path);
 }
 
-}  // namespace
-
 // The hiragana forms of two kana or more that IPADIC knows as a word of their
 // own (a noun, an adverb, a pre-noun, an interjection, a conjunction) and
 // never as a particle other than a sentence's last or an auxiliary: こと,
@@ -341,7 +339,7 @@ std::set<std::string> KanaWords(const std::string& ipadic) {
       if (comma == std::string::npos) continue;
       const std::string form = Convert(toCp932, line.substr(0, comma));
       if (form.size() < 4 || !AllHiragana(form)) continue;
-      // A particle that only ends a sentence (よう, な) leaves the word be.
+      // A particle that only ends a sentence (よう, かな) leaves the word be.
       if (function && line.find("終助詞") == std::string::npos) functions.insert(form);
       if (!function) words.insert(form);
     }
@@ -352,6 +350,8 @@ std::set<std::string> KanaWords(const std::string& ipadic) {
   std::set_difference(words.begin(), words.end(), functions.begin(), functions.end(), std::inserter(out, out.end()));
   return out;
 }
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3 && argc != 4) {
