@@ -135,11 +135,17 @@ TEST_F(RealPhraseModel, AWordAllInHiraganaIsAWordOfThePhraseNotAnEnding) {
   EXPECT_TRUE(Has(tegami, "にこの手紙を")) << Joined(tegami);
   const auto youni = model_->Phrases(Sj("行ける"), Sj("ようにがんばり"), 8);
   EXPECT_TRUE(Has(youni, "ように頑張り")) << Joined(youni);
-  // Particles and auxiliaries still only end a phrase: no phrase of から and
-  // です alone, and none made of particles after を.
-  for (const Word& w : model_->Phrases(Sj("家"), Sj("からです"), 8)) {
-    EXPECT_NE(cp932::ToUtf8(w.form), "からです");
-  }
+}
+
+TEST_F(RealPhraseModel, APhraseEndsWhereASentenceMayEnd) {
+  // ます and です are followed by か, が or ね nearly as often as by the end
+  // of the sentence: the phrase that ends with them is offered too.
+  const auto kimasu = model_->Phrases(Sj("先生が"), Sj("きます"), 8);
+  EXPECT_TRUE(Has(kimasu, "来ます")) << Joined(kimasu);
+  const auto yoteidesu = model_->Phrases(Sj("見る"), Sj("よていで"), 8);
+  EXPECT_TRUE(Has(yoteidesu, "予定です")) << Joined(yoteidesu);
+  // A verb stem still goes on: 呼 alone is no phrase.
+  EXPECT_FALSE(Has(model_->Phrases(Sj("看護師さんを"), Sj("よ"), 8), "呼"));
 }
 
 TEST_F(RealPhraseModel, AParticleTakesTheOneAfterItAsAPhraseOfTheirOwn) {
