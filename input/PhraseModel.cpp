@@ -139,10 +139,12 @@ std::string_view PhraseModel::ReadingOf(std::uint32_t word) const {
   return text_.substr(e.reading, e.readingLength);
 }
 
-std::string_view PhraseModel::WrittenAfter(std::uint32_t previous, std::uint32_t word) const {
-  // After て or で a verb that only helps the one before it is written in
-  // kana (呼んでください, 見ている, 置いておく), though the model's text writes
-  // it as the verb itself (下さい, 居る, 置く).
+std::string_view PhraseModel::WrittenAfter(Context context, std::uint32_t word) const {
+  // After the て of a verb a verb that only helps it is written in kana
+  // (呼んでください, 見ている, 置いておく), though the model's text writes it
+  // as the verb itself (下さい, 居る, 置く). で is that て only after a verb
+  // stem ending in ん or い (読んで, 泳いで); after a noun it is the particle,
+  // and the verb after it keeps its form (テレビで見る, 車で来ます).
   static const std::vector<std::string> helping = [] {
     std::vector<std::string> out;
     for (const char* form : {"下さ", "頂", "戴", "致", "居", "置", "見", "仕舞", "貰", "来", "行", "呉"}) {
@@ -150,12 +152,17 @@ std::string_view PhraseModel::WrittenAfter(std::uint32_t previous, std::uint32_t
     }
     return out;
   }();
+  static const std::string te = cp932::FromUtf8("て"), de = cp932::FromUtf8("で"), n = cp932::FromUtf8("ん"),
+                           i = cp932::FromUtf8("い");
   const std::string_view form = FormOf(word);
-  const std::string_view before = FormOf(previous);
-  static const std::string te = cp932::FromUtf8("て"), de = cp932::FromUtf8("で");
-  const bool afterTe = before == ReadingOf(previous) && (before == te || before == de);
-  if (afterTe && std::find(helping.begin(), helping.end(), form) != helping.end()) return ReadingOf(word);
-  return form;
+  const std::string_view previous = FormOf(context.second);
+  if (previous != ReadingOf(context.second) || (previous != te && previous != de)) return form;
+  if (previous == de) {
+    const std::string_view stem = FormOf(context.first);
+    const std::string_view last = stem.size() >= 2 ? stem.substr(stem.size() - 2) : std::string_view();
+    if (last != n && last != i) return form;
+  }
+  return std::find(helping.begin(), helping.end(), form) != helping.end() ? ReadingOf(word) : form;
 }
 
 std::string_view PhraseModel::FormOf(std::uint32_t word) const {
@@ -285,7 +292,7 @@ void PhraseModel::AddContinuations(const Partial& p, std::string_view kana, std:
   for (std::size_t i = 0; i < keep; ++i) {
     const std::uint32_t word = next[i].second;
     heap.push_back({p.cost + next[i].first,
-                    p.form + std::string(WrittenAfter(last, word)),
+                    p.form + std::string(WrittenAfter(p.context, word)),
                     p.reading + std::string(ReadingOf(word)),
                     {last, word},
                     p.words + 1,
@@ -296,13 +303,13 @@ void PhraseModel::AddContinuations(const Partial& p, std::string_view kana, std:
   }
 }
 
-PhraseModel::Partial PhraseModel::First(long cost, std::uint32_t word, std::uint32_t before) const {
+PhraseModel::Partial PhraseModel::First(long cost, std::uint32_t word, Context before) const {
   const std::uint8_t flags = words_[word].flags;
   const Has has = (flags & kAttaches) && !(flags & kKanaWord) ? Has::kParticleOnly : Has::kWord;
   return {cost,
           std::string(WrittenAfter(before, word)),
           std::string(ReadingOf(word)),
-          {before, word},
+          {before.second, word},
           1,
           has,
           Stage::kGrowing,
@@ -361,7 +368,7 @@ std::vector<Word> PhraseModel::Phrases(const std::string& before, const std::str
   std::partial_sort(firsts.begin(), firsts.begin() + static_cast<std::ptrdiff_t>(keep), firsts.end());
   std::vector<Partial> heap;
   for (std::size_t i = 0; i < keep; ++i) {
-    heap.push_back(First(firsts[i].first, firsts[i].second, context.second));
+    heap.push_back(First(firsts[i].first, firsts[i].second, context));
   }
   return Grow(std::move(heap), kana, max);
 }
@@ -394,7 +401,7 @@ std::vector<Word> PhraseModel::Next(const std::string& before, std::size_t max, 
   std::partial_sort(firsts.begin(), firsts.begin() + static_cast<std::ptrdiff_t>(keep), firsts.end());
   std::vector<Partial> heap;
   for (std::size_t i = 0; i < keep; ++i) {
-    heap.push_back(First(firsts[i].first, firsts[i].second, context.second));
+    heap.push_back(First(firsts[i].first, firsts[i].second, context));
   }
   return Grow(std::move(heap), "", max);
 }

@@ -88,11 +88,12 @@ class PhraseModel {
     Stage stage;
     std::uint32_t firstWord = 0;  // the word the phrase began with
   };
-  Partial First(long cost, std::uint32_t word, std::uint32_t before) const;
+  // A phrase begun with `word` after the words `before`.
+  Partial First(long cost, std::uint32_t word, Context before) const;
   bool Known(std::uint32_t word, const KnownWord& known) const;
   std::string_view ReadingOf(std::uint32_t word) const;
-  // How `word` is written right after `previous` in a phrase.
-  std::string_view WrittenAfter(std::uint32_t previous, std::uint32_t word) const;
+  // How `word` is written right after the words `context` in a phrase.
+  std::string_view WrittenAfter(Context context, std::uint32_t word) const;
   // -log10 P(word | context) in the model's units.
   long Cost(std::uint32_t word, Context context) const;
   // The bigram index of (context, next), or npos.

@@ -168,6 +168,13 @@ TEST_F(RealPhraseModel, AVerbThatHelpsTheOneBeforeIsWrittenInKanaAfterTe) {
   // Elsewhere the word keeps its form: 見 alone is the verb itself.
   const auto miru = model_->Phrases(Sj("テレビを"), Sj("みる"), 8);
   EXPECT_TRUE(Has(miru, "見る")) << Joined(miru);
+  // で is a verb's て after 読ん, but the particle after a noun.
+  const auto yondemi = model_->Phrases(Sj("本を読んで"), Sj("み"), 8);
+  EXPECT_TRUE(Has(yondemi, "みて") && !Has(yondemi, "見て")) << Joined(yondemi);
+  const auto terebide = model_->Phrases(Sj("テレビ"), Sj("でみる"), 8);
+  EXPECT_TRUE(Has(terebide, "で見る") && !Has(terebide, "でみる")) << Joined(terebide);
+  const auto byouinde = model_->Phrases(Sj("病院で"), Sj("み"), 8);
+  EXPECT_TRUE(Has(byouinde, "見て") && !Has(byouinde, "みて")) << Joined(byouinde);
 }
 
 TEST(PhraseModel, AFileThatIsNoModelLoadsNothing) {
